@@ -1,0 +1,123 @@
+# Build rules shared by every folder. A module is declared with one of the
+# tallimo_* functions below; the function decides in which of the two builds
+# (host or win64) it exists.
+
+set(TALLIMO_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+cmake_path(NORMAL_PATH TALLIMO_ROOT)
+
+set(TALLIMO_WARNINGS -Wall -Wextra)
+# The host build runs its tests under AddressSanitizer and UBSan; the benchmark
+# build (tools/bench) turns them off to measure real speed.
+option(TALLIMO_SANITIZE "Build native code with ASan and UBSan" ON)
+
+if(TALLIMO_WINDOWS)
+  # Static runtime: the .exe files run on a bare Windows without MinGW DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # Every Windows executable (tests included) runs under Wine through this runner.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLIMO_ROOT}/tools/wine-run ${CMAKE_BINARY_DIR})
+elseif(TALLIMO_SANITIZE)
+  set(TALLIMO_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(${TALLIMO_SANITIZERS})
+  add_link_options(${TALLIMO_SANITIZERS})
+endif()
+
+function(_tallimo_common target)
+  target_compile_options(${target} PRIVATE ${TALLIMO_WARNINGS})
+  target_include_directories(${target} PUBLIC ${TALLIMO_ROOT})
+endfunction()
+
+# Plain C++ that includes no Windows header: built in both builds.
+#   tallimo_core_library(name SOURCES a.cpp ... [DEPS lib ...])
+function(tallimo_core_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  _tallimo_common(${name})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# Code that calls the Windows API: win64 build only.
+#   tallimo_win_library(name SOURCES ... [DEPS ...])
+function(tallimo_win_library name)
+  if(NOT TALLIMO_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  _tallimo_common(${name})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# A Windows GUI program: win64 build only.
+#   tallimo_program(Name SOURCES ... [DEPS ...])
+function(tallimo_program name)
+  if(NOT TALLIMO_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} WIN32 ${ARG_SOURCES})
+  _tallimo_common(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
+
+# A GoogleTest executable whose cases CTest lists one by one.
+#   tallimo_test(name TIER core|wine|gui|e2e SOURCES ... [DEPS ...] [TIMEOUT s])
+# TIER core: built in both builds; labelled "host" natively and "wine" in the
+#            win64 build (the same test runs under Wine too).
+# TIER wine: console test of Windows code under Wine.
+# TIER gui:  opens windows (Wine on the private Xvfb display).
+# TIER e2e:  runs a whole program against pseudo-terminals.
+# Tests run in their own build folder, where they may leave files.
+function(tallimo_test name)
+  cmake_parse_arguments(ARG "" "TIER;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(ARG_TIER STREQUAL "core")
+    if(TALLIMO_WINDOWS)
+      set(label wine)
+    else()
+      set(label host)
+    endif()
+  elseif(ARG_TIER MATCHES "^(wine|gui|e2e)$")
+    if(NOT TALLIMO_WINDOWS)
+      return()
+    endif()
+    set(label ${ARG_TIER})
+  else()
+    message(FATAL_ERROR "tallimo_test(${name}): unknown TIER '${ARG_TIER}'")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  _tallimo_common(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# A Google Benchmark executable (host build only; run it by hand or via tools/bench).
+#   tallimo_benchmark(name SOURCES ... [DEPS ...])
+function(tallimo_benchmark name)
+  if(TALLIMO_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  _tallimo_common(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+  add_dependencies(benchmarks ${name})
+endfunction()
+
+# Each folder's CMakeLists.txt includes every *.cmake fragment beside it, one
+# fragment per module, so modules can be added without touching shared lists.
+macro(tallimo_include_fragments)
+  file(GLOB _tallimo_fragments CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
+  list(SORT _tallimo_fragments)
+  foreach(_fragment IN LISTS _tallimo_fragments)
+    include(${_fragment})
+  endforeach()
+endmacro()
