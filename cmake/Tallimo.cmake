@@ -9,6 +9,8 @@ set(TALLIMO_WARNINGS -Wall -Wextra)
 # The host build runs its tests under AddressSanitizer and UBSan; the benchmark
 # build (tools/bench) turns them off to measure real speed.
 option(TALLIMO_SANITIZE "Build native code with ASan and UBSan" ON)
+# The fuzz build (clang, tools/build fuzz) holds only the core and the fuzz targets.
+option(TALLIMO_FUZZ "Build the libFuzzer targets (clang)" OFF)
 
 if(TALLIMO_WINDOWS)
   # Static runtime: the .exe files run on a bare Windows without MinGW DLLs.
@@ -16,6 +18,10 @@ if(TALLIMO_WINDOWS)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # Every Windows executable (tests included) runs under Wine through this runner.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLIMO_ROOT}/tools/wine-run ${CMAKE_BINARY_DIR})
+elseif(TALLIMO_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
 elseif(TALLIMO_SANITIZE)
   set(TALLIMO_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${TALLIMO_SANITIZERS})
@@ -70,6 +76,9 @@ endfunction()
 # Tests run in their own build folder, where they may leave files.
 function(tallimo_test name)
   cmake_parse_arguments(ARG "" "TIER;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(TALLIMO_FUZZ)
+    return()
+  endif()
   if(ARG_TIER STREQUAL "core")
     if(TALLIMO_WINDOWS)
       set(label wine)
@@ -101,7 +110,7 @@ endfunction()
 # A Google Benchmark executable (host build only; run it by hand or via tools/bench).
 #   tallimo_benchmark(name SOURCES ... [DEPS ...])
 function(tallimo_benchmark name)
-  if(TALLIMO_WINDOWS)
+  if(TALLIMO_WINDOWS OR TALLIMO_FUZZ)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
@@ -110,6 +119,39 @@ function(tallimo_benchmark name)
   _tallimo_common(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
   add_dependencies(benchmarks ${name})
+endfunction()
+
+# A fuzz target over core code: a source file defining LLVMFuzzerTestOneInput
+# and a folder of seed inputs (regression seeds included).
+#   tallimo_fuzz_target(name SOURCES ... [DEPS ...] CORPUS dir [SECONDS n])
+# host build: `name_replay` runs every seed once under ASan/UBSan (label host).
+# fuzz build: `name` fuzzes from the seeds for SECONDS (default 10; label host).
+# For a longer run: build/fuzz/.../name -max_total_time=600 DIR SEEDS
+function(tallimo_fuzz_target name)
+  cmake_parse_arguments(ARG "" "CORPUS;SECONDS" "SOURCES;DEPS" ${ARGN})
+  if(TALLIMO_WINDOWS)
+    return()
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 10)
+  endif()
+  if(TALLIMO_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    _tallimo_common(${name})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    add_test(NAME ${name}.FuzzFromSeeds
+             COMMAND sh -c "mkdir -p '${work}' && exec \"$0\" -max_total_time=${ARG_SECONDS} -timeout=10 -rss_limit_mb=2048 '${work}' '${ARG_CORPUS}'"
+                     $<TARGET_FILE:${name}>)
+    set_tests_properties(${name}.FuzzFromSeeds PROPERTIES LABELS host TIMEOUT 300)
+  else()
+    add_executable(${name}_replay ${ARG_SOURCES} ${TALLIMO_ROOT}/tools/fuzz_replay_main.cpp)
+    _tallimo_common(${name}_replay)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_DEPS})
+    add_test(NAME ${name}.ReplaySeeds COMMAND ${name}_replay ${ARG_CORPUS})
+    set_tests_properties(${name}.ReplaySeeds PROPERTIES LABELS host)
+  endif()
 endfunction()
 
 # Each folder's CMakeLists.txt includes every *.cmake fragment beside it, one
