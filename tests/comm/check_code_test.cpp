@@ -151,7 +151,7 @@ TEST(CodedExceptionKinds, AreSortedAndUniqueSoLookupsFindThem) {
   EXPECT_STREQ(FindCodedExceptionKind(-13934)->familyName, "ETapi");
 }
 
-TEST(EAPDExceptionCreation, ForCodeTakesTheTextAndWithTextHasCodeZero) {
+TEST(EAPDExceptionCreation, WithTextHasCodeZeroAndForCodeKeepsItsCode) {
   const auto withText = EAPDException::CreateWithText("ready text");
   EXPECT_EQ(withText.ErrorCode, 0);
   EXPECT_EQ(withText.Message(), "ready text");

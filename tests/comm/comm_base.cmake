@@ -11,3 +11,5 @@ endforeach()
 tallimo_test(comm_misc_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/misc_test.cpp DEPS comm_misc)
 # Windows side: the tables as linked resources, FormatMessage, the pump.
 tallimo_test(comm_base_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/comm_base_win_test.cpp DEPS comm_base_win)
+tallimo_fuzz_target(str0_table_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/str0_table_fuzz.cpp DEPS comm_str0
+                    CORPUS ${CMAKE_CURRENT_LIST_DIR}/str0_fuzz_seeds)
