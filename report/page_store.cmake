@@ -8,3 +8,4 @@ tallimo_core_library(report_page_store
           ${CMAKE_CURRENT_LIST_DIR}/qr_stream.cpp
           ${CMAKE_CURRENT_LIST_DIR}/qr_page_list.cpp
   DEPS fw_exceptions)
+tallimo_win_library(report_page_store_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_files_win.cpp DEPS report_page_store gdi32)

@@ -301,6 +301,12 @@ void TQRPageList::LoadFromFile(const std::string& fileName) {
 void TQRPageList::SaveToFile(const std::string& fileName) {
   std::lock_guard guard(lock_);
   TQRStream& stream = RequireStream();
+  // A loaded report is its file: saving onto that file has nothing to change,
+  // and replacing a file that is open for reading may not be allowed.
+  if (!stream.SourceFileName().empty() && files_.SameFile(stream.SourceFileName(), fileName)) {
+    stream.Seek(0, SeekOrigin::End);
+    return;
+  }
   try {
     files_.WriteReplacing(fileName, [&stream](ByteStream& target) { stream.CopyTo(target); });
   } catch (...) {

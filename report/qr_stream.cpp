@@ -8,7 +8,11 @@ TQRStream::TQRStream(QRFileService& files, std::int32_t memoryLimit)
     : files_(files), memory_(std::make_unique<MemoryStream>()), inMemory_(true), memoryLimit_(memoryLimit) {}
 
 TQRStream::TQRStream(QRFileService& files, const std::string& fileName)
-    : files_(files), file_(files.OpenShared(fileName)), inMemory_(false), memoryLimit_(0) {}
+    : files_(files),
+      file_(files.OpenShared(fileName)),
+      sourceFileName_(fileName),
+      inMemory_(false),
+      memoryLimit_(0) {}
 
 TQRStream::~TQRStream() {
   std::lock_guard guard(lock_);

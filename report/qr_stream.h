@@ -29,6 +29,8 @@ class QRFileService {
   // Writes a whole new content for path: either it all lands and replaces the
   // old file, or the old file stays as it was and an exception says why.
   virtual void WriteReplacing(const std::string& path, const std::function<void(ByteStream&)>& writeContent) = 0;
+  // Whether two names lead to one existing file.
+  virtual bool SameFile(const std::string& first, const std::string& second) = 0;
 };
 
 class TQRStream : public ByteStream {
@@ -52,6 +54,8 @@ class TQRStream : public ByteStream {
   std::int32_t MemoryLimit() const { return memoryLimit_; }
   // Name of the temporary file once the content has moved there, else empty.
   const std::string& TemporaryFileName() const { return temporaryFileName_; }
+  // Name of the existing file the stream was opened on, else empty.
+  const std::string& SourceFileName() const { return sourceFileName_; }
 
   static constexpr std::size_t kCopyBlockSize = 10240;
 
@@ -64,6 +68,7 @@ class TQRStream : public ByteStream {
   std::unique_ptr<MemoryStream> memory_;
   std::unique_ptr<ByteStream> file_;
   std::string temporaryFileName_;
+  std::string sourceFileName_;
   bool inMemory_;
   std::int32_t memoryLimit_;
 };

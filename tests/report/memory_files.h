@@ -73,6 +73,10 @@ class MemoryFiles : public QRFileService {
     files[path] = fresh;
   }
 
+  bool SameFile(const std::string& first, const std::string& second) override {
+    return first == second && files.count(first) == 1;
+  }
+
   std::vector<std::uint8_t>& Bytes(const std::string& path) { return *files.at(path); }
   void Put(const std::string& path, std::vector<std::uint8_t> bytes) {
     files[path] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));

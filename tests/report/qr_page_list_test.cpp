@@ -79,12 +79,12 @@ class PageStore : public ::testing::Test {
 };
 
 TEST_F(PageStore, HeaderIsPinnedWithTheInjectedClock) {
-  clock.now = 46366.75;  // 9 December 2026, 18:00
+  clock.now = 46365.75;  // 9 December 2026, 18:00
   pages.Finish();
-  EXPECT_EQ(Content(), Header(0, 46366.75, false));
+  EXPECT_EQ(Content(), Header(0, 46365.75, false));
   pages.Compression = true;
   pages.WriteFileHeader();
-  EXPECT_EQ(Content(), Header(0, 46366.75, true));
+  EXPECT_EQ(Content(), Header(0, 46365.75, true));
   EXPECT_EQ(pages.Stream()->Position(), 124);
 }
 
