@@ -30,12 +30,13 @@ Bytes JournalPage(int pageNumber) {
   for (int line = 0; line < 60; ++line) {
     Put32(page, 37), Put32(page, 12), Put32(page, 0x80000000u + 13);  // select a stock font
     char text[96];
-    const int length = std::snprintf(text, sizeof text, "%04d 09.12.2026 %02d:%02d  SALE  %3d x ITEM %05d  %7.2f EUR",
-                                     pageNumber * 60 + line, 8 + line / 10, line % 60, 1 + line % 4,
-                                     (pageNumber * 7919 + line * 104729) % 100000, (line * 37 % 1000) / 7.0);
+    const int length =
+        std::snprintf(text, sizeof text, "%04d 09.12.2026 %02d:%02d  SALE  %3d x ITEM %05d  %7.2f EUR",
+                      pageNumber * 60 + line, 8 + line / 10, line % 60, 1 + line % 4,
+                      (pageNumber * 7919 + line * 104729) % 100000, (line * 37 % 1000) / 7.0);
     const std::uint32_t chars = static_cast<std::uint32_t>(length);
     const std::uint32_t size = 76 + ((chars * 2 + 3) & ~3u);
-    Put32(page, 84), Put32(page, size);                                // EMR_EXTTEXTOUTW
+    Put32(page, 84), Put32(page, size);  // EMR_EXTTEXTOUTW
     Put32(page, 96), Put32(page, 120 + line * 52), Put32(page, 2000), Put32(page, 160 + line * 52);
     Put32(page, 1), Put32(page, 0), Put32(page, 0);
     Put32(page, 96), Put32(page, 120 + line * 52), Put32(page, chars), Put32(page, 76), Put32(page, 0);
@@ -43,8 +44,8 @@ Bytes JournalPage(int pageNumber) {
     for (int i = 0; i < length; ++i) page.push_back(static_cast<std::uint8_t>(text[i])), page.push_back(0);
     while (page.size() % 4) page.push_back(0);
     if (line % 5 == 4) {
-      Put32(page, 27), Put32(page, 16), Put32(page, 96), Put32(page, 164 + line * 52);     // EMR_MOVETOEX
-      Put32(page, 54), Put32(page, 16), Put32(page, 2000), Put32(page, 164 + line * 52);   // EMR_LINETO
+      Put32(page, 27), Put32(page, 16), Put32(page, 96), Put32(page, 164 + line * 52);    // EMR_MOVETOEX
+      Put32(page, 54), Put32(page, 16), Put32(page, 2000), Put32(page, 164 + line * 52);  // EMR_LINETO
     }
   }
   Put32(page, 14), Put32(page, 20), Put32(page, 0), Put32(page, 16), Put32(page, 20);
@@ -126,7 +127,8 @@ void BM_ZlibInflate(benchmark::State& state) {
     for (std::size_t p = 0; p < coded.size(); ++p) {
       Bytes page(Pages()[p].size());
       uLongf length = static_cast<uLongf>(page.size());
-      if (uncompress(page.data(), &length, coded[p].data(), static_cast<uLong>(coded[p].size())) != Z_OK) std::abort();
+      if (uncompress(page.data(), &length, coded[p].data(), static_cast<uLong>(coded[p].size())) != Z_OK)
+        std::abort();
       benchmark::DoNotOptimize(page);
     }
   }
@@ -164,7 +166,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const auto found = figures.find(name);
     return found == figures.end() ? 0 : found->second;
   }
-  static double Ratio(const std::map<std::string, double>& figures, const std::string& ours, const std::string& theirs) {
+  static double Ratio(const std::map<std::string, double>& figures, const std::string& ours,
+                      const std::string& theirs) {
     const double reference = Value(figures, theirs);
     return reference > 0 ? Value(figures, ours) / reference : 0;
   }

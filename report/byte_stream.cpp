@@ -55,7 +55,8 @@ std::int64_t MemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
   std::int64_t base = 0;
   if (origin == SeekOrigin::Current) base = static_cast<std::int64_t>(position_);
   if (origin == SeekOrigin::End) base = static_cast<std::int64_t>(bytes_.size());
-  if ((offset < 0 && base + offset < 0) || (offset > 0 && offset > std::numeric_limits<std::int64_t>::max() - base))
+  if ((offset < 0 && base + offset < 0) ||
+      (offset > 0 && offset > std::numeric_limits<std::int64_t>::max() - base))
     throw StreamError("Stream seek error");
   position_ = static_cast<std::size_t>(base + offset);
   return base + offset;

@@ -54,7 +54,8 @@ class MemoryStream : public ByteStream {
 // Little-endian fields of binary layouts.
 inline std::int32_t LoadInt32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                   static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+                                   static_cast<std::uint32_t>(p[2]) << 16 |
+                                   static_cast<std::uint32_t>(p[3]) << 24);
 }
 inline void StoreInt32(std::uint8_t* p, std::int32_t value) {
   const auto v = static_cast<std::uint32_t>(value);

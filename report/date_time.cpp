@@ -17,7 +17,8 @@ long DaysSinceEra(int year, int month, int day) {
 double DateTimeFromParts(const LocalTimeParts& parts) {
   const long days = DaysSinceEra(parts.year, parts.month, parts.day) - DaysSinceEra(1899, 12, 30);
   const double time =
-      (parts.hour * 3600000.0 + parts.minute * 60000.0 + parts.second * 1000.0 + parts.millisecond) / 86400000.0;
+      (parts.hour * 3600000.0 + parts.minute * 60000.0 + parts.second * 1000.0 + parts.millisecond) /
+      86400000.0;
   // Before the epoch the fraction still counts forward within the day.
   return days >= 0 ? days + time : days - time;
 }

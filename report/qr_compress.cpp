@@ -65,7 +65,8 @@ void TQRCompress::Splay(int symbol) {
 void TQRCompress::Encode(std::uint8_t value) {
   bool bits[kMaxCodeLength];
   int length = 0;
-  for (int node = value + kLeafBase; node != 0; node = UpLink[node]) bits[length++] = RightChild[UpLink[node]] == node;
+  for (int node = value + kLeafBase; node != 0; node = UpLink[node])
+    bits[length++] = RightChild[UpLink[node]] == node;
   while (length > 0) {
     if (bits[--length]) outByte_ |= static_cast<std::uint16_t>(1u << bitPosition_);
     if (bitPosition_ == 7) {

@@ -13,7 +13,8 @@ namespace {
 
 [[noreturn]] void RaiseLastError(const std::string& what) {
   const DWORD code = GetLastError();
-  throw fw::EInOutError(static_cast<int>(code), what + " " + fw::InOutErrorText(static_cast<int>(code)) + ".");
+  throw fw::EInOutError(static_cast<int>(code),
+                        what + " " + fw::InOutErrorText(static_cast<int>(code)) + ".");
 }
 
 std::string FolderOf(const std::string& path) {
@@ -24,10 +25,9 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Creates a uniquely named empty file in folder (the system makes the name).
-std::string CreateUniqueFile(const std::string& folder) {
+std::string CreateUniqueFile(const std::string& folder, const std::string& failure) {
   char name[MAX_PATH];
-  if (GetTempFileNameA(folder.c_str(), "QRP", 0, name) == 0)
-    RaiseLastError("Cannot create a temporary file in \"" + folder + "\".");
+  if (GetTempFileNameA(folder.c_str(), "QRP", 0, name) == 0) RaiseLastError(failure);
   return name;
 }
 
@@ -69,11 +69,14 @@ std::size_t Win32FileStream::Write(const void* buffer, std::size_t count) {
 }
 
 std::int64_t Win32FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-  const DWORD method = origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
+  const DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
+                       : origin == SeekOrigin::Current ? FILE_CURRENT
+                                                       : FILE_END;
   LARGE_INTEGER distance;
   distance.QuadPart = offset;
   LARGE_INTEGER position;
-  if (!SetFilePointerEx(handle_, distance, &position, method)) RaiseLastError("Cannot seek in file \"" + path_ + "\".");
+  if (!SetFilePointerEx(handle_, distance, &position, method))
+    RaiseLastError("Cannot seek in file \"" + path_ + "\".");
   return position.QuadPart;
 }
 
@@ -85,7 +88,8 @@ std::unique_ptr<ByteStream> Win32QRFiles::CreateTemporary(std::string& path) {
   char folder[1000];
   const DWORD length = GetTempPathA(sizeof folder, folder);
   if (length == 0 || length >= sizeof folder) RaiseLastError("Cannot find the folder for temporary files.");
-  const std::string name = CreateUniqueFile(folder);
+  const std::string name =
+      CreateUniqueFile(folder, "Cannot create a temporary file in \"" + std::string(folder) + "\".");
   try {
     auto stream = OpenForWriting(name);
     path = name;
@@ -101,13 +105,15 @@ bool Win32QRFiles::Remove(const std::string& path) noexcept { return DeleteFileA
 std::unique_ptr<ByteStream> Win32QRFiles::OpenShared(const std::string& path) {
   // Sharing with everyone, deleting included, lets a save replace the very
   // file a loaded report reads from.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) RaiseLastError("Cannot open file \"" + path + "\".");
   return std::make_unique<Win32FileStream>(handle, path);
 }
 
-void Win32QRFiles::WriteReplacing(const std::string& path, const std::function<void(ByteStream&)>& writeContent) {
+void Win32QRFiles::WriteReplacing(const std::string& path,
+                                  const std::function<void(ByteStream&)>& writeContent) {
   // A read-only file is the user's wish to keep it; some systems would let
   // the rename below replace it anyway.
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -117,7 +123,7 @@ void Win32QRFiles::WriteReplacing(const std::string& path, const std::function<v
   }
   // The new content goes to a file beside the target first, so the target is
   // only ever replaced whole and a failure leaves it as it was.
-  const std::string temporary = CreateUniqueFile(FolderOf(path));
+  const std::string temporary = CreateUniqueFile(FolderOf(path), "Cannot save file \"" + path + "\".");
   try {
     {
       auto stream = OpenForWriting(temporary);
@@ -135,8 +141,8 @@ void Win32QRFiles::WriteReplacing(const std::string& path, const std::function<v
 namespace {
 // The volume and index that name a file whatever path leads to it.
 bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   const bool known = GetFileInformationByHandle(handle, &info) != 0;
   CloseHandle(handle);
@@ -154,19 +160,22 @@ bool Win32QRFiles::SameFile(const std::string& first, const std::string& second)
 double Win32LocalClock::Now() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  return DateTimeFromParts({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds});
+  return DateTimeFromParts(
+      {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds});
 }
 
 PageImage MetafileImageOf(HENHMETAFILE metafile) {
   const UINT size = GetEnhMetaFileBits(metafile, 0, nullptr);
   if (size == 0) throw EQRError("The page's metafile cannot be read.");
   PageImage image(size);
-  if (GetEnhMetaFileBits(metafile, size, image.data()) != size) throw EQRError("The page's metafile cannot be read.");
+  if (GetEnhMetaFileBits(metafile, size, image.data()) != size)
+    throw EQRError("The page's metafile cannot be read.");
   return image;
 }
 
 EnhMetafile MetafileFromImage(const PageImage& image) {
-  if (image.size() > std::numeric_limits<UINT>::max()) throw EQRError("The page is too large for a metafile.");
+  if (image.size() > std::numeric_limits<UINT>::max())
+    throw EQRError("The page is too large for a metafile.");
   HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(image.size()), image.data());
   if (!metafile) throw EQRError("The page is not a valid metafile.");
   return EnhMetafile(metafile);

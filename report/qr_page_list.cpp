@@ -22,7 +22,9 @@ constexpr std::int64_t kRecordFrame = 12;
 constexpr std::int64_t kMinimalRecord = kRecordFrame + 4;
 constexpr std::int64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
 
-[[noreturn]] void Damaged(const std::string& detail) { throw EQRError("The report file is damaged: " + detail + "."); }
+[[noreturn]] void Damaged(const std::string& detail) {
+  throw EQRError("The report file is damaged: " + detail + ".");
+}
 
 }  // namespace
 
@@ -74,7 +76,8 @@ void TQRPageList::ReadFileHeader() {
   TQRStream& stream = RequireStream();
   stream.SetPosition(0);
   std::uint8_t header[kPageFileHeaderSize];
-  if (stream.Read(header, sizeof header) != sizeof header) Damaged("it is shorter than a report file's header");
+  if (stream.Read(header, sizeof header) != sizeof header)
+    Damaged("it is shorter than a report file's header");
   PageCount = LoadInt32(header + kCountOffset);
   Compression = header[kCompressionOffset] != 0;
 }
@@ -97,8 +100,8 @@ void TQRPageList::AddPage(const PageImage& page) {
     for (std::uint8_t byte : page) coder.Encode(byte);
     coder.Finish();
   }
-  const std::int64_t dataLength =
-      Compression ? 4 + static_cast<std::int64_t>(coded.Bytes().size()) : static_cast<std::int64_t>(page.size());
+  const std::int64_t dataLength = Compression ? 4 + static_cast<std::int64_t>(coded.Bytes().size())
+                                              : static_cast<std::int64_t>(page.size());
 
   ++PageCount;
   try {
@@ -125,16 +128,19 @@ void TQRPageList::AddPage(const PageImage& page) {
   }
 }
 
-TQRPageList::Record TQRPageList::ReadRecordAt(std::int64_t start, std::int32_t expectedNumber, std::int64_t size) {
+TQRPageList::Record TQRPageList::ReadRecordAt(std::int64_t start, std::int32_t expectedNumber,
+                                              std::int64_t size) {
   if (start < kPageFileHeaderSize || start > size - kMinimalRecord) Damaged("a record lies outside the file");
   TQRStream& stream = *stream_;
   stream.SetPosition(start);
-  if (stream.ReadInt32() != expectedNumber) Damaged("page " + std::to_string(expectedNumber) + " is out of order");
+  if (stream.ReadInt32() != expectedNumber)
+    Damaged("page " + std::to_string(expectedNumber) + " is out of order");
   const std::int64_t next = stream.ReadInt32();
   if (next < start + kMinimalRecord || next > size)
     Damaged("page " + std::to_string(expectedNumber) + " links outside the file");
   stream.SetPosition(next - 4);
-  if (stream.ReadInt32() != start) Damaged("page " + std::to_string(expectedNumber) + " does not end where it should");
+  if (stream.ReadInt32() != start)
+    Damaged("page " + std::to_string(expectedNumber) + " does not end where it should");
   return {start, next};
 }
 
@@ -150,7 +156,8 @@ void TQRPageList::SeekToLast() {
   if (size < kPageFileHeaderSize + kMinimalRecord) Damaged("it holds no page");
   stream.SetPosition(size - 4);
   const std::int64_t last = stream.ReadInt32();
-  if (last < kPageFileHeaderSize || last > size - kMinimalRecord) Damaged("the last page lies outside the file");
+  if (last < kPageFileHeaderSize || last > size - kMinimalRecord)
+    Damaged("the last page lies outside the file");
   stream.SetPosition(last);
 }
 
@@ -207,7 +214,8 @@ std::optional<PageImage> TQRPageList::GetPage(std::int32_t n) {
       const std::int32_t length = stream.ReadInt32();
       const std::int64_t codedLength = dataLength - 4;
       // Every byte takes at least one bit of code.
-      if (length < 0 || length > 8 * codedLength) Damaged("page " + std::to_string(n) + " has a wrong length");
+      if (length < 0 || length > 8 * codedLength)
+        Damaged("page " + std::to_string(n) + " has a wrong length");
       std::vector<std::uint8_t> codedBytes(static_cast<std::size_t>(codedLength));
       stream.ReadExact(codedBytes.data(), codedBytes.size());
       MemoryStream coded;
@@ -246,7 +254,8 @@ void TQRPageList::CheckPageData(const Record& record) {
       Damaged("a page has a wrong length");
     return;
   }
-  if (dataLength < static_cast<std::int64_t>(kEmfMinimalHeaderSize)) Damaged("a page is too short for a metafile");
+  if (dataLength < static_cast<std::int64_t>(kEmfMinimalHeaderSize))
+    Damaged("a page is too short for a metafile");
   std::uint8_t header[kEmfMinimalHeaderSize];
   stream.ReadExact(header, sizeof header);
   const std::string fault = MetafileImageFault(header, dataLength);

@@ -28,7 +28,8 @@ class QRFileService {
   virtual std::unique_ptr<ByteStream> OpenShared(const std::string& path) = 0;
   // Writes a whole new content for path: either it all lands and replaces the
   // old file, or the old file stays as it was and an exception says why.
-  virtual void WriteReplacing(const std::string& path, const std::function<void(ByteStream&)>& writeContent) = 0;
+  virtual void WriteReplacing(const std::string& path,
+                              const std::function<void(ByteStream&)>& writeContent) = 0;
   // Whether two names lead to one existing file.
   virtual bool SameFile(const std::string& first, const std::string& second) = 0;
 };

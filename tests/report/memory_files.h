@@ -36,7 +36,7 @@ class FileView : public ByteStream {
     return count;
   }
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
-    std::int64_t base = origin == SeekOrigin::Begin ? 0
+    std::int64_t base = origin == SeekOrigin::Begin     ? 0
                         : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position_)
                                                         : static_cast<std::int64_t>(bytes_->size());
     if (base + offset < 0) throw StreamError("Stream seek error");
@@ -66,7 +66,8 @@ class MemoryFiles : public QRFileService {
     return std::make_unique<FileView>(found->second, false, nullptr);
   }
   // Like a new file renamed over the old one: open readers keep the old bytes.
-  void WriteReplacing(const std::string& path, const std::function<void(ByteStream&)>& writeContent) override {
+  void WriteReplacing(const std::string& path,
+                      const std::function<void(ByteStream&)>& writeContent) override {
     auto fresh = std::make_shared<std::vector<std::uint8_t>>();
     FileView view(fresh, true, failAfterWrites >= 0 ? &failAfterWrites : nullptr);
     writeContent(view);

@@ -13,9 +13,9 @@ namespace report::testing {
 inline std::vector<std::uint8_t> MetafileImage(int fillerRecords = 0, std::uint8_t seed = 0) {
   const std::size_t length = 108 + static_cast<std::size_t>(fillerRecords) * 16 + 20;
   std::vector<std::uint8_t> image(length, 0);
-  StoreInt32(&image[0], 1);     // EMR_HEADER
-  StoreInt32(&image[4], 108);   // header size
-  StoreInt32(&image[24], 2100); // frame, in 0.01 mm
+  StoreInt32(&image[0], 1);      // EMR_HEADER
+  StoreInt32(&image[4], 108);    // header size
+  StoreInt32(&image[24], 2100);  // frame, in 0.01 mm
   StoreInt32(&image[28], 2970);
   StoreInt32(&image[40], 0x464D4520);
   StoreInt32(&image[44], 0x10000);

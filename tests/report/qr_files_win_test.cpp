@@ -14,7 +14,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 Bytes FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -123,8 +125,8 @@ TEST(QRPageListWin32, HeaderTimeIsTheLocalTimeOfWriting) {
   store.Stream()->CopyTo(copy);
   double written;
   std::memcpy(&written, &copy.Bytes()[12], sizeof written);  // little-endian here
-  const double expected =
-      DateTimeFromParts({before.wYear, before.wMonth, before.wDay, before.wHour, before.wMinute, before.wSecond, before.wMilliseconds});
+  const double expected = DateTimeFromParts({before.wYear, before.wMonth, before.wDay, before.wHour,
+                                             before.wMinute, before.wSecond, before.wMilliseconds});
   EXPECT_NEAR(written, expected, 10.0 / 86400);
 }
 

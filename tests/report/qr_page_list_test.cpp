@@ -26,7 +26,8 @@ void Append(Bytes& bytes, std::int32_t value) {
 }
 
 // One record: page number, next-record offset, page data, own start.
-void AppendRecord(Bytes& file, std::int32_t number, std::int32_t next, const Bytes& data, std::int32_t start) {
+void AppendRecord(Bytes& file, std::int32_t number, std::int32_t next, const Bytes& data,
+                  std::int32_t start) {
   Append(file, number);
   Append(file, next);
   file.insert(file.end(), data.begin(), data.end());
@@ -165,7 +166,8 @@ TEST_F(PageStore, GetPageReturnsEveryPageInAnyOrder) {
 
 TEST_F(PageStore, GetPageOutsideTheReportReturnsNothing) {
   AddPages(3);
-  for (std::int32_t n : {0, -1, -2147483647 - 1, 4, 2147483647}) EXPECT_FALSE(pages.GetPage(n).has_value()) << n;
+  for (std::int32_t n : {0, -1, -2147483647 - 1, 4, 2147483647})
+    EXPECT_FALSE(pages.GetPage(n).has_value()) << n;
   EXPECT_TRUE(pages.GetPage(3).has_value());
 }
 
@@ -241,6 +243,18 @@ TEST_F(PageStore, StoreOfAStoppedRunKeepsCountOneAndLoadsItsFirstPage) {
   EXPECT_EQ(loaded.PageCount, 1);
   EXPECT_EQ(loaded.GetPage(1), first);
   EXPECT_FALSE(loaded.GetPage(2).has_value());
+}
+
+TEST_F(PageStore, FileWithRecordsBeyondItsCountShowsTheCountedPages) {
+  const auto added = AddPages(5);
+  Bytes file = Content();
+  StoreInt32(&file[8], 3);
+  files.Put("count3.qrp", file);
+  TQRPageList loaded(files, clock);
+  loaded.LoadFromFile("count3.qrp");
+  ASSERT_EQ(loaded.PageCount, 3);
+  for (int n : {3, 1, 2, 3}) EXPECT_EQ(loaded.GetPage(n), added[n - 1]) << n;
+  EXPECT_FALSE(loaded.GetPage(4).has_value());
 }
 
 TEST_F(PageStore, SavingOntoTheLoadedFileKeepsTheReport) {
@@ -348,7 +362,8 @@ TEST(DamagedPageFile, IsRefusedWithAClearError) {
 
 TEST(DamagedPageFile, ShortOrTruncatedFilesAreRefused) {
   const Bytes plain = ThreePlainPages();
-  for (std::size_t length : {std::size_t{0}, std::size_t{123}, std::size_t{130}, std::size_t{300}, plain.size() - 1}) {
+  for (std::size_t length :
+       {std::size_t{0}, std::size_t{123}, std::size_t{130}, std::size_t{300}, plain.size() - 1}) {
     MemoryFiles files;
     FixedClock clock;
     files.Put("cut.qrp", Bytes(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(length)));
