@@ -1,0 +1,188 @@
+// The page coder against zlib (deflate level 6) on the same metafile-like
+// pages: throughput of coding and decoding, and the share of bytes left.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "report/byte_stream.h"
+#include "report/qr_compress.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Put32(Bytes& out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A printed page of journal lines as a metafile records it: a header, then
+// per line a font selection, a text record in UTF-16 and a rule under every
+// fifth line, then the end record.
+Bytes JournalPage(int pageNumber) {
+  Bytes page(108, 0);
+  page[0] = 1;
+  page[4] = 108;
+  report::StoreInt32(&page[40], 0x464D4520);
+  for (int line = 0; line < 60; ++line) {
+    Put32(page, 37), Put32(page, 12), Put32(page, 0x80000000u + 13);  // select a stock font
+    char text[96];
+    const int length =
+        std::snprintf(text, sizeof text, "%04d 09.12.2026 %02d:%02d  SALE  %3d x ITEM %05d  %7.2f EUR",
+                      pageNumber * 60 + line, 8 + line / 10, line % 60, 1 + line % 4,
+                      (pageNumber * 7919 + line * 104729) % 100000, (line * 37 % 1000) / 7.0);
+    const std::uint32_t chars = static_cast<std::uint32_t>(length);
+    const std::uint32_t size = 76 + ((chars * 2 + 3) & ~3u);
+    Put32(page, 84), Put32(page, size);  // EMR_EXTTEXTOUTW
+    Put32(page, 96), Put32(page, 120 + line * 52), Put32(page, 2000), Put32(page, 160 + line * 52);
+    Put32(page, 1), Put32(page, 0), Put32(page, 0);
+    Put32(page, 96), Put32(page, 120 + line * 52), Put32(page, chars), Put32(page, 76), Put32(page, 0);
+    Put32(page, 0), Put32(page, 0), Put32(page, 0), Put32(page, 0), Put32(page, 0);
+    for (int i = 0; i < length; ++i) page.push_back(static_cast<std::uint8_t>(text[i])), page.push_back(0);
+    while (page.size() % 4) page.push_back(0);
+    if (line % 5 == 4) {
+      Put32(page, 27), Put32(page, 16), Put32(page, 96), Put32(page, 164 + line * 52);    // EMR_MOVETOEX
+      Put32(page, 54), Put32(page, 16), Put32(page, 2000), Put32(page, 164 + line * 52);  // EMR_LINETO
+    }
+  }
+  Put32(page, 14), Put32(page, 20), Put32(page, 0), Put32(page, 16), Put32(page, 20);
+  report::StoreInt32(&page[48], static_cast<std::int32_t>(page.size()));
+  return page;
+}
+
+const std::vector<Bytes>& Pages() {
+  static const std::vector<Bytes> pages = [] {
+    std::vector<Bytes> made;
+    for (int i = 0; i < 8; ++i) made.push_back(JournalPage(i));
+    return made;
+  }();
+  return pages;
+}
+
+std::size_t TotalSize() {
+  std::size_t total = 0;
+  for (const Bytes& page : Pages()) total += page.size();
+  return total;
+}
+
+Bytes SplayCode(const Bytes& page) {
+  report::MemoryStream out;
+  report::TQRCompress coder(out, true);
+  for (std::uint8_t byte : page) coder.Encode(byte);
+  coder.Finish();
+  return out.Bytes();
+}
+
+Bytes Deflate(const Bytes& page) {
+  uLongf length = compressBound(static_cast<uLong>(page.size()));
+  Bytes out(length);
+  if (compress2(out.data(), &length, page.data(), static_cast<uLong>(page.size()), 6) != Z_OK) std::abort();
+  out.resize(length);
+  return out;
+}
+
+void CodedShare(benchmark::State& state, Bytes (*code)(const Bytes&)) {
+  std::size_t coded = 0;
+  for (const Bytes& page : Pages()) coded += code(page).size();
+  state.counters["bytes_left"] = static_cast<double>(coded) / static_cast<double>(TotalSize());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TotalSize()));
+}
+
+void BM_SplayCoderEncode(benchmark::State& state) {
+  for (auto _ : state)
+    for (const Bytes& page : Pages()) benchmark::DoNotOptimize(SplayCode(page));
+  CodedShare(state, SplayCode);
+}
+
+void BM_ZlibDeflate6Encode(benchmark::State& state) {
+  for (auto _ : state)
+    for (const Bytes& page : Pages()) benchmark::DoNotOptimize(Deflate(page));
+  CodedShare(state, Deflate);
+}
+
+void BM_SplayCoderDecode(benchmark::State& state) {
+  std::vector<Bytes> coded;
+  for (const Bytes& page : Pages()) coded.push_back(SplayCode(page));
+  for (auto _ : state) {
+    for (std::size_t p = 0; p < coded.size(); ++p) {
+      report::MemoryStream in;
+      in.WriteExact(coded[p].data(), coded[p].size());
+      in.SetPosition(0);
+      report::TQRCompress decoder(in, false);
+      Bytes page(Pages()[p].size());
+      for (auto& byte : page) byte = decoder.Decode();
+      benchmark::DoNotOptimize(page);
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TotalSize()));
+}
+
+void BM_ZlibInflate(benchmark::State& state) {
+  std::vector<Bytes> coded;
+  for (const Bytes& page : Pages()) coded.push_back(Deflate(page));
+  for (auto _ : state) {
+    for (std::size_t p = 0; p < coded.size(); ++p) {
+      Bytes page(Pages()[p].size());
+      uLongf length = static_cast<uLongf>(page.size());
+      if (uncompress(page.data(), &length, coded[p].data(), static_cast<uLong>(coded[p].size())) != Z_OK)
+        std::abort();
+      benchmark::DoNotOptimize(page);
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TotalSize()));
+}
+
+BENCHMARK(BM_SplayCoderEncode);
+BENCHMARK(BM_ZlibDeflate6Encode);
+BENCHMARK(BM_SplayCoderDecode);
+BENCHMARK(BM_ZlibInflate);
+
+// Prints the runs as usual and then our coder's figures as a share of zlib's.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const auto found = run.counters.find("bytes_per_second");
+      if (found != run.counters.end()) speed_[run.benchmark_name()] = found->second.value;
+      const auto left = run.counters.find("bytes_left");
+      if (left != run.counters.end()) left_[run.benchmark_name()] = left->second.value;
+    }
+  }
+  void Summary() const {
+    std::printf("\nsplay coder / zlib level 6 on %zu bytes of pages:\n", TotalSize());
+    std::printf("  coding speed    %.3f\n", Ratio(speed_, "BM_SplayCoderEncode", "BM_ZlibDeflate6Encode"));
+    std::printf("  decoding speed  %.3f\n", Ratio(speed_, "BM_SplayCoderDecode", "BM_ZlibInflate"));
+    std::printf("  bytes left      %.1f%% vs %.1f%% of the page\n", 100 * Value(left_, "BM_SplayCoderEncode"),
+                100 * Value(left_, "BM_ZlibDeflate6Encode"));
+  }
+
+ private:
+  static double Value(const std::map<std::string, double>& figures, const std::string& name) {
+    const auto found = figures.find(name);
+    return found == figures.end() ? 0 : found->second;
+  }
+  static double Ratio(const std::map<std::string, double>& figures, const std::string& ours,
+                      const std::string& theirs) {
+    const double reference = Value(figures, theirs);
+    return reference > 0 ? Value(figures, ours) / reference : 0;
+  }
+  std::map<std::string, double> speed_;
+  std::map<std::string, double> left_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.Summary();
+  benchmark::Shutdown();
+  return 0;
+}
