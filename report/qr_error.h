@@ -1,0 +1,14 @@
+// The report engine's exception. Expression faults are values, not exceptions;
+// this is raised for faults in a report's own definition.
+#pragma once
+
+#include "framework/exceptions.h"
+
+namespace report {
+
+class EQRError : public fw::Exception {
+ public:
+  using fw::Exception::Exception;
+};
+
+}  // namespace report

@@ -1,0 +1,14 @@
+# Report expressions: evaluator, built-in functions, library and environments.
+tallimo_core_library(report_expressions
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/qr_expr_value.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/float_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/numeric_picture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/expr_platform_fixed.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_elements.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_evaluator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_library.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_functions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_environment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qr_expr_startup.cpp
+  DEPS fw_exceptions)
