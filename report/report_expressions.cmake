@@ -12,3 +12,8 @@ tallimo_core_library(report_expressions
     ${CMAKE_CURRENT_LIST_DIR}/qr_environment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qr_expr_startup.cpp
   DEPS fw_exceptions)
+
+# The platform of expressions over the Windows locale and clock.
+tallimo_win_library(report_expressions_win
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/expr_platform_win.cpp
+  DEPS report_expressions)
