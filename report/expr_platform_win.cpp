@@ -11,9 +11,12 @@ namespace {
 char LocaleCharacter(LCID locale, LCTYPE type, char fallback) {
   char buffer[8] = {};
   switch (GetLocaleInfoA(locale, type, buffer, sizeof buffer)) {  // counts the terminator
-    case 1: return '\0';
-    case 2: return buffer[0];
-    default: return fallback;
+    case 1:
+      return '\0';
+    case 2:
+      return buffer[0];
+    default:
+      return fallback;
   }
 }
 

@@ -144,7 +144,9 @@ std::string FormatSection(const Section& section, double value, bool withSign, c
   int integerSlot = 0, fractionSlot = 0;
   for (const Token& token : section.tokens) {
     switch (token.type) {
-      case Token::Literal: out += token.text; break;
+      case Token::Literal:
+        out += token.text;
+        break;
       case Token::IntegerDigit: {
         // Digits fill the slots from the right; the first slot takes any excess.
         const int index = digitCount - (section.integerSlots - integerSlot);

@@ -31,12 +31,18 @@ TQRExprValue NotCompatibleError(const char* op, const char* kind) {
 template <class T>
 bool Compare(std::uint8_t code, const T& a, const T& b) {
   switch (code) {
-    case opLess: return a < b;
-    case opLessOrEqual: return a <= b;
-    case opGreater: return a > b;
-    case opGreaterOrEqual: return a >= b;
-    case opEqual: return a == b;
-    default: return a != b;
+    case opLess:
+      return a < b;
+    case opLessOrEqual:
+      return a <= b;
+    case opGreater:
+      return a > b;
+    case opGreaterOrEqual:
+      return a >= b;
+    case opEqual:
+      return a == b;
+    default:
+      return a != b;
   }
 }
 
@@ -44,55 +50,83 @@ TQRExprValue ApplyInteger(std::uint8_t code, std::int32_t a, std::int32_t b) {
   const auto ua = static_cast<std::uint32_t>(a);
   const auto ub = static_cast<std::uint32_t>(b);
   switch (code) {
-    case opPlus: return MakeInteger(Wrap(ua + ub));
-    case opMinus: return MakeInteger(Wrap(ua - ub));
-    case opOr: return MakeInteger(a | b);
-    case opMultiply: return MakeInteger(Wrap(ua * ub));
+    case opPlus:
+      return MakeInteger(Wrap(ua + ub));
+    case opMinus:
+      return MakeInteger(Wrap(ua - ub));
+    case opOr:
+      return MakeInteger(a | b);
+    case opMultiply:
+      return MakeInteger(Wrap(ua * ub));
     case opDivide:
       if (b == 0) return MakeError("Cannot divide by 0");
       return CheckedFloat(static_cast<double>(a) / static_cast<double>(b));
-    case opAnd: return MakeInteger(a & b);
-    default: return MakeBoolean(Compare(code, a, b));
+    case opAnd:
+      return MakeInteger(a & b);
+    default:
+      return MakeBoolean(Compare(code, a, b));
   }
 }
 
 TQRExprValue ApplyFloat(std::uint8_t code, double a, double b) {
   switch (code) {
-    case opPlus: return CheckedFloat(a + b);
-    case opMinus: return CheckedFloat(a - b);
-    case opOr: return NotCompatibleError("OR", "numeric");
-    case opMultiply: return CheckedFloat(a * b);
+    case opPlus:
+      return CheckedFloat(a + b);
+    case opMinus:
+      return CheckedFloat(a - b);
+    case opOr:
+      return NotCompatibleError("OR", "numeric");
+    case opMultiply:
+      return CheckedFloat(a * b);
     case opDivide:
       if (b == 0.0) return MakeError("Cannot divide by 0");
       return CheckedFloat(a / b);
-    case opAnd: return NotCompatibleError("AND", "numeric");
-    default: return MakeBoolean(Compare(code, a, b));
+    case opAnd:
+      return NotCompatibleError("AND", "numeric");
+    default:
+      return MakeBoolean(Compare(code, a, b));
   }
 }
 
 TQRExprValue ApplyString(std::uint8_t code, const std::string& a, const std::string& b) {
   switch (code) {
-    case opPlus: return MakeString(a + b);
-    case opMinus: return CannotError("subtract", "string");
-    case opOr: return NotCompatibleError("OR", "string");
-    case opMultiply: return CannotError("multiply", "string");
-    case opDivide: return CannotError("divide", "string");
-    case opAnd: return NotCompatibleError("AND", "string");
-    default: return MakeBoolean(Compare(code, a, b));  // byte-wise, a prefix is less
+    case opPlus:
+      return MakeString(a + b);
+    case opMinus:
+      return CannotError("subtract", "string");
+    case opOr:
+      return NotCompatibleError("OR", "string");
+    case opMultiply:
+      return CannotError("multiply", "string");
+    case opDivide:
+      return CannotError("divide", "string");
+    case opAnd:
+      return NotCompatibleError("AND", "string");
+    default:
+      return MakeBoolean(Compare(code, a, b));  // byte-wise, a prefix is less
   }
 }
 
 TQRExprValue ApplyBoolean(std::uint8_t code, bool a, bool b) {
   switch (code) {
-    case opEqual: return MakeBoolean(a == b);
-    case opNotEqual: return MakeBoolean(a != b);
-    case opPlus: return CannotError("add", "boolean");
-    case opMinus: return CannotError("subtract", "boolean");
-    case opOr: return MakeBoolean(a || b);
-    case opMultiply: return CannotError("multiply", "boolean");
-    case opDivide: return CannotError("divide", "boolean");
-    case opAnd: return MakeBoolean(a && b);
-    default: return NotCompatibleError(ComparisonText(code), "boolean");
+    case opEqual:
+      return MakeBoolean(a == b);
+    case opNotEqual:
+      return MakeBoolean(a != b);
+    case opPlus:
+      return CannotError("add", "boolean");
+    case opMinus:
+      return CannotError("subtract", "boolean");
+    case opOr:
+      return MakeBoolean(a || b);
+    case opMultiply:
+      return CannotError("multiply", "boolean");
+    case opDivide:
+      return CannotError("divide", "boolean");
+    case opAnd:
+      return MakeBoolean(a && b);
+    default:
+      return NotCompatibleError(ComparisonText(code), "boolean");
   }
 }
 
@@ -112,10 +146,14 @@ TQRExprValue ApplyOperator(std::uint8_t code, TQRExprValue left, TQRExprValue ri
     }
   }
   switch (left.Kind) {
-    case evInteger: return ApplyInteger(code, left.IntValue, right.IntValue);
-    case evFloat: return ApplyFloat(code, left.FloatValue, right.FloatValue);
-    case evString: return ApplyString(code, left.StrValue, right.StrValue);
-    default: return ApplyBoolean(code, left.BoolValue, right.BoolValue);
+    case evInteger:
+      return ApplyInteger(code, left.IntValue, right.IntValue);
+    case evFloat:
+      return ApplyFloat(code, left.FloatValue, right.FloatValue);
+    case evString:
+      return ApplyString(code, left.StrValue, right.StrValue);
+    default:
+      return ApplyBoolean(code, left.BoolValue, right.BoolValue);
   }
 }
 
@@ -137,11 +175,16 @@ TQRExprValue TQREvElementDataField::Evaluate(TQRFiFo&) {
   if (!field) return MakeError(unknownType);
   switch (field->Kind()) {
     case FieldKind::String:
-    case FieldKind::DateTime: return MakeString(field->AsText());
-    case FieldKind::Integer: return MakeInteger(field->AsInteger());
-    case FieldKind::Float: return MakeFloat(field->AsFloat());
-    case FieldKind::Boolean: return MakeBoolean(field->AsBoolean());
-    case FieldKind::Other: break;
+    case FieldKind::DateTime:
+      return MakeString(field->AsText());
+    case FieldKind::Integer:
+      return MakeInteger(field->AsInteger());
+    case FieldKind::Float:
+      return MakeFloat(field->AsFloat());
+    case FieldKind::Boolean:
+      return MakeBoolean(field->AsBoolean());
+    case FieldKind::Other:
+      break;
   }
   return MakeError(unknownType);
 }

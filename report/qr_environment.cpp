@@ -45,8 +45,8 @@ void TQREvEnvironment::PrepareEntry(Entry& entry) {
 
 void TQREvEnvironment::AddEntry(std::string_view name, std::string_view expression) {
   if (Find(name)) return;
-  entries_.push_back({CurrentExpressionPlatform().UpperCase(name),
-                      std::make_shared<TQREvEmbeddedFunction>(expression)});
+  entries_.push_back(
+      {CurrentExpressionPlatform().UpperCase(name), std::make_shared<TQREvEmbeddedFunction>(expression)});
   // An entry added to an environment in use must be usable at once.
   if (prepareCount_ > 0) PrepareEntry(entries_.back());
 }
@@ -133,7 +133,8 @@ std::vector<std::string> TQREvEnvironment::DataStrings() const {
   return data;
 }
 
-void TQREvEnvironment::ReadStrings(const std::vector<std::string>& names, const std::vector<std::string>& data) {
+void TQREvEnvironment::ReadStrings(const std::vector<std::string>& names,
+                                   const std::vector<std::string>& data) {
   if (names.size() != data.size())
     throw EQRError("The report's functions are damaged: " + std::to_string(names.size()) + " names but " +
                    std::to_string(data.size()) + " expressions");

@@ -68,17 +68,20 @@ std::optional<OperatorHit> MatchComparison(std::string_view text, std::size_t at
       if (next == '>') return OperatorHit{at, 2, opNotEqual};
       if (next == '=') return OperatorHit{at, 2, opLessOrEqual};
       return OperatorHit{at, 1, opLess};
-    case '=': return OperatorHit{at, 1, opEqual};
+    case '=':
+      return OperatorHit{at, 1, opEqual};
     case '>':
       if (next == '=') return OperatorHit{at, 2, opGreaterOrEqual};
       return OperatorHit{at, 1, opGreater};
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
 std::optional<OperatorHit> MatchAdditive(std::string_view text, std::size_t at) {
   const char c = text[at];
-  if ((c == '+' || c == '-') && IsBinarySign(text, at)) return OperatorHit{at, 1, c == '+' ? opPlus : opMinus};
+  if ((c == '+' || c == '-') && IsBinarySign(text, at))
+    return OperatorHit{at, 1, c == '+' ? opPlus : opMinus};
   if (c == ' ' && StartsWithLower(text, at + 1, "or ")) return OperatorHit{at + 1, 2, opOr};
   return std::nullopt;
 }
@@ -265,19 +268,21 @@ void TQREvaluator::ParseFactor(std::string_view text) {
       if (last != '\'') return PutError("Missing '");
       // A lone quote is both the opening and the closing one: the empty string.
       fifo_->Put(std::make_unique<TQREvElementString>(text.size() < 2 ? std::string_view()
-                                                                        : text.substr(1, text.size() - 2)));
+                                                                      : text.substr(1, text.size() - 2)));
       return;
     case '(':
       if (last != ')') return PutError("Missing )");
       return ParseComparison(text.size() < 2 ? std::string_view() : text.substr(1, text.size() - 2));
-    case '+': return ParseFactor(text.substr(1));
-    case '-': return ParseAdditive("0-" + std::string(text.substr(1)));
+    case '+':
+      return ParseFactor(text.substr(1));
+    case '-':
+      return ParseAdditive("0-" + std::string(text.substr(1)));
     case '[':
-      if (last != ']' || text.size() < 2 ||
-          IsTrailByteAt(CurrentExpressionPlatform(), text, text.size() - 1))
+      if (last != ']' || text.size() < 2 || IsTrailByteAt(CurrentExpressionPlatform(), text, text.size() - 1))
         return PutError("Missing ]");
       return AddFieldOrVariable(text.substr(1, text.size() - 2));
-    default: break;
+    default:
+      break;
   }
   if (IsDigit(first)) return ParseNumber(text);
   if (IsLetter(first)) return ParseName(text);
@@ -354,7 +359,8 @@ void TQREvaluator::AddFunction(std::string_view name, std::string_view argumentT
 bool TQREvaluator::FindField(std::string_view name) {
   const ExpressionPlatform& platform = CurrentExpressionPlatform();
   const std::size_t dot = name.find('.');
-  const std::string setPart = dot == std::string_view::npos ? std::string() : platform.UpperCase(name.substr(0, dot));
+  const std::string setPart =
+      dot == std::string_view::npos ? std::string() : platform.UpperCase(name.substr(0, dot));
   const std::string fieldPart =
       platform.UpperCase(dot == std::string_view::npos ? name : name.substr(dot + 1));
 

@@ -6,9 +6,7 @@
 
 namespace report {
 
-std::string CutExprText(std::string_view text) {
-  return std::string(text.substr(0, kMaxExprText));
-}
+std::string CutExprText(std::string_view text) { return std::string(text.substr(0, kMaxExprText)); }
 
 TQRExprValue MakeInteger(std::int32_t value) {
   TQRExprValue v;
@@ -59,11 +57,15 @@ double NumericAsDouble(const TQRExprValue& value) {
 
 std::string ValueToText(const TQRExprValue& value, char decimalSeparator) {
   switch (value.Kind) {
-    case evInteger: return std::to_string(value.IntValue);
-    case evFloat: return FormatGeneralFloat(value.FloatValue, decimalSeparator);
-    case evBoolean: return value.BoolValue ? "True" : "False";
+    case evInteger:
+      return std::to_string(value.IntValue);
+    case evFloat:
+      return FormatGeneralFloat(value.FloatValue, decimalSeparator);
+    case evBoolean:
+      return value.BoolValue ? "True" : "False";
     case evString:
-    case evError: break;
+    case evError:
+      break;
   }
   return value.StrValue;
 }

@@ -152,7 +152,8 @@ TQRExprValue TQREvCopyFunction::Compute() {
     if (!IsTrailByteAt(platform, text, static_cast<std::size_t>(start + count - 2))) --count;
   }
   if (count <= 0) return MakeString("");
-  return MakeString(std::string_view(text).substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
+  return MakeString(
+      std::string_view(text).substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
 }
 
 TQRExprValue TQREvFormatNumericFunction::Compute() {
@@ -190,9 +191,12 @@ void TQREvSumFunction::Accumulate() {
       // An integer sum meeting a float continues as a float.
       sum_ = CheckedFloat(NumericAsDouble(sum_) + x.FloatValue);
       break;
-    case evString: sum_ = WrongArguments("SUM"); break;
+    case evString:
+      sum_ = WrongArguments("SUM");
+      break;
     case evBoolean:
-    case evError: break;
+    case evError:
+      break;
   }
 }
 
@@ -263,8 +267,10 @@ void RegisterBuiltInFunctions(TQRLibrary& library) {
       {FunctionClassOf<TQREvIfFunction>, "IF",
        "IF(<Exp>, <X>, <Y>)|Returns <X> or <Y> depending on the boolean expression <Exp>", "5BVV"},
       {FunctionClassOf<TQREvStrFunction>, "STR", "STR(<X>)|Convert a numeric <X> to a string", "7N"},
-      {FunctionClassOf<TQREvUpperFunction>, "UPPER", "UPPER(<X>)|Converts a string to upper case letters", "7S"},
-      {FunctionClassOf<TQREvLowerFunction>, "LOWER", "LOWER(<X>)|Converts a string to lower case letters", "7S"},
+      {FunctionClassOf<TQREvUpperFunction>, "UPPER", "UPPER(<X>)|Converts a string to upper case letters",
+       "7S"},
+      {FunctionClassOf<TQREvLowerFunction>, "LOWER", "LOWER(<X>)|Converts a string to lower case letters",
+       "7S"},
       {FunctionClassOf<TQREvPrettyFunction>, "PRETTY",
        "PRETTY(<X>)|Makes the first character upper case and the rest lower case", "7S"},
       {FunctionClassOf<TQREvTimeFunction>, "TIME", "TIME|Return current time as a string", "1"},

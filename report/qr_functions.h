@@ -6,10 +6,10 @@
 
 namespace report {
 
-#define TALLIMO_QR_FUNCTION(Name)             \
-  class Name : public TQREvElementFunction {  \
-   public:                                    \
-    TQRExprValue Compute() override;          \
+#define TALLIMO_QR_FUNCTION(Name)            \
+  class Name : public TQREvElementFunction { \
+   public:                                   \
+    TQRExprValue Compute() override;         \
   };
 
 TALLIMO_QR_FUNCTION(TQREvTrue)

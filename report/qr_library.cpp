@@ -42,7 +42,8 @@ std::unique_ptr<TQREvElement> TQRLibrary::CreateElement(std::string_view name) c
 }
 
 void RegisterQRFunction(TQREvElementFunctionClass elementClass, std::string_view name,
-                        std::string_view description, std::string_view vendor, std::string_view argumentSpec) {
+                        std::string_view description, std::string_view vendor,
+                        std::string_view argumentSpec) {
   if (QRFunctionLibrary) QRFunctionLibrary->Add(elementClass, name, description, vendor, argumentSpec);
 }
 

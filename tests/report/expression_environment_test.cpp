@@ -181,9 +181,9 @@ TEST_F(DataFieldTest, DefaultFieldsAreLookedUpAgainAfterReopening) {
 class LibraryTest : public ExpressionTest {};
 
 TEST_F(LibraryTest, BuiltInsAreRegisteredInOrder) {
-  const char* const names[] = {"IF",  "STR", "UPPER", "LOWER",   "PRETTY", "TIME",  "DATE",
-                               "COPY", "SUM", "COUNT", "MAX",    "MIN",    "AVERAGE", "TRUE",
-                               "FALSE", "INT", "FRAC", "SQRT",   "DIV",    "TYPEOF", "FORMATNUMERIC"};
+  const char* const names[] = {"IF",    "STR", "UPPER", "LOWER", "PRETTY", "TIME",    "DATE",
+                               "COPY",  "SUM", "COUNT", "MAX",   "MIN",    "AVERAGE", "TRUE",
+                               "FALSE", "INT", "FRAC",  "SQRT",  "DIV",    "TYPEOF",  "FORMATNUMERIC"};
   ASSERT_EQ(QRFunctionLibrary->Count(), 21);
   for (int i = 0; i < 21; ++i) {
     EXPECT_EQ(QRFunctionLibrary->EntryAt(i)->Name, names[i]);
@@ -279,7 +279,8 @@ TEST_F(EnvironmentTest, SetIntegerTurnsAConstantIntoAVariable) {
     EXPECT_EQ(header.Value().StrValue, "Sales page " + std::to_string(page));
   }
   TQREvEnvironment::SetConstant(functions.FirstElement("PAGENUMBER"), MakeFloat(2.5));
-  TQREvEnvironment::SetConstant(functions.FirstElement("REPORTTITLE"), MakeInteger(1));  // not a string: ignored
+  TQREvEnvironment::SetConstant(functions.FirstElement("REPORTTITLE"),
+                                MakeInteger(1));  // not a string: ignored
   EXPECT_EQ(header.Value().StrValue, "Sales page 2.5");
   TQREvEnvironment::SetInteger(functions.FirstElement("REPORTTITLE"), 9);  // not a constant: ignored
   EXPECT_EQ(functions.EntryValue("REPORTTITLE").StrValue, "Sales");

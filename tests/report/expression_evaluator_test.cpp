@@ -200,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(Functions, ExpressionTable, ::testing::ValuesIn(kFuncti
 TEST_F(ExpressionTest, StringsAreCutTo255Characters) {
   const std::string longText(300, 'a');
   EXPECT_EQ(Evaluate("'" + longText + "'").StrValue, std::string(255, 'a'));
-  EXPECT_EQ(Evaluate("'" + std::string(200, 'a') + "' + '" + std::string(200, 'b') + "'").StrValue.size(), 255u);
+  EXPECT_EQ(Evaluate("'" + std::string(200, 'a') + "' + '" + std::string(200, 'b') + "'").StrValue.size(),
+            255u);
 }
 
 TEST_F(ExpressionTest, ValueBeforePrepareRaises) {
