@@ -3,6 +3,7 @@
 // locale, and the application title.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 

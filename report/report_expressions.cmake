@@ -4,6 +4,7 @@ tallimo_core_library(report_expressions
     ${CMAKE_CURRENT_LIST_DIR}/qr_expr_value.cpp
     ${CMAKE_CURRENT_LIST_DIR}/float_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/numeric_picture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/expr_platform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/expr_platform_fixed.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qr_elements.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qr_evaluator.cpp
