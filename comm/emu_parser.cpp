@@ -577,6 +577,11 @@ TEmuParser* CreateEmuParser(int emulatorType) {
 void FreeEmuParser(TEmuParser* parser) { delete parser; }
 
 void ParseEmuChar(TEmuParser* parser, std::uint8_t ch, TEmuCommand& command) {
+  if (!parser) {  // no parser: the character is written unchanged
+    command.Char = ch;
+    command.Code = ecChar;
+    return;
+  }
   TEmuParser& p = *parser;
   if (p.FirstUse) {
     command.Fore = 7;

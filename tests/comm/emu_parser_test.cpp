@@ -119,6 +119,14 @@ TEST(EmuParser, NoParserForNoneOrUnknownTypes) {
   EXPECT_EQ(CreateEmuParser(-1), nullptr);
 }
 
+TEST(EmuParser, WithoutParserTheCharacterIsWritten) {
+  TEmuCommand cmd{};
+  cmd.Code = ecUp;
+  ParseEmuChar(nullptr, 0x1b, cmd);
+  EXPECT_EQ(cmd.Code, ecChar);
+  EXPECT_EQ(cmd.Char, 0x1b);
+}
+
 TEST(EmuParser, SequenceAfterOverflowStartsClean) {
   std::unique_ptr<TEmuParser, ParserDeleter> parser(CreateEmuParser(etANSI));
   TEmuCommand cmd{};
