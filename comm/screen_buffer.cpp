@@ -48,6 +48,9 @@ int TBuffer::SetDimensions(int rows, int columns, int pageHeight) {
   const std::size_t cells = static_cast<std::size_t>(rows) * columns;
   try {
     std::vector<std::uint8_t> chars(cells, kBlank), colours(cells, 0), written(cells, 0), attrs(cells, 0);
+    std::vector<std::uint16_t> rowMap(rows);
+    for (int r = 0; r < rows; ++r) rowMap[r] = static_cast<std::uint16_t>(r);
+    rowMap_.swap(rowMap);
     chars_.swap(chars);
     colours_.swap(colours);
     written_.swap(written);
@@ -202,7 +205,7 @@ void TBuffer::Execute() {
       break;
     case ecEraseChars:
       // Within the line: a count from the line never blanks what follows it.
-      Erase(Cell(row_, column_), std::min<int>(c.Arg1, columns_ - column_));
+      Erase(Linear(row_, column_), std::min<int>(c.Arg1, columns_ - column_));
       break;
     case ecInsertChars:
       InsertBlanks(c.Arg1);
@@ -500,12 +503,23 @@ void TBuffer::Erase(int from, int count) {
   from = std::clamp(from, 0, cells);
   count = std::clamp(count, 0, cells - from);
   if (count == 0) return;
-  std::memset(&chars_[from], kBlank, count);
-  std::memset(&colours_[from], DrawnColour(), count);
-  std::memset(&written_[from], DrawnColour(), count);
-  std::memset(&attrs_[from], 0, count);
+  for (int at = from, left = count; left > 0;) {
+    const int column = at % columns_;
+    const int n = std::min(left, columns_ - column);
+    EraseSpan(at / columns_, column, n);
+    at += n;
+    left -= n;
+  }
   InvalidateRows(from / columns_, (from + count - 1) / columns_);
   ApplyRepaint();
+}
+
+void TBuffer::EraseSpan(int row, int column, int count) {
+  const std::size_t at = static_cast<std::size_t>(Cell(row, column));
+  std::memset(&chars_[at], kBlank, count);
+  std::memset(&colours_[at], DrawnColour(), count);
+  std::memset(&written_[at], DrawnColour(), count);
+  std::memset(&attrs_[at], 0, count);
 }
 
 void TBuffer::EraseWithRule(int from, int count) {
@@ -516,7 +530,7 @@ void TBuffer::EraseWithRule(int from, int count) {
 }
 
 void TBuffer::EraseInPage(int extent) {
-  const int cursor = Cell(row_, column_);
+  const int cursor = Linear(row_, column_);
   switch (extent) {
     case 0:
       EraseWithRule(cursor, rows_ * columns_ - cursor);
@@ -533,7 +547,7 @@ void TBuffer::EraseInPage(int extent) {
 }
 
 void TBuffer::EraseInLine(int extent) {
-  const int lineStart = Cell(row_, 0);
+  const int lineStart = Linear(row_, 0);
   switch (extent) {
     case 0:
       EraseWithRule(lineStart + column_, columns_ - column_);
@@ -565,7 +579,7 @@ void TBuffer::InsertBlanks(int count) {
   std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
   const int at = Cell(row_, column_);
   MovePlanes(planes, at + count, at, columns_ - column_ - count);
-  Erase(at, count);
+  Erase(Linear(row_, column_), count);
 }
 
 void TBuffer::DeleteChars(int n) {
@@ -574,7 +588,7 @@ void TBuffer::DeleteChars(int n) {
   std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
   const int at = Cell(row_, column_);
   MovePlanes(planes, at, at + n, columns_ - column_ - n);
-  Erase(Cell(row_, columns_ - n), n);
+  Erase(Linear(row_, columns_ - n), n);
 }
 
 // Lines are inserted within the page (or, below the page, within the grid).
@@ -583,18 +597,16 @@ void TBuffer::InsertLines(int n) {
   if (row_ > bottom) bottom = rows_ - 1;
   n = std::min(n, bottom - row_ + 1);
   if (n <= 0) return;
-  std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
-  MovePlanes(planes, Cell(row_ + n, 0), Cell(row_, 0), (bottom - row_ + 1 - n) * columns_);
-  Erase(Cell(row_, 0), n * columns_);
+  std::rotate(rowMap_.begin() + row_, rowMap_.begin() + bottom + 1 - n, rowMap_.begin() + bottom + 1);
+  Erase(Linear(row_, 0), n * columns_);
 }
 
 // The rows below close up to the end of the grid; the rows they vacate are blanked.
 void TBuffer::DeleteLines(int n) {
   n = std::min(n, rows_ - row_);
   if (n <= 0) return;
-  std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
-  MovePlanes(planes, Cell(row_, 0), Cell(row_ + n, 0), (rows_ - row_ - n) * columns_);
-  Erase(Cell(rows_ - n, 0), n * columns_);
+  std::rotate(rowMap_.begin() + row_, rowMap_.begin() + row_ + n, rowMap_.begin() + rows_);
+  Erase(Linear(rows_ - n, 0), n * columns_);
 }
 
 // Rows first+1 .. last move up one row; last is blanked.
@@ -602,8 +614,7 @@ void TBuffer::ScrollRowsUp(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, rows_ - 1);
   if (first > last) return;
-  std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
-  MovePlanes(planes, Cell(first, 0), Cell(first + 1, 0), (last - first) * columns_);
+  std::rotate(rowMap_.begin() + first, rowMap_.begin() + first + 1, rowMap_.begin() + last + 1);
   BlankRow(last, DrawnColour(), attributes_);
 }
 
@@ -612,8 +623,7 @@ void TBuffer::ShiftRowsDown(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, rows_ - 1);
   if (first > last) return;
-  std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
-  MovePlanes(planes, Cell(first + 1, 0), Cell(first, 0), (last - first) * columns_);
+  std::rotate(rowMap_.begin() + first, rowMap_.begin() + last, rowMap_.begin() + last + 1);
   BlankRow(first, DrawnColour(), attributes_);
 }
 
@@ -622,14 +632,7 @@ void TBuffer::RotateRowDown(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, rows_ - 1);
   if (first >= last) return;
-  std::vector<std::uint8_t>* planes[4] = {&chars_, &colours_, &written_, &attrs_};
-  std::uint8_t kept[maxColumns];
-  for (auto* plane : planes) {
-    std::memcpy(kept, plane->data() + Cell(last, 0), columns_);
-    std::memmove(plane->data() + Cell(first + 1, 0), plane->data() + Cell(first, 0),
-                 (last - first) * columns_);
-    std::memcpy(plane->data() + Cell(first, 0), kept, columns_);
-  }
+  std::rotate(rowMap_.begin() + first, rowMap_.begin() + last, rowMap_.begin() + last + 1);
 }
 
 // ---- writing ----
@@ -881,10 +884,15 @@ std::vector<int> TBuffer::VerticalTabStops() const {
 
 BufferSnapshot TBuffer::SaveState() {
   BufferSnapshot s;
-  s.chars = chars_;
-  s.colours = colours_;
-  s.written = written_;
-  s.attrs = attrs_;
+  // Saved in grid order, so the copy does not depend on the row map.
+  for (auto* plane : {&s.chars, &s.colours, &s.written, &s.attrs}) plane->reserve(chars_.size());
+  for (int r = 0; r < rows_; ++r) {
+    const int at = Cell(r, 0);
+    s.chars.insert(s.chars.end(), chars_.begin() + at, chars_.begin() + at + columns_);
+    s.colours.insert(s.colours.end(), colours_.begin() + at, colours_.begin() + at + columns_);
+    s.written.insert(s.written.end(), written_.begin() + at, written_.begin() + at + columns_);
+    s.attrs.insert(s.attrs.end(), attrs_.begin() + at, attrs_.begin() + at + columns_);
+  }
   s.tabs = tabs_;
   s.verticalTabs = verticalTabs_;
   s.rows = rows_, s.columns = columns_, s.pageHeight = pageHeight_;
@@ -911,6 +919,8 @@ int TBuffer::RestoreState(const BufferSnapshot& s) {
   colours_ = s.colours;
   written_ = s.written;
   attrs_ = s.attrs;
+  rowMap_.resize(s.rows);
+  for (int r = 0; r < s.rows; ++r) rowMap_[r] = static_cast<std::uint16_t>(r);
   tabs_ = s.tabs;
   verticalTabs_ = s.verticalTabs;
   rows_ = s.rows, columns_ = s.columns, pageHeight_ = s.pageHeight;

@@ -100,7 +100,11 @@ class TBuffer {
  private:
   friend struct comm::BufferSnapshot;
 
-  int Cell(int row, int column) const { return row * columns_ + column; }
+  // Rows are reordered through a row map, so scrolling moves indexes instead
+  // of whole planes; the cells of one row stay contiguous in every plane.
+  int Cell(int row, int column) const { return rowMap_[row] * columns_ + column; }
+  // A cell's place in grid order (row by row, as the rows are shown).
+  int Linear(int row, int column) const { return row * columns_ + column; }
   std::uint8_t DrawnColour() const { return static_cast<std::uint8_t>(back_ << 4 | fore_); }
   void Execute();
   void ComputeInRegion();
@@ -114,6 +118,7 @@ class TBuffer {
   void RotateRowDown(int first, int last);
   void BlankRow(int row, std::uint8_t colour, std::uint8_t attrs);
   void Erase(int from, int count);
+  void EraseSpan(int row, int column, int count);
   void EraseWithRule(int from, int count);
   void InsertBlanks(int count);
   void InvalidateCells(int row, int firstColumn, int lastColumn);
@@ -145,6 +150,7 @@ class TBuffer {
   comm::EmulatorCallback emulator_ = nullptr;
 
   std::vector<std::uint8_t> chars_, colours_, written_, attrs_;
+  std::vector<std::uint16_t> rowMap_;
   std::array<std::uint16_t, comm::tabStopSlots> tabs_{};
   std::array<std::uint16_t, comm::verticalTabStopSlots> verticalTabs_{};
   int rows_ = 0, columns_ = 0, pageHeight_ = 0;
