@@ -364,6 +364,32 @@ TEST(ScreenBuffer, SaveAndRestoreCursorWithColours) {
   EXPECT_EQ(t.buffer.CursorColumn(), 0);
 }
 
+TEST(ScreenBuffer, ViewFollowsCursorInSmallWindowAndScrollsWithinLimits) {
+  Terminal t(etANSI);
+  t.buffer.SetCharSize(16, 8);
+  t.buffer.SetClientSize(640, 16 * 10);
+  ASSERT_EQ(t.buffer.VisibleRows(), 10);
+  for (int i = 0; i < 29; ++i) t.Feed("x\r\n");
+  EXPECT_EQ(t.buffer.CursorRow(), 29);
+  EXPECT_EQ(t.buffer.ViewTop(), 20);
+  EXPECT_EQ(t.buffer.HighestRow(), 29);
+
+  t.buffer.ScrollView(0, -100);  // not above the page's first row
+  EXPECT_EQ(t.buffer.ViewTop(), 5);
+  t.buffer.ViewEnd(true);
+  EXPECT_EQ(t.buffer.ViewTop(), 20);
+  t.buffer.ViewHome(true);
+  EXPECT_EQ(t.buffer.ViewTop(), 5);
+
+  t.buffer.SetScrollbackMode(true);
+  t.buffer.ScrollView(0, -100);  // the whole scroll-back
+  EXPECT_EQ(t.buffer.ViewTop(), 0);
+  t.buffer.ScrollView(0, 100);  // until the highest row is the last visible
+  EXPECT_EQ(t.buffer.ViewTop(), 20);
+  t.buffer.ApplyRepaint();
+  EXPECT_EQ(t.view.status.back().first, 0u);  // no cursor shown in scroll-back
+}
+
 TEST(ScreenBuffer, PlainFallbackWritesEveryByte) {
   RecordingView view;
   TBuffer buffer(&view, 200, 80);
