@@ -4,10 +4,10 @@
 
 namespace comm {
 
-constexpr int ecOK = 0;
+constexpr int bufferOk = 0;
 // A dimension outside the limits ("Bad argument passed to function").
-constexpr int ecBadArgument = -1002;
+constexpr int bufferBadArgument = -1002;
 // Fewer bytes reached the capture file than were handed to the write.
-constexpr int ecShortWrite = -101;
+constexpr int captureShortWrite = -101;
 
 }  // namespace comm

@@ -23,12 +23,12 @@ int CaptureBuffer::Control(bool open, bool append, std::string_view name) {
     if (on_) Close();  // a failed close keeps its bytes for the open below
     return Open(append, name);
   }
-  return on_ ? Close() : ecOK;
+  return on_ ? Close() : bufferOk;
 }
 
 void CaptureBuffer::Put(std::uint8_t ch) {
   if (!on_) return;
-  if (count_ >= captureBlockSize && Flush() != ecOK) return;
+  if (count_ >= captureBlockSize && Flush() != bufferOk) return;
   block_[count_++] = ch;
   if (count_ == captureBlockSize) Flush();
 }
@@ -36,7 +36,7 @@ void CaptureBuffer::Put(std::uint8_t ch) {
 int CaptureBuffer::Open(bool append, std::string_view name) {
   if (name.empty()) name = defaultCaptureName;
   name_.assign(name.substr(0, captureNameLimit));
-  if (!writer_) return ecBadArgument;
+  if (!writer_) return bufferBadArgument;
   if (!block_) {
     block_.reset(new (std::nothrow) std::uint8_t[captureBlockSize]);
     if (!block_) return kOutOfMemory;
@@ -48,7 +48,7 @@ int CaptureBuffer::Open(bool append, std::string_view name) {
   }
   on_ = true;
   // Bytes a failed write left behind go to disk before anything new.
-  return count_ > 0 ? Flush() : ecOK;
+  return count_ > 0 ? Flush() : bufferOk;
 }
 
 int CaptureBuffer::Close() {
@@ -61,7 +61,7 @@ int CaptureBuffer::Close() {
 }
 
 int CaptureBuffer::Flush() {
-  if (count_ == 0) return ecOK;
+  if (count_ == 0) return bufferOk;
   std::size_t written = 0;
   const int io = writer_->Write(block_.get(), count_, written);
   written = std::min(written, count_);
@@ -69,9 +69,9 @@ int CaptureBuffer::Flush() {
     std::memmove(block_.get(), block_.get() + written, count_ - written);
     count_ -= written;
   }
-  if (count_ > 0) return Fail(ecShortWrite);
+  if (count_ > 0) return Fail(captureShortWrite);
   if (io != 0) return Fail(FailureFrom(io));
-  return ecOK;
+  return bufferOk;
 }
 
 int CaptureBuffer::Fail(int failure) {

@@ -31,7 +31,7 @@ using namespace comm;
 
 TBuffer::TBuffer(ViewSink* view, int rows, int columns, CaptureWriter* captureWriter)
     : view_(view), palette_(kPalette), capture_(captureWriter, view) {
-  if (SetDimensions(rows, columns, 25) != ecOK) throw fw::Exception("Buffer allocation failed");
+  if (SetDimensions(rows, columns, 25) != bufferOk) throw fw::Exception("Buffer allocation failed");
 }
 
 TBuffer::~TBuffer() = default;  // the capture member flushes and closes its file
@@ -44,7 +44,7 @@ void TBuffer::SetEmulator(void* data, EmulatorCallback callback) {
 int TBuffer::SetDimensions(int rows, int columns, int pageHeight) {
   if (columns < 1 || columns > maxColumns || pageHeight < 1 || rows < pageHeight ||
       static_cast<long>(rows) * columns > maxCells)
-    return ecBadArgument;
+    return bufferBadArgument;
   const std::size_t cells = static_cast<std::size_t>(rows) * columns;
   try {
     std::vector<std::uint8_t> chars(cells, kBlank), colours(cells, 0), written(cells, 0), attrs(cells, 0);
@@ -76,7 +76,7 @@ int TBuffer::SetDimensions(int rows, int columns, int pageHeight) {
   if (regionTop_ >= regionBottom_) regionTop_ = 1;
   savedCursor_.saved = false;
   ComputeVisible();
-  return ecOK;
+  return bufferOk;
 }
 
 void TBuffer::SetColors(int fore, int back) {
@@ -914,7 +914,7 @@ int TBuffer::RestoreState(const BufferSnapshot& s) {
   const bool sane = s.columns >= 1 && s.columns <= maxColumns && s.pageHeight >= 1 &&
                     s.rows >= s.pageHeight && cells <= maxCells && s.chars.size() == cells &&
                     s.colours.size() == cells && s.written.size() == cells && s.attrs.size() == cells;
-  if (!sane) return ecBadArgument;
+  if (!sane) return bufferBadArgument;
   chars_ = s.chars;
   colours_ = s.colours;
   written_ = s.written;
@@ -941,5 +941,5 @@ int TBuffer::RestoreState(const BufferSnapshot& s) {
   ClampCursor();
   capture_.GiveHeld(s.captureHeld);
   if (s.captureOn) return capture_.Control(true, true, s.captureName);
-  return ecOK;
+  return bufferOk;
 }

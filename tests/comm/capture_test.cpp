@@ -170,7 +170,7 @@ TEST(Capture, ShortWriteReportsErrorAndKeepsUnwrittenBytesForNextOpen) {
   ASSERT_EQ(t.buffer.ControlCapture(true, false, "x"), 0);
   writer.writeLimit = 3;
   t.Feed("abcdef");
-  EXPECT_EQ(t.buffer.ControlCapture(false, false, ""), comm::ecShortWrite);
+  EXPECT_EQ(t.buffer.ControlCapture(false, false, ""), comm::captureShortWrite);
   ASSERT_EQ(t.view.errors.size(), 1u);
   EXPECT_EQ(t.view.errors[0], (std::pair<std::uint16_t, std::int32_t>{101, 0}));
   EXPECT_FALSE(t.buffer.Capturing());
@@ -258,7 +258,7 @@ TEST(Capture, RestoreRefusesInconsistentSnapshot) {
   Terminal t(etANSI, 200, 80, 25, &writer);
   comm::BufferSnapshot saved = t.buffer.SaveState();
   saved.rows = 300;
-  EXPECT_EQ(t.buffer.RestoreState(saved), comm::ecBadArgument);
+  EXPECT_EQ(t.buffer.RestoreState(saved), comm::bufferBadArgument);
   EXPECT_EQ(t.buffer.Rows(), 200);
 }
 
