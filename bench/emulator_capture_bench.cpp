@@ -4,6 +4,8 @@
 // escape-heavy stream; the ratio is printed at the end.
 #include <benchmark/benchmark.h>
 
+#include "bench/figures_reporter.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -117,37 +119,18 @@ BENCHMARK(ParserAndBuffer)->ArgName("escapes")->Arg(0)->Arg(1)->Unit(benchmark::
 BENCHMARK(WriterFloor)->ArgName("escapes")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then each stream's two figures and their ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto found = run.counters.find("bytes_per_second");
-      if (found != run.counters.end()) rates_[run.benchmark_name()] = found->second.value;
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
+}  // namespace
+
+int main(int argc, char** argv) {
+  return bench::RunAndSummarise(argc, argv, [](const bench::FiguresReporter& figures) {
     const char* names[] = {"journal-like", "escape-heavy"};
     for (int stream = 0; stream < 2; ++stream) {
       const std::string arg = "/escapes:" + std::to_string(stream);
-      const double ours = rates_["ParserAndBuffer" + arg], floor = rates_["WriterFloor" + arg];
+      const double ours = figures.Figure("ParserAndBuffer" + arg, "bytes_per_second");
+      const double floor = figures.Figure("WriterFloor" + arg, "bytes_per_second");
       if (ours <= 0 || floor <= 0) continue;
       std::printf("%s stream: parser+buffer+capture %.1f MB/s, writer floor %.1f MB/s, ratio %.3f\n",
                   names[stream], ours / 1e6, floor / 1e6, ours / floor);
     }
-  }
-
- private:
-  std::map<std::string, double> rates_;
-};
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  });
 }

@@ -1,6 +1,8 @@
 // The page coder against zlib (deflate level 6) on the same metafile-like
 // pages: throughput of coding and decoding, and the share of bytes left.
 #include <benchmark/benchmark.h>
+
+#include "bench/figures_reporter.h"
 #include <zlib.h>
 
 #include <cstdio>
@@ -140,49 +142,20 @@ BENCHMARK(BM_ZlibDeflate6Encode);
 BENCHMARK(BM_SplayCoderDecode);
 BENCHMARK(BM_ZlibInflate);
 
-// Prints the runs as usual and then our coder's figures as a share of zlib's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_Tabular) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto found = run.counters.find("bytes_per_second");
-      if (found != run.counters.end()) speed_[run.benchmark_name()] = found->second.value;
-      const auto left = run.counters.find("bytes_left");
-      if (left != run.counters.end()) left_[run.benchmark_name()] = left->second.value;
-    }
-  }
-  void Summary() const {
-    std::printf("\nsplay coder / zlib level 6 on %zu bytes of pages:\n", TotalSize());
-    std::printf("  coding speed    %.3f\n", Ratio(speed_, "BM_SplayCoderEncode", "BM_ZlibDeflate6Encode"));
-    std::printf("  decoding speed  %.3f\n", Ratio(speed_, "BM_SplayCoderDecode", "BM_ZlibInflate"));
-    std::printf("  bytes left      %.1f%% vs %.1f%% of the page\n", 100 * Value(left_, "BM_SplayCoderEncode"),
-                100 * Value(left_, "BM_ZlibDeflate6Encode"));
-  }
-
- private:
-  static double Value(const std::map<std::string, double>& figures, const std::string& name) {
-    const auto found = figures.find(name);
-    return found == figures.end() ? 0 : found->second;
-  }
-  static double Ratio(const std::map<std::string, double>& figures, const std::string& ours,
-                      const std::string& theirs) {
-    const double reference = Value(figures, theirs);
-    return reference > 0 ? Value(figures, ours) / reference : 0;
-  }
-  std::map<std::string, double> speed_;
-  std::map<std::string, double> left_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.Summary();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunAndSummarise(
+      argc, argv,
+      [](const bench::FiguresReporter& figures) {
+        std::printf("\nsplay coder / zlib level 6 on %zu bytes of pages:\n", TotalSize());
+        std::printf("  coding speed    %.3f\n",
+                    figures.Ratio("BM_SplayCoderEncode", "BM_ZlibDeflate6Encode", "bytes_per_second"));
+        std::printf("  decoding speed  %.3f\n",
+                    figures.Ratio("BM_SplayCoderDecode", "BM_ZlibInflate", "bytes_per_second"));
+        std::printf("  bytes left      %.1f%% vs %.1f%% of the page\n",
+                    100 * figures.Figure("BM_SplayCoderEncode", "bytes_left"),
+                    100 * figures.Figure("BM_ZlibDeflate6Encode", "bytes_left"));
+      },
+      benchmark::ConsoleReporter::OO_Tabular);
 }

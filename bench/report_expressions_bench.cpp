@@ -2,6 +2,8 @@
 // C++ reference computing the same result from the same input.
 #include <benchmark/benchmark.h>
 
+#include "bench/figures_reporter.h"
+
 #include <map>
 #include <string>
 
@@ -97,37 +99,16 @@ void SumOverRecordsReference(benchmark::State& state) {
 }
 BENCHMARK(SumOverRecordsReference)->Unit(benchmark::kMillisecond);
 
-// Prints each expression's rate beside its reference.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto items = run.counters.find("items_per_second");
-      if (items != run.counters.end()) rates_[run.benchmark_name()] = items->second;
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* name : {"PageHeader", "SumOverRecords"}) {
-      const double ours = rates_[std::string(name) + "Expression"];
-      const double reference = rates_[std::string(name) + "Reference"];
-      if (ours > 0 && reference > 0)
-        std::printf("%s: %.0f evaluations/s (reference %.0f/s), reference/ours = %.1f\n", name, ours,
-                    reference, reference / ours);
-    }
-  }
-
- private:
-  std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunAndSummarise(argc, argv, [](const bench::FiguresReporter& figures) {
+    for (const std::string name : {"PageHeader", "SumOverRecords"}) {
+      const double ours = figures.Figure(name + "Expression", "items_per_second");
+      const double reference = figures.Figure(name + "Reference", "items_per_second");
+      if (ours > 0 && reference > 0)
+        std::printf("%s: %.0f evaluations/s (reference %.0f/s), reference/ours = %.1f\n", name.c_str(), ours,
+                    reference, reference / ours);
+    }
+  });
 }
