@@ -1,0 +1,16 @@
+// Base of the support library's components: they publish the library's
+// version, which reads the same whatever is written to it.
+#pragma once
+
+#include <string>
+
+namespace capture {
+
+class TStComponent {
+ public:
+  virtual ~TStComponent() = default;
+  std::string Version() const { return "2.03"; }
+  void SetVersion(const std::string&) {}
+};
+
+}  // namespace capture
