@@ -4,7 +4,7 @@ tallimo_core_library(capture_support
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/support_messages.cpp ${CMAKE_CURRENT_LIST_DIR}/support_exceptions.cpp
           ${CMAKE_CURRENT_LIST_DIR}/number_text.cpp ${CMAKE_CURRENT_LIST_DIR}/settings_location.cpp
           ${CMAKE_CURRENT_LIST_DIR}/st_reg_ini.cpp
-  DEPS comm_str0)
+  DEPS comm_str0 fw_component)
 # The message table is an object file on the link line of every program that
 # uses this library (a resource in a static library would never be pulled).
 tallimo_win_library(capture_support_win

@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "framework/component.h"
+
 namespace capture {
 
-class TStComponent {
+class TStComponent : public fw::TComponent {
  public:
-  virtual ~TStComponent() = default;
+  explicit TStComponent(fw::TComponent* owner) : fw::TComponent(owner) {}
   std::string Version() const { return "2.03"; }
   void SetVersion(const std::string&) {}
 };

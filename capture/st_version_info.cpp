@@ -33,7 +33,10 @@ constexpr std::size_t kFixedBlockSize = 52;  // 13 32-bit fields
 
 }  // namespace
 
-TStVersionInfo::TStVersionInfo(VersionInfoSource& source) : source_(source) { SetFileName(""); }
+TStVersionInfo::TStVersionInfo(fw::TComponent* owner, VersionInfoSource& source)
+    : TStComponent(owner), source_(source) {
+  SetFileName("");
+}
 
 void TStVersionInfo::SetFileName(const std::string& value) {
   if (!value.empty() && !source_.FileExists(value)) throw EStVersionInfoError(kStFileOpenError);
@@ -42,6 +45,7 @@ void TStVersionInfo::SetFileName(const std::string& value) {
 }
 
 void TStVersionInfo::Loaded() {
+  TStComponent::Loaded();
   if (fileName_.empty()) SetFileName("");
 }
 

@@ -68,14 +68,15 @@ class TStVersionInfo : public TStComponent {
       "LegalCopyright", "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion"};
 
   // Starts on the program's own file.
-  explicit TStVersionInfo(VersionInfoSource& source);
+  TStVersionInfo(fw::TComponent* owner, VersionInfoSource& source);
 
   const std::string& FileName() const { return fileName_; }
   // A non-empty name of no existing file raises error 73 and keeps the old
   // name; an empty name means the program's own file.
   void SetFileName(const std::string& value);
-  // After the component's properties were set from a form description.
-  void Loaded();
+  // After the component's properties were set from a form description:
+  // without a file name it reads the program's own file.
+  void Loaded() override;
 
   // Each read loads the resource first when needed; loading failures raise
   // EStVersionInfoError (73, 100) or SystemCallError.

@@ -71,7 +71,7 @@ class VersionInfo : public capture_test::SupportTable {
 };
 
 TEST_F(VersionInfo, StartsOnTheProgramFileAndReadsEverythingOnFirstUse) {
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   EXPECT_EQ(info.FileName(), "C:\\Shop\\Tallimo.exe");
   EXPECT_EQ(source.loads, 0);
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
@@ -95,11 +95,12 @@ TEST_F(VersionInfo, StartsOnTheProgramFileAndReadsEverythingOnFirstUse) {
   EXPECT_EQ(fixed.fileType, 1u);
   EXPECT_EQ(fixed.fileDate, 0x700000009ull);
   EXPECT_EQ(source.loads, 1);
+  info.SetVersion("9.99");
   EXPECT_EQ(info.Version(), "2.03");
 }
 
 TEST_F(VersionInfo, MissingFileRaises73AndKeepsThePreviousName) {
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   info.SetFileName("C:\\other.dll");
   try {
     info.SetFileName("C:\\missing.exe");
@@ -112,7 +113,7 @@ TEST_F(VersionInfo, MissingFileRaises73AndKeepsThePreviousName) {
 }
 
 TEST_F(VersionInfo, ANewFileNameLoadsAgainAndAnEmptyOneMeansTheProgram) {
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   source.SetText("C:\\other.dll", "FileVersion", "7.0");
   source.values["C:\\other.dll|\\VarFileInfo\\Translation"] = {0x09, 0x04, 0xE4, 0x04};
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
@@ -140,7 +141,7 @@ TEST_P(VersionInfoFailure, NoVersionInfoIsError100AndOtherFailuresNameTheSystemE
   source.sizeError = c.sizeError;
   source.readError = c.readError;
   if (c.removeTranslation) source.values.erase("C:\\Shop\\Tallimo.exe|\\VarFileInfo\\Translation");
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   try {
     info.FileVersion();
     FAIL() << "no exception";
@@ -165,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadFailure{{}, 32, false, false, "system text 32 (System error 32)"}));
 
 TEST_F(VersionInfo, AFailedLoadIsTriedAgainOnTheNextRead) {
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   source.sizeError = 1813;
   EXPECT_THROW(info.FileVersion(), EStVersionInfoError);
   source.sizeError.reset();
@@ -173,7 +174,7 @@ TEST_F(VersionInfo, AFailedLoadIsTriedAgainOnTheNextRead) {
 }
 
 TEST_F(VersionInfo, SingleKeyReadsAnyTextAndRaises134WhenMissing) {
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   source.SetText("C:\\Shop\\Tallimo.exe", "SpecialBuild", "night");
   EXPECT_EQ(info.KeyValue("SpecialBuild"), "night");
   try {
@@ -189,7 +190,7 @@ TEST_F(VersionInfo, SingleKeyReadsAnyTextAndRaises134WhenMissing) {
 
 TEST_F(VersionInfo, ShortFixedBlockLeavesTheFixedValuesZero) {
   source.values["C:\\Shop\\Tallimo.exe|\\"].resize(51);
-  TStVersionInfo info(source);
+  TStVersionInfo info(nullptr, source);
   EXPECT_EQ(info.Fixed().fileVersionMS, 0u);
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
 }

@@ -36,7 +36,7 @@ class VersionInfoWin : public ::testing::Test {
 };
 
 TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
-  TStVersionInfo info(SystemVersionInfo());
+  TStVersionInfo info(nullptr, SystemVersionInfo());
   info.SetFileName(FullPath("version_fixture.exe"));
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
   EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 1.1);
@@ -66,7 +66,7 @@ TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
 }
 
 TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
-  TStVersionInfo info(SystemVersionInfo());
+  TStVersionInfo info(nullptr, SystemVersionInfo());
   info.SetFileName(FullPath("version_fixture.exe"));
   EXPECT_EQ(info.KeyValue("ProductName"), "Fixture");
   ExpectError([&] { info.KeyValue("LegalTrademarks"); }, 134,
@@ -74,7 +74,7 @@ TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
 }
 
 TEST_F(VersionInfoWin, MissingFileRaises73AndKeepsThePreviousName) {
-  TStVersionInfo info(SystemVersionInfo());
+  TStVersionInfo info(nullptr, SystemVersionInfo());
   const std::string fixture = FullPath("version_fixture.exe");
   info.SetFileName(fixture);
   ExpectError([&] { info.SetFileName(FullPath("no_such_fixture.exe")); }, 73, "Error opening file");
@@ -88,21 +88,21 @@ TEST_F(VersionInfoWin, FilesWithoutUsableVersionInfoRaise100) {
   for (const std::string name : {"version_fixture_none.exe", "version_fixture_no_translation.exe",
                                  "version_fixture_plain.txt"}) {
     SCOPED_TRACE(name);
-    TStVersionInfo info(SystemVersionInfo());
+    TStVersionInfo info(nullptr, SystemVersionInfo());
     info.SetFileName(FullPath(name));
     ExpectError([&] { info.FileVersion(); }, 100, "File does not contain version info");
   }
 }
 
 TEST_F(VersionInfoWin, WithoutAFileNameItReadsTheProgramItself) {
-  TStVersionInfo info(SystemVersionInfo());
+  TStVersionInfo info(nullptr, SystemVersionInfo());
   EXPECT_EQ(info.FileName(), ProgramFilePath());
   // This test program carries the capture program's version resource.
   EXPECT_EQ(info.FileVersion(), "1.0.0.1");
 }
 
 TEST_F(VersionInfoWin, CaptureProgramCarriesItsVersionResource) {
-  TStVersionInfo info(SystemVersionInfo());
+  TStVersionInfo info(nullptr, SystemVersionInfo());
   info.SetFileName(FullPath(TALLIMO_EXE));
   EXPECT_EQ(info.FileVersion(), "1.0.0.1");
   EXPECT_EQ(info.ProductVersion(), "1.0.0.1");
