@@ -1,0 +1,8 @@
+# The dispatcher core: receive and output rings, line state, triggers and
+# notifications, trace and dispatch log, over an abstract lower layer.
+tallimo_core_library(comm_dispatcher
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_dispatcher.cpp ${CMAKE_CURRENT_LIST_DIR}/apd_dispatcher_line.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/apd_dispatcher_triggers.cpp ${CMAKE_CURRENT_LIST_DIR}/dispatch_trace.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ordered_lock.cpp ${CMAKE_CURRENT_LIST_DIR}/output_ring.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/line_settings.cpp ${CMAKE_CURRENT_LIST_DIR}/trace_log_state.cpp
+  DEPS comm_errors comm_misc)
