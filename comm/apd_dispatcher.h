@@ -223,7 +223,7 @@ class TApdBaseDispatcher {
   // 0 when the device opened; else -8 or the negative system error, never 0.
   virtual int OpenDevice(const std::string& name, std::uint32_t inSize, std::uint32_t outSize) = 0;
   virtual int CloseDevice() = 0;
-  virtual int Yield() = 0;
+  virtual int YieldTimeSlice() = 0;  // "Yield" is a macro of the system headers
   virtual void SetPriorities(int step);
   // Beyond the driver calls above: the modem status register and sleeping.
   virtual bool GetModemStatus(std::uint32_t& status) = 0;

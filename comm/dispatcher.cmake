@@ -6,3 +6,6 @@ tallimo_core_library(comm_dispatcher
           ${CMAKE_CURRENT_LIST_DIR}/ordered_lock.cpp ${CMAKE_CURRENT_LIST_DIR}/output_ring.cpp
           ${CMAKE_CURRENT_LIST_DIR}/line_settings.cpp ${CMAKE_CURRENT_LIST_DIR}/trace_log_state.cpp
   DEPS comm_errors comm_misc)
+# Notifications to windows.
+tallimo_win_library(comm_dispatcher_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/notification_transport_win.cpp
+  DEPS comm_dispatcher)

@@ -10,3 +10,6 @@ if(TARGET dispatch_trace_test)
                              COMM_TEST_DIR="${CMAKE_CURRENT_LIST_DIR}")
   add_dependencies(dispatch_trace_test comm_string_tables)
 endif()
+# Notifications through real window messages, under Wine.
+tallimo_test(dispatcher_notify_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_notify_win_test.cpp
+  DEPS test_support_fake_dispatcher comm_dispatcher_win)

@@ -66,7 +66,7 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   void StopThreads() override;
   int OpenDevice(const std::string& name, std::uint32_t inSize, std::uint32_t outSize) override;
   int CloseDevice() override;
-  int Yield() override { return 0; }
+  int YieldTimeSlice() override { return 0; }
   bool GetModemStatus(std::uint32_t& status) override;
   void SleepMs(std::uint32_t ms) override { sleeps.push_back(ms); }
 };
