@@ -419,6 +419,16 @@ std::uint8_t TApdBaseDispatcher::ModemLines(std::uint8_t mask) {
   return result;
 }
 
+void TApdBaseDispatcher::MarkRingSeen() {
+  OrderedGuard state(StateLock);
+  ringSeen_ = true;
+}
+
+std::uint64_t TApdBaseDispatcher::BytesReceived() {
+  OrderedGuard in(InLock);
+  return bytesReceived_;
+}
+
 void TApdBaseDispatcher::RefreshModemImage() {
   OrderedGuard state(StateLock);
   const std::uint32_t old = modemImage_ & 0xFF;

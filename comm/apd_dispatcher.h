@@ -236,7 +236,8 @@ class TApdBaseDispatcher {
   void RefreshModemImage();
   // Writes the block as the working settings and re-asserts DTR and RTS.
   int ApplyState(const LineSettingsBlock& block);
-  void MarkRingSeen() { ringSeen_ = true; }
+  void MarkRingSeen();
+  std::uint64_t BytesReceived();
   bool IsDispatchingUnlocked() const { return dispatching_; }
   void SetDeviceOpen(bool open) { deviceOpen_ = open; }
 

@@ -9,3 +9,6 @@ tallimo_core_library(comm_dispatcher
 # Notifications to windows.
 tallimo_win_library(comm_dispatcher_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/notification_transport_win.cpp
   DEPS comm_dispatcher)
+# The dispatcher on the Win32 serial API and its worker threads.
+tallimo_win_library(comm_dispatcher_win32 SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_dispatcher_win.cpp
+  DEPS comm_dispatcher_win fw_exceptions)

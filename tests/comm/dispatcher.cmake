@@ -13,3 +13,6 @@ endif()
 # Notifications through real window messages, under Wine.
 tallimo_test(dispatcher_notify_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_notify_win_test.cpp
   DEPS test_support_fake_dispatcher comm_dispatcher_win)
+# The Win32 dispatcher on a COM port of the prefix, through the test cable.
+tallimo_test(dispatcher_port_win_test TIER wine TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_port_win_test.cpp DEPS comm_dispatcher_win32 test_support_pty_cable)
