@@ -199,6 +199,13 @@ class TApdBaseDispatcher {
   std::uint32_t OutSize() const { return outSize_; }
   bool BuffersAllocated();
 
+  // True once the worker threads have all returned; waits up to `ms` for it.
+  virtual bool WaitWorkersFinished(std::uint32_t ms) {
+    (void)ms;
+    return !threadsRunning_;
+  }
+  void SetThreadPriorityStep(int step) { SetPriorities(step); }
+
   bool StopRequested() const { return stopRequested_; }
   bool ThreadsRunning() const { return threadsRunning_; }
 

@@ -198,11 +198,14 @@ void TApdWin32Dispatcher::JoinThreads(HANDLE* threads, int count) {
   }
 }
 
-bool TApdWin32Dispatcher::WorkersFinished() {
+bool TApdWin32Dispatcher::WaitWorkersFinished(std::uint32_t ms) {
+  HANDLE threads[3];
+  DWORD count = 0;
   for (HANDLE thread : {eventThread_, dispatchThread_, outputThread_}) {
-    if (thread && WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) return false;
+    if (thread) threads[count++] = thread;
   }
-  return true;
+  if (count == 0) return true;
+  return WaitForMultipleObjects(count, threads, TRUE, ms) < WAIT_OBJECT_0 + count;
 }
 
 void TApdWin32Dispatcher::StartThreads() {

@@ -21,7 +21,8 @@ class TApdWin32Dispatcher : public TApdBaseDispatcher {
   ~TApdWin32Dispatcher() override;
 
   // True once the worker threads have all returned (or never ran).
-  bool WorkersFinished();
+  bool WorkersFinished() { return WaitWorkersFinished(0); }
+  bool WaitWorkersFinished(std::uint32_t ms) override;
   // The last failure of the comm-event wait after the event thread gave up
   // on events (0 while events work); reception then goes on by polling.
   DWORD CommEventError() const { return commEventError_; }

@@ -12,3 +12,5 @@ tallimo_win_library(comm_dispatcher_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/notifi
 # The dispatcher on the Win32 serial API and its worker threads.
 tallimo_win_library(comm_dispatcher_win32 SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_dispatcher_win.cpp
   DEPS comm_dispatcher_win fw_exceptions)
+# The serial port component over a platform seam.
+tallimo_core_library(comm_port SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_com_port.cpp DEPS comm_dispatcher)

@@ -2,6 +2,7 @@
 # notifications, triggers, trace and log.
 tallimo_test(dispatcher_test TIER core
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_test.cpp ${CMAKE_CURRENT_LIST_DIR}/dispatcher_triggers_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/line_settings_test.cpp
   DEPS test_support_fake_dispatcher)
 tallimo_test(dispatch_trace_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatch_trace_test.cpp
   DEPS test_support_fake_dispatcher)
@@ -16,3 +17,5 @@ tallimo_test(dispatcher_notify_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_D
 # The Win32 dispatcher on a COM port of the prefix, through the test cable.
 tallimo_test(dispatcher_port_win_test TIER wine TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_port_win_test.cpp DEPS comm_dispatcher_win32 test_support_pty_cable)
+tallimo_test(com_port_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_test.cpp
+  DEPS comm_port test_support_fake_dispatcher)

@@ -92,7 +92,8 @@ void TApdFakeDispatcher::StopThreads() {
   threadsRunning_ = false;
 }
 
-int TApdFakeDispatcher::OpenDevice(const std::string&, std::uint32_t, std::uint32_t) {
+int TApdFakeDispatcher::OpenDevice(const std::string& name, std::uint32_t, std::uint32_t) {
+  openedName = name;
   if (openResult != 0) return openResult;
   ++devicesOpen;
   return 0;

@@ -40,6 +40,7 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   std::vector<int> escapes;
   std::vector<std::uint32_t> readRequests;
   std::vector<std::uint32_t> sleeps;
+  std::string openedName;
   int devicesOpen = 0;
   int startThreadsCalls = 0;
   int stopThreadsCalls = 0;
@@ -50,6 +51,8 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   // Empty ring whose head and tail stand at `position`.
   void PlaceReceiveRing(std::uint32_t position);
   std::size_t OutputRingUsed();
+  // No real threads: once the port is closing they count as ended.
+  bool WaitWorkersFinished(std::uint32_t) override { return true; }
 
  protected:
   int EscapeFunction(int code) override;
