@@ -169,6 +169,24 @@ TEST_F(ComPortOnCable, CaptureSettingsReachTheLinuxSideOfTheLine) {
   port.SetOpen(false);
 }
 
+TEST_F(ComPortOnCable, TelephonyModeRunsOnTheHandedHandleAndClosesIt) {
+  const std::string name = "\\\\.\\COM" + std::to_string(cable.ProgramPort());
+  HANDLE handed = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+  ASSERT_NE(handed, INVALID_HANDLE_VALUE);
+  std::string got;
+  port.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) { got += TakeAll(p); });
+  port.SetTapiMode(comm::TTapiMode::tmOn);
+  port.TapiHandle = reinterpret_cast<std::uintptr_t>(handed);
+  port.SetOpen(true);
+  ASSERT_TRUE(port.Open());
+  cable.Send("CONNECT 9600\r\n");
+  EXPECT_TRUE(PumpUntil([&] { return got == "CONNECT 9600\r\n"; }, 10000)) << got;
+  port.SetOpen(false);
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(handed, &flags)) << "closing the port closed the handed handle";
+}
+
 TEST(ComPortMissing, AMissingPortRaisesBadId) {
   TApdComPort port{comm::Win32Ports()};
   port.SetComNumber(78);
