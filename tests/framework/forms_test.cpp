@@ -468,6 +468,35 @@ TEST(Exceptions, TheReplaceableHookSeesSenderAndErrorAndAbortIsQuiet) {
   EXPECT_TRUE(answer.boxes.empty());
 }
 
+TEST(Exceptions, AnExceptionOfAWorkerThreadIsShownByTheGuiThread) {
+  Application()->Title = "Quorvane";
+  Application()->Handle();  // the window that carries it exists before the worker needs it
+  BoxAnswerer answer(mrOk);
+  DWORD boxThread = 0;
+  auto previous = SetMessageBoxFunction([&](const MessageBoxRequest& request) {
+    boxThread = GetCurrentThreadId();
+    answer.boxes.push_back(request);
+    return mrOk;
+  });
+  HANDLE worker = CreateThread(
+      nullptr, 0,
+      [](LPVOID) -> DWORD {
+        Guarded(nullptr, [] { throw EInOutError(5); });
+        return 0;
+      },
+      nullptr, 0, nullptr);
+  ASSERT_NE(worker, nullptr);
+  WaitForSingleObject(worker, 5000);
+  CloseHandle(worker);
+  EXPECT_TRUE(answer.boxes.empty()) << "shown on the worker thread";
+  PumpFor(50);
+  SetMessageBoxFunction(previous);
+  ASSERT_EQ(answer.boxes.size(), 1u);
+  EXPECT_EQ(answer.boxes[0].Text, "File access denied.");
+  EXPECT_EQ(answer.boxes[0].Caption, "Quorvane");
+  EXPECT_EQ(boxThread, GetCurrentThreadId());
+}
+
 TEST(Exceptions, AFailingTimerHandlerReachesHandleException) {
   BoxAnswerer answer(mrOk);
   TTimer timer(nullptr);
