@@ -1,13 +1,16 @@
-// The few result codes the screen buffer and its capture file return. Negative
+// The result codes the screen buffer and its capture file return. Negative
 // codes are failures; -2 .. -162 are I/O results (minus the system's error number).
 #pragma once
+
+#include "comm/error_codes.h"
 
 namespace comm {
 
 constexpr int bufferOk = 0;
 // A dimension outside the limits ("Bad argument passed to function").
-constexpr int bufferBadArgument = -1002;
-// Fewer bytes reached the capture file than were handed to the write.
+constexpr int bufferBadArgument = codes::kBadArgument;
+// Fewer bytes reached the capture file than were handed to the write
+// (I/O error 101, "Disk write error").
 constexpr int captureShortWrite = -101;
 
 }  // namespace comm

@@ -121,6 +121,54 @@ INSTANTIATE_TEST_SUITE_P(
                     MoveCase{"up past the top is limited", "\x1b[4;1H\x1b[99A", 0},
                     MoveCase{"down past the grid does nothing", "\x1b[4;1H\x1b[250B\x1b[199B", 3}));
 
+struct PositionCase {
+  const char* what;
+  const char* input;
+  int row, column;
+};
+
+class CursorCommands : public testing::TestWithParam<PositionCase> {};
+
+TEST_P(CursorCommands, LeaveCursorAt) {
+  Terminal t(etANSI);
+  t.Feed(GetParam().input);
+  EXPECT_EQ(t.buffer.CursorRow(), GetParam().row) << GetParam().what;
+  EXPECT_EQ(t.buffer.CursorColumn(), GetParam().column) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, CursorCommands,
+    testing::Values(PositionCase{"column", "\x1b[5G", 0, 4}, PositionCase{"column limited", "\x1b[200G", 0, 79},
+                    PositionCase{"column 0 keeps", "\x1b[1;9H\x1b[0G", 0, 8}, PositionCase{"row", "\x1b[7d", 6, 0},
+                    PositionCase{"next line", "\x1b[1;9H\x1b[2E", 2, 0},
+                    PositionCase{"previous line not below 0", "\x1b[3;9H\x1b[9F", 0, 0},
+                    PositionCase{"new line", "\x1b[3;9H\x1b" "E", 3, 0},
+                    PositionCase{"right past the line does nothing", "\x1b[1;70H\x1b[20C", 0, 69},
+                    PositionCase{"left not below 0", "\x1b[1;5H\x1b[20D", 0, 0},
+                    PositionCase{"down by index", "\x1b[2;3H\x1b" "D", 2, 2},
+                    PositionCase{"vertical tab to second stop", "\x1b[4;1H\x1b" "J\x1b[9;1H\x1b" "J\x1b[1;1H\x1b[2Y", 8, 0},
+                    PositionCase{"vertical tab with fewer stops takes the last", "\x1b[4;1H\x1b" "J\x1b[1;1H\x1b[5Y", 3, 0}));
+
+TEST(ScreenBuffer, EraseInPageBeforeAndAfterCursor) {
+  Terminal t(etANSI);
+  t.Feed("first\r\nsecond\r\nthird\x1b[2;4H\x1b[J");
+  EXPECT_EQ(Trimmed(t.buffer, 0), "first");
+  EXPECT_EQ(Trimmed(t.buffer, 1), "sec");
+  EXPECT_EQ(Trimmed(t.buffer, 2), "");
+  t.Feed("\x1b[2;2H\x1b[1J");
+  EXPECT_EQ(Trimmed(t.buffer, 0), "");
+  EXPECT_EQ(Trimmed(t.buffer, 1), "  c");
+}
+
+TEST(ScreenBuffer, EraseCharsStopsAtLineEnd) {
+  Terminal t(etANSI);
+  t.Feed("abcdef\r\nnext\x1b[1;3H\x1b[2X");
+  EXPECT_EQ(Trimmed(t.buffer, 0), "ab  ef");
+  t.Feed("\x1b[250X");
+  EXPECT_EQ(Trimmed(t.buffer, 0), "ab");
+  EXPECT_EQ(Trimmed(t.buffer, 1), "next");
+}
+
 struct EraseCase {
   const char* what;
   int type;
