@@ -390,19 +390,21 @@ int TApdBaseDispatcher::PurgeOutput() { return FlushQueue(false); }
 int TApdBaseDispatcher::DriveDtr(bool on) {
   OrderedGuard state(StateLock);
   if (dtrByFlow_) return 1;
-  const int result = EscapeFunction(on ? 5 : 6);
   dtrLevel_ = on;
-  // The block carries the level too, for drivers without the escape.
   dcb_.DtrControl = on ? kDtrControlEnable : kDtrControlDisable;
+  int result = EscapeFunction(on ? 5 : 6);
+  // Drivers without the escape take the level with the line settings.
+  if (result < 0) result = SetState(dcb_);
   return result < 0 ? codes::kBadArgument : result;
 }
 
 int TApdBaseDispatcher::DriveRts(bool on) {
   OrderedGuard state(StateLock);
   if (rtsByFlow_) return 1;
-  const int result = EscapeFunction(on ? 3 : 4);
   rtsLevel_ = on;
   dcb_.RtsControl = on ? kRtsControlEnable : kRtsControlDisable;
+  int result = EscapeFunction(on ? 3 : 4);
+  if (result < 0) result = SetState(dcb_);
   return result < 0 ? codes::kBadArgument : result;
 }
 

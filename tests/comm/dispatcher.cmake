@@ -19,3 +19,5 @@ tallimo_test(dispatcher_port_win_test TIER wine TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dispatcher_port_win_test.cpp DEPS comm_dispatcher_win32 test_support_pty_cable)
 tallimo_test(com_port_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_test.cpp
   DEPS comm_port test_support_fake_dispatcher)
+tallimo_test(com_port_win_test TIER wine TIMEOUT 300 SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_win_test.cpp
+  DEPS comm_port_win test_support_pty_cable)

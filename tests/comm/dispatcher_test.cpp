@@ -195,9 +195,14 @@ TEST_F(DispatcherLineState, DriveRtsUnderHandshakeIsRefusedAndKeepsTheLevel) {
   EXPECT_EQ(port.escapes, (std::vector<int>{6}));
 }
 
-TEST_F(DispatcherLineState, FailedEscapeGivesBadArgument) {
+TEST_F(DispatcherLineState, WithoutTheEscapeTheLevelGoesWithTheLineSettings) {
   port.escapeFails = true;
-  EXPECT_EQ(port.DriveDtr(true), codes::kBadArgument);
+  port.statesWritten.clear();
+  EXPECT_EQ(port.DriveDtr(false), 0);
+  ASSERT_EQ(port.statesWritten.size(), 1u);
+  EXPECT_EQ(port.statesWritten[0].DtrControl, comm::kDtrControlDisable);
+  port.setStateResult = -50;
+  EXPECT_EQ(port.DriveRts(false), codes::kBadArgument) << "neither way worked";
 }
 
 TEST_F(DispatcherLineState, EachModemQueryClearsOnlyItsOwnChangeBit) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/exceptions.h"
+#include "framework/locale.h"
 #include "framework/textfile.h"
 #include "framework/thread.h"
 
@@ -144,6 +145,22 @@ TEST(Thread, ASuspendedThreadThatNeverStartedIsFreedWithoutHanging) {
   auto* thread = new CountingThread(true);
   delete thread;
   SUCCEED();
+}
+
+TEST(Locale, DateAndTimeFollowTheLocaleFormats) {
+  SYSTEMTIME time{};
+  time.wYear = 2026;
+  time.wMonth = 12;
+  time.wDay = 10;
+  time.wHour = 14;
+  time.wMinute = 5;
+  time.wSecond = 9;
+  const LCID unitedStates = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+  const LCID germany = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
+  EXPECT_EQ(fw::DateTimeText(time, unitedStates), "12/10/2026 2:05:09 PM");
+  EXPECT_EQ(fw::DateTimeText(time, germany), "10.12.2026 14:05:09");
+  time.wMonth = 13;
+  EXPECT_THROW(fw::ShortDateText(time, unitedStates), fw::EConvertError);
 }
 
 }  // namespace
