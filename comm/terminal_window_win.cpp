@@ -164,7 +164,8 @@ class TTerminal : public ViewSink, public PortSink {
   HFONT font_ = nullptr;
   int charHeight_ = 0, charWidth_ = 0;
   bool scrollback_ = false, pending_ = false;
-  bool focused_ = false, minimized_ = false;
+  bool focused_ = false, minimized_ = false, fitting_ = false;
+  int imposedWidth_ = -1, imposedHeight_ = -1;
   bool persistentMark_ = false, halfDuplex_ = false, registered_ = false;
   WNDPROC defaultProc_ = DefWindowProcA;
   bool savedHadVScroll_ = false;
@@ -258,7 +259,9 @@ void TTerminal::ResizeClient(int width, int height) {
 // Shrinks a client area larger than the grid, and trims it to whole cells
 // under the integral styles. True when the window was resized.
 bool TTerminal::FitToGrid() {
-  if (charWidth_ <= 0 || charHeight_ <= 0) return false;
+  // A layout that sizes the window back while it is being fitted wins:
+  // fitting again would fight it forever.
+  if (fitting_ || charWidth_ <= 0 || charHeight_ <= 0) return false;
   int width, height;
   ClientSize(width, height);
   int wantWidth = std::min(width, buffer_.Columns() * charWidth_);
@@ -269,8 +272,16 @@ bool TTerminal::FitToGrid() {
   }
   if (wantWidth == width && wantHeight == height) return false;
   if (wantWidth <= 0 || wantHeight <= 0) return false;
+  // A layout that puts back the size just fitted owns the size: leave it.
+  if (width == imposedWidth_ && height == imposedHeight_) return false;
+  imposedWidth_ = width;
+  imposedHeight_ = height;
+  fitting_ = true;
   ResizeClient(wantWidth, wantHeight);
-  return true;
+  fitting_ = false;
+  int newWidth, newHeight;
+  ClientSize(newWidth, newHeight);
+  return newWidth != width || newHeight != height;
 }
 
 void TTerminal::SetRanges() {
@@ -303,7 +314,7 @@ void TTerminal::Size(WPARAM type, int width, int height) {
     return;
   }
   buffer_.SetClientSize(width, height);
-  if (FitToGrid()) return;  // the resize brings its own size message
+  if (!fitting_ && FitToGrid()) return;  // the resize brought its own size message
   SetRanges();
   if (!minimized_) AdjustView();
   minimized_ = false;
