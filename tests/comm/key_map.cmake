@@ -7,3 +7,5 @@ tallimo_test(key_map_test TIER core
 tallimo_test(key_map_win_test TIER wine
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/key_map_test.cpp ${CMAKE_CURRENT_LIST_DIR}/key_map_test_win.cpp
   DEPS comm_profile_win)
+tallimo_test(emulator_components_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/emulator_components_test.cpp
+  DEPS comm_emulator_components)
