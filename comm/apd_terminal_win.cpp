@@ -92,7 +92,8 @@ void TApdCustomTerminal::CreateWnd() {
           holder = found;
         }
       if (!emulator)
-        if (auto* found = dynamic_cast<TApdCustomEmulator*>(component); found && !found->attached) emulator = found;
+        if (auto* found = dynamic_cast<TApdCustomEmulator*>(component); found && !found->attached)
+          emulator = found;
       if (!keyboard)
         if (auto* found = dynamic_cast<TApdCustomKeyboardEmulator*>(component); found && !found->attached)
           keyboard = found;
@@ -164,7 +165,8 @@ void TApdCustomTerminal::WndProc(fw::TMessage& message) {
       active_ = false;
       return;
     case TM_STATUS:
-      TerminalStatus(static_cast<std::uint8_t>(message.WParam & 0xFF), static_cast<std::uint8_t>(message.WParam >> 8 & 0xFF),
+      TerminalStatus(static_cast<std::uint8_t>(message.WParam & 0xFF),
+                     static_cast<std::uint8_t>(message.WParam >> 8 & 0xFF),
                      static_cast<std::uint16_t>(message.LParam & 0xFFFF),
                      static_cast<std::uint16_t>(message.LParam >> 16 & 0xFFFF));
       return;
@@ -175,7 +177,8 @@ void TApdCustomTerminal::WndProc(fw::TMessage& message) {
     case TM_CURSORREPORT:
       CursorPosReport(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
       return;
-    default: break;
+    default:
+      break;
   }
   fw::TWinControl::WndProc(message);
 }
@@ -402,7 +405,8 @@ void ApplyChecked(TApdCustomTerminal& terminal, int rows, int columns, int pageH
     return;
   }
   (void)terminal;
-  const int result = static_cast<int>(send(static_cast<WPARAM>(pageHeight), static_cast<LPARAM>(columns) << 16 | rows));
+  const int result =
+      static_cast<int>(send(static_cast<WPARAM>(pageHeight), static_cast<LPARAM>(columns) << 16 | rows));
   if (result < 0) {
     CheckCode(loading, result);
     return;
@@ -589,8 +593,9 @@ bool TApdCustomTerminal::WantTabs() {
 void TApdCustomTerminal::SetWantTabs(bool on) {
   if (!HandleAllocated()) return;
   const LONG style = GetWindowLongA(handle_, GWL_STYLE);
-  SetWindowLongA(handle_, GWL_STYLE, on ? style | static_cast<LONG>(kTerminalWantsTabs)
-                                        : style & ~static_cast<LONG>(kTerminalWantsTabs));
+  SetWindowLongA(
+      handle_, GWL_STYLE,
+      on ? style | static_cast<LONG>(kTerminalWantsTabs) : style & ~static_cast<LONG>(kTerminalWantsTabs));
 }
 
 void TApdCustomTerminal::SetBlinkTime(std::uint16_t ms) {

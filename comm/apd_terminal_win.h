@@ -22,8 +22,8 @@ enum TAutoScroll { asNone, asHorizontal, asVertical, asBoth };
 enum TIntegralSize { isNone, isWidth, isHeight, isBoth };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
-using TTerminalStatusEvent =
-    std::function<void(fw::TComponent* CP, std::uint8_t Row, std::uint8_t Col, std::uint16_t BufRow, std::uint16_t BufCol)>;
+using TTerminalStatusEvent = std::function<void(fw::TComponent* CP, std::uint8_t Row, std::uint8_t Col,
+                                                std::uint16_t BufRow, std::uint16_t BufCol)>;
 using TTerminalErrorEvent = std::function<void(fw::TComponent* CP, std::uint16_t ErrorCode)>;
 using TTerminalCursorPosReportEvent = std::function<void(fw::TComponent* CP, int XPos, int YPos)>;
 
@@ -94,7 +94,8 @@ class TApdCustomTerminal : public fw::TWinControl {
   void Loaded() override;
 
  protected:
-  virtual void TerminalStatus(std::uint8_t row, std::uint8_t column, std::uint16_t bufferRow, std::uint16_t bufferColumn);
+  virtual void TerminalStatus(std::uint8_t row, std::uint8_t column, std::uint16_t bufferRow,
+                              std::uint16_t bufferColumn);
   virtual void TerminalError(std::uint16_t code);
   virtual void CursorPosReport(int x, int y);
 

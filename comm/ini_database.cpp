@@ -104,7 +104,8 @@ int iPrepareIniDatabase(IniDatabase& database, const std::uint8_t* defaults) {
   }
   const std::string none = "None";
   const std::string entries = std::to_string(database.recordCount);
-  if (!profile.Write(file, kIndexSection, "None", &none) || !profile.Write(file, kIndexSection, "None", nullptr) ||
+  if (!profile.Write(file, kIndexSection, "None", &none) ||
+      !profile.Write(file, kIndexSection, "None", nullptr) ||
       !profile.Write(file, kDefaultsSection, kEntriesKey, &entries)) {
     database.defaults.clear();
     return kIniWrite;
@@ -140,7 +141,8 @@ int ReadIniRecord(IniDatabase& database, const std::string& key, std::uint8_t* r
     } else if (!field.isString) {
       PutInt(at, profile.ReadInt(database.fileName, key, field.name, GetInt(fallback)));
     } else {
-      std::string value = profile.ReadString(database.fileName, key, field.name, GetString(fallback, field.size));
+      std::string value =
+          profile.ReadString(database.fileName, key, field.name, GetString(fallback, field.size));
       PutString(at, field.size, value == kRecordMark ? std::string() : value);
     }
     offset += field.size;

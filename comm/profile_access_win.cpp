@@ -6,8 +6,8 @@
 
 namespace comm {
 
-std::string Win32Profile::ReadString(const std::string& file, const std::string& section, const std::string& key,
-                                     const std::string& fallback) {
+std::string Win32Profile::ReadString(const std::string& file, const std::string& section,
+                                     const std::string& key, const std::string& fallback) {
   std::vector<char> buffer(256);
   for (;;) {
     DWORD got = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
@@ -35,8 +35,8 @@ std::optional<std::vector<std::string>> Win32Profile::SectionKeys(const std::str
   std::vector<char> buffer(1024);
   DWORD got = 0;
   for (;;) {
-    got = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                   file.c_str());
+    got = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), file.c_str());
     if (got + 2 < buffer.size() || buffer.size() >= (1u << 20)) break;
     buffer.resize(buffer.size() * 4);
   }

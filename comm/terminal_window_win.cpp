@@ -88,11 +88,13 @@ class TTerminal : public ViewSink, public PortSink {
   void Scroll(int dx, int dy, const PixelRect* band) override {
     RECT rect{};
     if (band) rect = {band->left, band->top, band->right, band->bottom};
-    ScrollWindowEx(window_, dx, dy, band ? &rect : nullptr, band ? &rect : nullptr, nullptr, nullptr, SW_INVALIDATE);
+    ScrollWindowEx(window_, dx, dy, band ? &rect : nullptr, band ? &rect : nullptr, nullptr, nullptr,
+                   SW_INVALIDATE);
   }
   void UpdateNow() override { UpdateWindow(window_); }
   void SetScrollPosition(bool vertical, int position) override {
-    if (HasStyle(vertical ? WS_VSCROLL : WS_HSCROLL)) SetScrollPos(window_, vertical ? SB_VERT : SB_HORZ, position, TRUE);
+    if (HasStyle(vertical ? WS_VSCROLL : WS_HSCROLL))
+      SetScrollPos(window_, vertical ? SB_VERT : SB_HORZ, position, TRUE);
   }
   void SetScrollRange(bool vertical, int minimum, int maximum) override {
     if (HasStyle(vertical ? WS_VSCROLL : WS_HSCROLL))
@@ -339,7 +341,8 @@ void TTerminal::PaintRow(HDC dc, int screenRow, int firstColumn, int lastColumn)
     const std::uint8_t colour = buffer_.ColourAt(row, column);
     const int first = column;
     run.clear();
-    while (column <= end && Marked(row, column) == marked && (marked || buffer_.ColourAt(row, column) == colour)) {
+    while (column <= end && Marked(row, column) == marked &&
+           (marked || buffer_.ColourAt(row, column) == colour)) {
       run.push_back(static_cast<char>(buffer_.CharAt(row, column)));
       ++column;
     }
@@ -349,7 +352,8 @@ void TTerminal::PaintRow(HDC dc, int screenRow, int firstColumn, int lastColumn)
     SetBkColor(dc, Colour(buffer_.Palette(back)));
     const int x = (first - buffer_.ViewLeft()) * charWidth_;
     RECT cells{x, y, x + static_cast<int>(run.size()) * charWidth_, y + charHeight_};
-    ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &cells, run.data(), static_cast<UINT>(run.size()), nullptr);
+    ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &cells, run.data(), static_cast<UINT>(run.size()),
+                nullptr);
   }
 }
 
@@ -427,13 +431,27 @@ void TTerminal::Char(WPARAM ch) {
 void TTerminal::ScrollbackKey(WPARAM key) {
   const int page = buffer_.VisibleRows();
   switch (key) {
-    case VK_PRIOR: buffer_.ScrollView(0, -page); break;
-    case VK_NEXT: buffer_.ScrollView(0, page); break;
-    case VK_UP: buffer_.ScrollView(0, -1); break;
-    case VK_DOWN: buffer_.ScrollView(0, 1); break;
-    case VK_LEFT: buffer_.ScrollView(-1, 0); break;
-    case VK_RIGHT: buffer_.ScrollView(1, 0); break;
-    case VK_HOME: buffer_.ScrollView(-buffer_.Columns(), 0); break;
+    case VK_PRIOR:
+      buffer_.ScrollView(0, -page);
+      break;
+    case VK_NEXT:
+      buffer_.ScrollView(0, page);
+      break;
+    case VK_UP:
+      buffer_.ScrollView(0, -1);
+      break;
+    case VK_DOWN:
+      buffer_.ScrollView(0, 1);
+      break;
+    case VK_LEFT:
+      buffer_.ScrollView(-1, 0);
+      break;
+    case VK_RIGHT:
+      buffer_.ScrollView(1, 0);
+      break;
+    case VK_HOME:
+      buffer_.ScrollView(-buffer_.Columns(), 0);
+      break;
     case VK_END: {
       const std::string text = buffer_.RowText(buffer_.CursorRow());
       const std::size_t last = text.find_last_not_of(' ');
@@ -444,7 +462,8 @@ void TTerminal::ScrollbackKey(WPARAM key) {
                          0);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -452,12 +471,24 @@ void TTerminal::ScrollBar(bool vertical, int code, int position) {
   const int step = 1, page = buffer_.PageHeight();
   auto by = [&](int amount) { vertical ? buffer_.ScrollView(0, amount) : buffer_.ScrollView(amount, 0); };
   switch (code) {
-    case SB_LINEUP: by(-step); break;
-    case SB_LINEDOWN: by(step); break;
-    case SB_PAGEUP: by(-page); break;
-    case SB_PAGEDOWN: by(page); break;
-    case SB_TOP: buffer_.ViewHome(vertical); break;
-    case SB_BOTTOM: buffer_.ViewEnd(vertical); break;
+    case SB_LINEUP:
+      by(-step);
+      break;
+    case SB_LINEDOWN:
+      by(step);
+      break;
+    case SB_PAGEUP:
+      by(-page);
+      break;
+    case SB_PAGEDOWN:
+      by(page);
+      break;
+    case SB_TOP:
+      buffer_.ViewHome(vertical);
+      break;
+    case SB_BOTTOM:
+      buffer_.ViewEnd(vertical);
+      break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
       if (!vertical)
@@ -467,7 +498,8 @@ void TTerminal::ScrollBar(bool vertical, int code, int position) {
       else  // within the page: the thumb counts from the page's top
         by(std::max(0, buffer_.HighestRow() - buffer_.PageHeight() + 1) + position - buffer_.ViewTop());
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -588,7 +620,8 @@ void TTerminal::Copy() {
   for (int row = start_.row; row <= end_.row; ++row) {
     const int first = row == start_.row ? start_.column : 0;
     const int last = row == end_.row ? end_.column : buffer_.Columns() - 1;
-    for (int column = first; column <= last; ++column) text.push_back(static_cast<char>(buffer_.CharAt(row, column)));
+    for (int column = first; column <= last; ++column)
+      text.push_back(static_cast<char>(buffer_.CharAt(row, column)));
     text += "\r\n";
   }
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
@@ -840,7 +873,9 @@ LRESULT TTerminal::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       buffer_.ApplyRepaint();
       return 0;
     case TM_SETDEFPROC:
-      defaultProc_ = lParam ? reinterpret_cast<WNDPROC>(lParam) : wParam == 1 ? DefMDIChildProcA : DefWindowProcA;
+      defaultProc_ = lParam        ? reinterpret_cast<WNDPROC>(lParam)
+                     : wParam == 1 ? DefMDIChildProcA
+                                   : DefWindowProcA;
       return 0;
     case TM_SAVERESTORE:
       return SaveRestore(wParam, lParam);

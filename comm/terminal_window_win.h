@@ -24,10 +24,10 @@ inline constexpr UINT TM_START = 0x7E3C, TM_STOP = 0x7E3D, TM_ATTACH = 0x7E3E, T
                       TM_SETDIMENSIONS = 0x7E43, TM_SETCOLORS = 0x7E44, TM_TOGGLESCROLLBACK = 0x7E45,
                       TM_CAPTURE = 0x7E46, TM_WRITESTRING = 0x7E47, TM_FLUSH = 0x7E48, TM_SETDEFPROC = 0x7E49,
                       TM_SETMARKCOLORS = 0x7E4A, TM_SAVERESTORE = 0x7E4B, TM_PALETTE = 0x7E4C,
-                      TM_SETDISPLAYSIZE = 0x7E4D, TM_GETCHARSIZE = 0x7E4E, TM_STATUS = 0x7E50, TM_ERROR = 0x7E52,
-                      TM_CURSORREPORT = 0x7E53, TM_SETBLINKTIME = 0x7E82, TM_SETPERSISTENTMARK = 0x7E83,
-                      TM_SETKEYDATA = 0x7E84, TM_SETKEYPROC = 0x7E85, TM_SETHALFDUPLEX = 0x7E86,
-                      TM_GETPLANES = 0x7E87, TM_GETTOP = 0x7E88;
+                      TM_SETDISPLAYSIZE = 0x7E4D, TM_GETCHARSIZE = 0x7E4E, TM_STATUS = 0x7E50,
+                      TM_ERROR = 0x7E52, TM_CURSORREPORT = 0x7E53, TM_SETBLINKTIME = 0x7E82,
+                      TM_SETPERSISTENTMARK = 0x7E83, TM_SETKEYDATA = 0x7E84, TM_SETKEYPROC = 0x7E85,
+                      TM_SETHALFDUPLEX = 0x7E86, TM_GETPLANES = 0x7E87, TM_GETTOP = 0x7E88;
 
 // Low bits of the window style that the class reads.
 inline constexpr DWORD kTerminalWantsTabs = 0x0001, kTerminalIntegralHeight = 0x0002,

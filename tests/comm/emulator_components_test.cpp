@@ -9,7 +9,8 @@ using comm::TApdEmulator;
 
 TEmuCommand Process(TApdEmulator& emulator, const char* text) {
   TEmuCommand command{};
-  for (const char* at = text; *at; ++at) TApdEmulator::Routine(&emulator, static_cast<std::uint8_t>(*at), command);
+  for (const char* at = text; *at; ++at)
+    TApdEmulator::Routine(&emulator, static_cast<std::uint8_t>(*at), command);
   return command;
 }
 

@@ -56,13 +56,12 @@ TEST_F(KeyMapFile, ParsesEntriesOfTheSelectedRecord) {
     int entry, code, shift;
     const char* text;
   } cases[] = {
-      {2, 65, 0, "A"},          // empty shift code
-      {3, 65, 0, "X"},          // no second comma: the rest is the text
-      {4, 0, 0, ""},            // no comma: cleared
-      {5, 112, 14, "HELLO"},
-      {9, 114, 14, "ABCDEFGHIJKLM"},  // the entry is read as at most 20 characters
-      {10, 0, 0, ""},           // missing entry reads as its (empty) default
-      {11, 0, 0, ""},           // "#" reads as empty
+      {2, 65, 0, "A"},                                       // empty shift code
+      {3, 65, 0, "X"},                                       // no second comma: the rest is the text
+      {4, 0, 0, ""},                                         // no comma: cleared
+      {5, 112, 14, "HELLO"}, {9, 114, 14, "ABCDEFGHIJKLM"},  // the entry is read as at most 20 characters
+      {10, 0, 0, ""},                                        // missing entry reads as its (empty) default
+      {11, 0, 0, ""},                                        // "#" reads as empty
   };
   for (const Case& c : cases) {
     const comm::KeyEntry& entry = map->keys[static_cast<std::size_t>(c.entry - 1)];
@@ -105,7 +104,9 @@ TEST_F(KeyMapFile, TranslatesKeysByCodeShiftAndOptions) {
     if (c.shiftDown) record.KeyboardState[16] = 0x80;
     comm::TranslateKey(*map, c.key, record);
     EXPECT_EQ(record.Mapped != 0, c.mapped) << c.what;
-    if (c.mapped) { EXPECT_EQ(Mapped(record), c.text) << c.what; }
+    if (c.mapped) {
+      EXPECT_EQ(Mapped(record), c.text) << c.what;
+    }
   }
 }
 
@@ -188,7 +189,8 @@ TEST(KeyMapOpen, MissingFileIsCreatedEmpty) {
 
 TEST(KeyMapOpen, ASingleRecordIsListed) {
   const std::string name = "one_record.ini";
-  std::ofstream(name, std::ios::binary) << "[Index]\r\nONLY=#\r\n[Defaults]\r\n_Entries=1\r\n[ONLY]\r\nKey1=112,14,F\r\n";
+  std::ofstream(name, std::ios::binary)
+      << "[Index]\r\nONLY=#\r\n[Defaults]\r\n_Entries=1\r\n[ONLY]\r\nKey1=112,14,F\r\n";
   KeyMap* map = nullptr;
   ASSERT_EQ(comm::OpenKeyMap(TestProfile(), name, map), 0);
   ASSERT_EQ(comm::LoadKeyMapNames(*map), 0);
@@ -203,7 +205,8 @@ TEST(KeyMapOpen, AbsurdRecordCountsAreBounded) {
   } cases[] = {{"-5", 0}, {"999999999", comm::kIniRecordCountLimit}, {"junk", 0}};
   for (const Case& c : cases) {
     const std::string name = "bad_count.ini";
-    std::ofstream(name, std::ios::binary) << "[Index]\r\nA=#\r\n[Defaults]\r\n_Entries=" << c.entries << "\r\n";
+    std::ofstream(name, std::ios::binary)
+        << "[Index]\r\nA=#\r\n[Defaults]\r\n_Entries=" << c.entries << "\r\n";
     KeyMap* map = nullptr;
     ASSERT_EQ(comm::OpenKeyMap(TestProfile(), name, map), 0);
     EXPECT_EQ(comm::KeyMapRecordCount(*map), c.expected) << c.entries;
@@ -221,7 +224,8 @@ TEST(IniDatabaseFields, LimitsOnNamesAndSizes) {
   EXPECT_EQ(comm::AddIniStringField(*database, std::string(22, 'n'), 5, false), comm::codes::kKeyTooLong);
   EXPECT_EQ(comm::AddIniField(*database, "Index", 33, true, true), comm::codes::kDataTooLarge);
   EXPECT_EQ(comm::AddIniField(*database, "Index", 32, true, true), 0);
-  EXPECT_EQ(comm::AddIniField(*database, "Big", comm::kIniRecordLimit - 32 + 1, true, false), comm::codes::kDataTooLarge);
+  EXPECT_EQ(comm::AddIniField(*database, "Big", comm::kIniRecordLimit - 32 + 1, true, false),
+            comm::codes::kDataTooLarge);
   EXPECT_EQ(comm::AddIniField(*database, "Big", comm::kIniRecordLimit - 32, true, false), 0);
   std::uint8_t record[8];
   EXPECT_EQ(comm::ReadIniRecord(*database, "X", record), comm::codes::kIniNotPrepared);

@@ -283,8 +283,8 @@ TEST_F(TerminalComponent, WindowReportsBecomeEvents) {
     int row = -1, column = -1, bufferRow = -1, bufferColumn = -1;
     int error = -1;
   } seen;
-  terminal->OnTerminalStatus = [&](fw::TComponent*, std::uint8_t row, std::uint8_t column, std::uint16_t bufferRow,
-                                   std::uint16_t bufferColumn) {
+  terminal->OnTerminalStatus = [&](fw::TComponent*, std::uint8_t row, std::uint8_t column,
+                                   std::uint16_t bufferRow, std::uint16_t bufferColumn) {
     seen.row = row;
     seen.column = column;
     seen.bufferRow = bufferRow;
@@ -330,7 +330,8 @@ TEST(KeyboardEmulator, MissingMapIsCreatedAndABadOneRaises) {
   EXPECT_TRUE(keyboard.Enabled());
   EXPECT_TRUE(keyboard.EmulatorNames().empty());
   keyboard.SetEnabled(false);
-  std::ofstream("./bad_keys.ini", std::ios::binary) << "[Index]\r\nX=#\r\n[Defaults]\r\n_Entries=1\r\n[X]\r\nKey1=abc,1,X\r\n";
+  std::ofstream("./bad_keys.ini", std::ios::binary)
+      << "[Index]\r\nX=#\r\n[Defaults]\r\n_Entries=1\r\n[X]\r\nKey1=abc,1,X\r\n";
   keyboard.SetMapFileName("./bad_keys.ini");
   EXPECT_THROW(keyboard.SetEnabled(true), fw::EConvertError);
   EXPECT_TRUE(keyboard.Enabled());  // the map is open; its keys did not load

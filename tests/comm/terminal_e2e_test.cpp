@@ -145,7 +145,8 @@ TEST(TerminalOnCable, ShowsAndCaptures100KilobytesByteForByte) {
   ASSERT_GE(form->cursorRow, 2);
   EXPECT_EQ(CopyRow(terminal.Handle(), form->cursorRow - 2, 77), lastLine + "\r\n");
 
-  if (const char* hold = std::getenv("TERMINAL_E2E_HOLD_MS")) PumpUntil([] { return false; }, std::atoi(hold));
+  if (const char* hold = std::getenv("TERMINAL_E2E_HOLD_MS"))
+    PumpUntil([] { return false; }, std::atoi(hold));
 
   terminal.SetCapture(cmOff);
   std::ifstream in(kCaptureName, std::ios::binary);

@@ -69,8 +69,9 @@ class TerminalWindow : public ::testing::Test {
       if (handle != 7) return nullptr;
       return std::make_unique<FakeLink>(port);
     });
-    window = CreateWindowExA(0, kTerminalClassName, "Terminal", WS_OVERLAPPEDWINDOW | WS_VSCROLL | kTerminalWantsTabs,
-                             0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window = CreateWindowExA(0, kTerminalClassName, "Terminal",
+                             WS_OVERLAPPEDWINDOW | WS_VSCROLL | kTerminalWantsTabs, 0, 0, 400, 300, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_SHOW);
     const LRESULT size = Send(TM_GETCHARSIZE);
@@ -191,11 +192,13 @@ TEST_F(TerminalWindow, DetachFromAHandlerStopsTheBatch) {
 
 TEST_F(TerminalWindow, RefusesProportionalFontsAndMeasuresFixedOnes) {
   const HFONT before = reinterpret_cast<HFONT>(Send(WM_GETFONT));
-  HFONT proportional = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "Arial");
+  HFONT proportional = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
+                                   VARIABLE_PITCH | FF_SWISS, "Arial");
   EXPECT_EQ(Send(WM_SETFONT, reinterpret_cast<WPARAM>(proportional), 1), 0);
   EXPECT_EQ(reinterpret_cast<HFONT>(Send(WM_GETFONT)), before);
 
-  HFONT fixed = CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, "Courier New");
+  HFONT fixed = CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
+                            "Courier New");
   HDC dc = GetDC(window);
   HGDIOBJ old = SelectObject(dc, fixed);
   TEXTMETRICA metrics{};
@@ -214,7 +217,8 @@ TEST_F(TerminalWindow, RefusesProportionalFontsAndMeasuresFixedOnes) {
 
 TEST_F(TerminalWindow, DialogCodeFollowsTheWantsTabsBit) {
   EXPECT_EQ(Send(WM_GETDLGCODE), 135);
-  SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) & ~static_cast<LONG>(kTerminalWantsTabs));
+  SetWindowLongA(window, GWL_STYLE,
+                 GetWindowLongA(window, GWL_STYLE) & ~static_cast<LONG>(kTerminalWantsTabs));
   EXPECT_EQ(Send(WM_GETDLGCODE), 133);
 }
 
@@ -223,7 +227,8 @@ TEST_F(TerminalWindow, CopiesTheMarkInclusiveOfItsEndCell) {
   EXPECT_EQ(CopyCells(0, 0, 0, 2), std::string("abc\r\n", 6));
   // Three rows: from the start column, the middle row whole, the last up to the end column.
   const std::string middle = "line two" + std::string(72, ' ');
-  EXPECT_EQ(CopyCells(0, 1, 2, 4), std::string("bc") + std::string(77, ' ') + "\r\n" + middle + "\r\nthird\r\n" + '\0');
+  EXPECT_EQ(CopyCells(0, 1, 2, 4),
+            std::string("bc") + std::string(77, ' ') + "\r\n" + middle + "\r\nthird\r\n" + '\0');
   // Made backwards: start and end swap.
   EXPECT_EQ(CopyCells(0, 2, 0, 0), std::string("abc\r\n", 6));
 }
