@@ -146,6 +146,36 @@ TEST_F(TerminalComponent, ShowsWhatItsPortReceives) {
   EXPECT_EQ(ReadFile("component.cap"), "On the line");
 }
 
+TEST_F(TerminalComponent, RecreatedWindowKeepsTextAndCapture) {
+  std::remove("recreate.cap");
+  form->port->Port().SetOpen(true);
+  terminal->SetCaptureFile("recreate.cap");
+  terminal->SetCapture(cmOn);
+  terminal->WriteString("kept");
+  const HWND before = terminal->Handle();
+  terminal->SetScrollBars(ssVertical);  // re-creates the window
+  EXPECT_NE(terminal->Handle(), before);
+  EXPECT_EQ(terminal->Capture(), cmOn);
+  EXPECT_TRUE(terminal->Active());
+  terminal->WriteString(" and more");
+  terminal->SetCapture(cmOff);
+  EXPECT_EQ(ReadFile("recreate.cap"), "kept and more");
+}
+
+TEST_F(TerminalComponent, DestroyedTerminalClosesCaptureAndLeavesTheDispatcher) {
+  std::remove("destroyed.cap");
+  form->port->Port().SetOpen(true);
+  ASSERT_EQ(ports.last->ListenerCount(), 2u);
+  terminal->SetCaptureFile("destroyed.cap");
+  terminal->SetCapture(cmOn);
+  terminal->WriteString("journal");
+  delete terminal;
+  terminal = nullptr;
+  EXPECT_EQ(ports.last->ListenerCount(), 1u);
+  EXPECT_EQ(ReadFile("destroyed.cap"), "journal");
+  EXPECT_FALSE(form->emulator->attached);
+}
+
 TEST(TerminalWithoutPort, ActiveTrueRaisesAndFalseClears) {
   auto* form = new TfrmTerminal(fw::Application(), nullptr);
   EXPECT_EQ(RaisedCode([&] { form->terminal->SetActive(true); }), codes::kPortNotAssigned);

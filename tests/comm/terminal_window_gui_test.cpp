@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "comm/error_codes.h"
 #include "comm/key_map.h"
@@ -231,6 +233,31 @@ TEST_F(TerminalWindow, CopiesTheMarkInclusiveOfItsEndCell) {
             std::string("bc") + std::string(77, ' ') + "\r\n" + middle + "\r\nthird\r\n" + '\0');
   // Made backwards: start and end swap.
   EXPECT_EQ(CopyCells(0, 2, 0, 0), std::string("abc\r\n", 6));
+}
+
+// The window reports to itself; a recording procedure in front of it sees the reports.
+std::vector<std::pair<WPARAM, LPARAM>> errorsSeen;
+WNDPROC terminalProcedure = nullptr;
+LRESULT CALLBACK RecordErrors(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TM_ERROR) errorsSeen.emplace_back(wParam, lParam);
+  return CallWindowProcA(terminalProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(TerminalWindow, ClipboardHeldElsewhereIsReported) {
+  errorsSeen.clear();
+  terminalProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordErrors)));
+  Write("abc");
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(1, 1));
+  Send(WM_LBUTTONUP, 0, Point(2 * charWidth + 1, 1));
+  HWND holder = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(OpenClipboard(holder));
+  Send(WM_COPY);
+  CloseClipboard();
+  DestroyWindow(holder);
+  ASSERT_EQ(errorsSeen.size(), 1u);
+  EXPECT_EQ(errorsSeen[0].first, kClipboardFailure);
+  EXPECT_EQ(errorsSeen[0].second, 1);
 }
 
 TEST_F(TerminalWindow, DragBelowTheWindowScrollsThreeRowsPerTick) {
