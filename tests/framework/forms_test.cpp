@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -561,6 +562,74 @@ TEST(WindowProcedure, AnInstanceOverrideSeesMessagesFirstAndFallsThrough) {
   EXPECT_EQ(edit->Text(), "through");
   edit->WindowProc = saved;
   EXPECT_EQ(seen.size(), 1u);
+}
+
+// A control of its own window class, as a terminal window is.
+class OwnClassControl : public TWinControl {
+ public:
+  explicit OwnClassControl(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 50, 20); }
+  std::vector<std::string> events;
+
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_USER + 0x3C) {
+      events.push_back("private message");
+      message.Result = 1;
+      return;
+    }
+    TWinControl::WndProc(message);
+  }
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    RegisterControlClass("FwTestTerminal", CS_DBLCLKS | CS_OWNDC);
+    params.ClassName = "FwTestTerminal";
+    params.Style |= WS_VSCROLL;
+  }
+  void Resize() override {
+    events.push_back("size " + std::to_string(ClientWidth()));
+    TWinControl::Resize();
+  }
+  void FontChanged() override {
+    TWinControl::FontChanged();
+    events.push_back("font " + Font().Name());
+  }
+  void Loaded() override {
+    TWinControl::Loaded();
+    // A component may need its window while its form is still loading.
+    events.push_back(std::string("loaded with window ") + (HandleAllocated() ? "yes" : "no"));
+  }
+};
+
+TEST(WindowProcedure, AControlOfItsOwnClassGetsItsWindowOnDemandAndItsMessages) {
+  TestForm form;
+  OwnClassControl* control;
+  {
+    FormLoading loading(form);
+    control = new OwnClassControl(&form);
+    control->SetParent(&form);
+    EXPECT_FALSE(form.HandleAllocated());
+    control->HandleNeeded();  // the parent's window first
+    EXPECT_TRUE(form.HandleAllocated());
+    loading.End();
+  }
+  char name[64] = {};
+  GetClassNameA(control->Handle(), name, sizeof name);
+  EXPECT_STREQ(name, "FwTestTerminal");
+  EXPECT_EQ(SendMessageA(control->Handle(), WM_USER + 0x3C, 0, 0), 1);
+  EXPECT_EQ(control->ParentForm(), &form);
+  control->SetWidth(80);
+  control->Font().SetName("Courier New");
+  // Falls through to the class procedure: the window keeps its text.
+  SetWindowTextA(control->Handle(), "text");
+  EXPECT_EQ(control->Text(), "text");
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "loaded with window yes"),
+            control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "private message"), control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "font Courier New"), control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(),
+                      "size " + std::to_string(80 - GetSystemMetrics(SM_CXVSCROLL))),
+            control->events.end());
 }
 
 TEST(WindowProcedure, RecreatingTheWindowKeepsTextItemsAndChecks) {
