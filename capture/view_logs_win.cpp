@@ -151,6 +151,8 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
   memLog->SetParentFont(false);
   memLog->Font().SetName("Courier");
   memLog->Font().SetHeight(-11);
+  // Where "Courier" is missing, still a fixed-pitch face: journal columns line up.
+  memLog->Font().SetPitch(fw::TFontPitch::fpFixed);
 
   using fw::scCtrl;
   mnuMain = new fw::TMainMenu(this);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -517,6 +518,100 @@ TEST(LogViewerModal, ResultsWindowsOpenedWhileModalAreUsableAndCloseWithIt) {
   ASSERT_TRUE(IsWindow(resultsWindow));
   viewer.reset();
   EXPECT_FALSE(IsWindow(resultsWindow));
+}
+
+// --- screenshots
+
+void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// The screen area of a window as 32-bit pixels, top row first.
+std::vector<uint32_t> CaptureWindow(HWND window, RECT& area) {
+  GetWindowRect(window, &area);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+void SaveBitmap(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels) {
+  std::string bmp = "BM";
+  PutLittleEndian(bmp, static_cast<uint32_t>(54 + pixels.size() * 4), 4);
+  PutLittleEndian(bmp, 0, 4);
+  PutLittleEndian(bmp, 54, 4);
+  PutLittleEndian(bmp, 40, 4);
+  PutLittleEndian(bmp, static_cast<uint32_t>(width), 4);
+  PutLittleEndian(bmp, static_cast<uint32_t>(-height), 4);
+  PutLittleEndian(bmp, 1, 2);
+  PutLittleEndian(bmp, 32, 2);
+  for (int i = 0; i < 6; ++i) PutLittleEndian(bmp, 0, 4);
+  for (uint32_t pixel : pixels) PutLittleEndian(bmp, pixel, 4);
+  WriteBytes(path, bmp);
+}
+
+// Dark (text) pixels inside a rectangle given in window coordinates.
+int DarkPixels(const std::vector<uint32_t>& pixels, int width, const RECT& inside) {
+  int dark = 0;
+  for (int y = inside.top; y < inside.bottom; ++y)
+    for (int x = inside.left; x < inside.right; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+      if (((p >> 16) & 0xFF) < 80 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++dark;
+    }
+  return dark;
+}
+
+RECT ClientRectIn(HWND control, const RECT& window) {
+  RECT client;
+  GetClientRect(control, &client);
+  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return {client.left - window.left, client.top - window.top, client.right - window.left, client.bottom - window.top};
+}
+
+TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
+  std::string journal;
+  for (int receipt = 1; receipt <= 6; ++receipt) {
+    journal += "   QUORVANE CAFE          #" + std::to_string(1000 + receipt) + "\r\n";
+    journal += "COFFEE               2.40\n";
+    journal += "BAGEL                3.15\n";
+    journal += "SUB TOTAL            5.55\r\n";
+    journal += "TOTAL                5.55\r\n";
+    journal += "CASH                10.00\r\n\n";
+  }
+  Open("20_06_2026_1.txt", journal);
+  viewer->SetBounds(20, 20, viewer->Width(), viewer->Height());
+  Search("total");
+  viewer->btnSearchClick(viewer->btnSearch);
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  results->SetBounds(700, 120, results->Width(), results->Height());
+  fwtest::PumpFor(400);
+
+  RECT area;
+  std::vector<uint32_t> pixels = CaptureWindow(viewer->Handle(), area);
+  SaveBitmap("log_viewer.bmp", area.right - area.left, area.bottom - area.top, pixels);
+  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(viewer->memLog->Handle(), area)), 200);
+
+  pixels = CaptureWindow(results->Handle(), area);
+  SaveBitmap("search_results.bmp", area.right - area.left, area.bottom - area.top, pixels);
+  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lstResults->Handle(), area)), 200);
+  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lblTitle->Handle(), area)), 50);
 }
 
 }  // namespace
