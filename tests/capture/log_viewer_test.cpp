@@ -336,6 +336,70 @@ TEST_F(LogViewer, PrintWithNoFileShownIsDisabledAndDoesNothing) {
   EXPECT_TRUE(shell.requests.empty());
 }
 
+// Registers the recorder program as the association of a file type of its
+// own, with "print" and optionally "printto" (printer, driver and port, as
+// the system's own associations take them), for the real shell to find.
+class RecorderAssociation {
+ public:
+  explicit RecorderAssociation(bool withPrintTo) {
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string folder = module;
+    folder.erase(folder.find_last_of('\\') + 1);
+    log_ = folder + "shell_verb_recorder.log";
+    DeleteFileA(log_.c_str());
+    const std::string program = "\"" + folder + "shell_verb_recorder.exe\" \"" + log_ + "\" ";
+    Set(kExtension, kProgId);
+    Set(std::string(kProgId) + "\\shell\\print\\command", program + "print \"%1\"");
+    if (withPrintTo) Set(std::string(kProgId) + "\\shell\\printto\\command", program + "printto \"%1\" \"%2\" \"%3\" \"%4\"");
+  }
+  ~RecorderAssociation() {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kExtension);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    DeleteFileA(log_.c_str());
+  }
+  // The recorder's line, once it has run (empty when it did not within 10 s).
+  std::string WaitForLine() const {
+    for (int waited = 0; waited < 10000; waited += 50) {
+      const std::string content = ReadBytes(log_);
+      if (!content.empty() && content.back() == '\n') return content.substr(0, content.size() - 1);
+      fwtest::PumpFor(50);
+    }
+    return {};
+  }
+  static constexpr const char* kExtension = ".tlmprinttest";
+
+ private:
+  static constexpr const char* kProgId = "Tallimo.PrintTest";
+  static void Set(const std::string& key, const std::string& value) {
+    HKEY handle;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+  }
+  std::string log_;
+};
+
+TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughThePrintVerb) {
+  RecorderAssociation association(false);
+  const std::string path = Open(std::string("journal") + RecorderAssociation::kExtension, "text");
+  viewer->PrintCurrentFile("Office Printer");
+  EXPECT_EQ(association.WaitForLine(), "print|" + path);
+}
+
+TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughPrintToWithThePrinter) {
+  RecorderAssociation association(true);
+  const std::string path = Open(std::string("journal") + RecorderAssociation::kExtension, "text");
+  viewer->PrintCurrentFile("Office Printer");
+  // The driver and port arguments stay empty: only the printer is passed.
+  const std::string line = association.WaitForLine();
+  const std::string expected = "printto|" + path + "|Office Printer";
+  EXPECT_EQ(line.substr(0, expected.size()), expected) << line;
+  EXPECT_EQ(line.find_first_not_of('|', expected.size()), std::string::npos) << line;
+}
+
 // --- search results windows
 
 std::string NumberedLines(int count, std::initializer_list<int> hits) {
