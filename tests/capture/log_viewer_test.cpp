@@ -58,7 +58,12 @@ class ShellRecorder : public capture::ShellVerbs {
 
 class LogViewer : public ::testing::Test {
  protected:
+  // Each test keeps its files in a folder of its own: tests run side by side.
   void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string folder = std::string(test->test_suite_name()) + "_" + test->name();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     viewer = std::make_unique<TfrmCaptureViewLogs>(nullptr);
     viewer->Show();
     fwtest::PumpFor(50);
@@ -67,6 +72,7 @@ class LogViewer : public ::testing::Test {
     viewer.reset();
     fwtest::ReleaseModifiers();
     fwtest::PumpFor(20);
+    SetCurrentDirectoryA("..");
   }
 
   std::string Open(const std::string& name, const std::string& bytes) {
@@ -341,21 +347,23 @@ TEST_F(LogViewer, PrintWithNoFileShownIsDisabledAndDoesNothing) {
 // the system's own associations take them), for the real shell to find.
 class RecorderAssociation {
  public:
-  explicit RecorderAssociation(bool withPrintTo) {
+  explicit RecorderAssociation(bool withPrintTo)
+      : extension_(withPrintTo ? ".tlmprintto" : ".tlmprint"),
+        progId_(withPrintTo ? "Tallimo.PrintToTest" : "Tallimo.PrintTest") {
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string folder = module;
     folder.erase(folder.find_last_of('\\') + 1);
-    log_ = folder + "shell_verb_recorder.log";
+    log_ = folder + "shell_verb_recorder" + extension_ + ".log";
     DeleteFileA(log_.c_str());
     const std::string program = "\"" + folder + "shell_verb_recorder.exe\" \"" + log_ + "\" ";
-    Set(kExtension, kProgId);
-    Set(std::string(kProgId) + "\\shell\\print\\command", program + "print \"%1\"");
-    if (withPrintTo) Set(std::string(kProgId) + "\\shell\\printto\\command", program + "printto \"%1\" \"%2\" \"%3\" \"%4\"");
+    Set(extension_, progId_);
+    Set(progId_ + "\\shell\\print\\command", program + "print \"%1\"");
+    if (withPrintTo) Set(progId_ + "\\shell\\printto\\command", program + "printto \"%1\" \"%2\" \"%3\" \"%4\"");
   }
   ~RecorderAssociation() {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kExtension);
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, extension_.c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, progId_.c_str());
     DeleteFileA(log_.c_str());
   }
   // The recorder's line, once it has run (empty when it did not within 10 s).
@@ -367,10 +375,9 @@ class RecorderAssociation {
     }
     return {};
   }
-  static constexpr const char* kExtension = ".tlmprinttest";
+  const std::string& Extension() const { return extension_; }
 
  private:
-  static constexpr const char* kProgId = "Tallimo.PrintTest";
   static void Set(const std::string& key, const std::string& value) {
     HKEY handle;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
@@ -379,19 +386,19 @@ class RecorderAssociation {
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(handle);
   }
-  std::string log_;
+  std::string extension_, progId_, log_;
 };
 
 TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughThePrintVerb) {
   RecorderAssociation association(false);
-  const std::string path = Open(std::string("journal") + RecorderAssociation::kExtension, "text");
+  const std::string path = Open("journal" + association.Extension(), "text");
   viewer->PrintCurrentFile("Office Printer");
   EXPECT_EQ(association.WaitForLine(), "print|" + path);
 }
 
 TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughPrintToWithThePrinter) {
   RecorderAssociation association(true);
-  const std::string path = Open(std::string("journal") + RecorderAssociation::kExtension, "text");
+  const std::string path = Open("journal" + association.Extension(), "text");
   viewer->PrintCurrentFile("Office Printer");
   // The driver and port arguments stay empty: only the printer is passed.
   const std::string line = association.WaitForLine();
@@ -669,11 +676,11 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
 
   RECT area;
   std::vector<uint32_t> pixels = CaptureWindow(viewer->Handle(), area);
-  SaveBitmap("log_viewer.bmp", area.right - area.left, area.bottom - area.top, pixels);
+  SaveBitmap("..\\log_viewer.bmp", area.right - area.left, area.bottom - area.top, pixels);
   EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(viewer->memLog->Handle(), area)), 200);
 
   pixels = CaptureWindow(results->Handle(), area);
-  SaveBitmap("search_results.bmp", area.right - area.left, area.bottom - area.top, pixels);
+  SaveBitmap("..\\search_results.bmp", area.right - area.left, area.bottom - area.top, pixels);
   EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lstResults->Handle(), area)), 200);
   EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lblTitle->Handle(), area)), 50);
 }
