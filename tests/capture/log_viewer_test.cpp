@@ -256,6 +256,14 @@ TEST_F(LogViewer, OpensACaptureFileWhileTheProgramStillWritesIt) {
   EXPECT_EQ(viewer->memLog->Text(), "first line\r\n");
 }
 
+TEST_F(LogViewer, SelectAllSelectsTheWholeTextAndFocusesIt) {
+  Open("plain.txt", "alpha\nbeta");
+  viewer->edtSearch->SetFocus();
+  viewer->SelectAll1Click(viewer->SelectAll1);
+  EXPECT_EQ(Selection(), std::make_pair(0, 11));
+  EXPECT_TRUE(viewer->memLog->Focused());
+}
+
 TEST_F(LogViewer, NewClearsTheText) {
   Open("plain.txt", "alpha");
   viewer->New1Click(viewer->New1);
