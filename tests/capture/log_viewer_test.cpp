@@ -315,6 +315,7 @@ TEST_F(LogViewer, SaveAsOverAFileInUseSaysSoAndKeepsIt) {
   EXPECT_EQ(yes.boxes[1].Text, "Cannot save, file already in use");
   EXPECT_EQ(yes.boxes[1].Type, fw::TMsgDlgType::mtError);
   EXPECT_EQ(ReadBytes("in_use.txt"), "old content");
+  EXPECT_EQ(GetFileAttributesA("in_use.txt.~tmp"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - source.txt");
 }
 
@@ -532,7 +533,7 @@ TEST_F(LogViewer, SeveralResultsWindowsKeepTheirOwnSearchText) {
   EXPECT_FALSE(viewer->btnSearch->Enabled());
 }
 
-TEST_F(LogViewer, DoubleClickAndCtrlGGoToTheSelectedLine) {
+TEST_F(LogViewer, DoubleClickEnterAndCtrlGGoToTheSelectedLine) {
   const std::string text = "total 0\r\nx\r\ntotal 2\r\n";
   Open("journal.txt", text);
   Search("total");
@@ -546,6 +547,10 @@ TEST_F(LogViewer, DoubleClickAndCtrlGGoToTheSelectedLine) {
   fwtest::PostKey(results->lstResults->Handle(), 'G', true);
   fwtest::PumpFor(50);
   fwtest::ReleaseModifiers();
+  EXPECT_EQ(Selection(), std::make_pair(static_cast<int>(text.find("total 2")), 5));
+  viewer->memLog->SelectRange(0, 0);
+  fwtest::PostKey(results->lstResults->Handle(), VK_RETURN);
+  fwtest::PumpFor(50);
   EXPECT_EQ(Selection(), std::make_pair(static_cast<int>(text.find("total 2")), 5));
 }
 
