@@ -1,7 +1,9 @@
 #include "capture/view_logs_win.h"
 
 #include <functional>
+#include <memory>
 
+#include "capture/capture_about.h"
 #include "capture/log_file_win.h"
 #include "capture/log_search.h"
 #include "capture/search_results_win.h"
@@ -171,9 +173,7 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
   SelectAll1 = AddItem(mnuEdit, "SelectAll1", "&Select All", scCtrl | 'A', &TfrmCaptureViewLogs::SelectAll1Click);
   mnuHelp = AddItem(&mnuMain->Items(), "mnuHelp", "&Help", fw::scNone, nullptr);
   Contents1 = AddItem(mnuHelp, "Contents1", "&Help Contents...", fw::scNone, &TfrmCaptureViewLogs::Contents1Click);
-  // The about box joins here once it exists.
-  About1 = AddItem(mnuHelp, "About1", "&About...", fw::scNone, nullptr);
-  About1->SetEnabled(false);
+  About1 = AddItem(mnuHelp, "About1", "&About...", fw::scNone, &TfrmCaptureViewLogs::About1Click);
   SetMenu(mnuMain);
 
   dlgOpen = new fw::TOpenDialog(this);
@@ -294,6 +294,11 @@ void TfrmCaptureViewLogs::SelectAll1Click(fw::TComponent*) {
 }
 
 void TfrmCaptureViewLogs::Contents1Click(fw::TComponent*) { fw::Application()->HelpContext(kHelpContext); }
+
+void TfrmCaptureViewLogs::About1Click(fw::TComponent*) {
+  std::unique_ptr<TfrmCaptureAbout> about(new TfrmCaptureAbout(this));
+  about->ShowModal();
+}
 
 void TfrmCaptureViewLogs::SetDefaultButton(fw::TButton* button) {
   for (fw::TButton* each : {btnSearch, btnAgain, btnClose}) each->SetDefault(each == button);

@@ -95,6 +95,7 @@ class TfrmCaptureViewLogs : public fw::TForm {
   void SelectAll1Click(fw::TComponent* sender);
   void edtSearchChange(fw::TComponent* sender);
   void Contents1Click(fw::TComponent* sender);
+  void About1Click(fw::TComponent* sender);
 
  private:
   fw::TButton* AddButton(fw::TWinControl* parent, const std::string& name, int top, const std::string& caption,
