@@ -27,10 +27,11 @@ using fwtest::BoxAnswerer;
 using fwtest::PostKey;
 using fwtest::PumpFor;
 
-// A plain form placed away from where other tests of the same display look.
+// A plain form placed away from where other tests of the same display look
+// (the screenshots of the smoke test and of the sample form).
 class TestForm : public TForm {
  public:
-  TestForm() : TForm(nullptr) { SetBounds(700, 400, 320, 240); }
+  TestForm() : TForm(nullptr) { SetBounds(900, 300, 320, 240); }
 };
 
 // A label that writes what happens to it into a journal.
@@ -63,7 +64,7 @@ class DescribedForm : public TForm {
     SetCaption("Described");
     SetClientWidth(300);
     SetClientHeight(120);
-    SetBounds(700, 400, Width(), Height());
+    SetBounds(900, 300, Width(), Height());
     OnCreate = [&journal](TComponent*) { journal.push_back("OnCreate"); };
 
     lblFirst = new JournalLabel(this, journal);
@@ -261,7 +262,7 @@ TEST(ModalForm, AModelessFormOwnedByTheModalOneStaysUsableAndDiesWithIt) {
   dialog->OnShow = [&](TComponent*) {
     auto* child = new TForm(dialog);  // owned by the modal form
     child->SetCaption("Owned");
-    child->SetBounds(700, 400, 200, 100);
+    child->SetBounds(900, 300, 200, 100);
     child->Show();
     childWindow = child->Handle();
     childEnabled = IsWindowEnabled(childWindow) != FALSE;
@@ -357,7 +358,7 @@ TEST(Application, RunEndsWhenTheMainFormCloses) {
   auto* main = Application()->CreateForm<TForm>();
   auto* second = Application()->CreateForm<TForm>();
   EXPECT_EQ(Application()->MainForm(), main);
-  main->SetBounds(700, 400, 320, 240);
+  main->SetBounds(900, 300, 320, 240);
   bool shown = false;
   main->OnShow = [&](TComponent*) {
     shown = true;

@@ -8,6 +8,7 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "framework/form.h"
 #include "framework/graphics.h"
 #include "framework/timer.h"
 #include "tests/framework/gui_support.h"
@@ -85,6 +86,11 @@ void AnswerFileDialog(const std::string& fileName) {
 }
 
 TEST(FileDialogs, SaveDialogAddsTheDefaultExtensionAndCancelReturnsFalse) {
+  // An owner away from where other tests of the display look: the dialog
+  // opens over it.
+  TForm owner(nullptr);
+  owner.SetBounds(900, 300, 320, 240);
+  owner.Show();
   TSaveDialog dialog(nullptr);
   dialog.Filter = "Text File (*.txt)|*.txt|All Files|*.*";
   dialog.DefaultExt = "txt";
