@@ -118,6 +118,20 @@ TEST(FormDescription, ClientSizeAndCentringApplyWhenShown) {
   EXPECT_NEAR((window.left + window.right) / 2, screenWidth / 2, 2);
 }
 
+TEST(Form, ShowRunsOnShowBeforeTheWindowAppearsThenActivatesIt) {
+  TestForm form;
+  std::vector<std::string> events;
+  form.OnShow = [&](TComponent*) {
+    events.push_back(std::string("show, window visible: ") + (IsWindowVisible(form.Handle()) ? "yes" : "no"));
+  };
+  form.OnActivate = [&](TComponent*) { events.push_back("activate"); };
+  form.Show();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[0], "show, window visible: no");
+  EXPECT_EQ(events[1], "activate");
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
 TEST(Components, FreeingAControlTakesItOutOfItsParentAndNotifiesTheForm) {
   TestForm form;
   auto* menu = new TMainMenu(&form);
