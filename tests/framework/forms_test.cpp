@@ -45,8 +45,8 @@ class JournalLabel : public TLabel {
   }
   void Loaded() override {
     TLabel::Loaded();
-    journal_.push_back("loaded " + Name() + " caption=" + Caption() + " focus=" +
-                       (focusControl_ ? focusControl_->Name() : std::string("none")) +
+    journal_.push_back("loaded " + Name() + " caption=" + Caption() +
+                       " focus=" + (focusControl_ ? focusControl_->Name() : std::string("none")) +
                        " parent=" + (Parent() ? Parent()->Name() : std::string("none")));
   }
 
@@ -645,8 +645,10 @@ TEST(WindowProcedure, AControlOfItsOwnClassGetsItsWindowOnDemandAndItsMessages) 
   EXPECT_EQ(control->Text(), "text");
   EXPECT_NE(std::find(control->events.begin(), control->events.end(), "loaded with window yes"),
             control->events.end());
-  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "private message"), control->events.end());
-  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "font Courier New"), control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "private message"),
+            control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "font Courier New"),
+            control->events.end());
   EXPECT_NE(std::find(control->events.begin(), control->events.end(),
                       "size " + std::to_string(80 - GetSystemMetrics(SM_CXVSCROLL))),
             control->events.end());
@@ -795,11 +797,13 @@ TEST(Controls, ListBoxAndComboBoxReportSelectionAndDoubleClick) {
   form.Show();
   list->SetItemIndex(2);
   EXPECT_EQ(list->ItemIndex(), 2);
-  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(list->Handle()));
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(list->Handle()));
   EXPECT_EQ(doubleClicks, 1);
   combo->SetItemIndex(1);
   EXPECT_EQ(combo->Text(), "Direct to COM2");
-  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo->Handle()));
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo->Handle()));
   EXPECT_EQ(changes, 1);
   combo->SetItemIndex(7);
   EXPECT_EQ(combo->ItemIndex(), -1);
@@ -814,10 +818,12 @@ TEST(Controls, HourglassCursorShowsOverEveryControlAndControlsHaveTheirOwn) {
   label->SetCaption("link");
   label->SetCursor(crHandPoint);
   form.Show();
-  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()), MAKELPARAM(HTCLIENT, 0));
+  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()),
+               MAKELPARAM(HTCLIENT, 0));
   EXPECT_EQ(GetCursor(), CursorHandle(crHandPoint));
   Screen()->SetCursor(crHourGlass);
-  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()), MAKELPARAM(HTCLIENT, 0));
+  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()),
+               MAKELPARAM(HTCLIENT, 0));
   EXPECT_EQ(GetCursor(), CursorHandle(crHourGlass));
   Screen()->SetCursor(crDefault);
 }
