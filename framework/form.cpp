@@ -16,6 +16,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
   width_ = 320;
   height_ = 240;
   SetColor(clBtnFace);
+  Application()->FormCreated(this);
 }
 
 TForm::~TForm() {

@@ -384,6 +384,32 @@ TEST(Application, RunEndsWhenTheMainFormCloses) {
   (void)second;
 }
 
+// A main form whose window is made while it is described, with a dialog
+// form created inside its constructor.
+class EagerMainForm : public TForm {
+ public:
+  explicit EagerMainForm(TComponent* owner) : TForm(owner) {
+    FormLoading loading(*this);
+    SetBounds(900, 300, 320, 240);
+    HandleNeeded();
+    inner = new TForm(this);
+    loading.End();
+  }
+  TForm* inner;
+};
+
+TEST(Application, TheFirstFormIsTheMainFormAlreadyInItsConstructor) {
+  auto* main = Application()->CreateForm<EagerMainForm>();
+  EXPECT_EQ(Application()->MainForm(), main);
+  EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), nullptr) << "a main window has no owner";
+  EXPECT_EQ(GetWindow(main->inner->Handle(), GW_OWNER), main->Handle());
+  auto* second = Application()->CreateForm<TForm>();
+  EXPECT_EQ(Application()->MainForm(), main);
+  EXPECT_EQ(GetWindow(second->Handle(), GW_OWNER), Application()->Handle());
+  delete main;
+  EXPECT_EQ(Application()->MainForm(), nullptr);
+}
+
 TEST(Menus, ShortcutsRunTheirHandlersAlsoFromAMenuThatIsNotShown) {
   TestForm form;
   auto* menu = new TMainMenu(&form);
