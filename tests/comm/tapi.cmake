@@ -1,0 +1,5 @@
+# Telephony binding: natively against a fake library.
+tallimo_test(tapi_binding_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_binding_test.cpp DEPS comm_tapi_binding)
+# The binding against the stand-in library under Wine.
+tallimo_tapi_standin_test(tapi_standin_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_standin_test.cpp
+  DEPS comm_tapi_loader_win comm_base_win test_support_pty_cable)
