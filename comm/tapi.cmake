@@ -3,3 +3,6 @@ tallimo_core_library(comm_tapi_binding
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_binding.cpp ${CMAKE_CURRENT_LIST_DIR}/tapi_records.cpp
   DEPS comm_errors)
 tallimo_win_library(comm_tapi_loader_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_loader_win.cpp DEPS comm_tapi_binding)
+# The call log: lines by code (core), locale timestamps and the history file (Windows).
+tallimo_core_library(comm_tapi_log SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log.cpp)
+tallimo_win_library(comm_tapi_log_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log_win.cpp DEPS comm_tapi_log fw_exceptions)

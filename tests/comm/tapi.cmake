@@ -3,3 +3,6 @@ tallimo_test(tapi_binding_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_
 # The binding against the stand-in library under Wine.
 tallimo_tapi_standin_test(tapi_standin_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_standin_test.cpp
   DEPS comm_tapi_loader_win comm_base_win test_support_pty_cable)
+# The call log: exact lines natively, the history file and timestamps under Wine.
+tallimo_test(tapi_log_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log_test.cpp DEPS comm_tapi_log)
+tallimo_test(tapi_log_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log_win_test.cpp DEPS comm_tapi_log_win)

@@ -40,6 +40,8 @@ struct FetchRow {
   bool expectBuffer;
 };
 
+void PrintTo(const FetchRow& row, std::ostream* out) { *out << row.name; }
+
 class RecordFetch : public testing::TestWithParam<FetchRow> {};
 
 TEST_P(RecordFetch, GrowsTheBufferAsTheLibraryAsks) {
@@ -195,6 +197,8 @@ struct BytesRow {
   bool valid;
   std::string text;
 };
+
+void PrintTo(const BytesRow& row, std::ostream* out) { *out << row.name; }
 
 class RecordReads : public testing::TestWithParam<BytesRow> {};
 
