@@ -6,3 +6,7 @@ tallimo_tapi_standin_test(tapi_standin_test TIER wine SOURCES ${CMAKE_CURRENT_LI
 # The call log: exact lines natively, the history file and timestamps under Wine.
 tallimo_test(tapi_log_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log_test.cpp DEPS comm_tapi_log)
 tallimo_test(tapi_log_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log_win_test.cpp DEPS comm_tapi_log_win)
+# The line device natively, against an in-process fake of the library and host.
+tallimo_test(tapi_device_test TIER core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_tapi.cpp
+  DEPS comm_tapi_device)
