@@ -9,3 +9,5 @@ tallimo_win_library(comm_tapi_log_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log
 # The line device: call flow, retries and the port hand-over (core, with its host injected).
 tallimo_core_library(comm_tapi_device SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device.cpp
   DEPS comm_tapi_binding comm_tapi_log comm_errors)
+tallimo_win_library(comm_tapi_device_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_win.cpp
+  DEPS comm_tapi_device comm_tapi_loader_win)
