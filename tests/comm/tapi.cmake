@@ -23,3 +23,6 @@ if(TALLIMO_WINDOWS)
     DEPS comm_tapi_device_win comm_base_win)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${_tapi_emulator})
 endif()
+tallimo_test(tapi_device_list_test TIER core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_list_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_tapi.cpp
+  DEPS comm_tapi_device_list)
