@@ -14,3 +14,6 @@ tallimo_win_library(comm_tapi_device_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_
 # The device selection dialog's rules (listing, preselection, the chosen item).
 tallimo_core_library(comm_tapi_device_list SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_list.cpp
   DEPS comm_tapi_binding comm_tapi_device)
+# The device selection dialog.
+tallimo_win_library(comm_tapi_select_form_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_select_form_win.cpp
+  DEPS comm_tapi_device_list comm_tapi_loader_win fw_ui)

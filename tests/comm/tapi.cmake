@@ -26,3 +26,6 @@ endif()
 tallimo_test(tapi_device_list_test TIER core
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_list_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_tapi.cpp
   DEPS comm_tapi_device_list)
+# The device selection dialog on the screen, with the stand-in's lines.
+tallimo_tapi_standin_test(tapi_select_form_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_select_form_test.cpp
+  DEPS comm_tapi_select_form_win test_support_pty_cable)
