@@ -10,7 +10,7 @@ tallimo_win_library(comm_tapi_log_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_log
 tallimo_core_library(comm_tapi_device SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device.cpp
   DEPS comm_tapi_binding comm_tapi_log comm_errors)
 tallimo_win_library(comm_tapi_device_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_win.cpp
-  DEPS comm_tapi_device comm_tapi_loader_win)
+  DEPS comm_tapi_device comm_tapi_loader_win fw_ui)
 # The device selection dialog's rules (listing, preselection, the chosen item).
 tallimo_core_library(comm_tapi_device_list SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_list.cpp
   DEPS comm_tapi_binding comm_tapi_device)

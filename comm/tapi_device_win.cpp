@@ -1,5 +1,7 @@
 #include "comm/tapi_device_win.h"
 
+#include "framework/application.h"
+
 namespace comm {
 namespace {
 
@@ -44,16 +46,8 @@ LRESULT CALLBACK SystemTapiDeviceHost::WindowProc(HWND window, UINT message, WPA
 
 void SystemTapiDeviceHost::PumpMessages(std::uint32_t maxWaitMs) {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, maxWaitMs, QS_ALLINPUT);
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // Left for the main loop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  // The application's own pump: dialog keys and its quit handling apply.
+  fw::Application()->ProcessMessages();
 }
 
 void SystemTapiDeviceHost::StartRetryTimer(std::function<void()> tick) {
@@ -147,9 +141,8 @@ void SystemTapiDeviceHost::HandleException(std::exception_ptr error) {
   }
   try {
     std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
   } catch (...) {
+    fw::Application()->HandleException(nullptr);
   }
 }
 

@@ -20,7 +20,7 @@ class SystemTapiDeviceHost : public TapiDeviceHost {
 
   // The device dialog (lines only); unset: no dialog, no choice.
   std::function<std::optional<std::string>(const std::string& current)> chooseLine;
-  // Exceptions that escaped a callback; unset: written to the debugger.
+  // Exceptions that escaped a callback; unset: the application's handler.
   std::function<void(std::exception_ptr)> exceptionHandler;
 
   void PumpMessages(std::uint32_t maxWaitMs) override;

@@ -43,6 +43,24 @@ class HandlePort : public TapiPortControl {
   }
   void SetTapiHandle(std::uintptr_t value) override { pending = value; }
 
+  std::string Read(std::size_t count, DWORD timeoutMs) {
+    std::string bytes;
+    const DWORD start = GetTickCount();
+    while (bytes.size() < count && GetTickCount() - start < timeoutMs) {
+      char buffer[64];
+      OVERLAPPED overlapped{};
+      overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+      DWORD got = 0;
+      if (!ReadFile(handle, buffer, sizeof buffer, nullptr, &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+        if (WaitForSingleObject(overlapped.hEvent, 200) != WAIT_OBJECT_0) CancelIo(handle);
+      }
+      GetOverlappedResult(handle, &overlapped, &got, TRUE);
+      CloseHandle(overlapped.hEvent);
+      bytes.append(buffer, got);
+    }
+    return bytes;
+  }
+
   void Write(const std::string& bytes) {
     OVERLAPPED overlapped{};
     overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -105,6 +123,8 @@ TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
   ASSERT_TRUE(port.open);
   port.Write("journal line\r\n");
   EXPECT_EQ(cable.Receive(14, 3000), "journal line\r\n");
+  cable.Send("Z-REPORT 0042\r\n");
+  EXPECT_EQ(port.Read(15, 3000), "Z-REPORT 0042\r\n");
   EXPECT_EQ(device->LineComNumber(), cable.ProgramPort());
 
   EXPECT_EQ(script.CallsStartingWith("lineOpen"),
