@@ -226,7 +226,8 @@ void TApdCustomTapiDevice::ClearStaleHandles() {
 
 void TApdCustomTapiDevice::PumpFor(std::uint32_t ms) {
   const std::uint32_t start = host_.NowMs();
-  while (host_.NowMs() - start < ms) host_.PumpMessages(std::min(kPumpSliceMs, ms - (host_.NowMs() - start)));
+  for (std::uint32_t elapsed = 0; elapsed < ms; elapsed = host_.NowMs() - start)
+    host_.PumpMessages(std::min(kPumpSliceMs, ms - elapsed));
 }
 
 void TApdCustomTapiDevice::InitLineApp() {
@@ -274,6 +275,51 @@ void TApdCustomTapiDevice::ShutdownLineApp() {
   appInitialised_ = false;
   host_.DeleteHandleValue(HandleValueName(host_.CurrentProcessId()));
   if (!destroying_) RaiseTapi(result);
+}
+
+void TApdCustomTapiDevice::SetSelectedDevice(const std::string& name) {
+  selectedDevice_ = name;
+  if (enableVoice_) CheckVoice();
+}
+
+void TApdCustomTapiDevice::SetEnableVoice(bool enable) {
+  enableVoice_ = enable;
+  if (enable && !selectedDevice_.empty()) CheckVoice();
+}
+
+namespace {
+
+void COMM_TAPI_CALL IgnoreLineMessages(std::uintptr_t, std::uint32_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
+                                       std::uintptr_t) {}
+
+}  // namespace
+
+void TApdCustomTapiDevice::CheckVoice() {
+  // Through a line application of its own, shut down in every case.
+  tapi::Handle app = 0;
+  std::uint32_t devices = 0;
+  bool voice = false;
+  try {
+    RaiseTapi(lineInitialize(&app, host_.ModuleInstance(), &IgnoreLineMessages, "", &devices));
+    for (std::uint32_t device = 0; device < devices && !voice; ++device) {
+      std::uint32_t version = 0;
+      std::uint8_t extension[16];
+      if (lineNegotiateAPIVersion(app, device, tapi::kApiVersion, tapi::kApiVersion, &version, extension) != 0)
+        continue;
+      const auto caps = GetDevCapsRecord(app, device, version, 0);
+      RaiseTapi(caps.result);
+      if (!caps.buffer ||
+          RecordString(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset) != selectedDevice_)
+        continue;
+      voice = (RecordField(*caps.buffer, tapi::devcaps::kMediaModes).value_or(0) & tapi::kMediaAutomatedVoice) != 0;
+      break;
+    }
+  } catch (...) {
+    voice = false;
+  }
+  if (app != 0) lineShutdown(app);
+  enableVoice_ = voice;
+  if (!voice) Raise(codes::kTapiVoiceNotSupported);
 }
 
 // ---- devices ------------------------------------------------------------------
@@ -342,7 +388,7 @@ void TApdCustomTapiDevice::OpenLine(bool open) {
   tapi::Handle line = 0;
   RaiseTapi(lineOpen(lineApp_, static_cast<std::uint32_t>(deviceId_), &line, apiVersion_, 0,
                      reinterpret_cast<std::uintptr_t>(this), dialing_ ? tapi::kPrivilegeNone : tapi::kPrivilegeOwner,
-                     EnableVoice ? tapi::kMediaAutomatedVoice : tapi::kMediaDataModem, nullptr));
+                     enableVoice_ ? tapi::kMediaAutomatedVoice : tapi::kMediaDataModem, nullptr));
   line_ = line;
   lineInUse_ = true;
   lineOpenedOnce_ = true;
@@ -386,7 +432,7 @@ void TApdCustomTapiDevice::PlaceCall() {
   InitLineApp();
   dialing_ = true;
   OpenLine(true);
-  const std::vector<std::uint8_t> params = BuildCallParams(EnableVoice);
+  const std::vector<std::uint8_t> params = BuildCallParams(enableVoice_);
   NotifyLog(TTapiLogCode::ltapiDial);
   call_ = 0;
   const std::int32_t request = lineMakeCall(line_, &call_, number_.c_str(), 0, params.data());
@@ -607,7 +653,7 @@ void TApdCustomTapiDevice::DoLineCallState(std::uintptr_t Device, std::uintptr_t
       RefreshCallInfo(Device);
       if (!callInfo_) Raise(codes::kTapiUnexpected);
       const std::uint32_t media = RecordField(*callInfo_, tapi::callinfo::kMediaMode).value_or(0);
-      if (!(media & (EnableVoice ? 0x3Au : 0x32u))) break;
+      if (!(media & (enableVoice_ ? 0x3Au : 0x32u))) break;
       call_ = Device;
       notify(true, false);
       WaitForReply(lineAccept(call_, nullptr, 0));
@@ -638,7 +684,7 @@ void TApdCustomTapiDevice::DoLineCallState(std::uintptr_t Device, std::uintptr_t
       connected_ = true;
       host_.StopRetryTimer();
       retryEnabled_ = false;
-      if (EnableVoice) {
+      if (enableVoice_) {
         const std::int32_t result = lineMonitorDigits(call_, tapi::kDigitModeDtmf);
         if (result < 0) {
           if (OnTapiDTMF)

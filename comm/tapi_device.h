@@ -101,7 +101,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
 
   // Published properties.
   const std::string& SelectedDevice() const { return selectedDevice_; }
-  void SetSelectedDevice(const std::string& name) { selectedDevice_ = name; }
+  // Runs the voice check when EnableVoice is set.
+  void SetSelectedDevice(const std::string& name);
   TapiPortControl* ComPort = nullptr;
   TApdAbstractTapiStatus* StatusDisplay() const { return statusDisplay_; }
   void SetStatusDisplay(TApdAbstractTapiStatus* display);
@@ -112,7 +113,10 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   std::uint16_t MaxAttempts = 3;
   bool ShowTapiDevices = true;
   bool ShowPorts = true;
-  bool EnableVoice = false;
+  bool EnableVoice() const { return enableVoice_; }
+  // True checks that the selected line handles automated voice; raises
+  // kTapiVoiceNotSupported (and stays False) when it does not.
+  void SetEnableVoice(bool enable);
 
   std::function<void(TApdCustomTapiDevice&, bool First, bool Last, int Device, int Message, int Param1, int Param2,
                      int Param3)>
@@ -192,6 +196,7 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   void NotifyLog(TTapiLogCode code);
   void Fire(const NotifyEvent& event);
   void PumpFor(std::uint32_t ms);
+  void CheckVoice();
 
   TapiDeviceHost& host_;
   bool appInitialised_ = false;
@@ -216,6 +221,7 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   TApdAbstractTapiStatus* statusDisplay_ = nullptr;
   TApdTapiLog* tapiLog_ = nullptr;
   std::string number_;
+  bool enableVoice_ = false;
 };
 
 class TApdTapiDevice : public TApdCustomTapiDevice {

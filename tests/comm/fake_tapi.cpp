@@ -18,7 +18,8 @@ struct Pending {
 struct Runtime {
   Library library;
   Host* host = nullptr;
-  t::LineCallback callback = nullptr;
+  std::map<t::Handle, t::LineCallback> apps;  // live line applications
+  t::Handle nextApp = 0x100, lineApp = 0;        // the app whose line is open
   std::uintptr_t instance = 0;
   std::deque<Pending> queue;
   t::Handle call = 0;
@@ -65,13 +66,15 @@ std::int32_t COMM_TAPI_CALL Initialize(t::Handle* app, void*, t::LineCallback ca
     R().library.initResults.pop_front();
     return result;
   }
-  R().callback = callback;
-  *app = 0x100;
+  const t::Handle handle = R().nextApp++;
+  R().apps[handle] = callback;
+  *app = handle;
   *devices = static_cast<std::uint32_t>(R().library.lines.size());
   return 0;
 }
 std::int32_t COMM_TAPI_CALL Shutdown(t::Handle app) {
   Log("lineShutdown " + std::to_string(app));
+  R().apps.erase(app);
   return 0;
 }
 std::int32_t COMM_TAPI_CALL Negotiate(t::Handle, std::uint32_t device, std::uint32_t low, std::uint32_t high,
@@ -88,6 +91,7 @@ std::int32_t COMM_TAPI_CALL DevCaps(t::Handle, std::uint32_t device, std::uint32
   const std::string& name = R().library.lines[device];
   const std::uint32_t needed = 240 + static_cast<std::uint32_t>(name.size()) + 1;
   Put32(caps, 4, needed);
+  Put32(caps, t::devcaps::kMediaModes, R().library.mediaModes);
   if (Get32(caps, 0) < needed) return 0;
   Put32(caps, 8, needed);
   Put32(caps, t::devcaps::kLineNameSize, static_cast<std::uint32_t>(name.size()) + 1);
@@ -95,12 +99,13 @@ std::int32_t COMM_TAPI_CALL DevCaps(t::Handle, std::uint32_t device, std::uint32
   std::memcpy(caps + 240, name.c_str(), name.size() + 1);
   return 0;
 }
-std::int32_t COMM_TAPI_CALL Open(t::Handle, std::uint32_t device, t::Handle* line, std::uint32_t version,
+std::int32_t COMM_TAPI_CALL Open(t::Handle app, std::uint32_t device, t::Handle* line, std::uint32_t version,
                                  std::uint32_t ext, std::uintptr_t instance, std::uint32_t privileges,
                                  std::uint32_t media, const void*) {
   Log("lineOpen " + std::to_string(device) + " " + Hex(version) + " ext=" + std::to_string(ext) +
       " priv=" + std::to_string(privileges) + " media=" + std::to_string(media));
   R().instance = instance;
+  R().lineApp = app;
   *line = 0x200;
   return 0;
 }
@@ -202,6 +207,10 @@ std::int32_t COMM_TAPI_CALL CallInfo(t::Handle, void* buffer) {
   Put32(info, t::callinfo::kMediaMode, t::kMediaDataModem);
   return 0;
 }
+std::int32_t COMM_TAPI_CALL MonitorDigits(t::Handle call, std::uint32_t modes) {
+  Log("lineMonitorDigits " + std::to_string(call) + " " + std::to_string(modes));
+  return 0;
+}
 std::int32_t COMM_TAPI_CALL Other() { return 0; }
 
 void* Load(const char*) { return &R(); }
@@ -222,6 +231,7 @@ void* Entry(void*, const char* name) {
       {"lineGetID", reinterpret_cast<void*>(&GetId)},
       {"lineGetCallStatus", reinterpret_cast<void*>(&CallStatus)},
       {"lineGetCallInfo", reinterpret_cast<void*>(&CallInfo)},
+      {"lineMonitorDigits", reinterpret_cast<void*>(&MonitorDigits)},
   };
   const auto found = entries.find(name);
   return found != entries.end() ? found->second : reinterpret_cast<void*>(&Other);
@@ -263,7 +273,9 @@ bool Host::DeliverDue() {
     const Pending pending = R().queue[i];
     R().queue.erase(R().queue.begin() + static_cast<std::ptrdiff_t>(i));
     if (pending.message == t::kLineCallState && pending.device == R().call) R().callState = pending.p1;
-    if (R().callback) R().callback(pending.device, pending.message, R().instance, pending.p1, pending.p2, pending.p3);
+    const auto app = R().apps.find(R().lineApp);
+    if (app != R().apps.end())
+      app->second(pending.device, pending.message, R().instance, pending.p1, pending.p2, pending.p3);
     return true;  // one message per dispatch, as a real loop would
   }
   if (tick_ && now >= nextTick_) {

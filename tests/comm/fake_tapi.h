@@ -20,6 +20,7 @@ namespace comm::fake {
 
 struct Library {
   std::vector<std::string> lines = {"Modem A"};
+  std::uint32_t mediaModes = 0x10;  // of every line
   std::deque<std::int32_t> initResults;  // answered before success
   std::vector<std::string> attempts = {"connect"};  // outcome per lineMakeCall, last repeats
   std::uint32_t hangupAfterMs = 500;

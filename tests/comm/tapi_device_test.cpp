@@ -332,6 +332,44 @@ TEST_F(TapiDevice, DestroyingADeviceInACallDropsWithoutWaitingOrEvents) {
   EXPECT_EQ(fake::CallsStartingWith("lineClose").size(), 1u);
 }
 
+// ---- voice ---------------------------------------------------------------------------
+
+TEST_F(TapiDevice, VoiceIsRefusedForALineWithoutAutomatedVoice) {
+  auto device = MakeDevice();
+  device->SetSelectedDevice("Modem A");
+  const std::size_t shutdownsBefore = fake::CallsStartingWith("lineShutdown").size();
+  EXPECT_EQ(RaisedCode([&] { device->SetEnableVoice(true); }), codes::kTapiVoiceNotSupported);
+  EXPECT_FALSE(device->EnableVoice());
+  EXPECT_EQ(fake::CallsStartingWith("lineShutdown").size(), shutdownsBefore + 1);
+  device->SetSelectedDevice("Nowhere");
+  EXPECT_EQ(RaisedCode([&] { device->SetEnableVoice(true); }), codes::kTapiVoiceNotSupported);
+}
+
+TEST_F(TapiDevice, AVoiceCallMonitorsDigitsInsteadOfTakingThePort) {
+  fake::Lib().mediaModes = 0x18;
+  auto device = MakeDevice();
+  device->SetSelectedDevice("Modem A");
+  device->SetEnableVoice(true);
+  EXPECT_TRUE(device->EnableVoice());
+  std::string digits;
+  device->OnTapiDTMF = [&](TApdCustomTapiDevice&, char digit, int error) {
+    EXPECT_EQ(error, 0);
+    digits += digit;
+  };
+  device->Dial("5551234");
+  host.RunFor(1000);
+  EXPECT_TRUE(device->Connected());
+  EXPECT_TRUE(port.events.empty());
+  EXPECT_EQ(fake::CallsStartingWith("lineMonitorDigits").size(), 1u);
+  EXPECT_EQ(fake::CallsStartingWith("lineOpen").front().substr(fake::CallsStartingWith("lineOpen").front().size() - 7),
+            "media=8");
+  EXPECT_EQ(fake::Lib().lastCallParams[16], 8);
+  device->DoLineMonitorDigits(0x300, '5', 0, 0);
+  device->DoLineMonitorDigits(0x300, ' ', 0, 0);
+  EXPECT_EQ(digits, "5");
+  EXPECT_EQ(logCodes.back(), 11);
+}
+
 // ---- small parsers ---------------------------------------------------------------------
 
 TEST(LineComNumber, ParsesThePortName) {

@@ -7,24 +7,58 @@
 #include "comm/tapi_binding.h"
 #include "comm/tapi_loader_win.h"
 #include "framework/application.h"
+#include "framework/timer.h"
 #include "tests/support/pty_cable.h"
 #include "tests/support/tapi_script.h"
 
 namespace comm {
 namespace {
 
+// The dialog of this test process (other tests show theirs on the same
+// display at the same time).
+HWND FindOwnDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM result) -> BOOL {
+        char caption[64] = {};
+        GetWindowTextA(window, caption, sizeof caption);
+        if (IsWindowVisible(window) && std::string(caption) == "Device Selection") {
+          *reinterpret_cast<HWND*>(result) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // What a test does once the dialog is up (run from the modal loop).
 std::function<void()> whileShown;
 void CALLBACK RunWhileShown(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
+  // Wait until the dialog is on the screen (a loaded machine is slow).
+  if (!FindOwnDialog()) {
+    SetTimer(nullptr, 0, 100, &RunWhileShown);
+    return;
+  }
   if (whileShown) whileShown();
+}
+
+// A test that goes wrong ends the dialog with mrAbort instead of hanging.
+void GuardAgainstHanging(fw::TForm& dialog) {
+  auto* guard = new fw::TTimer(&dialog);
+  guard->SetInterval(15000);
+  guard->OnTimer = [&dialog](fw::TComponent*) { dialog.SetModalResult(fw::mrAbort); };
 }
 
 class DeviceSelection : public testing::Test {
  protected:
   void SetUp() override {
     UseSystemTapiLoader();
-    script = std::make_unique<test_support::TapiScript>("select", "line Shop Modem\nline Back Office Modem\n");
+    // Each test its own files: the cases run in parallel in one folder.
+    const std::string name = std::string("select_") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    script = std::make_unique<test_support::TapiScript>(name, "line Shop Modem\nline Back Office Modem\n");
   }
   void TearDown() override {
     whileShown = nullptr;
@@ -34,6 +68,7 @@ class DeviceSelection : public testing::Test {
   // Shows the dialog; `act` runs while it is up and must end it.
   fw::TModalResult Show(TDeviceSelectionForm& dialog, std::function<void()> act) {
     whileShown = std::move(act);
+    GuardAgainstHanging(dialog);
     SetTimer(nullptr, 0, 200, &RunWhileShown);
     return dialog.ShowModal();
   }
@@ -136,9 +171,7 @@ TEST_F(DeviceSelection, RealProbesFindTheCablePorts) {
 TEST_F(DeviceSelection, TheLineDevicesDialogListsLinesOnly) {
   std::optional<std::string> chosen;
   whileShown = [] {
-    // The dialog is the active window of this thread.
-    HWND window = GetActiveWindow();
-    auto* form = dynamic_cast<TDeviceSelectionForm*>(fw::TControl::FromHandle(window));
+    auto* form = dynamic_cast<TDeviceSelectionForm*>(fw::TControl::FromHandle(FindOwnDialog()));
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->dsfComboBox->Items().Strings(), (std::vector<std::string>{"Shop Modem", "Back Office Modem"}));
     form->dsfComboBox->SetItemIndex(1);
