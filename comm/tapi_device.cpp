@@ -157,6 +157,10 @@ void COMM_TAPI_CALL LineCallback(std::uintptr_t device, std::uint32_t message, s
 
 }  // namespace
 
+TApdAbstractTapiStatus::~TApdAbstractTapiStatus() {
+  if (TapiDevice) TapiDevice->DisplayDestroyed(this);
+}
+
 // ---- construction ------------------------------------------------------------
 
 TApdCustomTapiDevice::TApdCustomTapiDevice(TapiDeviceHost& host) : host_(host) {
@@ -178,17 +182,21 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
     ShutdownLineApp();
   } catch (...) {
   }
+  if (tapiLog_) tapiLog_->TapiDevice = nullptr;
+  if (statusDisplay_) statusDisplay_->TapiDevice = nullptr;
   LiveDevices().erase(this);
 }
 
 void TApdCustomTapiDevice::HandleCallbackException(std::exception_ptr error) { host_.HandleException(error); }
 
 void TApdCustomTapiDevice::SetStatusDisplay(TApdAbstractTapiStatus* display) {
+  if (statusDisplay_ && statusDisplay_ != display) statusDisplay_->TapiDevice = nullptr;
   statusDisplay_ = display;
   if (display) display->TapiDevice = this;
 }
 
 void TApdCustomTapiDevice::SetTapiLog(TApdTapiLog* log) {
+  if (tapiLog_ && tapiLog_ != log) tapiLog_->TapiDevice = nullptr;
   tapiLog_ = log;
   if (log) log->TapiDevice = this;
 }

@@ -67,7 +67,7 @@ class TApdCustomTapiDevice;
 // Base of a call-progress display; no concrete display exists in this system.
 class TApdAbstractTapiStatus {
  public:
-  virtual ~TApdAbstractTapiStatus() = default;
+  virtual ~TApdAbstractTapiStatus();
   virtual void UpdateDisplay(bool First, bool Last, int Device, int Message, int Param1, int Param2,
                              int Param3) = 0;
   bool Displaying = false;  // the display's own flag, cleared at every Dial
@@ -133,6 +133,12 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   void CancelCall();
   int LineComNumber();
   std::string NumberToDial() const override { return number_; }
+  void LogDestroyed(TApdTapiLog* log) override {
+    if (tapiLog_ == log) tapiLog_ = nullptr;
+  }
+  void DisplayDestroyed(TApdAbstractTapiStatus* display) {
+    if (statusDisplay_ == display) statusDisplay_ = nullptr;
+  }
 
   // State, for the owner and for tests.
   const std::vector<std::string>& DeviceNames() const { return deviceNames_; }

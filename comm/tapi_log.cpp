@@ -24,6 +24,10 @@ std::string TapiLogLine(std::string_view timestamp, int code, std::string_view n
 TApdTapiLog::TApdTapiLog(std::function<std::string()> timestamp, HistoryFileAppender& file)
     : timestamp_(std::move(timestamp)), file_(file) {}
 
+TApdTapiLog::~TApdTapiLog() {
+  if (TapiDevice) TapiDevice->LogDestroyed(this);
+}
+
 void TApdTapiLog::UpdateLog(TTapiLogCode log) {
   if (TapiHistoryName.empty()) return;
   const std::string line =

@@ -29,6 +29,8 @@ class TapiLogDevice {
  public:
   virtual ~TapiLogDevice() = default;
   virtual std::string NumberToDial() const = 0;
+  // The log is going away: forget it.
+  virtual void LogDestroyed(class TApdTapiLog* log) = 0;
 };
 
 // The line for one event, CR LF included; empty for a code without text.
@@ -46,7 +48,9 @@ class TApdTapiLog {
  public:
   // `timestamp` gives the current date and time as text.
   TApdTapiLog(std::function<std::string()> timestamp, HistoryFileAppender& file);
-  virtual ~TApdTapiLog() = default;
+  virtual ~TApdTapiLog();
+  TApdTapiLog(const TApdTapiLog&) = delete;
+  TApdTapiLog& operator=(const TApdTapiLog&) = delete;
 
   std::string TapiHistoryName = "CVLTAPI.HIS";  // relative: the current folder
   TapiLogDevice* TapiDevice = nullptr;

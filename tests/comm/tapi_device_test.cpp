@@ -332,6 +332,50 @@ TEST_F(TapiDevice, DestroyingADeviceInACallDropsWithoutWaitingOrEvents) {
   EXPECT_EQ(fake::CallsStartingWith("lineClose").size(), 1u);
 }
 
+// ---- call log and status display --------------------------------------------------------
+
+struct RecordingFile : HistoryFileAppender {
+  std::string text;
+  void Append(const std::string&, std::string_view bytes) override { text += bytes; }
+};
+
+struct RecordingDisplay : TApdAbstractTapiStatus {
+  std::vector<std::string> updates;
+  void UpdateDisplay(bool first, bool last, int, int message, int p1, int, int) override {
+    updates.push_back(std::to_string(first) + std::to_string(last) + " " + std::to_string(message) + " " +
+                      std::to_string(p1));
+  }
+};
+
+TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
+  fake::Lib().attempts = {"busy"};
+  RecordingFile file;
+  auto log = std::make_unique<TApdTapiLog>([] { return std::string("T"); }, file);
+  auto display = std::make_unique<RecordingDisplay>();
+  auto device = MakeDevice();
+  device->SetTapiLog(log.get());
+  device->SetStatusDisplay(display.get());
+  EXPECT_EQ(log->TapiDevice, device.get());
+  EXPECT_EQ(display->TapiDevice, device.get());
+  device->MaxAttempts = 2;
+  device->RetryWait = 2;
+  display->Displaying = true;
+  device->Dial("5551234");
+  EXPECT_FALSE(display->Displaying);
+  host.RunFor(10000);
+  EXPECT_EQ(file.text,
+            "T : call started\r\nT :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\n"
+            "T :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\nT : call finished\r\n\r\nT :   dial failed\r\n");
+  // The retry wait shows as message 32 with 8, once a second until the redial.
+  EXPECT_EQ(std::count(display->updates.begin(), display->updates.end(), "00 32 8"), 1);
+  EXPECT_EQ(display->updates.front(), "10 2 8");  // dial tone: First
+  EXPECT_EQ(display->updates.back(), "01 0 0");   // the report: Last
+  log.reset();
+  EXPECT_EQ(device->TapiLog(), nullptr);
+  device.reset();
+  EXPECT_EQ(display->TapiDevice, nullptr);
+}
+
 // ---- voice ---------------------------------------------------------------------------
 
 TEST_F(TapiDevice, VoiceIsRefusedForALineWithoutAutomatedVoice) {

@@ -45,6 +45,7 @@ struct RecordingFile : HistoryFileAppender {
 
 struct Device : TapiLogDevice {
   std::string NumberToDial() const override { return "0800 123"; }
+  void LogDestroyed(TApdTapiLog*) override {}
 };
 
 TEST(TApdTapiLog, AppendsEachEventToTheHistoryFileWithTheDevicesNumber) {
