@@ -189,6 +189,15 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
 
 void TApdCustomTapiDevice::HandleCallbackException(std::exception_ptr error) { host_.HandleException(error); }
 
+void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
+  comPort_ = port;
+  if (port && port->TapiMode() == TTapiMode::tmAuto) {
+    port->SetTapiMode(TTapiMode::tmOn);
+    port->SetAutoOpen(false);
+    port->SetOpen(false);
+  }
+}
+
 void TApdCustomTapiDevice::SetStatusDisplay(TApdAbstractTapiStatus* display) {
   if (statusDisplay_ && statusDisplay_ != display) statusDisplay_->TapiDevice = nullptr;
   statusDisplay_ = display;
@@ -413,12 +422,12 @@ void TApdCustomTapiDevice::OpenLine(bool open) {
 }
 
 void TApdCustomTapiDevice::Dial(const std::string& number) {
-  if (!ComPort) Raise(codes::kPortNotAssigned);
+  if (!comPort_) Raise(codes::kPortNotAssigned);
   // lineMakeCall takes the number from a 256-byte buffer.
   if (number.size() > kMaxNumberLength) Raise(codes::kBadArgument);
-  if (ComPort->TapiMode() == tmAuto) ComPort->SetTapiMode(tmOn);
-  if (ComPort->TapiMode() == tmOn && (CallStateIndex() != 0 || attemptOutstanding_)) Raise(codes::kTapiBusy);
-  if (ComPort->TapiMode() != tmOn) Raise(codes::kTapiNotSet);
+  if (comPort_->TapiMode() == TTapiMode::tmAuto) comPort_->SetTapiMode(TTapiMode::tmOn);
+  if (comPort_->TapiMode() == TTapiMode::tmOn && (CallStateIndex() != 0 || attemptOutstanding_)) Raise(codes::kTapiBusy);
+  if (comPort_->TapiMode() != TTapiMode::tmOn) Raise(codes::kTapiNotSet);
   attempt_ = 1;
   retryEnabled_ = true;
   number_ = number;
@@ -595,19 +604,19 @@ std::optional<std::uintptr_t> TApdCustomTapiDevice::GetCommHandle() {
 }
 
 bool TApdCustomTapiDevice::HandOverPort() {
-  if (!ComPort) return true;
+  if (!comPort_) return true;
   const auto handle = GetCommHandle();
   if (!handle) return false;
   try {
-    ComPort->SetOpen(false);
-    ComPort->SetTapiHandle(*handle);
-    ComPort->SetOpen(true);
+    comPort_->SetOpen(false);
+    comPort_->SetTapiHandle(*handle);
+    comPort_->SetOpen(true);
   } catch (...) {
     try {
-      ComPort->SetOpen(false);
+      comPort_->SetOpen(false);
     } catch (...) {
     }
-    ComPort->SetTapiHandle(0);
+    comPort_->SetTapiHandle(0);
     host_.CloseCommHandle(*handle);
     return false;
   }
@@ -616,13 +625,13 @@ bool TApdCustomTapiDevice::HandOverPort() {
 }
 
 bool TApdCustomTapiDevice::TakeBackPort() {
-  if (!ComPort) return false;
-  const bool wasOpen = ComPort->Open();
+  if (!comPort_) return false;
+  const bool wasOpen = comPort_->Open();
   try {
-    ComPort->SetOpen(false);
+    comPort_->SetOpen(false);
   } catch (...) {
   }
-  ComPort->SetTapiHandle(0);
+  comPort_->SetTapiHandle(0);
   return wasOpen;
 }
 

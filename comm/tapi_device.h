@@ -12,12 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "comm/apd_com_port.h"
 #include "comm/tapi_defs.h"
 #include "comm/tapi_log.h"
 
 namespace comm {
-
-enum TTapiMode { tmNone, tmAuto, tmOn, tmOff };
 
 // The serial port as the line device drives it.
 class TapiPortControl {
@@ -28,7 +27,7 @@ class TapiPortControl {
   virtual void SetAutoOpen(bool autoOpen) = 0;
   virtual bool Open() const = 0;
   virtual void SetOpen(bool open) = 0;  // raises when the port cannot open
-  // The comm handle the port opens on in tmOn (0: none).
+  // The comm handle the port opens on in TTapiMode::tmOn (0: none).
   virtual void SetTapiHandle(std::uintptr_t handle) = 0;
 };
 
@@ -103,7 +102,10 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   const std::string& SelectedDevice() const { return selectedDevice_; }
   // Runs the voice check when EnableVoice is set.
   void SetSelectedDevice(const std::string& name);
-  TapiPortControl* ComPort = nullptr;
+  TapiPortControl* ComPort() const { return comPort_; }
+  // Binds the port: one in tmAuto is set to tmOn, not opened automatically
+  // and closed, so that it opens only on a call's handle.
+  void SetComPort(TapiPortControl* port);
   TApdAbstractTapiStatus* StatusDisplay() const { return statusDisplay_; }
   void SetStatusDisplay(TApdAbstractTapiStatus* display);
   TApdTapiLog* TapiLog() const { return tapiLog_; }
@@ -228,6 +230,22 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   TApdTapiLog* tapiLog_ = nullptr;
   std::string number_;
   bool enableVoice_ = false;
+  TapiPortControl* comPort_ = nullptr;
+};
+
+// The serial port component as the line device drives it.
+class TApdComPortTapiControl : public TapiPortControl {
+ public:
+  explicit TApdComPortTapiControl(TApdComPort& port) : port_(port) {}
+  TTapiMode TapiMode() const override { return port_.TapiMode(); }
+  void SetTapiMode(TTapiMode mode) override { port_.SetTapiMode(mode); }
+  void SetAutoOpen(bool autoOpen) override { port_.AutoOpen = autoOpen; }
+  bool Open() const override { return port_.Open(); }
+  void SetOpen(bool open) override { port_.SetOpen(open); }
+  void SetTapiHandle(std::uintptr_t handle) override { port_.TapiHandle = handle; }
+
+ private:
+  TApdComPort& port_;
 };
 
 class TApdTapiDevice : public TApdCustomTapiDevice {

@@ -61,7 +61,7 @@ std::optional<std::size_t> InitialSelection(const std::vector<std::string>& item
                                             std::uint16_t comNumber, const std::string& deviceName) {
   if (items.empty()) return std::nullopt;
   const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
-    return mode == tmOff ? item == PortItem(comNumber) : EqualIgnoringCase(item, deviceName);
+    return mode == TTapiMode::tmOff ? item == PortItem(comNumber) : EqualIgnoringCase(item, deviceName);
   });
   return found == items.end() ? 0 : static_cast<std::size_t>(found - items.begin());
 }
@@ -76,7 +76,7 @@ DeviceChoice ChoiceOf(const std::string& itemText) {
   std::uint16_t number = 0;
   const auto [end, error] = std::from_chars(first, last, number);
   if (error != std::errc() || end != last || number == 0) return choice;
-  choice.mode = tmOff;
+  choice.mode = TTapiMode::tmOff;
   choice.comNumber = number;
   return choice;
 }

@@ -25,14 +25,14 @@ std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts, 
                                           const std::function<bool(int)>& portPresent,
                                           const std::function<void()>& afterProbe = {});
 
-// The item to preselect: the port `comNumber` in tmOff, else the item equal
+// The item to preselect: the port `comNumber` in TTapiMode::tmOff, else the item equal
 // to `deviceName` ignoring case, else the first; nullopt for an empty list.
 std::optional<std::size_t> InitialSelection(const std::vector<std::string>& items, TTapiMode mode,
                                             std::uint16_t comNumber, const std::string& deviceName);
 
 struct DeviceChoice {
   std::string deviceName;
-  TTapiMode mode = tmAuto;
+  TTapiMode mode = TTapiMode::tmAuto;
   std::uint16_t comNumber = 0;
 };
 

@@ -2,20 +2,11 @@
 
 #include <windows.h>
 
+#include "comm/apd_com_port_win.h"
 #include "comm/tapi_device_list.h"
 #include "framework/application.h"
 
 namespace comm {
-
-bool ProbeComPort(int number) {
-  const std::string path = "\\\\.\\COM" + std::to_string(number);
-  HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (port != INVALID_HANDLE_VALUE) {
-    CloseHandle(port);
-    return true;
-  }
-  return GetLastError() == ERROR_ACCESS_DENIED;  // present, held by another program
-}
 
 TDeviceSelectionForm::TDeviceSelectionForm(fw::TComponent* owner) : fw::TForm(owner) {
   fw::FormLoading loading(*this);
@@ -43,7 +34,7 @@ TDeviceSelectionForm::TDeviceSelectionForm(fw::TComponent* owner) : fw::TForm(ow
   dsfCancelBitBtn->SetModalResult(fw::mrCancel);
   dsfCancelBitBtn->SetBounds(208, 52, 80, 26);
   listLines = [] { return ListTapiLineNames(GetModuleHandleA(nullptr)); };
-  portPresent = &ProbeComPort;
+  portPresent = &PortPresent;
   OnShow = [this](fw::TComponent*) { FormShow(); };
   dsfOkBitBtn->OnClick = [this](fw::TComponent*) { OkClick(); };
   loading.End();

@@ -14,9 +14,6 @@
 
 namespace comm {
 
-// Whether serial port n is there: it opens, or refuses with access denied.
-bool ProbeComPort(int number);
-
 class TDeviceSelectionForm : public fw::TForm {
  public:
   explicit TDeviceSelectionForm(fw::TComponent* owner);
@@ -27,7 +24,7 @@ class TDeviceSelectionForm : public fw::TForm {
 
   // In: what to preselect and what to list. Out (after OK): the choice.
   std::string DeviceName;
-  TTapiMode TapiMode = tmAuto;
+  TTapiMode TapiMode = TTapiMode::tmAuto;
   std::uint16_t ComNumber = 0;
   bool ShowTapiDevices = false;
   bool ShowPorts = false;

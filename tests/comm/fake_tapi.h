@@ -83,14 +83,15 @@ class Host : public TapiDeviceHost {
 
 class Port : public TapiPortControl {
  public:
-  TTapiMode mode = tmOn;
+  TTapiMode mode = TTapiMode::tmOn;
   bool open = false;
   bool failOpen = false;
   std::vector<std::string> events;
 
   TTapiMode TapiMode() const override { return mode; }
   void SetTapiMode(TTapiMode m) override { mode = m; }
-  void SetAutoOpen(bool) override {}
+  bool autoOpen = true;
+  void SetAutoOpen(bool value) override { autoOpen = value; }
   bool Open() const override { return open; }
   void SetOpen(bool value) override;
   void SetTapiHandle(std::uintptr_t handle) override { events.push_back("handle " + std::to_string(handle)); }

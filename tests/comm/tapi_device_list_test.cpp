@@ -22,11 +22,11 @@ TEST(DeviceItems, LinesThenPresentPortsInAscendingOrder) {
 
 TEST(DeviceItems, Preselection) {
   const Items items = {"Modem A", "Modem B", "Direct to COM3", "Direct to COM12"};
-  EXPECT_EQ(InitialSelection(items, tmOff, 3, "Modem B"), 2u);
-  EXPECT_EQ(InitialSelection(items, tmAuto, 3, "modem b"), 1u);
-  EXPECT_EQ(InitialSelection(items, tmAuto, 0, "Unknown"), 0u);
-  EXPECT_EQ(InitialSelection(items, tmOff, 7, ""), 0u);
-  EXPECT_EQ(InitialSelection({}, tmAuto, 0, ""), std::nullopt);
+  EXPECT_EQ(InitialSelection(items, TTapiMode::tmOff, 3, "Modem B"), 2u);
+  EXPECT_EQ(InitialSelection(items, TTapiMode::tmAuto, 3, "modem b"), 1u);
+  EXPECT_EQ(InitialSelection(items, TTapiMode::tmAuto, 0, "Unknown"), 0u);
+  EXPECT_EQ(InitialSelection(items, TTapiMode::tmOff, 7, ""), 0u);
+  EXPECT_EQ(InitialSelection({}, TTapiMode::tmAuto, 0, ""), std::nullopt);
 }
 
 TEST(DeviceItems, ChosenItems) {
@@ -35,14 +35,14 @@ TEST(DeviceItems, ChosenItems) {
     TTapiMode mode;
     int number;
   };
-  const std::vector<Row> rows = {{"Direct to COM12", tmOff, 12},
-                                 {"Direct to COM3", tmOff, 3},
-                                 {"Modem A", tmAuto, 0},
+  const std::vector<Row> rows = {{"Direct to COM12", TTapiMode::tmOff, 12},
+                                 {"Direct to COM3", TTapiMode::tmOff, 3},
+                                 {"Modem A", TTapiMode::tmAuto, 0},
                                  // Lines whose names merely resemble a port item stay lines.
-                                 {"Fast Direct to COM3 Modem", tmAuto, 0},
-                                 {"Direct to COM", tmAuto, 0},
-                                 {"Direct to COMx", tmAuto, 0},
-                                 {"Direct to COM99999", tmAuto, 0}};
+                                 {"Fast Direct to COM3 Modem", TTapiMode::tmAuto, 0},
+                                 {"Direct to COM", TTapiMode::tmAuto, 0},
+                                 {"Direct to COMx", TTapiMode::tmAuto, 0},
+                                 {"Direct to COM99999", TTapiMode::tmAuto, 0}};
   for (const Row& row : rows) {
     const DeviceChoice choice = ChoiceOf(row.text);
     EXPECT_EQ(choice.deviceName, row.text);

@@ -23,7 +23,7 @@ class TapiDevice : public testing::Test {
   // A device bound to the port, recording its log codes and events.
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
     auto device = std::make_unique<TApdTapiDevice>(host);
-    device->ComPort = &port;
+    device->SetComPort(&port);
     device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) { logCodes.push_back(static_cast<int>(code)); };
     device->OnTapiPortOpen = [this](TApdCustomTapiDevice&) { events.push_back("PortOpen"); };
     device->OnTapiPortClose = [this](TApdCustomTapiDevice&) { events.push_back("PortClose"); };
@@ -220,17 +220,17 @@ TEST_F(TapiDevice, TheLibraryGetsTheCallParametersAndOpenArguments) {
 TEST_F(TapiDevice, DialGuards) {
   fake::Lib().lines = {"Modem A", "Modem B"};
   auto device = MakeDevice();
-  device->ComPort = nullptr;
+  device->SetComPort(nullptr);
   EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kPortNotAssigned);
-  device->ComPort = &port;
-  port.mode = tmOff;
+  device->SetComPort(&port);
+  port.mode = TTapiMode::tmOff;
   EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kTapiNotSet);
   EXPECT_EQ(RaisedCode([&] { device->Dial(std::string(256, '1')); }), codes::kBadArgument);
-  port.mode = tmAuto;
+  port.mode = TTapiMode::tmAuto;
   device->SetSelectedDevice("Nowhere");
   device->ShowPorts = device->ShowTapiDevices = false;
   EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kTapiNoSelect);
-  EXPECT_EQ(port.mode, tmOn);
+  EXPECT_EQ(port.mode, TTapiMode::tmOn);
   EXPECT_EQ(host.dialogShown, 0);
   device->ShowTapiDevices = true;
   EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kTapiNoSelect);  // dialog cancelled
@@ -243,6 +243,17 @@ TEST_F(TapiDevice, DialGuards) {
   host.RunFor(1000);
   ASSERT_TRUE(device->Connected());
   EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kTapiBusy);
+}
+
+TEST_F(TapiDevice, ABoundAutoPortWaitsForACallsHandle) {
+  fake::Port autoPort;
+  autoPort.mode = TTapiMode::tmAuto;
+  autoPort.open = true;
+  auto device = MakeDevice();
+  device->SetComPort(&autoPort);
+  EXPECT_EQ(autoPort.mode, TTapiMode::tmOn);
+  EXPECT_FALSE(autoPort.autoOpen);
+  EXPECT_FALSE(autoPort.open);
 }
 
 TEST_F(TapiDevice, TheOnlyLineIsTakenWhenNoneIsSelected) {

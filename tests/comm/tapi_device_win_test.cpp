@@ -16,10 +16,10 @@ namespace comm {
 namespace {
 
 // A port that runs on the handle it is given, as the serial port does in
-// tmOn: it owns the handle from Open until it is closed.
+// TTapiMode::tmOn: it owns the handle from Open until it is closed.
 class HandlePort : public TapiPortControl {
  public:
-  TTapiMode mode = tmOn;
+  TTapiMode mode = TTapiMode::tmOn;
   HANDLE handle = INVALID_HANDLE_VALUE;
   std::uintptr_t pending = 0;
   bool open = false;
@@ -97,7 +97,7 @@ class TapiDeviceWine : public testing::Test {
 
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
     auto device = std::make_unique<TApdTapiDevice>(host);
-    device->ComPort = &port;
+    device->SetComPort(&port);
     device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) { codes.push_back(static_cast<int>(code)); };
     device->OnTapiPortOpen = [this](TApdCustomTapiDevice&) { events.push_back("PortOpen"); };
     device->OnTapiPortClose = [this](TApdCustomTapiDevice&) { events.push_back("PortClose"); };

@@ -95,7 +95,7 @@ TEST_F(DeviceSelection, ListsLinesThenPortsAndReturnsAPortChoice) {
   EXPECT_EQ(dialog.Caption(), "Device Selection");
   EXPECT_EQ(items, (std::vector<std::string>{"Shop Modem", "Back Office Modem", "Direct to COM3", "Direct to COM12"}));
   EXPECT_EQ(result, fw::mrOk);
-  EXPECT_EQ(dialog.TapiMode, tmOff);
+  EXPECT_EQ(dialog.TapiMode, TTapiMode::tmOff);
   EXPECT_EQ(dialog.ComNumber, 12);
   EXPECT_EQ(dialog.DeviceName, "Direct to COM12");
   // The temporary line application is shut down again.
@@ -105,7 +105,7 @@ TEST_F(DeviceSelection, ListsLinesThenPortsAndReturnsAPortChoice) {
 TEST_F(DeviceSelection, ALineChoiceGivesAutoAndNoPort) {
   TDeviceSelectionForm dialog(fw::Application());
   Prepare(dialog);
-  dialog.TapiMode = tmOff;
+  dialog.TapiMode = TTapiMode::tmOff;
   dialog.ComNumber = 3;
   int selected = -1;
   const auto result = Show(dialog, [&] {
@@ -115,7 +115,7 @@ TEST_F(DeviceSelection, ALineChoiceGivesAutoAndNoPort) {
   });
   EXPECT_EQ(selected, 2);  // "Direct to COM3" preselected
   EXPECT_EQ(result, fw::mrOk);
-  EXPECT_EQ(dialog.TapiMode, tmAuto);
+  EXPECT_EQ(dialog.TapiMode, TTapiMode::tmAuto);
   EXPECT_EQ(dialog.ComNumber, 0);
   EXPECT_EQ(dialog.DeviceName, "Back Office Modem");
 }

@@ -15,7 +15,7 @@ namespace {
 
 class NoPort : public TapiPortControl {
  public:
-  TTapiMode TapiMode() const override { return tmAuto; }
+  TTapiMode TapiMode() const override { return TTapiMode::tmAuto; }
   void SetTapiMode(TTapiMode) override {}
   void SetAutoOpen(bool) override {}
   bool Open() const override { return false; }
@@ -25,7 +25,7 @@ class NoPort : public TapiPortControl {
 
 class AlwaysOn : public NoPort {
  public:
-  TTapiMode TapiMode() const override { return tmOn; }
+  TTapiMode TapiMode() const override { return TTapiMode::tmOn; }
 };
 
 TEST(TapiWithoutLibrary, DialingEndsInNoSelectionPromptly) {
@@ -39,7 +39,7 @@ TEST(TapiWithoutLibrary, DialingEndsInNoSelectionPromptly) {
   AlwaysOn port;
   const DWORD start = GetTickCount();
   TApdTapiDevice device(host);
-  device.ComPort = &port;
+  device.SetComPort(&port);
   EXPECT_TRUE(device.DeviceNames().empty());
   int code = 0;
   try {
