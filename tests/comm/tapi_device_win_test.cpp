@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comm/apd_com_port_win.h"
 #include "comm/apd_exceptions.h"
 #include "comm/error_codes.h"
 #include "comm/tapi_binding.h"
@@ -144,6 +145,40 @@ TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
   EXPECT_EQ(script.CallsStartingWith("lineDrop").size(), 1u);
   EXPECT_EQ(script.CallsStartingWith("lineDeallocateCall").size(), 1u);
   EXPECT_EQ(script.CallsStartingWith("lineClose").size(), 1u);
+}
+
+TEST_F(TapiDeviceWine, TheSerialPortComponentRunsOnTheCallAndClosesWithIt) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("component", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) +
+                                                   "\nattempt hangup 2500\n");
+  std::vector<std::string> portErrors;
+  SetPortExceptionHandler([&](const std::exception& e) { portErrors.push_back(e.what()); });
+  TApdComPort comPort{Win32Ports()};
+  TApdComPortTapiControl control(comPort);
+  std::string received;
+  comPort.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) {
+    std::uint8_t c;
+    while (p.Dispatcher()->FetchChar(c) == 0) received.push_back(static_cast<char>(c));
+  });
+  auto device = MakeDevice();
+  device->SetComPort(&control);
+  EXPECT_EQ(comPort.TapiMode(), TTapiMode::tmOn);
+  EXPECT_FALSE(comPort.AutoOpen);
+  device->Dial("5551234");
+  ASSERT_TRUE(RunLoopUntil([&] { return device->Connected(); }, 5000));
+  EXPECT_TRUE(comPort.Open());
+  EXPECT_NE(comPort.TapiHandle, 0u);
+  const std::string journal = "12/10/26 14:02  SALE  3 x 1.20\r\nTOTAL 3.60\r\n";
+  cable.Send(journal);
+  EXPECT_TRUE(RunLoopUntil([&] { return received.size() >= journal.size(); }, 5000));
+  EXPECT_EQ(received, journal);
+  // The far end hangs up: the port closes and gives the handle back.
+  ASSERT_TRUE(RunLoopUntil([&] { return events.size() >= 3; }, 5000));
+  EXPECT_EQ(events, (std::vector<std::string>{"PortOpen", "Connect", "PortClose"}));
+  EXPECT_FALSE(comPort.Open());
+  EXPECT_EQ(comPort.TapiHandle, 0u);
+  EXPECT_TRUE(portErrors.empty());
+  SetPortExceptionHandler(nullptr);
 }
 
 TEST_F(TapiDeviceWine, AFarEndHangUpClosesThePort) {
