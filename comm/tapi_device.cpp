@@ -189,6 +189,26 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
 
 void TApdCustomTapiDevice::HandleCallbackException(std::exception_ptr error) { host_.HandleException(error); }
 
+void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
+  if (&other == this) return;
+  dialing_ = other.dialing_;
+  selectedDevice_ = other.selectedDevice_;
+  numDevices_ = other.numDevices_;
+  MaxAttempts = other.MaxAttempts;
+  AnswerOnRing = other.AnswerOnRing;
+  attempt_ = other.attempt_;
+  RetryWait = other.RetryWait;
+  ShowTapiDevices = other.ShowTapiDevices;
+  ShowPorts = other.ShowPorts;
+  comPort_ = other.comPort_;
+  statusDisplay_ = other.statusDisplay_;
+  tapiLog_ = other.tapiLog_;
+  callInfo_ = other.callInfo_;
+  deviceNames_.clear();
+  // The line-open flag is not copied: without the other device's line
+  // handle it would make this device dial on no line.
+}
+
 void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
   comPort_ = port;
   if (port && port->TapiMode() == TTapiMode::tmAuto) {

@@ -131,6 +131,10 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // Longest wait for a reply of the library (0: none).
   std::uint32_t ReplyTimeoutMs = 60000;
 
+  // Copies the settings, the bound port, display and log, and the last call
+  // information of `other`; its open line stays its own.
+  void Assign(const TApdCustomTapiDevice& other);
+
   void Dial(const std::string& number);
   void CancelCall();
   int LineComNumber();

@@ -387,6 +387,26 @@ TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   EXPECT_EQ(display->TapiDevice, nullptr);
 }
 
+TEST_F(TapiDevice, AssignCopiesSettingsButNotTheOpenLine) {
+  auto first = MakeDevice();
+  first->MaxAttempts = 5;
+  first->RetryWait = 7;
+  first->ShowPorts = false;
+  first->SetSelectedDevice("Modem A");
+  first->Dial("1");
+  host.RunFor(1000);
+  ASSERT_TRUE(first->Connected());
+  TApdTapiDevice second(host);
+  second.Assign(*first);
+  EXPECT_EQ(second.MaxAttempts, 5);
+  EXPECT_EQ(second.RetryWait, 7);
+  EXPECT_FALSE(second.ShowPorts);
+  EXPECT_EQ(second.SelectedDevice(), "Modem A");
+  EXPECT_EQ(second.ComPort(), &port);
+  EXPECT_TRUE(second.DeviceNames().empty());
+  EXPECT_FALSE(second.LineInUse());
+}
+
 // ---- voice ---------------------------------------------------------------------------
 
 TEST_F(TapiDevice, VoiceIsRefusedForALineWithoutAutomatedVoice) {
