@@ -29,3 +29,6 @@ tallimo_test(tapi_device_list_test TIER core
 # The device selection dialog on the screen, with the stand-in's lines.
 tallimo_tapi_standin_test(tapi_select_form_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_select_form_test.cpp
   DEPS comm_tapi_select_form_win test_support_pty_cable)
+# Records and texts from the library, fuzzed (seeds replayed in the host build).
+tallimo_fuzz_target(tapi_records_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_records_fuzz.cpp
+  DEPS comm_tapi_device_list CORPUS ${CMAKE_CURRENT_LIST_DIR}/tapi_records_seeds)
