@@ -16,11 +16,11 @@ tallimo_tapi_standin_test(tapi_device_win_test TIER wine SOURCES ${CMAKE_CURRENT
 # The same device without telephony: Wine's own stub library, and none at all.
 if(TALLIMO_WINDOWS)
   tallimo_test(tapi_wine_stub_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_without_library_test.cpp
-    DEPS comm_tapi_device_win comm_base_win)
+    DEPS comm_tapi_device_win comm_tapi_device_list comm_base_win)
   set(_tapi_emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEDLLOVERRIDES=tapi32=d ${_tapi_emulator})
   tallimo_test(tapi_no_library_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_without_library_test.cpp
-    DEPS comm_tapi_device_win comm_base_win)
+    DEPS comm_tapi_device_win comm_tapi_device_list comm_base_win)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${_tapi_emulator})
 endif()
 tallimo_test(tapi_device_list_test TIER core
