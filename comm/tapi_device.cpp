@@ -676,8 +676,10 @@ void TApdCustomTapiDevice::RefreshCallInfo(tapi::Handle call) {
 void TApdCustomTapiDevice::DoLineCallState(std::uintptr_t Device, std::uintptr_t Param1, std::uintptr_t Param2,
                                            std::uintptr_t Param3) {
   const auto state = static_cast<std::uint32_t>(Param1);
-  // States of a call we no longer hold (or never held) change nothing.
-  if (state != tapi::kCallStateOffering && (call_ == 0 || Device != call_)) return;
+  // States of a call we no longer hold (or never held) change nothing; an
+  // offered call counts only while we have none.
+  const bool ours = call_ != 0 && Device == call_;
+  if (!ours && !(state == tapi::kCallStateOffering && call_ == 0)) return;
   lastCallState_ = state;
   callStateChanged_ = true;
   const auto notify = [&](bool first, bool last) { NotifyStatus(first, last, Device, 2, Param1, Param2, Param3); };
