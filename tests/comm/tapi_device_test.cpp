@@ -168,6 +168,18 @@ TEST_F(TapiDevice, CancelInTheLastSecondOfARetryWaitNeverRedials) {
   EXPECT_FALSE(host.RetryTimerRunning());
 }
 
+TEST_F(TapiDevice, ALateStateOfTheDroppedCallDoesNotPostponeTheRetry) {
+  fake::Lib().attempts = {"busy", "connect"};
+  auto device = MakeDevice();
+  device->Dial("5551234");
+  host.actions.emplace(fake::Lib().makeCallTimes.at(0) + 30000,
+                       [&] { device->DoLineCallState(0x300, tapi::kCallStateIdle, 0, 0); });
+  host.RunFor(70000);
+  ASSERT_EQ(fake::Lib().makeCallTimes.size(), 2u);
+  EXPECT_LT(fake::Lib().makeCallTimes[1] - fake::Lib().makeCallTimes[0], 62000u);
+  EXPECT_EQ(logCodes, (Codes{1, 3, 9, 8, 3, 6}));
+}
+
 TEST_F(TapiDevice, AFailedHandOverDropsTheCallAndReportsAFailure) {
   fake::Lib().getIdFails = true;
   auto device = MakeDevice();
