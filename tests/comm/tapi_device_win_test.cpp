@@ -181,6 +181,23 @@ TEST_F(TapiDeviceWine, TheSerialPortComponentRunsOnTheCallAndClosesWithIt) {
   SetPortExceptionHandler(nullptr);
 }
 
+TEST_F(TapiDeviceWine, TheCallersNumberAndNameAreReported) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("callerid", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) +
+                                                  "\ncallerid 5551234|Corner Shop\n");
+  auto device = MakeDevice();
+  std::string id, name;
+  device->OnTapiCallerID = [&](TApdCustomTapiDevice&, const std::string& i, const std::string& n) {
+    id = i;
+    name = n;
+  };
+  device->Dial("5551234");
+  ASSERT_TRUE(RunLoopUntil([&] { return !id.empty(); }, 5000));
+  EXPECT_EQ(id, "5551234");
+  EXPECT_EQ(name, "Corner Shop");
+  device->CancelCall();
+}
+
 TEST_F(TapiDeviceWine, AFarEndHangUpClosesThePort) {
   test_support::PtyCable cable;
   test_support::TapiScript script("hangup",
