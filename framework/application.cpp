@@ -85,7 +85,8 @@ bool TApplication::PreprocessMessage(MSG& message) {
   TControl* control = TControl::FromHandle(message.hwnd);
   if (!control) return false;
   TForm* form = control->ParentForm();
-  return form && form->Enabled() && form->PreprocessKey(message);
+  // A form disabled by a modal one takes no keys.
+  return form && form->HandleAllocated() && IsWindowEnabled(form->Handle()) && form->PreprocessKey(message);
 }
 
 bool TApplication::ProcessMessage(MSG& message) {
@@ -128,8 +129,10 @@ void TApplication::ShowException(const std::exception& error) {
 }
 
 void TApplication::HandleException(TComponent* sender) {
+  std::exception_ptr current = std::current_exception();
+  if (!current) return;  // called outside a handler: nothing to show
   try {
-    throw;
+    std::rethrow_exception(current);
   } catch (const EAbort&) {
     // Quiet by design.
   } catch (const std::exception& error) {

@@ -18,21 +18,28 @@ constexpr char kObjectProperty[] = "FwControl";
 
 void RegisterOwnClass() {
   static const bool registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = ControlWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kOwnClass;
-    if (!RegisterClassA(&windowClass)) return false;
+    RegisterControlClass(kOwnClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
     return true;
   }();
-  if (!registered) throw Exception("Cannot register the window class");
+  (void)registered;
 }
 
 }  // namespace
+
+void RegisterControlClass(const std::string& name, UINT classStyle) {
+  WNDCLASSA existing{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return;
+  WNDCLASSA windowClass{};
+  windowClass.style = classStyle;
+  windowClass.lpfnWndProc = ControlWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.lpszClassName = name.c_str();
+  if (!RegisterClassA(&windowClass))
+    throw Exception("Cannot register the window class " + name + " (error " + std::to_string(GetLastError()) + ")");
+}
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* control = static_cast<TControl*>(GetPropA(window, kObjectProperty));

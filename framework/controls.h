@@ -60,6 +60,11 @@ class TForm;
 // The window procedure of every control window.
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Registers a window class of our own (once per name) whose windows are
+// controls: a control names it in CreateParams with OwnClass true, and its
+// messages reach WndProc, then DefWindowProcA.
+void RegisterControlClass(const std::string& name, UINT classStyle);
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* owner);

@@ -77,6 +77,10 @@ void TLabel::AdjustSize() {
   RECT rect{0, 0, wordWrap_ ? width_ : 0, 0};
   const std::string text = text_.empty() ? " " : text_;
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DrawFormat() | DT_CALCRECT);
+  // The last glyph may reach past its advance (a negative right bearing).
+  ABC last{};
+  const UINT lastChar = static_cast<unsigned char>(text.back());
+  if (!wordWrap_ && GetCharABCWidthsA(dc, lastChar, lastChar, &last) && last.abcC < 0) rect.right -= last.abcC;
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   int left = left_;
