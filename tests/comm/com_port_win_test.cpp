@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -124,6 +125,37 @@ TEST_F(ComPortOnCable, ClientWindowsHearOfOpenAndClose) {
   port.SetOpen(false);
   EXPECT_EQ(heard, (std::vector<UINT>{comm::kPortOpenMessage, comm::kPortClosingMessage}));
   DestroyWindow(client);
+}
+
+TEST_F(ComPortOnCable, CaptureSettingsReachTheLinuxSideOfTheLine) {
+  port.SetOpen(true);
+  char prefix[1024];
+  const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  ASSERT_TRUE(length > 0 && length < sizeof prefix);
+  const std::string pty = std::string(prefix) + "/dosdevices/com" + std::to_string(cable.ProgramPort());
+  const std::string out = std::string(prefix) + "/../stty_" + std::to_string(cable.ProgramPort()) + ".txt";
+  std::string windowsOut = "Z:" + out;
+  for (char& c : windowsOut)
+    if (c == '/') c = '\\';
+  DeleteFileA(windowsOut.c_str());
+  test_support::StartLinuxProgram("/bin/sh -c 'stty -a -F " + pty + " > " + out + ".part && mv " + out +
+                                  ".part " + out + "'");
+  std::string settings;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] {
+        std::FILE* file = std::fopen(windowsOut.c_str(), "rb");
+        if (!file) return false;
+        char buffer[4096];
+        settings.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+        return !settings.empty();
+      },
+      10000));
+  DeleteFileA(windowsOut.c_str());
+  EXPECT_NE(settings.find("speed 9600 baud"), std::string::npos) << settings;
+  EXPECT_NE(settings.find(" crtscts"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("-cstopb"), std::string::npos) << settings;
+  port.SetOpen(false);
 }
 
 TEST(ComPortMissing, AMissingPortRaisesBadId) {
