@@ -1,21 +1,13 @@
 #include "comm/tapi_log_win.h"
 
 #include "framework/exceptions.h"
+#include "framework/locale.h"
 
 namespace comm {
 
-std::string FormatLogTimestamp(const SYSTEMTIME& time) {
-  char date[128], clock[128];
-  if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date)) date[0] = 0;
-  if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock)) clock[0] = 0;
-  return std::string(date) + " " + clock;
-}
+std::string FormatLogTimestamp(const SYSTEMTIME& time) { return fw::DateTimeText(time); }
 
-std::string LogTimestampNow() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return FormatLogTimestamp(now);
-}
+std::string LogTimestampNow() { return fw::NowText(); }
 
 namespace {
 
