@@ -182,8 +182,8 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
     ShutdownLineApp();
   } catch (...) {
   }
-  if (tapiLog_) tapiLog_->TapiDevice = nullptr;
-  if (statusDisplay_) statusDisplay_->TapiDevice = nullptr;
+  if (tapiLog_ && tapiLog_->TapiDevice == this) tapiLog_->TapiDevice = nullptr;
+  if (statusDisplay_ && statusDisplay_->TapiDevice == this) statusDisplay_->TapiDevice = nullptr;
   LiveDevices().erase(this);
 }
 
@@ -201,12 +201,12 @@ void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
   ShowTapiDevices = other.ShowTapiDevices;
   ShowPorts = other.ShowPorts;
   comPort_ = other.comPort_;
-  statusDisplay_ = other.statusDisplay_;
-  tapiLog_ = other.tapiLog_;
   callInfo_ = other.callInfo_;
   deviceNames_.clear();
-  // The line-open flag is not copied: without the other device's line
-  // handle it would make this device dial on no line.
+  // Not copied: the line-open flag (without the other device's line handle
+  // it would make this device dial on no line), and the status display and
+  // call log, which each tell one device when they go away; a second device
+  // holding them would keep a dangling reference.
 }
 
 void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {

@@ -131,8 +131,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // Longest wait for a reply of the library (0: none).
   std::uint32_t ReplyTimeoutMs = 60000;
 
-  // Copies the settings, the bound port, display and log, and the last call
-  // information of `other`; its open line stays its own.
+  // Copies the settings, the bound port and the last call information of
+  // `other`; its open line, status display and call log stay its own.
   void Assign(const TApdCustomTapiDevice& other);
 
   void Dial(const std::string& number);
