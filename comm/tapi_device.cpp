@@ -220,12 +220,15 @@ void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
 
 void TApdCustomTapiDevice::SetStatusDisplay(TApdAbstractTapiStatus* display) {
   if (statusDisplay_ && statusDisplay_ != display) statusDisplay_->TapiDevice = nullptr;
+  // A display serves one device: the one it leaves forgets it.
+  if (display && display->TapiDevice && display->TapiDevice != this) display->TapiDevice->DisplayDestroyed(display);
   statusDisplay_ = display;
   if (display) display->TapiDevice = this;
 }
 
 void TApdCustomTapiDevice::SetTapiLog(TApdTapiLog* log) {
   if (tapiLog_ && tapiLog_ != log) tapiLog_->TapiDevice = nullptr;
+  if (log && log->TapiDevice && log->TapiDevice != this) log->TapiDevice->LogDestroyed(log);
   tapiLog_ = log;
   if (log) log->TapiDevice = this;
 }

@@ -393,8 +393,12 @@ TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   EXPECT_EQ(std::count(display->updates.begin(), display->updates.end(), "00 32 8"), 1);
   EXPECT_EQ(display->updates.front(), "10 2 8");  // dial tone: First
   EXPECT_EQ(display->updates.back(), "01 0 0");   // the report: Last
-  log.reset();
+  // Bound to a second device, the log leaves the first.
+  TApdTapiDevice second(host);
+  second.SetTapiLog(log.get());
   EXPECT_EQ(device->TapiLog(), nullptr);
+  log.reset();
+  EXPECT_EQ(second.TapiLog(), nullptr);
   device.reset();
   EXPECT_EQ(display->TapiDevice, nullptr);
 }
