@@ -120,8 +120,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // kTapiVoiceNotSupported (and stays False) when it does not.
   void SetEnableVoice(bool enable);
 
-  std::function<void(TApdCustomTapiDevice&, bool First, bool Last, int Device, int Message, int Param1, int Param2,
-                     int Param3)>
+  std::function<void(TApdCustomTapiDevice&, bool First, bool Last, int Device, int Message, int Param1,
+                     int Param2, int Param3)>
       OnTapiStatus;
   std::function<void(TApdCustomTapiDevice&, TTapiLogCode)> OnTapiLog;
   NotifyEvent OnTapiPortOpen, OnTapiPortClose, OnTapiConnect, OnTapiFail;
@@ -203,8 +203,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   void EndCall(bool cancel, bool neverConnected);
   void RetryTick();
   void RefreshCallInfo(tapi::Handle call);
-  void NotifyStatus(bool first, bool last, std::uintptr_t device, int message, std::uintptr_t p1, std::uintptr_t p2,
-                    std::uintptr_t p3);
+  void NotifyStatus(bool first, bool last, std::uintptr_t device, int message, std::uintptr_t p1,
+                    std::uintptr_t p2, std::uintptr_t p3);
   void NotifyLog(TTapiLogCode code);
   void Fire(const NotifyEvent& event);
   void PumpFor(std::uint32_t ms);

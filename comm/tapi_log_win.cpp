@@ -14,8 +14,8 @@ namespace {
 constexpr DWORD kSharingRetryStepMs = 50;
 
 HANDLE OpenForAppend(const std::string& path, DWORD disposition) {
-  return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
+  return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -33,7 +33,8 @@ void SystemHistoryFile::Append(const std::string& path, std::string_view bytes) 
       if (error == ERROR_FILE_EXISTS && waited < sharingRetryMs_) continue;
     }
     if (error == 0) break;
-    if (error != ERROR_SHARING_VIOLATION || waited >= sharingRetryMs_) throw fw::EInOutError(static_cast<int>(error));
+    if (error != ERROR_SHARING_VIOLATION || waited >= sharingRetryMs_)
+      throw fw::EInOutError(static_cast<int>(error));
     Sleep(kSharingRetryStepMs);
   }
   DWORD written = 0;

@@ -24,7 +24,9 @@ class TapiDevice : public testing::Test {
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
     auto device = std::make_unique<TApdTapiDevice>(host);
     device->SetComPort(&port);
-    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) { logCodes.push_back(static_cast<int>(code)); };
+    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) {
+      logCodes.push_back(static_cast<int>(code));
+    };
     device->OnTapiPortOpen = [this](TApdCustomTapiDevice&) { events.push_back("PortOpen"); };
     device->OnTapiPortClose = [this](TApdCustomTapiDevice&) { events.push_back("PortClose"); };
     device->OnTapiConnect = [this](TApdCustomTapiDevice&) { events.push_back("Connect"); };
@@ -220,10 +222,12 @@ TEST_F(TapiDevice, TheLibraryGetsTheCallParametersAndOpenArguments) {
   std::vector<std::uint8_t> expected(112, 0);
   expected[0] = 112, expected[4] = 1, expected[16] = 16, expected[20] = 2, expected[24] = 1;
   EXPECT_EQ(fake::Lib().lastCallParams, expected);
-  EXPECT_EQ(fake::CallsStartingWith("lineOpen"), (std::vector<std::string>{"lineOpen 0 00010004 ext=0 priv=1 media=16"}));
+  EXPECT_EQ(fake::CallsStartingWith("lineOpen"),
+            (std::vector<std::string>{"lineOpen 0 00010004 ext=0 priv=1 media=16"}));
   EXPECT_EQ(fake::CallsStartingWith("lineSetStatusMessages"),
             (std::vector<std::string>{"lineSetStatusMessages 01FFFFFF 000001FF"}));
-  EXPECT_EQ(fake::CallsStartingWith("lineNegotiateAPIVersion").front(), "lineNegotiateAPIVersion 0 00010004 00010004");
+  EXPECT_EQ(fake::CallsStartingWith("lineNegotiateAPIVersion").front(),
+            "lineNegotiateAPIVersion 0 00010004 00010004");
   EXPECT_EQ(fake::CallsStartingWith("lineMakeCall"), (std::vector<std::string>{"lineMakeCall 5551234 0"}));
 }
 
@@ -307,10 +311,11 @@ TEST_P(TapiDeviceInit, FailuresAreKeptForTheFirstUse) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TapiDeviceInit,
-    testing::Values(InitRow{"ReinitTwice", std::vector<std::int32_t>(4, tapi::kErrReinit), codes::kTapiReinit},
-                    InitRow{"NoDevice", {tapi::kErrNoDevice, tapi::kErrNoDevice}, codes::kTapiNoDevice},
-                    InitRow{"PersistentFailureIsBounded",
-                            std::vector<std::int32_t>(6, tapi::kErrOperationFailed), codes::kTapiOperationFailed}),
+    testing::Values(
+        InitRow{"ReinitTwice", std::vector<std::int32_t>(4, tapi::kErrReinit), codes::kTapiReinit},
+        InitRow{"NoDevice", {tapi::kErrNoDevice, tapi::kErrNoDevice}, codes::kTapiNoDevice},
+        InitRow{"PersistentFailureIsBounded", std::vector<std::int32_t>(6, tapi::kErrOperationFailed),
+                codes::kTapiOperationFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TapiDevice, WithoutTheLibraryDialingEndsInNoSelection) {
@@ -388,7 +393,8 @@ TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   host.RunFor(10000);
   EXPECT_EQ(file.text,
             "T : call started\r\nT :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\n"
-            "T :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\nT : call finished\r\n\r\nT :   dial failed\r\n");
+            "T :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\nT : call finished\r\n\r\nT :   dial "
+            "failed\r\n");
   // The retry wait shows as message 32 with 8, once a second until the redial.
   EXPECT_EQ(std::count(display->updates.begin(), display->updates.end(), "00 32 8"), 1);
   EXPECT_EQ(display->updates.front(), "10 2 8");  // dial tone: First
@@ -452,7 +458,9 @@ TEST_F(TapiDevice, AVoiceCallMonitorsDigitsInsteadOfTakingThePort) {
   EXPECT_TRUE(device->Connected());
   EXPECT_TRUE(port.events.empty());
   EXPECT_EQ(fake::CallsStartingWith("lineMonitorDigits").size(), 1u);
-  EXPECT_EQ(fake::CallsStartingWith("lineOpen").front().substr(fake::CallsStartingWith("lineOpen").front().size() - 7),
+  EXPECT_EQ(fake::CallsStartingWith("lineOpen")
+                .front()
+                .substr(fake::CallsStartingWith("lineOpen").front().size() - 7),
             "media=8");
   EXPECT_EQ(fake::Lib().lastCallParams[16], 8);
   device->DoLineMonitorDigits(0x300, '5', 0, 0);
