@@ -182,7 +182,8 @@ std::vector<DWORD> CaptureScreen(const RECT& area) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   GdiFlush();
-  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
+  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits),
+                            static_cast<const DWORD*>(bits) + width * height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
@@ -209,7 +210,8 @@ TEST(SampleForm, ShowsEveryControlAndIsSavedAsAScreenshot) {
               navy = Dib(RGB(0, 0, 128));
   auto looksRight = [&] {
     // The side panel's face, the memo's white inside and the triangle's navy.
-    return at(520 - 170 + 100, 320) == face && at(300, 150) == white && at(520 - 170 + 8 + 16, 244 + 20) == navy;
+    return at(520 - 170 + 100, 320) == face && at(300, 150) == white &&
+           at(520 - 170 + 8 + 16, 244 + 20) == navy;
   };
   // Windows of other programs on the display may pass over it for a moment.
   for (int attempt = 0; attempt < 5 && (pixels.empty() || !looksRight()); ++attempt) {
