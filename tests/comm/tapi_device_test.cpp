@@ -368,6 +368,8 @@ struct RecordingFile : HistoryFileAppender {
 };
 
 struct RecordingDisplay : TApdAbstractTapiStatus {
+  TapiStatusWindow* CreateDisplay() override { return nullptr; }
+  void DestroyDisplay() override {}
   std::vector<std::string> updates;
   void UpdateDisplay(bool first, bool last, int, int message, int p1, int, int) override {
     updates.push_back(std::to_string(first) + std::to_string(last) + " " + std::to_string(message) + " " +
@@ -427,6 +429,58 @@ TEST_F(TapiDevice, AssignCopiesSettingsButNotTheOpenLine) {
   EXPECT_EQ(second.ComPort(), &port);
   EXPECT_TRUE(second.DeviceNames().empty());
   EXPECT_FALSE(second.LineInUse());
+}
+
+struct FakeStatusWindow : TapiStatusWindow {
+  std::string caption = "Dialing";
+  int position = 2;
+  bool ctl3D = false, visible = true;
+  std::string Caption() const override { return caption; }
+  void SetCaption(const std::string& c) override { caption = c; }
+  int Position() const override { return position; }
+  void SetPosition(int p) override { position = p; }
+  bool Ctl3D() const override { return ctl3D; }
+  void SetCtl3D(bool c) override { ctl3D = c; }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override { visible = v; }
+};
+
+struct WindowedDisplay : TApdAbstractTapiStatus {
+  explicit WindowedDisplay(FakeStatusWindow* window) : window_(window) { OpenDisplay(); }
+  ~WindowedDisplay() override { CloseDisplay(); }
+  void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
+  TapiStatusWindow* CreateDisplay() override { return window_; }
+  void DestroyDisplay() override { destroyed = true; }
+  static inline bool destroyed = false;
+
+ private:
+  FakeStatusWindow* window_;
+};
+
+TEST_F(TapiDevice, AStatusDisplayTakesItsPropertiesFromItsWindowAndAppliesChanges) {
+  struct Bare : TApdAbstractTapiStatus {
+    Bare() { OpenDisplay(); }
+    void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
+    TapiStatusWindow* CreateDisplay() override { return nullptr; }
+    void DestroyDisplay() override {}
+  } bare;
+  EXPECT_EQ(bare.Caption(), "Call Progress");
+
+  FakeStatusWindow window;
+  auto display = std::make_unique<WindowedDisplay>(&window);
+  EXPECT_EQ(display->Caption(), "Dialing");
+  EXPECT_EQ(display->Position(), 2);
+  EXPECT_FALSE(display->Ctl3D());
+  EXPECT_TRUE(display->Visible());
+  display->SetCaption("Calling the shop");
+  display->SetVisible(false);
+  EXPECT_EQ(window.caption, "Calling the shop");
+  EXPECT_FALSE(window.visible);
+  auto device = MakeDevice();
+  device->SetStatusDisplay(display.get());
+  display.reset();
+  EXPECT_TRUE(WindowedDisplay::destroyed);
+  EXPECT_EQ(device->StatusDisplay(), nullptr);
 }
 
 // ---- voice ---------------------------------------------------------------------------
