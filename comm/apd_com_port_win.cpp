@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "comm/apd_dispatcher_win.h"
+#include "comm/com_select_form_win.h"
 #include "comm/system_misc_win.h"
 
 namespace comm {
@@ -107,7 +108,7 @@ void Win32PortPlatform::PostDeferredClose(WindowRef window, int dispatcherHandle
 
 void Win32PortPlatform::PumpOneMessage() { comm::PumpOneMessage(); }
 
-bool Win32PortPlatform::SelectPort(int&) { return false; }
+bool Win32PortPlatform::SelectPort(int& number) { return ChoosePortNumber(number); }
 
 void Win32PortPlatform::HandleException(const std::exception& error) { ShowException(error); }
 

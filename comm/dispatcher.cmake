@@ -14,5 +14,7 @@ tallimo_win_library(comm_dispatcher_win32 SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_
   DEPS comm_dispatcher_win fw_exceptions)
 # The serial port component over a platform seam.
 tallimo_core_library(comm_port SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_com_port.cpp DEPS comm_dispatcher)
+# The port on Win32, with the port selection dialog it shows without a number.
 tallimo_win_library(comm_port_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_com_port_win.cpp
-  DEPS comm_port comm_dispatcher_win32 comm_base_win)
+  ${CMAKE_CURRENT_LIST_DIR}/com_select_form_win.cpp
+  DEPS comm_port comm_dispatcher_win32 comm_base_win fw_ui)
