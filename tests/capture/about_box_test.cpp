@@ -13,6 +13,7 @@
 #include "capture/settings_win.h"
 #include "framework/application.h"
 #include "framework/timer.h"
+#include "tests/support/screenshot.h"
 
 namespace capture {
 namespace {
@@ -76,49 +77,9 @@ TEST_F(AboutBox, IsAFixedDialogWithTheProgramsFileVersion) {
   }
 }
 
-// Saves the window as it is on the screen to a .bmp file; returns the pixels
-// (0x00RRGGBB, top row first).
-std::vector<std::uint32_t> SaveScreenshot(HWND window, const std::string& path, int& width, int& height) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  width = rect.right - rect.left;
-  height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + width * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size() * 4);
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size() * 4));
-  return pixels;
-}
-
 TEST_F(AboutBox, ShowsModallyCentredWithItsVersionAndClosesWithEnter) {
   TfrmCaptureAbout box(nullptr);
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
+  test_support::Pixels pixels;
   RECT client{}, version{}, web{};
   LONG style = 0;
   // Other test programs share the display: keep their windows off the box.
@@ -138,7 +99,10 @@ TEST_F(AboutBox, ShowsModallyCentredWithItsVersionAndClosesWithEnter) {
     GetWindowRect(box.Handle(), &frame);
     OffsetRect(&version, -frame.left, -frame.top);
     OffsetRect(&web, -frame.left, -frame.top);
-    pixels = SaveScreenshot(box.Handle(), FullPath("about_box.bmp"), width, height);
+    RECT onScreen;
+    GetWindowRect(box.Handle(), &onScreen);
+    pixels = test_support::CaptureScreen(onScreen);
+    test_support::SaveBitmap(FullPath("about_box.bmp"), pixels);
     PostMessageA(box.btnClose->Handle(), WM_KEYDOWN, VK_RETURN, 1);
   };
   // A box that does not close ends the test instead of hanging it.
@@ -151,14 +115,14 @@ TEST_F(AboutBox, ShowsModallyCentredWithItsVersionAndClosesWithEnter) {
   EXPECT_EQ(client.bottom, 354);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  ASSERT_FALSE(pixels.empty());
+  ASSERT_FALSE(pixels.rgb.empty());
   // The version line and the link are drawn: dark text pixels in the one,
   // pure blue ones in the other.
   auto countIn = [&](const RECT& r, auto match) {
     int count = 0;
-    for (int y = std::max(0L, r.top); y < std::min<LONG>(height, r.bottom); ++y)
-      for (int x = std::max(0L, r.left); x < std::min<LONG>(width, r.right); ++x)
-        if (match(pixels[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF)) ++count;
+    for (int y = std::max(0L, r.top); y < std::min<LONG>(pixels.height, r.bottom); ++y)
+      for (int x = std::max(0L, r.left); x < std::min<LONG>(pixels.width, r.right); ++x)
+        if (match(pixels.At(x, y))) ++count;
     return count;
   };
   EXPECT_GT(countIn(version, [](std::uint32_t p) { return p == 0x000000; }), 20);

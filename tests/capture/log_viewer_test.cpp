@@ -15,6 +15,7 @@
 #include "capture/view_logs_win.h"
 #include "framework/timer.h"
 #include "tests/framework/gui_support.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -644,57 +645,12 @@ TEST(LogViewerModal, ResultsWindowsOpenedWhileModalAreUsableAndCloseWithIt) {
 
 // --- screenshots
 
-void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// A window as 32-bit pixels, top row first, read from the window's own
-// surface: other windows over it on the shared display do not show.
-std::vector<uint32_t> CaptureWindow(HWND window, RECT& area) {
-  GetWindowRect(window, &area);
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetWindowDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, screen);
-  return pixels;
-}
-
-void SaveBitmap(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels) {
-  std::string bmp = "BM";
-  PutLittleEndian(bmp, static_cast<uint32_t>(54 + pixels.size() * 4), 4);
-  PutLittleEndian(bmp, 0, 4);
-  PutLittleEndian(bmp, 54, 4);
-  PutLittleEndian(bmp, 40, 4);
-  PutLittleEndian(bmp, static_cast<uint32_t>(width), 4);
-  PutLittleEndian(bmp, static_cast<uint32_t>(-height), 4);
-  PutLittleEndian(bmp, 1, 2);
-  PutLittleEndian(bmp, 32, 2);
-  for (int i = 0; i < 6; ++i) PutLittleEndian(bmp, 0, 4);
-  for (uint32_t pixel : pixels) PutLittleEndian(bmp, pixel, 4);
-  WriteBytes(path, bmp);
-}
-
 // Dark (text) pixels inside a rectangle given in window coordinates.
-int DarkPixels(const std::vector<uint32_t>& pixels, int width, const RECT& inside) {
+int DarkPixels(const test_support::Pixels& pixels, const RECT& inside) {
   int dark = 0;
   for (int y = inside.top; y < inside.bottom; ++y)
     for (int x = inside.left; x < inside.right; ++x) {
-      const uint32_t p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+      const uint32_t p = pixels.At(x, y);
       if (((p >> 16) & 0xFF) < 80 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++dark;
     }
   return dark;
@@ -728,14 +684,16 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
   fwtest::PumpFor(400);
 
   RECT area;
-  std::vector<uint32_t> pixels = CaptureWindow(viewer->Handle(), area);
-  SaveBitmap("..\\log_viewer.bmp", area.right - area.left, area.bottom - area.top, pixels);
-  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(viewer->memLog->Handle(), area)), 200);
+  GetWindowRect(viewer->Handle(), &area);
+  test_support::Pixels pixels = test_support::CaptureWindow(viewer->Handle());
+  EXPECT_TRUE(test_support::SaveBitmap("..\\log_viewer.bmp", pixels));
+  EXPECT_GT(DarkPixels(pixels, ClientRectIn(viewer->memLog->Handle(), area)), 200);
 
-  pixels = CaptureWindow(results->Handle(), area);
-  SaveBitmap("..\\search_results.bmp", area.right - area.left, area.bottom - area.top, pixels);
-  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lstResults->Handle(), area)), 200);
-  EXPECT_GT(DarkPixels(pixels, area.right - area.left, ClientRectIn(results->lblTitle->Handle(), area)), 50);
+  GetWindowRect(results->Handle(), &area);
+  pixels = test_support::CaptureWindow(results->Handle());
+  EXPECT_TRUE(test_support::SaveBitmap("..\\search_results.bmp", pixels));
+  EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lstResults->Handle(), area)), 200);
+  EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lblTitle->Handle(), area)), 50);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "framework/stdctrls.h"
 #include "framework/timer.h"
 #include "tests/framework/gui_support.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -148,49 +149,6 @@ class SampleForm : public TForm {
   }
 };
 
-bool SaveBitmap(const char* path, int width, int height, const std::vector<DWORD>& pixels) {
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = -height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
-  FILE* out = std::fopen(path, "wb");
-  if (!out) return false;
-  std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&info, sizeof info, 1, out);
-  std::fwrite(pixels.data(), 4, pixels.size(), out);
-  return std::fclose(out) == 0;
-}
-
-std::vector<DWORD> CaptureScreen(const RECT& area) {
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  GdiFlush();
-  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits),
-                            static_cast<const DWORD*>(bits) + width * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 DWORD Dib(COLORREF color) { return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color); }
 
 TEST(SampleForm, ShowsEveryControlAndIsSavedAsAScreenshot) {
@@ -200,11 +158,9 @@ TEST(SampleForm, ShowsEveryControlAndIsSavedAsAScreenshot) {
   form.Show();
   POINT origin{0, 0};
   RECT window{};
-  std::vector<DWORD> pixels;
-  int width = 0;
+  test_support::Pixels pixels;
   auto at = [&](int clientX, int clientY) {
-    const int x = origin.x - window.left + clientX, y = origin.y - window.top + clientY;
-    return pixels[static_cast<size_t>(y) * width + x];
+    return pixels.At(origin.x - window.left + clientX, origin.y - window.top + clientY);
   };
   const DWORD face = Dib(GetSysColor(COLOR_BTNFACE)), white = Dib(GetSysColor(COLOR_WINDOW)),
               navy = Dib(RGB(0, 0, 128));
@@ -214,17 +170,16 @@ TEST(SampleForm, ShowsEveryControlAndIsSavedAsAScreenshot) {
            at(520 - 170 + 8 + 16, 244 + 20) == navy;
   };
   // Windows of other programs on the display may pass over it for a moment.
-  for (int attempt = 0; attempt < 5 && (pixels.empty() || !looksRight()); ++attempt) {
+  for (int attempt = 0; attempt < 5 && (pixels.rgb.empty() || !looksRight()); ++attempt) {
     SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     form.Repaint();
     fwtest::PumpFor(300);
     GetWindowRect(form.Handle(), &window);
     origin = {0, 0};
     ClientToScreen(form.Handle(), &origin);
-    width = window.right - window.left;
-    pixels = CaptureScreen(window);
+    pixels = test_support::CaptureScreen(window);
   }
-  ASSERT_TRUE(SaveBitmap("framework_sample_form.bmp", width, window.bottom - window.top, pixels));
+  ASSERT_TRUE(test_support::SaveBitmap("framework_sample_form.bmp", pixels));
   EXPECT_EQ(at(520 - 170 + 100, 320), face);
   EXPECT_EQ(at(300, 150), white);
   EXPECT_EQ(at(520 - 170 + 8 + 16, 244 + 20), navy);

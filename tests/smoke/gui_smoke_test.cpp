@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <vector>
+#include "tests/support/screenshot.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -35,25 +36,6 @@ void PumpFor(DWORD milliseconds) {
   }
 }
 
-bool SaveBitmap(const char* path, int width, int height, const std::vector<DWORD>& pixels) {
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = -height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
-  FILE* out = std::fopen(path, "wb");
-  if (!out) return false;
-  std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&info, sizeof info, 1, out);
-  std::fwrite(pixels.data(), 4, pixels.size(), out);
-  return std::fclose(out) == 0;
-}
-
 }  // namespace
 
 TEST(TestDisplay, PaintedWindowShowsOnScreenAndIsSaved) {
@@ -72,30 +54,11 @@ TEST(TestDisplay, PaintedWindowShowsOnScreenAndIsSaved) {
   GetClientRect(window, &client);
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
-  const int width = client.right, height = client.bottom;
-
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  const RECT onScreen{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+  const test_support::Pixels pixels = test_support::CaptureScreen(onScreen);
   DestroyWindow(window);
 
-  EXPECT_TRUE(SaveBitmap("gui_smoke_screenshot.bmp", width, height, pixels));
-  // DIB pixels are 0x00RRGGBB.
-  const DWORD expected = (GetRValue(kFill) << 16) | (GetGValue(kFill) << 8) | GetBValue(kFill);
-  EXPECT_EQ(pixels[(height / 2) * width + width / 2], expected);
+  EXPECT_TRUE(test_support::SaveBitmap("gui_smoke_screenshot.bmp", pixels));
+  const std::uint32_t expected = (GetRValue(kFill) << 16) | (GetGValue(kFill) << 8) | GetBValue(kFill);
+  EXPECT_EQ(pixels.At(pixels.width / 2, pixels.height / 2), expected);
 }
