@@ -17,7 +17,7 @@ void TApdCustomEmulator::SetEmulatorType(TEmulatorType type) {
 }
 
 void TApdCustomEmulator::Loaded() {
-  fw::TComponent::Loaded();
+  TApdBaseComponent::Loaded();
   if (emulatorType_ == etANSI && !parser_) {
     // The construction-time type has no parser yet: make it.
     emulatorType_ = etNone;
@@ -57,7 +57,7 @@ void TApdCustomKeyboardEmulator::SetEnabled(bool enabled) {
     return;
   }
   KeyMap* map = nullptr;
-  CheckCode(Loading(), OpenKeyMap(profile_, mapFileName_, map));
+  CheckCode(OpenKeyMap(profile_, mapFileName_, map));
   if (!map) return;  // loading: the failure is not raised
   map_ = map;
   map_->processAllKeys = processAllKeys_;
@@ -66,7 +66,7 @@ void TApdCustomKeyboardEmulator::SetEnabled(bool enabled) {
   names_.clear();
   // One record is enough to be listed and selected.
   if (KeyMapRecordCount(*map_) >= 1) {
-    CheckCode(Loading(), LoadKeyMapNames(*map_));
+    CheckCode(LoadKeyMapNames(*map_));
     for (const char* at = map_->names.data(); *at && at < map_->names.data() + kKeyMapNameArea;
          at += std::strlen(at) + 1)
       names_.emplace_back(at);
@@ -78,7 +78,7 @@ void TApdCustomKeyboardEmulator::SetEmulatorType(const std::string& type) {
   emulatorType_ = type;
   if (!map_) return;
   SelectKeyMapEmulator(*map_, type);
-  CheckCode(Loading(), LoadKeyMapKeys(*map_));
+  CheckCode(LoadKeyMapKeys(*map_));
 }
 
 void TApdCustomKeyboardEmulator::SetMapFileName(const std::string& name) {

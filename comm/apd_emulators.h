@@ -13,20 +13,18 @@
 #include "comm/emu_parser.h"
 #include "comm/key_map.h"
 #include "comm/profile_access.h"
+#include "comm/apd_base_component.h"
 #include "framework/component.h"
 
 namespace comm {
 
-inline constexpr char kCvlVersion[] = "v2.57";
-
 using TProcessCharEvent = std::function<void(fw::TComponent* CP, char C, TEmuCommand& Command)>;
 
-class TApdCustomEmulator : public fw::TComponent {
+class TApdCustomEmulator : public TApdBaseComponent {
  public:
-  explicit TApdCustomEmulator(fw::TComponent* owner) : fw::TComponent(owner) {}
+  explicit TApdCustomEmulator(fw::TComponent* owner) : TApdBaseComponent(owner) {}
   ~TApdCustomEmulator() override;
 
-  std::string CvlVersion() const { return kCvlVersion; }
   TEmulatorType EmulatorType() const { return emulatorType_; }
   void SetEmulatorType(TEmulatorType type);
   TProcessCharEvent OnProcessChar;
@@ -53,13 +51,12 @@ class TApdEmulator : public TApdCustomEmulator {
 
 // The keyboard map is read through `profile` (the system's profile
 // functions in the programs).
-class TApdCustomKeyboardEmulator : public fw::TComponent {
+class TApdCustomKeyboardEmulator : public TApdBaseComponent {
  public:
   TApdCustomKeyboardEmulator(fw::TComponent* owner, ProfileAccess& profile)
-      : fw::TComponent(owner), profile_(profile) {}
+      : TApdBaseComponent(owner), profile_(profile) {}
   ~TApdCustomKeyboardEmulator() override;
 
-  std::string CvlVersion() const { return kCvlVersion; }
   bool Enabled() const { return enabled_; }
   // Raises the map's failures as coded exceptions.
   void SetEnabled(bool enabled);

@@ -3,14 +3,14 @@
 // loading bracket reaches it.
 #pragma once
 
+#include "comm/apd_base_component.h"
 #include "comm/apd_com_port.h"
-#include "framework/component.h"
 
 namespace comm {
 
-class PortComponent : public fw::TComponent {
+class PortComponent : public TApdBaseComponent {
  public:
-  PortComponent(fw::TComponent* owner, PortPlatform& platform) : fw::TComponent(owner), port_(platform) {
+  PortComponent(fw::TComponent* owner, PortPlatform& platform) : TApdBaseComponent(owner), port_(platform) {
     port_.Loading = Loading();
   }
   ~PortComponent() override { MarkDestroying(); }
@@ -18,7 +18,7 @@ class PortComponent : public fw::TComponent {
   TApdComPort& Port() { return port_; }
 
   void Loaded() override {
-    fw::TComponent::Loaded();
+    TApdBaseComponent::Loaded();
     port_.Loading = false;
     port_.Loaded();
   }

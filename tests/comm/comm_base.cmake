@@ -13,3 +13,5 @@ tallimo_test(comm_misc_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/misc_tes
 tallimo_test(comm_base_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/comm_base_win_test.cpp DEPS comm_base_win)
 tallimo_fuzz_target(str0_table_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/str0_table_fuzz.cpp DEPS comm_str0
                     CORPUS ${CMAKE_CURRENT_LIST_DIR}/str0_fuzz_seeds)
+tallimo_test(apd_base_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/apd_base_component_test.cpp
+  DEPS comm_errors fw_component)
