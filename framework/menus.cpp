@@ -189,6 +189,10 @@ void TMenu::Rebuild() {
   MenuChanged();
 }
 
+TMainMenu::~TMainMenu() {
+  if (auto* form = dynamic_cast<TForm*>(Owner()); form && form->Menu() == this) form->SetMenu(nullptr);
+}
+
 void TMainMenu::MenuChanged() {
   if (auto* form = dynamic_cast<TForm*>(Owner()); form && form->HandleAllocated() && form->Menu() == this)
     DrawMenuBar(form->Handle());

@@ -168,7 +168,7 @@ class OkCancelForm : public TForm {
     cancel->SetBounds(155, 50, 75, 25);
     // A test that goes wrong ends with mrAbort instead of hanging.
     auto* guard = new TTimer(this);
-    guard->SetInterval(5000);
+    guard->SetInterval(3000);
     guard->OnTimer = [this](TComponent*) { SetModalResult(mrAbort); };
     loading.End();
   }
@@ -202,30 +202,35 @@ TEST(ModalForm, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
-TEST(ModalForm, TabMovesThroughTheTabStopsInOrder) {
+// One round of Tab, Tab, Shift+Tab from the edit; returns the controls entered.
+std::vector<std::string> TabRound() {
   OkCancelForm dialog(nullptr);
-  std::vector<TWinControl*> visited;
-  // Another program on the display may take the activation for a moment;
-  // getting it back enters the same control again, which is not a step.
-  auto entered = [&](TWinControl* control) {
-    if (!visited.empty() && visited.back() == control) return false;
-    visited.push_back(control);
-    return true;
+  std::vector<std::string> visited;
+  // Getting the activation back enters the same control again: not a step.
+  auto entered = [&](const char* name) {
+    if (!visited.empty() && visited.back() == name) return false;
+    visited.push_back(name);
+    return visited.size() < 3 || (dialog.SetModalResult(mrAbort), false);
   };
   dialog.OnShow = [&](TComponent*) { PostKey(dialog.edit->Handle(), VK_TAB); };
   dialog.ok->OnEnter = [&](TComponent*) {
-    if (!entered(dialog.ok)) return;
-    if (visited.size() == 3)
-      dialog.SetModalResult(mrAbort);
-    else
-      PostKey(dialog.ok->Handle(), VK_TAB);
+    if (entered("ok")) PostKey(dialog.ok->Handle(), VK_TAB);
   };
   dialog.cancel->OnEnter = [&](TComponent*) {
-    if (entered(dialog.cancel)) PostKey(dialog.cancel->Handle(), VK_TAB, false, true);  // Shift+Tab goes back
+    if (entered("cancel")) PostKey(dialog.cancel->Handle(), VK_TAB, false, true);  // Shift+Tab
   };
-  EXPECT_EQ(dialog.ShowModal(), mrAbort);
+  dialog.ShowModal();
   fwtest::ReleaseModifiers();
-  EXPECT_EQ(visited, (std::vector<TWinControl*>{dialog.ok, dialog.cancel, dialog.ok}));
+  return visited;
+}
+
+TEST(ModalForm, TabMovesThroughTheTabStopsInOrder) {
+  // Other test programs share the display and may take the focus while a
+  // posted key waits; a round they disturbed is run again.
+  const std::vector<std::string> expected{"ok", "cancel", "ok"};
+  std::vector<std::string> visited;
+  for (int round = 0; round < 3 && visited != expected; ++round) visited = TabRound();
+  EXPECT_EQ(visited, expected);
 }
 
 TEST(ModalForm, ReenablesExactlyTheWindowsItDisabled) {
