@@ -1,0 +1,66 @@
+#include "capture/version_info_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "capture/settings_win.h"
+#include "comm/string_resource_win.h"
+
+namespace capture {
+namespace {
+
+class Win32VersionInfo : public VersionInfoSource {
+ public:
+  std::string ProgramFileName() override { return ProgramFilePath(); }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  LoadResult Load(const std::string& path, std::vector<std::uint8_t>& block) override {
+    DWORD unused = 0;
+    SetLastError(0);
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
+    if (size == 0) return {LoadStep::kSizeFailed, static_cast<std::uint32_t>(GetLastError())};
+    block.assign(size, 0);
+    SetLastError(0);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+      return {LoadStep::kReadFailed, static_cast<std::uint32_t>(GetLastError())};
+    }
+    return {LoadStep::kDone, 0};
+  }
+
+  std::optional<std::vector<std::uint8_t>> Query(std::vector<std::uint8_t>& block,
+                                                  const std::string& subBlock) override {
+    void* value = nullptr;
+    UINT length = 0;
+    if (block.empty() || !VerQueryValueA(block.data(), subBlock.c_str(), &value, &length) || !value) {
+      return std::nullopt;
+    }
+    // The value must lie within the block; its length is cut to the block.
+    const auto* begin = static_cast<const std::uint8_t*>(value);
+    const std::uint8_t* blockEnd = block.data() + block.size();
+    if (begin < block.data() || begin >= blockEnd) return std::nullopt;
+    const std::size_t available = static_cast<std::size_t>(blockEnd - begin);
+    return std::vector<std::uint8_t>(begin, begin + std::min<std::size_t>(length, available));
+  }
+
+  std::string LanguageName(std::uint32_t language) override {
+    char buffer[256];
+    const DWORD length = VerLanguageNameA(language, buffer, sizeof buffer);
+    return std::string(buffer, std::min<DWORD>(length, sizeof buffer - 1));
+  }
+
+  std::string SystemErrorText(std::uint32_t error) override { return comm::SystemMessages().SystemMessage(error); }
+};
+
+}  // namespace
+
+VersionInfoSource& SystemVersionInfo() {
+  static Win32VersionInfo source;
+  return source;
+}
+
+}  // namespace capture

@@ -1,0 +1,10 @@
+// The Windows side of the version reader: version.dll on real files.
+#pragma once
+
+#include "capture/st_version_info.h"
+
+namespace capture {
+
+VersionInfoSource& SystemVersionInfo();
+
+}  // namespace capture
