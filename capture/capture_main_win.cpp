@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "capture/capture_about.h"
 #include "capture/connection_rules.h"
 #include "capture/received_char_filter.h"
@@ -21,6 +24,7 @@ namespace {
 constexpr int kRightPanelWidth = 158;
 constexpr int kMargin = 12;
 constexpr int kHelpContentsContext = 4;
+constexpr UINT kShowDeferredNotices = WM_APP + 0x14;
 
 const char* const kRegisterModels[] = {"ER-600", "ER-650", "SPS-1000", "ER-52XX",
                                        "ER-52XXM", "ER-6500", "ER-7000", "SPS-2000"};
@@ -62,12 +66,31 @@ class TfrmCaptureMain::Devices : public ConnectionDevices {
   TfrmCaptureMain& form_;
 };
 
+// Message boxes. While bytes are being taken from the port a box would run a
+// message loop inside that work, so its text waits for the form's next message.
 class TfrmCaptureMain::Notices : public UserNotices {
  public:
-  void Information(const std::string& text) override {
-    fw::MessageDlg(text, fw::TMsgDlgType::mtInformation, fw::mbOK);
+  explicit Notices(TfrmCaptureMain& form) : form_(form) {}
+  void Information(const std::string& text) override { Show(text, fw::TMsgDlgType::mtInformation); }
+  void Error(const std::string& text) override { Show(text, fw::TMsgDlgType::mtError); }
+  bool deferring = false;
+  void ShowDeferred() {
+    std::vector<std::pair<std::string, fw::TMsgDlgType>> waiting;
+    waiting.swap(waiting_);
+    for (const auto& [text, type] : waiting) fw::MessageDlg(text, type, fw::mbOK);
   }
-  void Error(const std::string& text) override { ShowError(text); }
+
+ private:
+  void Show(const std::string& text, fw::TMsgDlgType type) {
+    if (!deferring) {
+      fw::MessageDlg(text, type, fw::mbOK);
+      return;
+    }
+    waiting_.emplace_back(text, type);
+    PostMessageA(form_.Handle(), kShowDeferredNotices, 0, 0);
+  }
+  TfrmCaptureMain& form_;
+  std::vector<std::pair<std::string, fw::TMsgDlgType>> waiting_;
 };
 
 class TfrmCaptureMain::Dates : public ShortDateSource {
@@ -272,7 +295,7 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
 
   devices_ = std::make_unique<Devices>(*this);
-  notices_ = std::make_unique<Notices>();
+  notices_ = std::make_unique<Notices>(*this);
   dates_ = std::make_unique<Dates>();
   files_ = std::make_unique<Files>();
   labels_ = std::make_unique<Labels>(*this);
@@ -281,7 +304,16 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   session_->onFileNameChanged = [this](const std::string& name) { edtCaptureFile->SetText(name); };
   // Idle from here on, before anything of the creation can fail.
   flow_ = std::make_unique<ConnectionFlow>(*devices_, *labels_, *session_, *notices_);
-  ApdTerminal1->OnCaptureWritten = [this] { session_->CheckSize(); };
+  ApdTerminal1->OnCaptureWritten = [this] {
+    notices_->deferring = true;
+    try {
+      session_->CheckSize();
+    } catch (...) {
+      notices_->deferring = false;
+      throw;
+    }
+    notices_->deferring = false;
+  };
 
   auto bind = [](fw::TNotifyEvent& event, auto handler) { event = [handler](fw::TComponent*) { handler(); }; };
   bind(mnuFileNew->OnClick, [this] { mnuFileNewClick(); });
@@ -311,6 +343,14 @@ TfrmCaptureMain::~TfrmCaptureMain() {
   ApdTapiDevice1.reset();
   if (ApdTerminal1) ApdTerminal1->SetComPort(nullptr);
   ApdComPort1.reset();
+}
+
+void TfrmCaptureMain::WndProc(fw::TMessage& message) {
+  if (message.Msg == kShowDeferredNotices) {
+    fw::Guarded(this, [this] { notices_->ShowDeferred(); });
+    return;
+  }
+  fw::TForm::WndProc(message);
 }
 
 void TfrmCaptureMain::ShowDialColour() {

@@ -60,6 +60,8 @@ class TfrmCaptureMain : public fw::TForm {
   void Disconnect();
   bool SelectDevice(std::string& name);
 
+  void WndProc(fw::TMessage& message) override;
+
  private:
   class Devices;
   class Notices;

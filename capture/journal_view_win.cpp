@@ -11,8 +11,6 @@
 namespace capture {
 
 namespace {
-// Posted to itself: bytes reached the capture file while the buffer ran.
-constexpr UINT kCaptureWritten = WM_APP + 0x13;
 constexpr int kRows = 200, kColumns = 133, kPageHeight = 150;
 }  // namespace
 
@@ -98,13 +96,19 @@ void JournalView::TakeReceived() {
   comm::TApdBaseDispatcher* dispatcher = port_->Dispatcher();
   if (!dispatcher) return;
   std::uint8_t ch = 0;
-  while (dispatcher->FetchChar(ch) == 0) buffer_->HandleChar(ch);
-  NoticeWrites();
+  // Looked at after every byte: a block that reaches the disk is told before
+  // the next byte, so a full file takes nothing more.
+  while (dispatcher->FetchChar(ch) == 0) {
+    buffer_->HandleChar(ch);
+    NoticeWrites();
+  }
 }
 
 void JournalView::NoticeWrites() {
-  if (!writer_.TakeWritten() || writeNoticePosted_ || !HandleAllocated()) return;
-  writeNoticePosted_ = PostMessageA(Handle(), kCaptureWritten, 0, 0) != FALSE;
+  if (!writer_.TakeWritten() || !OnCaptureWritten) return;
+  // Told at once, outside the buffer's work: a full file must not take
+  // another block before it is looked at.
+  OnCaptureWritten();
 }
 
 void JournalView::SetCapture(CaptureMode mode) {
@@ -143,15 +147,6 @@ void JournalView::ClearAll() {
 void JournalView::ClearPage() {
   buffer_->ClearPage();
   Invalidate();
-}
-
-void JournalView::WndProc(fw::TMessage& message) {
-  if (message.Msg == kCaptureWritten) {
-    writeNoticePosted_ = false;
-    if (OnCaptureWritten) fw::Guarded(this, [&] { OnCaptureWritten(); });
-    return;
-  }
-  fw::TWinControl::WndProc(message);
 }
 
 void JournalView::Paint(fw::TCanvas& canvas) {

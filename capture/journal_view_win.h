@@ -46,7 +46,7 @@ class JournalView : public fw::TWinControl, public CaptureTerminal {
   void SetActive(bool active);
   // The emulator's character handler (the received-character filter).
   void SetProcessChar(std::function<void(std::uint8_t, TEmuCommand&)> handler);
-  // Called from the message loop after capture bytes reached the disk.
+  // Called after capture bytes reached the disk, once the buffer is done with them.
   std::function<void()> OnCaptureWritten;
 
   void SetCapture(CaptureMode mode) override;
@@ -55,8 +55,6 @@ class JournalView : public fw::TWinControl, public CaptureTerminal {
   void ClearPage() override;
   CaptureMode Capture() const { return mode_; }
   const std::string& CaptureFile() const { return captureFile_; }
-
-  void WndProc(fw::TMessage& message) override;
 
  protected:
   void Paint(fw::TCanvas& canvas) override;
@@ -74,7 +72,6 @@ class JournalView : public fw::TWinControl, public CaptureTerminal {
   comm::TApdComPort* port_ = nullptr;
   std::function<void(std::uint8_t, TEmuCommand&)> processChar_;
   bool active_ = false;
-  bool writeNoticePosted_ = false;
   CaptureMode mode_ = CaptureMode::Off;
   std::string captureFile_ = "APD.CAP";
 };
