@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/pty_cable.h"
+#include "tests/support/tapi_script.h"
 
 namespace {
 
@@ -227,6 +228,37 @@ TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   EXPECT_GT(first.size(), 700000u);
   EXPECT_LE(first.size(), 700000u + 8192u) << "rolled over when the block reached the disk";
   EXPECT_TRUE(first + second == journal) << first.size() << " + " << second.size() << " of " << journal.size();
+}
+
+TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("tallimo_call",
+                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  // The program runs in its own folder: the stand-in gets whole paths, and sits beside it.
+  char full[MAX_PATH];
+  GetFullPathNameA("tallimo_call.tapi-script", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
+  GetFullPathNameA("tallimo_call.tapi-log", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
+  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=(555) 123-4567\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return !script.CallsStartingWith("lineGetID").empty(); }, 20000))
+      << "the call never handed its port over";
+  ASSERT_EQ(script.CallsStartingWith("lineMakeCall").size(), 1u);
+  EXPECT_NE(script.CallsStartingWith("lineMakeCall")[0].find("5551234567"), std::string::npos)
+      << script.CallsStartingWith("lineMakeCall")[0];
+
+  const std::string journal = "CALL RECEIPT\r\n\n\tTOTAL 3.00\r\n";
+  Sleep(500);
+  cable.Send(journal);
+  Sleep(3000);
+  CloseAndWait();
+
+  EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
+  EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
+            "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
 }
 
 }  // namespace
