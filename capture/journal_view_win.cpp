@@ -102,6 +102,7 @@ void JournalView::TakeReceived() {
     buffer_->HandleChar(ch);
     NoticeWrites();
   }
+  Invalidate();
 }
 
 void JournalView::NoticeWrites() {
