@@ -780,7 +780,8 @@ void TBuffer::PlaceCaret() {
 void TBuffer::PostStatus() {
   if (!view_) return;
   const std::uint32_t cursor =
-      scrollback_ ? 0 : static_cast<std::uint32_t>((column_ + 1) << 8 | (row_ - viewTop_ + 1));
+      // Each part is one byte of the message: a row above 255 must not spill into the column.
+      scrollback_ ? 0 : static_cast<std::uint32_t>(((column_ + 1) & 0xFF) << 8 | ((row_ - viewTop_ + 1) & 0xFF));
   const std::uint32_t origin = static_cast<std::uint32_t>((viewTop_ + 1) | (viewLeft_ + 1) << 16);
   view_->PostStatus(cursor, origin);
 }
@@ -856,6 +857,27 @@ void TBuffer::ViewEnd(bool vertical) {
     viewTop_ = target;
   }
   ApplyRepaint();
+}
+
+bool TBuffer::BlinkStep() {
+  bool any = false;
+  const int last = LastVisibleRow();
+  for (int row = viewTop_; row <= last; ++row) {
+    for (int column = 0; column < columns_; ++column) {
+      const int at = Cell(row, column);
+      if (!(attrs_[at] & atBlink)) continue;
+      const std::uint8_t back = written_[at] >> 4;
+      colours_[at] = blinkOff_ ? written_[at] : static_cast<std::uint8_t>(back << 4 | back);
+      InvalidateCells(row, column, column);
+      any = true;
+    }
+  }
+  blinkOff_ = !blinkOff_;
+  if (any && view_ && !pending_.Empty()) {
+    view_->Invalidate(pending_);
+    pending_ = {};
+  }
+  return any;
 }
 
 // ---- capture and recreation ----

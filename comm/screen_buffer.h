@@ -52,6 +52,11 @@ class TBuffer {
   void SetCaretOn(bool on) { caretOn_ = on; }
   void SetScrollbackMode(bool on) { scrollback_ = on; }
   void SetBlinkOff(bool off) { blinkOff_ = off; }
+  // Colours are 0x00BBGGRR.
+  void SetPaletteEntry(int index, std::uint32_t rgb) { palette_[index & 15] = rgb; }
+  // Switches every blinking cell of the visible rows to the other phase and
+  // invalidates them; true when any cell blinked.
+  bool BlinkStep();
 
   void HandleChar(std::uint8_t ch);
   void WriteChar(std::uint8_t ch);
@@ -82,6 +87,10 @@ class TBuffer {
   int RegionTop() const { return regionTop_; }
   int RegionBottom() const { return regionBottom_; }
   int VisibleRows() const { return visibleRows_; }
+  int VisibleColumns() const { return visibleColumns_; }
+  bool BlinkOff() const { return blinkOff_; }
+  int DrawnFore() const { return fore_; }
+  int DrawnBack() const { return back_; }
   std::uint8_t CharAt(int row, int column) const { return chars_[Cell(row, column)]; }
   std::uint8_t ColourAt(int row, int column) const { return colours_[Cell(row, column)]; }
   std::uint8_t WrittenColourAt(int row, int column) const { return written_[Cell(row, column)]; }

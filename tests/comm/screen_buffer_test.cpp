@@ -458,3 +458,31 @@ TEST(ScreenBuffer, TextCommandWritesItsCharacters) {
 }
 
 }  // namespace
+
+TEST(ScreenBuffer, StatusKeepsARowAbove255OutOfTheColumnByte) {
+  Terminal t(etANSI, 492, 133, 492);
+  t.Feed("\x1b[300;10H");
+  t.buffer.ApplyRepaint();
+  ASSERT_FALSE(t.view.status.empty());
+  EXPECT_EQ(t.view.status.back().first, (10u << 8) | (300u & 0xFF));
+}
+
+TEST(ScreenBuffer, BlinkStepSwitchesBlinkingCellsBetweenPhases) {
+  Terminal t(etANSI);
+  t.Feed("\x1b[5;31mB\x1b[0mn");
+  const std::uint8_t written = t.buffer.ColourAt(0, 0);
+  EXPECT_TRUE(t.buffer.BlinkStep());
+  EXPECT_EQ(t.buffer.ColourAt(0, 0), (written >> 4) * 0x11);  // background in both nibbles
+  EXPECT_EQ(t.buffer.ColourAt(0, 1), t.buffer.WrittenColourAt(0, 1));  // not blinking
+  EXPECT_TRUE(t.buffer.BlinkStep());
+  EXPECT_EQ(t.buffer.ColourAt(0, 0), written);
+}
+
+TEST(ScreenBuffer, BlinkStepWithoutBlinkingCellsInvalidatesNothing) {
+  Terminal t(etANSI);
+  t.Feed("plain");
+  t.buffer.ApplyRepaint();
+  const int before = t.view.invalidations;
+  EXPECT_FALSE(t.buffer.BlinkStep());
+  EXPECT_EQ(t.view.invalidations, before);
+}
