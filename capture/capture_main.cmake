@@ -1,6 +1,5 @@
-# The main window of the capture program, and the view that shows and captures
-# the received journal.
+# The main window of the capture program.
 tallimo_win_library(capture_main_win
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/journal_view_win.cpp ${CMAKE_CURRENT_LIST_DIR}/capture_main_win.cpp
-  DEPS capture_core capture_support_win capture_about comm_port_win comm_screen_buffer comm_capture_writer fw_locale
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/capture_main_win.cpp
+  DEPS capture_core capture_support_win capture_about comm_port_win comm_terminal fw_locale
        comm_tapi_device_win comm_tapi_select_form_win fw_ui)

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <utility>
-#include <vector>
 
 #include "capture/capture_about.h"
 #include "capture/connection_rules.h"
@@ -24,7 +22,9 @@ namespace {
 constexpr int kRightPanelWidth = 158;
 constexpr int kMargin = 12;
 constexpr int kHelpContentsContext = 4;
-constexpr UINT kShowDeferredNotices = WM_APP + 0x14;
+constexpr UINT kCheckCaptureSize = WM_APP + 0x15;
+// The capture buffer reaches the disk in blocks of this size.
+constexpr std::size_t kCaptureBlock = 8192;
 
 const char* const kRegisterModels[] = {"ER-600", "ER-650", "SPS-1000", "ER-52XX",
                                        "ER-52XXM", "ER-6500", "ER-7000", "SPS-2000"};
@@ -38,18 +38,18 @@ class TfrmCaptureMain::Devices : public ConnectionDevices {
  public:
   explicit Devices(TfrmCaptureMain& form) : form_(form) {}
   void PrepareLine() override {
-    comm::TApdComPort& port = *form_.ApdComPort1;
+    comm::TApdComPort& port = form_.Port();
     port.SetDataBits(8);
     port.SetParity(comm::TParity::pNone);
     port.SetStopBits(1);
     port.SetTapiMode(comm::TTapiMode::tmAuto);
   }
   void OpenDirect(int portNumber) override {
-    form_.ApdComPort1->SetComNumber(portNumber);
-    form_.ApdComPort1->SetOpen(true);
+    form_.Port().SetComNumber(portNumber);
+    form_.Port().SetOpen(true);
   }
-  void CloseDirect() override { form_.ApdComPort1->SetOpen(false); }
-  void UseCallPort() override { form_.ApdComPort1->SetComNumber(0); }
+  void CloseDirect() override { form_.Port().SetOpen(false); }
+  void UseCallPort() override { form_.Port().SetComNumber(0); }
   void ActivateTerminal(bool active) override { form_.ApdTerminal1->SetActive(active); }
   // The status lights have no light bound in this window.
   void StartMonitoring() override {}
@@ -60,37 +60,18 @@ class TfrmCaptureMain::Devices : public ConnectionDevices {
     form_.ApdTapiDevice1->Dial(number);
   }
   void CancelCall() override { form_.ApdTapiDevice1->CancelCall(); }
-  void SetTapiModeOff() override { form_.ApdComPort1->SetTapiMode(comm::TTapiMode::tmOff); }
+  void SetTapiModeOff() override { form_.Port().SetTapiMode(comm::TTapiMode::tmOff); }
 
  private:
   TfrmCaptureMain& form_;
 };
 
-// Message boxes. While bytes are being taken from the port a box would run a
-// message loop inside that work, so its text waits for the form's next message.
 class TfrmCaptureMain::Notices : public UserNotices {
  public:
-  explicit Notices(TfrmCaptureMain& form) : form_(form) {}
-  void Information(const std::string& text) override { Show(text, fw::TMsgDlgType::mtInformation); }
-  void Error(const std::string& text) override { Show(text, fw::TMsgDlgType::mtError); }
-  bool deferring = false;
-  void ShowDeferred() {
-    std::vector<std::pair<std::string, fw::TMsgDlgType>> waiting;
-    waiting.swap(waiting_);
-    for (const auto& [text, type] : waiting) fw::MessageDlg(text, type, fw::mbOK);
+  void Information(const std::string& text) override {
+    fw::MessageDlg(text, fw::TMsgDlgType::mtInformation, fw::mbOK);
   }
-
- private:
-  void Show(const std::string& text, fw::TMsgDlgType type) {
-    if (!deferring) {
-      fw::MessageDlg(text, type, fw::mbOK);
-      return;
-    }
-    waiting_.emplace_back(text, type);
-    PostMessageA(form_.Handle(), kShowDeferredNotices, 0, 0);
-  }
-  TfrmCaptureMain& form_;
-  std::vector<std::pair<std::string, fw::TMsgDlgType>> waiting_;
+  void Error(const std::string& text) override { ShowError(text); }
 };
 
 class TfrmCaptureMain::Dates : public ShortDateSource {
@@ -171,10 +152,45 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   pnlRight->SetBevelOuter(fw::TBevelCut::bvNone);
   pnlRight->SetText("");
 
-  ApdTerminal1 = new JournalView(this);
+  ApdComPort1 = new comm::PortComponent(this, comm::Win32Ports());
+  ApdComPort1->SetName("ApdComPort1");
+  comm::TApdComPort& port = Port();
+  port.AutoOpen = false;
+  port.SetBaud(9600);
+  port.SetParity(comm::TParity::pOdd);
+  port.SetDataBits(7);
+  port.SetHWFlowOptions(comm::hwfUseRTS);
+  port.SetBufferFull(256);
+  port.SetBufferResume(200);
+  port.TraceName = "CVL.TRC";
+  port.SetLogSize(65500);
+  port.LogName = "CVL.LOG";
+  port.SetTapiMode(comm::TTapiMode::tmOn);
+
+  ApdEmulator1 = new comm::TApdEmulator(this);
+  ApdEmulator1->SetName("ApdEmulator1");
+  ApdEmulator1->SetEmulatorType(etNone);
+  ApdEmulator1->OnProcessChar = [this](fw::TComponent*, char c, TEmuCommand& command) {
+    ApdEmulator1ProcessChar(c, command);
+  };
+
+  ApdTerminal1 = new comm::TApdTerminal(this);
   ApdTerminal1->SetName("ApdTerminal1");
   ApdTerminal1->SetParent(this);
   ApdTerminal1->SetBounds(kMargin, kMargin, 638 - kRightPanelWidth - kMargin, 448 - 2 * kMargin);
+  ApdTerminal1->SetComPort(&port, ApdComPort1);
+  ApdTerminal1->SetScrollBars(comm::ssVertical);
+  ApdTerminal1->SetIntegralSize(comm::isNone);
+  ApdTerminal1->SetEmulator(ApdEmulator1);
+  ApdTerminal1->SetRows(200);
+  ApdTerminal1->SetColumns(133);
+  ApdTerminal1->SetPageHeight(150);
+  ApdTerminal1->SetDisplayRows(28);
+  ApdTerminal1->SetDisplayColumns(55);
+  ApdTerminal1->SetCaptureFile("APD.CAP");
+  ApdTerminal1->SetBlinkTime(550);
+  ApdTerminal1->SetPersistentMark(true);
+  ApdTerminal1->SetHalfDuplex(false);
   ApdTerminal1->Font().SetName("Courier");
   ApdTerminal1->Font().SetPitch(fw::TFontPitch::fpFixed);
   ApdTerminal1->Font().SetHeight(-12);
@@ -264,27 +280,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   dlgOpen->SetName("dlgOpen");
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
 
-  ApdComPort1 = std::make_unique<comm::TApdComPort>(comm::Win32Ports());
-  comm::TApdComPort& port = *ApdComPort1;
-  port.Loading = true;
-  port.AutoOpen = false;
-  port.SetBaud(9600);
-  port.SetParity(comm::TParity::pOdd);
-  port.SetDataBits(7);
-  port.SetHWFlowOptions(comm::hwfUseRTS);
-  port.SetBufferFull(256);
-  port.SetBufferResume(200);
-  port.TraceName = "CVL.TRC";
-  port.SetLogSize(65500);
-  port.LogName = "CVL.LOG";
-  port.SetTapiMode(comm::TTapiMode::tmOn);
-  port.Loaded();
-  ApdTerminal1->SetComPort(ApdComPort1.get());
-  ApdTerminal1->SetProcessChar(
-      [](std::uint8_t ch, TEmuCommand& command) { FilterReceivedChar(nullptr, ch, command); });
-
   tapiHost_ = std::make_unique<comm::SystemTapiDeviceHost>();
-  tapiPort_ = std::make_unique<comm::TApdComPortTapiControl>(*ApdComPort1);
+  tapiPort_ = std::make_unique<comm::TApdComPortTapiControl>(port);
   ApdTapiDevice1 = std::make_unique<comm::TApdTapiDevice>(*tapiHost_);
   ApdTapiDevice1->SetComPort(tapiPort_.get());
   ApdTapiDevice1->ShowTapiDevices = true;
@@ -295,26 +292,16 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
 
   devices_ = std::make_unique<Devices>(*this);
-  notices_ = std::make_unique<Notices>(*this);
+  notices_ = std::make_unique<Notices>();
   dates_ = std::make_unique<Dates>();
   files_ = std::make_unique<Files>();
   labels_ = std::make_unique<Labels>(*this);
-  session_ = std::make_unique<CaptureSession>(*ApdTerminal1, *files_, *dates_, *notices_,
+  terminalCapture_ = std::make_unique<TerminalCapture>(*ApdTerminal1);
+  session_ = std::make_unique<CaptureSession>(*terminalCapture_, *files_, *dates_, *notices_,
                                               ProgramFolder(ProgramFilePath()));
   session_->onFileNameChanged = [this](const std::string& name) { edtCaptureFile->SetText(name); };
   // Idle from here on, before anything of the creation can fail.
   flow_ = std::make_unique<ConnectionFlow>(*devices_, *labels_, *session_, *notices_);
-  ApdTerminal1->OnCaptureWritten = [this] {
-    notices_->deferring = true;
-    try {
-      session_->CheckSize();
-    } catch (...) {
-      notices_->deferring = false;
-      throw;
-    }
-    notices_->deferring = false;
-  };
-
   auto bind = [](fw::TNotifyEvent& event, auto handler) { event = [handler](fw::TComponent*) { handler(); }; };
   bind(mnuFileNew->OnClick, [this] { mnuFileNewClick(); });
   bind(mnuFileOpen->OnClick, [this] { mnuFileOpenClick(); });
@@ -341,13 +328,12 @@ TfrmCaptureMain::~TfrmCaptureMain() {
   // The line device and the port go before the windows they report to.
   if (ApdTapiDevice1) ApdTapiDevice1->OnTapiPortClose = nullptr;
   ApdTapiDevice1.reset();
-  if (ApdTerminal1) ApdTerminal1->SetComPort(nullptr);
-  ApdComPort1.reset();
 }
 
 void TfrmCaptureMain::WndProc(fw::TMessage& message) {
-  if (message.Msg == kShowDeferredNotices) {
-    fw::Guarded(this, [this] { notices_->ShowDeferred(); });
+  if (message.Msg == kCheckCaptureSize) {
+    sizeCheckPosted_ = false;
+    fw::Guarded(this, [this] { session_->CheckSize(); });
     return;
   }
   fw::TForm::WndProc(message);
@@ -429,19 +415,19 @@ bool TfrmCaptureMain::SelectDevice(std::string& name) {
   comm::TDeviceSelectionForm dialog(nullptr);
   dialog.ShowTapiDevices = ApdTapiDevice1->ShowTapiDevices;
   dialog.ShowPorts = ApdTapiDevice1->ShowPorts;
-  dialog.TapiMode = ApdTapiDevice1->ComPort() ? ApdComPort1->TapiMode() : comm::TTapiMode::tmAuto;
+  dialog.TapiMode = ApdTapiDevice1->ComPort() ? Port().TapiMode() : comm::TTapiMode::tmAuto;
   if (dialog.TapiMode == comm::TTapiMode::tmOff) {
     // The port chosen last time, not the line's port.
-    dialog.ComNumber = static_cast<std::uint16_t>(DirectPortNumber(name).value_or(ApdComPort1->ComNumber()));
+    dialog.ComNumber = static_cast<std::uint16_t>(DirectPortNumber(name).value_or(Port().ComNumber()));
   } else {
     dialog.DeviceName = ApdTapiDevice1->SelectedDevice();
   }
   if (dialog.ShowModal() != fw::mrOk) return false;
   if (dialog.TapiMode == comm::TTapiMode::tmOff) {
-    ApdComPort1->SetTapiMode(comm::TTapiMode::tmOff);
-    ApdComPort1->SetComNumber(dialog.ComNumber);
+    Port().SetTapiMode(comm::TTapiMode::tmOff);
+    Port().SetComNumber(dialog.ComNumber);
   } else {
-    ApdComPort1->SetTapiMode(dialog.TapiMode);
+    Port().SetTapiMode(dialog.TapiMode);
     ApdTapiDevice1->SetSelectedDevice(dialog.DeviceName);
   }
   name = dialog.DeviceName;
@@ -472,6 +458,18 @@ void TfrmCaptureMain::mnuFileOpenClick() {
 }
 
 void TfrmCaptureMain::Timer1Timer() { session_->TimerTick(); }
+
+void TfrmCaptureMain::ApdEmulator1ProcessChar(char c, TEmuCommand& command) {
+  FilterReceivedChar(ApdEmulator1, static_cast<std::uint8_t>(c), command);
+  const std::size_t written = command.Code == ecText ? command.Text[0] : command.Char != 0 ? 1 : 0;
+  // Once a block's worth has passed, the file may have grown: its size is
+  // looked at from the message loop, outside the terminal's work, so a full
+  // file rolls over long before the log viewer's limit.
+  sinceSizeCheck_ += written;
+  if (sinceSizeCheck_ < kCaptureBlock / 2 || sizeCheckPosted_) return;
+  sinceSizeCheck_ = 0;
+  sizeCheckPosted_ = PostMessageA(Handle(), kCheckCaptureSize, 0, 0) != FALSE;
+}
 
 void TfrmCaptureMain::ApdTapiDevice1TapiConnect() {
   flow_->CallConnected();

@@ -7,8 +7,11 @@
 
 #include "capture/capture_session.h"
 #include "capture/connection_flow.h"
-#include "capture/journal_view_win.h"
+#include "capture/terminal_capture_win.h"
 #include "comm/apd_com_port.h"
+#include "comm/apd_emulators.h"
+#include "comm/apd_terminal_win.h"
+#include "comm/port_component.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
@@ -34,7 +37,8 @@ class TfrmCaptureMain : public fw::TForm {
   fw::TMenuItem *mnuView, *mnuViewLogs;
   fw::TMenuItem *mnuConnection, *mnuConnect, *mnuDisconnect;
   fw::TMenuItem *mnuHelp, *mnuHelpContents, *mnuHelpAbout;
-  JournalView* ApdTerminal1;
+  comm::TApdTerminal* ApdTerminal1;
+  comm::TApdEmulator* ApdEmulator1;
   fw::TPanel* pnlRight;
   fw::TLabel* lblCaptureStatus;
   fw::TLabel* lblFileName;
@@ -50,7 +54,7 @@ class TfrmCaptureMain : public fw::TForm {
   fw::TButton* btnExit;
   fw::TTimer* Timer1;
   fw::TOpenDialog* dlgOpen;
-  std::unique_ptr<comm::TApdComPort> ApdComPort1;
+  comm::PortComponent* ApdComPort1;
   std::unique_ptr<comm::TApdTapiDevice> ApdTapiDevice1;
 
   const std::string& Status() const { return flow_->Status(); }
@@ -82,6 +86,8 @@ class TfrmCaptureMain : public fw::TForm {
   void mnuFileOpenClick();
   void Timer1Timer();
   void ApdTapiDevice1TapiConnect();
+  void ApdEmulator1ProcessChar(char c, TEmuCommand& command);
+  comm::TApdComPort& Port() { return ApdComPort1->Port(); }
   void ShowDialColour();
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const char* caption, fw::TShortCut shortCut = fw::scNone);
 
@@ -92,6 +98,10 @@ class TfrmCaptureMain : public fw::TForm {
   std::unique_ptr<Dates> dates_;
   std::unique_ptr<Files> files_;
   std::unique_ptr<Labels> labels_;
+  std::unique_ptr<TerminalCapture> terminalCapture_;
+  // Filtered bytes since the file size was last looked at.
+  std::size_t sinceSizeCheck_ = 0;
+  bool sizeCheckPosted_ = false;
   std::unique_ptr<CaptureSession> session_;
   std::unique_ptr<ConnectionFlow> flow_;
 };
