@@ -8,6 +8,7 @@
 #include "capture/received_char_filter.h"
 #include "capture/settings_location.h"
 #include "capture/settings_win.h"
+#include "capture/view_logs_win.h"
 #include "comm/apd_com_port_win.h"
 #include "comm/tapi_device.h"
 #include "comm/tapi_device_win.h"
@@ -439,8 +440,10 @@ void TfrmCaptureMain::edtDialStrExit() {
   if (clean != edtDialStr->Text()) edtDialStr->SetText(clean);
 }
 
-// The log viewer is not part of this build yet.
-void TfrmCaptureMain::btnViewClick() {}
+void TfrmCaptureMain::btnViewClick() {
+  TfrmCaptureViewLogs viewer(nullptr);
+  viewer.ShowModal();
+}
 
 void TfrmCaptureMain::mnuHelpContentsClick() { fw::Application()->HelpContext(kHelpContentsContext); }
 

@@ -148,4 +148,23 @@ TEST_F(MainWindow, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
   CloseHandle(handle);
 }
 
+std::string seenViewer;
+
+void CALLBACK CloseViewer(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND viewer = FindWindowA(nullptr, "Quorvane - View Logs - No File Selected");
+  if (!viewer) return;
+  KillTimer(nullptr, timer);
+  seenViewer = "shown";
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindow, ViewLogsOpensTheLogViewerModally) {
+  capture::TfrmCaptureMain& form = Open();
+  seenViewer.clear();
+  SetTimer(nullptr, 0, 100, CloseViewer);
+  form.mnuViewLogs->Click();
+  EXPECT_EQ(seenViewer, "shown");
+  EXPECT_TRUE(IsWindowEnabled(form.Handle())) << "the main window is usable again";
+}
+
 }  // namespace
