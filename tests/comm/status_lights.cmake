@@ -1,0 +1,6 @@
+# The status light controller against a fake port surface.
+tallimo_test(sl_controller_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/sl_controller_test.cpp
+  DEPS comm_status_lights)
+# The controller on the port component over the in-memory driver.
+tallimo_test(com_port_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_component_test.cpp
+  DEPS comm_port_component test_support_fake_dispatcher)
