@@ -4,3 +4,6 @@ tallimo_test(sl_controller_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/sl_c
 # The controller on the port component over the in-memory driver.
 tallimo_test(com_port_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_component_test.cpp
   DEPS comm_port_component test_support_fake_dispatcher)
+# Lamp painting on real GDI surfaces.
+tallimo_test(status_light_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_light_win_test.cpp
+  DEPS comm_status_light_win)
