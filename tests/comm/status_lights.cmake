@@ -7,3 +7,7 @@ tallimo_test(com_port_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}
 # Lamp painting on real GDI surfaces.
 tallimo_test(status_light_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_light_win_test.cpp
   DEPS comm_status_light_win)
+# Status lights on a COM port of the prefix through the test cable.
+tallimo_test(status_lights_cable_win_test TIER wine TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_lights_cable_win_test.cpp
+  DEPS comm_port_component comm_status_light_win comm_port_win test_support_pty_cable)
