@@ -11,3 +11,18 @@ tallimo_test(status_light_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/st
 tallimo_test(status_lights_cable_win_test TIER wine TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_lights_cable_win_test.cpp
   DEPS comm_port_component comm_status_light_win comm_port_win test_support_pty_cable)
+# Modem lines through the test cable with the preloaded line helper: like
+# tallimo_test(TIER wine), with the helper in the environment of every case.
+if(TALLIMO_WINDOWS AND NOT TALLIMO_FUZZ)
+  add_executable(status_lights_modem_win_test ${CMAKE_CURRENT_LIST_DIR}/status_lights_modem_win_test.cpp)
+  _tallimo_common(status_lights_modem_win_test)
+  target_link_libraries(status_lights_modem_win_test PRIVATE comm_port_component comm_status_light_win
+                        comm_port_win test_support_pty_cable GTest::gtest_main GTest::gmock)
+  add_dependencies(status_lights_modem_win_test modem_lines_preload)
+  gtest_discover_tests(status_lights_modem_win_test
+    TEST_PREFIX "status_lights_modem_win_test."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS wine TIMEOUT 300 ENVIRONMENT "LD_PRELOAD=${TALLIMO_MODEM_LINES_PRELOAD}")
+endif()
