@@ -82,6 +82,7 @@ void TApdCustomSLController::SetComPort(StatusLightPort* port) {
   if (port_) port_->UnregisterOpenCloseCallback(this);
   const bool remembered = monitoring_ || monitoringWanted_;
   SetMonitoring(false);
+  closedHandles_ = {};
   port_ = port;
   portComponent_ = port ? &port->PortComponent() : nullptr;
   if (!port_) return;
@@ -114,6 +115,7 @@ void TApdCustomSLController::Notification(fw::TComponent* component, fw::TOperat
     monitoringWanted_ = false;
     saved_ = {};
     handles_ = {};
+    closedHandles_ = {};
     modemMask_ = 0;
     port_ = nullptr;
     portComponent_ = nullptr;
@@ -168,6 +170,7 @@ void TApdCustomSLController::SwitchOff() {
 
 void TApdCustomSLController::PortOpenedOrClosing(bool opened) {
   if (opened) {
+    RemoveClosedTriggers();
     if (!monitoringWanted_) return;
     monitoringWanted_ = false;
     SetMonitoring(true);
@@ -177,13 +180,28 @@ void TApdCustomSLController::PortOpenedOrClosing(bool opened) {
   monitoringWanted_ = monitoring_;
   if (!monitoring_) return;
   monitoring_ = false;
-  try {
-    SwitchOff();
-  } catch (...) {
-    RefreshLights();
-    throw;
-  }
+  port_->RestoreTriggerHandlers();
+  saved_ = {};
+  // A closing port removes no trigger; they go once it has reopened, or
+  // every reopen would leave a set behind.
+  closedHandles_ = handles_;
+  handles_ = {};
+  modemMask_ = 0;
   RefreshLights();
+}
+
+void TApdCustomSLController::RemoveClosedTriggers() {
+  const Handles closed = closedHandles_;
+  closedHandles_ = {};
+  for (std::uint32_t handle : {closed.modem, closed.lineError, closed.lineBreak, closed.errorOff, closed.breakOff,
+                               closed.rxdOff, closed.outSent, closed.txdOff, closed.ringOff}) {
+    if (handle == 0) continue;
+    try {
+      port_->RemoveTrigger(handle);
+    } catch (...) {
+      // Not given back (the port reopened afresh): nothing to remove.
+    }
+  }
 }
 
 void TApdCustomSLController::SetLampLit(StatusLamp* lamp, bool lit) {

@@ -165,6 +165,7 @@ class TApdCustomSLController : public fw::TComponent, public PortInsertionListen
   void RefreshLights();
   void StartTriggers();
   void RemoveTriggers();
+  void RemoveClosedTriggers();
   void TriggerAvail(std::uint32_t count);
   void TriggerStatus(std::uint32_t handle);
   void TriggerTimer(std::uint32_t handle);
@@ -178,6 +179,9 @@ class TApdCustomSLController : public fw::TComponent, public PortInsertionListen
   StatusLightPort::TriggerHandlers saved_;
   std::uint16_t modemMask_ = 0;
   Handles handles_;
+  // Triggers of a monitoring that the port's close ended: the port keeps
+  // them through the close and gives them back when it reopens.
+  Handles closedHandles_;
 };
 
 class TApdSLController : public TApdCustomSLController {

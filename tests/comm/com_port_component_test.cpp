@@ -105,6 +105,25 @@ TEST_F(ControllerOnPort, ReopeningThePortRestartsMonitoring) {
   EXPECT_TRUE(cts->lit);
 }
 
+TEST_F(ControllerOnPort, ClosesAndReopensLeaveNoTriggersBehind) {
+  controller->Lights().SetCTSLight(cts);
+  controller->Lights().SetRXDLight(rxd);
+  Port().SetOpen(true);
+  controller->SetMonitoring(true);
+  comm::SavedTriggerSet first;
+  platform.last->SaveTriggers(first);
+  for (int round = 0; round < 5; ++round) {
+    Port().SetOpen(false);
+    Port().SetOpen(true);
+  }
+  ASSERT_TRUE(controller->Monitoring());
+  comm::SavedTriggerSet last;
+  platform.last->SaveTriggers(last);
+  EXPECT_EQ(last.statuses.size(), first.statuses.size());
+  EXPECT_EQ(last.timers.size(), first.timers.size());
+  EXPECT_EQ(first.statuses.size() + first.timers.size(), 2u);
+}
+
 TEST_F(ControllerOnPort, ACtsChangeLightsTheCtsLampAndTheProgramStillHearsIt) {
   std::vector<std::uint32_t> programStatus;
   Port().SetOnTriggerStatus([&](TApdComPort&, std::uint32_t handle) { programStatus.push_back(handle); });

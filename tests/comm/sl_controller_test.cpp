@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -163,6 +164,8 @@ struct TriggerSetCase {
   Strings added;      // log of switching on
 };
 
+void PrintTo(const TriggerSetCase& c, std::ostream* out) { *out << c.name; }
+
 class TriggerSetTable : public SLControllerTest, public ::testing::WithParamInterface<TriggerSetCase> {};
 
 TEST_P(TriggerSetTable, LampsDecideTheTriggersAddedAndHowTheyAreArmed) {
@@ -261,13 +264,13 @@ TEST_F(SLControllerTest, MonitoringWaitsForTheOpenAndSurvivesACloseAndReopen) {
   EXPECT_FALSE(controller->Monitoring());
   EXPECT_TRUE(port->HandlersAreThePrevious());
   EXPECT_FALSE(cts->lit);
-  EXPECT_EQ(port->log, (Strings{"remove 8"}));
+  EXPECT_TRUE(port->log.empty());  // a closing port removes nothing
 
-  port->log.clear();
   port->OpenPort();
   EXPECT_TRUE(controller->Monitoring());
   EXPECT_TRUE(cts->lit);
-  EXPECT_EQ(port->log, (Strings{"status 1 -> 16", "arm 16 16 on"}));
+  // The triggers the port kept through the close go before new ones come.
+  EXPECT_EQ(port->log, (Strings{"remove 8", "status 1 -> 16", "arm 16 16 on"}));
 }
 
 TEST_F(SLControllerTest, SwitchingOffWhileThePortIsClosedCancelsTheWaitingSwitchOn) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "comm/apd_status_light_win.h"
 
 namespace {
@@ -76,6 +78,8 @@ struct PinnedPixel {
   int x, y;
   COLORREF colour;  // 0: the fill of the state on show
 };
+
+void PrintTo(const PinnedPixel& p, std::ostream* out) { *out << "(" << p.x << "," << p.y << ")"; }
 
 class PlainLampPixels : public ::testing::TestWithParam<PinnedPixel> {};
 
