@@ -579,6 +579,10 @@ std::uint32_t TApdComPort::ReceivedBytes() {
   return openState_ == TOpenState::open ? dispatcher_->ReceivedCount() : 0;
 }
 
+std::uint32_t TApdComPort::CommEventError() {
+  return openState_ == TOpenState::open ? dispatcher_->CommEventError() : 0;
+}
+
 std::uint32_t TApdComPort::OutputBytes() {
   return openState_ == TOpenState::open ? dispatcher_->OutputUsed() : 0;
 }

@@ -156,6 +156,9 @@ class TApdComPort {
   bool BreakReceived();
   std::uint32_t ReceivedBytes();
   std::uint32_t OutputBytes();
+  // The system error that made the open port give up waiting for comm
+  // events (it still receives, by polling); 0 when there is none.
+  std::uint32_t CommEventError();
   int AddTimerTrigger();
   int AddStatusTrigger(std::uint32_t type);
   void RemoveTrigger(std::uint32_t handle);

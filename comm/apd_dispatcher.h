@@ -205,6 +205,9 @@ class TApdBaseDispatcher {
     return !threadsRunning_;
   }
   void SetThreadPriorityStep(int step) { SetPriorities(step); }
+  // Why comm events were given up (0 while they work or were never used);
+  // reception then goes on by reading the driver every pass.
+  virtual std::uint32_t CommEventError() const { return 0; }
 
   bool StopRequested() const { return stopRequested_; }
   bool ThreadsRunning() const { return threadsRunning_; }

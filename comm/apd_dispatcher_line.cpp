@@ -156,7 +156,10 @@ int TApdBaseDispatcher::QueryFlow(std::uint32_t& hardwareOptions, std::uint32_t&
 int TApdBaseDispatcher::SetRS485(bool on) {
   OrderedGuard state(StateLock);
   rs485_ = on;
-  SetPriorities(threadPriority_);
+  // The output thread's priority depends on the mode: apply the step anew.
+  const int step = threadPriority_;
+  threadPriority_ = -1;
+  SetPriorities(step);
   return 0;
 }
 

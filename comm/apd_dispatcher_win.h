@@ -25,7 +25,7 @@ class TApdWin32Dispatcher : public TApdBaseDispatcher {
   bool WaitWorkersFinished(std::uint32_t ms) override;
   // The last failure of the comm-event wait after the event thread gave up
   // on events (0 while events work); reception then goes on by polling.
-  DWORD CommEventError() const { return commEventError_; }
+  std::uint32_t CommEventError() const override { return commEventError_; }
   HANDLE CommHandle() const { return comm_; }
 
  protected:

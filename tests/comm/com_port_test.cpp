@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <cstdio>
 #include <stdexcept>
 
 #include "comm/apd_com_port.h"
@@ -341,6 +342,41 @@ TEST_F(ComPort, StatusNotificationsRaiseTheGeneralThenTheSpecificEvent) {
   platform.last->DispatchPass(true, 0x40);
   const std::string h = std::to_string(handle);
   EXPECT_EQ(raised, (std::vector<std::string>{"trigger 32260 " + h + " 0", "status " + h, "line 9 break"}));
+}
+
+TEST_F(ComPort, ALogThatCannotBeWrittenAtCloseIsReportedAndThePortStillCloses) {
+  port.SetComNumber(1);
+  port.LogName = "no_such_folder/CVL.LOG";
+  port.SetOpen(true);
+  port.SetLogging(comm::TTraceLogState::tlOn);
+  platform.last->AddLogEntry(9, 16, {}, 1);
+  port.SetOpen(false);
+  EXPECT_EQ(platform.reported.size(), 1u);
+  EXPECT_EQ(port.OpenState(), TApdComPort::TOpenState::closed);
+  EXPECT_EQ(port.Logging(), comm::TTraceLogState::tlOff);
+  EXPECT_EQ(platform.windowsAlive, 0);
+}
+
+TEST_F(ComPort, ClosingWithTracingOnWritesTheTraceFile) {
+  std::remove("port_close_test.trc");
+  port.SetComNumber(1);
+  port.TraceName = "port_close_test.trc";
+  port.TraceHex = false;
+  port.SetOpen(true);
+  port.SetTracing(comm::TTraceLogState::tlOn);
+  platform.last->Feed("ok");
+  platform.last->FillReceiveRing();
+  std::uint8_t c;
+  while (platform.last->FetchChar(c) == 0) {
+  }
+  port.SetOpen(false);
+  std::FILE* file = std::fopen("port_close_test.trc", "rb");
+  ASSERT_NE(file, nullptr);
+  char text[64] = {};
+  const std::size_t n = std::fread(text, 1, sizeof text - 1, file);
+  std::fclose(file);
+  EXPECT_EQ(std::string(text, n), "Receive: \r\nok");
+  EXPECT_EQ(port.Tracing(), comm::TTraceLogState::tlOff);
 }
 
 TEST_F(ComPort, AssigningTheFirstTriggerEventMakesTheDispatcherNotify) {

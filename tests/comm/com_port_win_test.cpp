@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -68,6 +69,17 @@ TEST_F(ComPortOnCable, ReceivedJournalArrivesThroughTheAvailEvent) {
   EXPECT_EQ(port.OpenState(), TApdComPort::TOpenState::closed);
 }
 
+TEST_F(ComPortOnCable, WithoutCommEventsThePortSaysSoAndStillReceives) {
+  std::string got;
+  port.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) { got += TakeAll(p); });
+  port.SetOpen(true);
+  // A plain pseudo-terminal under Wine has no comm events: the event thread
+  // backs off, gives up and records why.
+  ASSERT_TRUE(PumpUntil([&] { return port.CommEventError() != 0; }, 30000));
+  cable.Send("still here\r\n");
+  EXPECT_TRUE(PumpUntil([&] { return got == "still here\r\n"; }, 10000)) << got;
+}
+
 TEST_F(ComPortOnCable, AnExceptionInATriggerEventIsReportedAndReceptionGoesOn) {
   std::string got;
   bool thrown = false;
@@ -124,6 +136,55 @@ TEST_F(ComPortOnCable, ClientWindowsHearOfOpenAndClose) {
   port.SetOpen(false);
   EXPECT_EQ(heard, (std::vector<UINT>{comm::kPortOpenMessage, comm::kPortClosingMessage}));
   DestroyWindow(client);
+}
+
+TEST_F(ComPortOnCable, CaptureSettingsReachTheLinuxSideOfTheLine) {
+  port.SetOpen(true);
+  char prefix[1024];
+  const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  ASSERT_TRUE(length > 0 && length < sizeof prefix);
+  const std::string pty = std::string(prefix) + "/dosdevices/com" + std::to_string(cable.ProgramPort());
+  const std::string out = std::string(prefix) + "/../stty_" + std::to_string(cable.ProgramPort()) + ".txt";
+  std::string windowsOut = "Z:" + out;
+  for (char& c : windowsOut)
+    if (c == '/') c = '\\';
+  DeleteFileA(windowsOut.c_str());
+  test_support::StartLinuxProgram("/bin/sh -c 'stty -a -F " + pty + " > " + out + ".part && mv " + out +
+                                  ".part " + out + "'");
+  std::string settings;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] {
+        std::FILE* file = std::fopen(windowsOut.c_str(), "rb");
+        if (!file) return false;
+        char buffer[4096];
+        settings.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+        return !settings.empty();
+      },
+      10000));
+  DeleteFileA(windowsOut.c_str());
+  EXPECT_NE(settings.find("speed 9600 baud"), std::string::npos) << settings;
+  EXPECT_NE(settings.find(" crtscts"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("-cstopb"), std::string::npos) << settings;
+  port.SetOpen(false);
+}
+
+TEST_F(ComPortOnCable, TelephonyModeRunsOnTheHandedHandleAndClosesIt) {
+  const std::string name = "\\\\.\\COM" + std::to_string(cable.ProgramPort());
+  HANDLE handed = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+  ASSERT_NE(handed, INVALID_HANDLE_VALUE);
+  std::string got;
+  port.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) { got += TakeAll(p); });
+  port.SetTapiMode(comm::TTapiMode::tmOn);
+  port.TapiHandle = reinterpret_cast<std::uintptr_t>(handed);
+  port.SetOpen(true);
+  ASSERT_TRUE(port.Open());
+  cable.Send("CONNECT 9600\r\n");
+  EXPECT_TRUE(PumpUntil([&] { return got == "CONNECT 9600\r\n"; }, 10000)) << got;
+  port.SetOpen(false);
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(handed, &flags)) << "closing the port closed the handed handle";
 }
 
 TEST(ComPortMissing, AMissingPortRaisesBadId) {

@@ -9,9 +9,11 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "comm/apd_dispatcher_win.h"
 #include "comm/error_codes.h"
+#include "framework/exceptions.h"
 #include "tests/support/pty_cable.h"
 
 namespace {
@@ -136,6 +138,51 @@ TEST_F(PortDispatcher, SentBlocksReachTheLineInOrder) {
     PumpUntil([&] { return port.OutputFree() >= 2048; }, 5000);
   }
   EXPECT_EQ(cable.Receive(expected.size(), 10000), expected);
+}
+
+TEST_F(PortDispatcher, FlushDuringAStuckWriteEmptiesTheRingWithoutHanging) {
+  // Nobody reads the register's side: the line fills up and a write pends.
+  const std::vector<std::uint8_t> block(1024, 'w');
+  DWORD stuckSince = GetTickCount();
+  for (int i = 0; i < 20000 && GetTickCount() - stuckSince < 1000; ++i) {
+    if (port.SendBlock(block) == 0) stuckSince = GetTickCount();
+    Sleep(1);
+  }
+  ASSERT_GT(port.OutputUsed(), 0u) << "the output never backed up";
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(port.PurgeOutput(), 0);
+  EXPECT_LT(GetTickCount() - start, 6000u);
+  EXPECT_EQ(port.OutputUsed(), 0u);
+  EXPECT_EQ(port.SendBlock(block), 0) << "the ring takes new bytes after the flush";
+}
+
+class ExposedThreads : public comm::TApdWin32Dispatcher {
+ public:
+  ExposedThreads() : TApdWin32Dispatcher(nullptr) {}
+  using TApdWin32Dispatcher::StartThreads;
+  using TApdWin32Dispatcher::StopThreads;
+};
+
+TEST(PortDispatcherOpen, StartingRunningThreadsOrStoppingStoppedOnesRaises) {
+  test_support::PtyCable cable;
+  ExposedThreads port;
+  ASSERT_EQ(port.OpenPort("\\\\.\\COM" + std::to_string(cable.ProgramPort()), 9600, 0, 8, 1, 4096, 4096, true,
+                          true),
+            0);
+  try {
+    port.StartThreads();
+    ADD_FAILURE() << "no exception";
+  } catch (const fw::Exception& e) {
+    EXPECT_STREQ(e.what(), "Dispatcher already started");
+  }
+  port.StopThreads();
+  EXPECT_TRUE(port.WorkersFinished());
+  try {
+    port.StopThreads();
+    ADD_FAILURE() << "no exception";
+  } catch (const fw::Exception& e) {
+    EXPECT_STREQ(e.what(), "Dispatcher not running");
+  }
 }
 
 TEST(PortDispatcherOpen, MissingPortFailsWithFileNotFound) {
