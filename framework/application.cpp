@@ -32,7 +32,8 @@ std::string ModuleTitle() {
 
 }  // namespace
 
-TApplication::TApplication() : TComponent(nullptr), Title(ModuleTitle()), mainThreadId_(GetCurrentThreadId()) {}
+TApplication::TApplication()
+    : TComponent(nullptr), Title(ModuleTitle()), mainThreadId_(GetCurrentThreadId()) {}
 
 TApplication::~TApplication() {
   DestroyComponents();
@@ -45,7 +46,8 @@ TApplication* Application() {
 }
 
 HWND TApplication::Handle() {
-  if (!window_) window_ = new UtilityWindow([this](TMessage& message) { return HandleUtilityMessage(message); });
+  if (!window_)
+    window_ = new UtilityWindow([this](TMessage& message) { return HandleUtilityMessage(message); });
   return window_->Handle();
 }
 
@@ -64,7 +66,8 @@ bool TApplication::HandleUtilityMessage(TMessage& message) {
     case WM_QUERYENDSESSION:
       message.Result = TRUE;
       return true;
-    default: return false;
+    default:
+      return false;
   }
 }
 

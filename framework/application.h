@@ -30,12 +30,26 @@ class TApplication : public TComponent {
   // help file or the call fails.
   bool HelpContext(int context);
 
-  // Creates a form owned by the application; the first one becomes the main form.
+  // Creates a form owned by the application; the first one becomes the main
+  // form, already while its constructor runs (its window may be made there).
   template <class Form, class... Args>
   Form* CreateForm(Args&&... args) {
-    Form* form = new Form(this, std::forward<Args>(args)...);
+    claimMainForm_ = mainForm_ == nullptr;
+    Form* form;
+    try {
+      form = new Form(this, std::forward<Args>(args)...);
+    } catch (...) {
+      claimMainForm_ = false;
+      throw;
+    }
+    claimMainForm_ = false;
     if (!mainForm_) mainForm_ = form;
     return form;
+  }
+  // Called by every form's constructor.
+  void FormCreated(TForm* form) {
+    if (claimMainForm_ && !mainForm_) mainForm_ = form;
+    claimMainForm_ = false;
   }
   TForm* MainForm() const { return mainForm_; }
   void SetMainForm(TForm* form) { mainForm_ = form; }
@@ -73,6 +87,7 @@ class TApplication : public TComponent {
   bool HandleUtilityMessage(TMessage& message);
 
   TForm* mainForm_ = nullptr;
+  bool claimMainForm_ = false;
   bool terminated_ = false;
   DWORD mainThreadId_;
   UtilityWindow* window_ = nullptr;

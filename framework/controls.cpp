@@ -38,7 +38,8 @@ void RegisterControlClass(const std::string& name, UINT classStyle) {
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.lpszClassName = name.c_str();
   if (!RegisterClassA(&windowClass))
-    throw Exception("Cannot register the window class " + name + " (error " + std::to_string(GetLastError()) + ")");
+    throw Exception("Cannot register the window class " + name + " (error " + std::to_string(GetLastError()) +
+                    ")");
 }
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,13 +72,26 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 HCURSOR CursorHandle(TCursor cursor) {
   LPCSTR id = IDC_ARROW;
   switch (cursor) {
-    case crCross: id = IDC_CROSS; break;
-    case crIBeam: id = IDC_IBEAM; break;
-    case crSizeAll: id = IDC_SIZEALL; break;
-    case crHourGlass: id = IDC_WAIT; break;
-    case crNo: id = IDC_NO; break;
-    case crHandPoint: id = IDC_HAND; break;
-    default: break;
+    case crCross:
+      id = IDC_CROSS;
+      break;
+    case crIBeam:
+      id = IDC_IBEAM;
+      break;
+    case crSizeAll:
+      id = IDC_SIZEALL;
+      break;
+    case crHourGlass:
+      id = IDC_WAIT;
+      break;
+    case crNo:
+      id = IDC_NO;
+      break;
+    case crHandPoint:
+      id = IDC_HAND;
+      break;
+    default:
+      break;
   }
   return LoadCursorA(nullptr, id);
 }
@@ -284,10 +298,12 @@ void TControl::CreateWnd() {
   CreateParams(params);
   if ((params.Style & WS_CHILD) && !params.WndParent)
     throw Exception("Control '" + Name() + "' has no parent window");
-  HWND window = CreateWindowExA(params.ExStyle, params.ClassName.c_str(), params.Caption.c_str(), params.Style,
-                                params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
-                                GetModuleHandleA(nullptr), params.OwnClass ? this : nullptr);
-  if (!window) throw Exception("Cannot create window '" + Name() + "' (error " + std::to_string(GetLastError()) + ")");
+  HWND window =
+      CreateWindowExA(params.ExStyle, params.ClassName.c_str(), params.Caption.c_str(), params.Style,
+                      params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                      GetModuleHandleA(nullptr), params.OwnClass ? this : nullptr);
+  if (!window)
+    throw Exception("Cannot create window '" + Name() + "' (error " + std::to_string(GetLastError()) + ")");
   if (!params.OwnClass) {
     Attach(window);
     defaultProc_ = reinterpret_cast<WNDPROC>(
@@ -384,14 +400,17 @@ void TControl::MouseMessage(TMessage& message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       if (OnMouseDown)
-        OnMouseDown(this, message.Msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft : TMouseButton::mbRight, shift, x, y);
+        OnMouseDown(this, message.Msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft : TMouseButton::mbRight, shift,
+                    x, y);
       break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
       if (OnMouseUp)
-        OnMouseUp(this, message.Msg == WM_LBUTTONUP ? TMouseButton::mbLeft : TMouseButton::mbRight, shift, x, y);
+        OnMouseUp(this, message.Msg == WM_LBUTTONUP ? TMouseButton::mbLeft : TMouseButton::mbRight, shift, x,
+                  y);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -469,7 +488,8 @@ void TControl::WndProc(TMessage& message) {
     case WM_MOVE:
       UpdateBoundsFromWindow();
       break;
-    default: break;
+    default:
+      break;
   }
   DefaultHandler(message);
 }
@@ -621,7 +641,8 @@ void TWinControl::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_COMMAND:
       if (message.LParam) {
-        if (auto* child = static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
+        if (auto* child =
+                static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
             child && child != this && child->Command(HIWORD(message.WParam)))
           return;
       }
@@ -637,7 +658,8 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
-      if (auto* child = static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
+      if (auto* child =
+              static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
           child && child != this) {
         if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.WParam))) {
           message.Result = reinterpret_cast<LRESULT>(brush);
@@ -679,7 +701,8 @@ void TWinControl::WndProc(TMessage& message) {
       Realign();
       Resize();
       return;
-    default: break;
+    default:
+      break;
   }
   TControl::WndProc(message);
 }

@@ -47,7 +47,8 @@ HCURSOR CursorHandle(TCursor cursor);
 
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssDouble = 32 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, unsigned shift, int x, int y)>;
+using TMouseEvent =
+    std::function<void(TComponent* sender, TMouseButton button, unsigned shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent* sender, unsigned shift, int x, int y)>;
 using TKeyEvent = std::function<void(TComponent* sender, WORD& key, unsigned shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, char& key)>;

@@ -16,11 +16,20 @@ namespace {
 int SystemMessageBox(const MessageBoxRequest& request) {
   UINT flags = MB_TASKMODAL;
   switch (request.Type) {
-    case TMsgDlgType::mtWarning: flags |= MB_ICONWARNING; break;
-    case TMsgDlgType::mtError: flags |= MB_ICONERROR; break;
-    case TMsgDlgType::mtInformation: flags |= MB_ICONINFORMATION; break;
-    case TMsgDlgType::mtConfirmation: flags |= MB_ICONQUESTION; break;
-    default: break;
+    case TMsgDlgType::mtWarning:
+      flags |= MB_ICONWARNING;
+      break;
+    case TMsgDlgType::mtError:
+      flags |= MB_ICONERROR;
+      break;
+    case TMsgDlgType::mtInformation:
+      flags |= MB_ICONINFORMATION;
+      break;
+    case TMsgDlgType::mtConfirmation:
+      flags |= MB_ICONQUESTION;
+      break;
+    default:
+      break;
   }
   const unsigned b = request.Buttons;
   if ((b & mbYes) && (b & mbNo))
@@ -120,8 +129,9 @@ bool TPrintDialog::Execute() {
   devNames_ = dialog.hDevNames;
   if (!chosen) {
     if (const DWORD error = CommDlgExtendedError())
-      throw Exception(error == PDERR_NODEFAULTPRN ? std::string("There is no default printer")
-                                                   : "The print dialog failed (error " + std::to_string(error) + ")");
+      throw Exception(error == PDERR_NODEFAULTPRN
+                          ? std::string("There is no default printer")
+                          : "The print dialog failed (error " + std::to_string(error) + ")");
     return false;
   }
   Copies = dialog.nCopies;

@@ -15,7 +15,8 @@ namespace fw {
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
-constexpr unsigned mbYesNo = mbYes | mbNo, mbOKCancel = mbOK | mbCancel, mbYesNoCancel = mbYes | mbNo | mbCancel;
+constexpr unsigned mbYesNo = mbYes | mbNo, mbOKCancel = mbOK | mbCancel,
+                   mbYesNoCancel = mbYes | mbNo | mbCancel;
 
 struct MessageBoxRequest {
   std::string Text;

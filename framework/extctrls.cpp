@@ -29,7 +29,7 @@ void TPanel::Paint(TCanvas& canvas) {
   if (caption.empty()) return;
   InflateRect(&client, -2, -2);
   canvas.Brush.Style = TBrushStyle::bsClear;
-  const UINT align = alignment_ == TAlignment::taCenter ? DT_CENTER
+  const UINT align = alignment_ == TAlignment::taCenter         ? DT_CENTER
                      : alignment_ == TAlignment::taRightJustify ? DT_RIGHT
                                                                 : DT_LEFT;
   canvas.TextRect(client, caption, align | DT_VCENTER | DT_SINGLELINE);
@@ -57,14 +57,26 @@ void TBevel::Paint(TCanvas& canvas) {
   const UINT edge = style_ == TBevelStyle::bsLowered ? EDGE_ETCHED : EDGE_BUMP;
   switch (shape_) {
     case TBevelShape::bsBox:
-      DrawEdge(canvas.Handle(), &r, style_ == TBevelStyle::bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+      DrawEdge(canvas.Handle(), &r, style_ == TBevelStyle::bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+               BF_RECT);
       break;
-    case TBevelShape::bsFrame: DrawEdge(canvas.Handle(), &r, edge, BF_RECT); break;
-    case TBevelShape::bsTopLine: DrawEdge(canvas.Handle(), &r, edge, BF_TOP); break;
-    case TBevelShape::bsBottomLine: DrawEdge(canvas.Handle(), &r, edge, BF_BOTTOM); break;
-    case TBevelShape::bsLeftLine: DrawEdge(canvas.Handle(), &r, edge, BF_LEFT); break;
-    case TBevelShape::bsRightLine: DrawEdge(canvas.Handle(), &r, edge, BF_RIGHT); break;
-    case TBevelShape::bsSpacer: break;
+    case TBevelShape::bsFrame:
+      DrawEdge(canvas.Handle(), &r, edge, BF_RECT);
+      break;
+    case TBevelShape::bsTopLine:
+      DrawEdge(canvas.Handle(), &r, edge, BF_TOP);
+      break;
+    case TBevelShape::bsBottomLine:
+      DrawEdge(canvas.Handle(), &r, edge, BF_BOTTOM);
+      break;
+    case TBevelShape::bsLeftLine:
+      DrawEdge(canvas.Handle(), &r, edge, BF_LEFT);
+      break;
+    case TBevelShape::bsRightLine:
+      DrawEdge(canvas.Handle(), &r, edge, BF_RIGHT);
+      break;
+    case TBevelShape::bsSpacer:
+      break;
   }
 }
 
@@ -114,7 +126,8 @@ void TImage::Paint(TCanvas& canvas) {
       if (info.hbmMask) DeleteObject(info.hbmMask);
     }
     const int x = center_ ? (width_ - w) / 2 : 0, y = center_ ? (height_ - h) / 2 : 0;
-    DrawIconEx(canvas.Handle(), x, y, icon_, stretch_ ? width_ : w, stretch_ ? height_ : h, 0, nullptr, DI_NORMAL);
+    DrawIconEx(canvas.Handle(), x, y, icon_, stretch_ ? width_ : w, stretch_ ? height_ : h, 0, nullptr,
+               DI_NORMAL);
     return;
   }
   if (picture_.Empty()) return;

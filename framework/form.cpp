@@ -16,6 +16,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
   width_ = 320;
   height_ = 240;
   SetColor(clBtnFace);
+  Application()->FormCreated(this);
 }
 
 TForm::~TForm() {
@@ -50,12 +51,18 @@ DWORD TForm::WindowStyle() const {
                       ((borderIcons_ & biMinimize) ? WS_MINIMIZEBOX : 0) |
                       ((borderIcons_ & biMaximize) ? WS_MAXIMIZEBOX : 0);
   switch (borderStyle_) {
-    case TFormBorderStyle::bsSizeable: style = WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME | icons; break;
-    case TFormBorderStyle::bsSingle: style = WS_OVERLAPPED | WS_CAPTION | icons; break;
+    case TFormBorderStyle::bsSizeable:
+      style = WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME | icons;
+      break;
+    case TFormBorderStyle::bsSingle:
+      style = WS_OVERLAPPED | WS_CAPTION | icons;
+      break;
     case TFormBorderStyle::bsDialog:
       style = WS_POPUP | WS_CAPTION | ((borderIcons_ & biSystemMenu) ? WS_SYSMENU : 0);
       break;
-    case TFormBorderStyle::bsNone: style = WS_POPUP; break;
+    case TFormBorderStyle::bsNone:
+      style = WS_POPUP;
+      break;
   }
   return style | (enabled_ ? 0 : WS_DISABLED);
 }
@@ -149,8 +156,8 @@ void TForm::ApplyPosition() {
   if (position_ != TPosition::poScreenCenter) return;
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SetBounds(work.left + (work.right - work.left - width_) / 2, work.top + (work.bottom - work.top - height_) / 2,
-            width_, height_);
+  SetBounds(work.left + (work.right - work.left - width_) / 2,
+            work.top + (work.bottom - work.top - height_) / 2, width_, height_);
 }
 
 void TForm::SetVisible(bool visible) {
@@ -269,12 +276,17 @@ void TForm::Close() {
     return;
   }
   switch (action) {
-    case TCloseAction::caHide: Hide(); break;
-    case TCloseAction::caFree: Release(); break;
+    case TCloseAction::caHide:
+      Hide();
+      break;
+    case TCloseAction::caFree:
+      Release();
+      break;
     case TCloseAction::caMinimize:
       if (handle_) ShowWindow(handle_, SW_MINIMIZE);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -358,16 +370,17 @@ bool TForm::PreprocessKey(const MSG& message) {
     case VK_TAB:
       SelectNext((shift & ssShift) == 0);
       return true;
-    default: return false;
+    default:
+      return false;
   }
 }
 
 void TForm::UpdateHint(TControl* control) {
   if (!handle_ || !control->HandleAllocated()) return;
   if (!tooltip_) {
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+    tooltip_ = CreateWindowExA(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!tooltip_) return;
     SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
   }
@@ -397,8 +410,8 @@ void TForm::WndProc(TMessage& message) {
       }
       if (OnActivate) OnActivate(this);
       if (!IsIconic(handle_)) {
-        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(handle_, lastFocus_) && IsWindowEnabled(lastFocus_) &&
-            IsWindowVisible(lastFocus_))
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(handle_, lastFocus_) &&
+            IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
           ::SetFocus(lastFocus_);
         else if (!ActiveControl())
           SelectNext(true);
@@ -413,7 +426,8 @@ void TForm::WndProc(TMessage& message) {
         }
       }
       break;
-    default: break;
+    default:
+      break;
   }
   TWinControl::WndProc(message);
 }

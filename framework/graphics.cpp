@@ -130,8 +130,8 @@ void TCanvas::Deselect() {
 HDC TCanvas::RequirePen() {
   if (!dc_) throw Exception("Canvas does not allow drawing");
   // Pens are cheap: recreated for every operation so that property changes show.
-  const int style = Pen.Style == TPenStyle::psDash  ? PS_DASH
-                    : Pen.Style == TPenStyle::psDot ? PS_DOT
+  const int style = Pen.Style == TPenStyle::psDash    ? PS_DASH
+                    : Pen.Style == TPenStyle::psDot   ? PS_DOT
                     : Pen.Style == TPenStyle::psClear ? PS_NULL
                                                       : PS_SOLID;
   HPEN pen = CreatePen(style, Pen.Width, ColorToRGB(Pen.Color));
@@ -226,7 +226,8 @@ void TCanvas::DrawTransparent(int x, int y, TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   HDC source = bitmap.Canvas().Handle();
   const COLORREF key = GetPixel(source, 0, 0);
-  TransparentBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, bitmap.Width(), bitmap.Height(), key);
+  TransparentBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, bitmap.Width(), bitmap.Height(),
+                 key);
 }
 
 // --- TBitmap

@@ -12,7 +12,9 @@ namespace fw {
 
 // An RGB value (0x00BBGGRR) or, with the top bit set, a system colour index.
 using TColor = std::int32_t;
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor SystemColor(int index) {
+  return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index));
+}
 
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
@@ -23,8 +25,9 @@ constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground = Syst
                  clWindowFrame = SystemColor(COLOR_WINDOWFRAME), clBtnFace = SystemColor(COLOR_BTNFACE),
                  clBtnShadow = SystemColor(COLOR_BTNSHADOW), clBtnText = SystemColor(COLOR_BTNTEXT),
                  clBtnHighlight = SystemColor(COLOR_BTNHIGHLIGHT), clGrayText = SystemColor(COLOR_GRAYTEXT),
-                 clHighlight = SystemColor(COLOR_HIGHLIGHT), clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT),
-                 clInfoBk = SystemColor(COLOR_INFOBK), clInfoText = SystemColor(COLOR_INFOTEXT);
+                 clHighlight = SystemColor(COLOR_HIGHLIGHT),
+                 clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT), clInfoBk = SystemColor(COLOR_INFOBK),
+                 clInfoText = SystemColor(COLOR_INFOTEXT);
 
 COLORREF ColorToRGB(TColor color);
 

@@ -28,22 +28,38 @@ std::string KeyName(WORD key) {
   if (key >= '0' && key <= '9') return std::string(1, static_cast<char>(key));
   if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
   switch (key) {
-    case VK_DELETE: return "Del";
-    case VK_INSERT: return "Ins";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_BACK: return "BkSp";
-    case VK_TAB: return "Tab";
-    case VK_SPACE: return "Space";
-    case VK_HOME: return "Home";
-    case VK_END: return "End";
-    case VK_PRIOR: return "PgUp";
-    case VK_NEXT: return "PgDn";
-    case VK_UP: return "Up";
-    case VK_DOWN: return "Down";
-    case VK_LEFT: return "Left";
-    case VK_RIGHT: return "Right";
-    default: return "#" + std::to_string(key);
+    case VK_DELETE:
+      return "Del";
+    case VK_INSERT:
+      return "Ins";
+    case VK_RETURN:
+      return "Enter";
+    case VK_ESCAPE:
+      return "Esc";
+    case VK_BACK:
+      return "BkSp";
+    case VK_TAB:
+      return "Tab";
+    case VK_SPACE:
+      return "Space";
+    case VK_HOME:
+      return "Home";
+    case VK_END:
+      return "End";
+    case VK_PRIOR:
+      return "PgUp";
+    case VK_NEXT:
+      return "PgDn";
+    case VK_UP:
+      return "Up";
+    case VK_DOWN:
+      return "Down";
+    case VK_LEFT:
+      return "Left";
+    case VK_RIGHT:
+      return "Right";
+    default:
+      return "#" + std::to_string(key);
   }
 }
 
@@ -187,6 +203,10 @@ void TMenu::Rebuild() {
   while (GetMenuItemCount(handle_) > 0) DeleteMenu(handle_, 0, MF_BYPOSITION);
   items_->AppendTo(handle_);
   MenuChanged();
+}
+
+TMainMenu::~TMainMenu() {
+  if (auto* form = dynamic_cast<TForm*>(Owner()); form && form->Menu() == this) form->SetMenu(nullptr);
 }
 
 void TMainMenu::MenuChanged() {

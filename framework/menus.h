@@ -89,6 +89,8 @@ class TMenu : public TComponent {
 class TMainMenu : public TMenu {
  public:
   using TMenu::TMenu;
+  // Leaves the form it is shown on before its Win32 menu goes.
+  ~TMainMenu() override;
 
  protected:
   HMENU CreateMenuHandle() override { return CreateMenu(); }

@@ -11,7 +11,8 @@ namespace fw {
 // --- TStringItems
 
 const std::string& TStringItems::operator[](int index) const {
-  if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= Count())
+    throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   return items_[static_cast<size_t>(index)];
 }
 
@@ -22,7 +23,8 @@ int TStringItems::Add(const std::string& text) {
 }
 
 void TStringItems::Insert(int index, const std::string& text) {
-  if (index < 0 || index > Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index > Count())
+    throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   items_.insert(items_.begin() + index, text);
   changed_();
 }
@@ -80,7 +82,8 @@ void TLabel::AdjustSize() {
   // The last glyph may reach past its advance (a negative right bearing).
   ABC last{};
   const UINT lastChar = static_cast<unsigned char>(text.back());
-  if (!wordWrap_ && GetCharABCWidthsA(dc, lastChar, lastChar, &last) && last.abcC < 0) rect.right -= last.abcC;
+  if (!wordWrap_ && GetCharABCWidthsA(dc, lastChar, lastChar, &last) && last.abcC < 0)
+    rect.right -= last.abcC;
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   int left = left_;
@@ -163,13 +166,15 @@ void TEdit::SetMaxLength(int value) {
 
 int TEdit::SelStart() const {
   DWORD start = 0, end = 0;
-  if (handle_) SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (handle_)
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return static_cast<int>(start);
 }
 
 int TEdit::SelLength() const {
   DWORD start = 0, end = 0;
-  if (handle_) SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (handle_)
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return static_cast<int>(end - start);
 }
 
@@ -402,7 +407,8 @@ void TComboBox::CreateParams(TCreateParams& params) {
 void TComboBox::Refill() {
   if (!handle_) return;
   SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
-  for (const auto& item : items_.Strings()) SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  for (const auto& item : items_.Strings())
+    SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
   SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
 }
@@ -467,7 +473,8 @@ void TListBox::CreateParams(TCreateParams& params) {
 void TListBox::Refill() {
   if (!handle_) return;
   SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
-  for (const auto& item : items_.Strings()) SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  for (const auto& item : items_.Strings())
+    SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
   SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
 }

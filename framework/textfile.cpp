@@ -27,8 +27,8 @@ void TextFileWriter::Open(const std::string& path, DWORD disposition) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) RaiseLastError();
-  if (disposition == OPEN_EXISTING && SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-      GetLastError() != NO_ERROR) {
+  if (disposition == OPEN_EXISTING &&
+      SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
     const DWORD error = GetLastError();
     CloseHandle(file);
     throw EInOutError(static_cast<int>(error));
@@ -60,7 +60,8 @@ void TextFileWriter::Flush() {
   size_t done = 0;
   while (done < buffer_.size()) {
     DWORD written = 0;
-    if (!WriteFile(file_, buffer_.data() + done, static_cast<DWORD>(buffer_.size() - done), &written, nullptr)) {
+    if (!WriteFile(file_, buffer_.data() + done, static_cast<DWORD>(buffer_.size() - done), &written,
+                   nullptr)) {
       // Keep what was not written, for a later attempt.
       buffer_.erase(0, done);
       RaiseLastError();

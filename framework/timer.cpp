@@ -19,9 +19,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
   Update();
 }
 
-TTimer::~TTimer() {
-  KillTimer(window_->Handle(), kTimerId);
-}
+TTimer::~TTimer() { KillTimer(window_->Handle(), kTimerId); }
 
 void TTimer::SetInterval(unsigned milliseconds) {
   interval_ = milliseconds;

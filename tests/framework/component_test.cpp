@@ -183,7 +183,8 @@ TEST(FormLoading, UnknownReferenceIsAClearErrorAndNothingStaysLoading) {
   }
   EXPECT_FALSE(form.Loading());
   EXPECT_FALSE(form.Component(0)->Loading());
-  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](auto& l) { return l.rfind("loaded", 0) == 0; }), 0);
+  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](auto& l) { return l.rfind("loaded", 0) == 0; }),
+            0);
 }
 
 TEST(Events, CanBeReadSavedReplacedRestoredAndChained) {
@@ -204,8 +205,9 @@ TEST(Modules, InitialiseInOrderAndFinaliseInReverse) {
   std::vector<std::string> calls;
   fw::ModuleList modules;
   for (const char* name : {"Misc", "Manager", "Exceptions", "User"})
-    modules.Add(name, [&calls, name] { calls.push_back(std::string("init ") + name); },
-                [&calls, name] { calls.push_back(std::string("fini ") + name); });
+    modules.Add(
+        name, [&calls, name] { calls.push_back(std::string("init ") + name); },
+        [&calls, name] { calls.push_back(std::string("fini ") + name); });
   modules.InitializeAll();
   modules.InitializeAll();  // once only
   EXPECT_TRUE(modules.Initialized("Manager"));
@@ -217,9 +219,12 @@ TEST(Modules, InitialiseInOrderAndFinaliseInReverse) {
 TEST(Modules, FailedInitialisationFinalisesWhatRanAndReportsTheFailure) {
   std::vector<std::string> calls;
   fw::ModuleList modules;
-  modules.Add("A", [&] { calls.push_back("init A"); }, [&] { calls.push_back("fini A"); });
-  modules.Add("B", [&] { throw fw::Exception("B failed"); }, [&] { calls.push_back("fini B"); });
-  modules.Add("C", [&] { calls.push_back("init C"); }, [&] { calls.push_back("fini C"); });
+  modules.Add(
+      "A", [&] { calls.push_back("init A"); }, [&] { calls.push_back("fini A"); });
+  modules.Add(
+      "B", [&] { throw fw::Exception("B failed"); }, [&] { calls.push_back("fini B"); });
+  modules.Add(
+      "C", [&] { calls.push_back("init C"); }, [&] { calls.push_back("fini C"); });
   EXPECT_THROW(modules.InitializeAll(), fw::Exception);
   EXPECT_EQ(calls, (std::vector<std::string>{"init A", "fini A"}));
 }

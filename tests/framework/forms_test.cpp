@@ -27,10 +27,11 @@ using fwtest::BoxAnswerer;
 using fwtest::PostKey;
 using fwtest::PumpFor;
 
-// A plain form placed away from where other tests of the same display look.
+// A plain form placed away from where other tests of the same display look
+// (the screenshots of the smoke test and of the sample form).
 class TestForm : public TForm {
  public:
-  TestForm() : TForm(nullptr) { SetBounds(700, 400, 320, 240); }
+  TestForm() : TForm(nullptr) { SetBounds(900, 300, 320, 240); }
 };
 
 // A label that writes what happens to it into a journal.
@@ -44,8 +45,8 @@ class JournalLabel : public TLabel {
   }
   void Loaded() override {
     TLabel::Loaded();
-    journal_.push_back("loaded " + Name() + " caption=" + Caption() + " focus=" +
-                       (focusControl_ ? focusControl_->Name() : std::string("none")) +
+    journal_.push_back("loaded " + Name() + " caption=" + Caption() +
+                       " focus=" + (focusControl_ ? focusControl_->Name() : std::string("none")) +
                        " parent=" + (Parent() ? Parent()->Name() : std::string("none")));
   }
 
@@ -63,7 +64,7 @@ class DescribedForm : public TForm {
     SetCaption("Described");
     SetClientWidth(300);
     SetClientHeight(120);
-    SetBounds(700, 400, Width(), Height());
+    SetBounds(900, 300, Width(), Height());
     OnCreate = [&journal](TComponent*) { journal.push_back("OnCreate"); };
 
     lblFirst = new JournalLabel(this, journal);
@@ -117,6 +118,20 @@ TEST(FormDescription, ClientSizeAndCentringApplyWhenShown) {
   EXPECT_NEAR((window.left + window.right) / 2, screenWidth / 2, 2);
 }
 
+TEST(Form, ShowRunsOnShowBeforeTheWindowAppearsThenActivatesIt) {
+  TestForm form;
+  std::vector<std::string> events;
+  form.OnShow = [&](TComponent*) {
+    events.push_back(std::string("show, window visible: ") + (IsWindowVisible(form.Handle()) ? "yes" : "no"));
+  };
+  form.OnActivate = [&](TComponent*) { events.push_back("activate"); };
+  form.Show();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[0], "show, window visible: no");
+  EXPECT_EQ(events[1], "activate");
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
 TEST(Components, FreeingAControlTakesItOutOfItsParentAndNotifiesTheForm) {
   TestForm form;
   auto* menu = new TMainMenu(&form);
@@ -168,7 +183,7 @@ class OkCancelForm : public TForm {
     cancel->SetBounds(155, 50, 75, 25);
     // A test that goes wrong ends with mrAbort instead of hanging.
     auto* guard = new TTimer(this);
-    guard->SetInterval(5000);
+    guard->SetInterval(3000);
     guard->OnTimer = [this](TComponent*) { SetModalResult(mrAbort); };
     loading.End();
   }
@@ -202,30 +217,35 @@ TEST(ModalForm, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
-TEST(ModalForm, TabMovesThroughTheTabStopsInOrder) {
+// One round of Tab, Tab, Shift+Tab from the edit; returns the controls entered.
+std::vector<std::string> TabRound() {
   OkCancelForm dialog(nullptr);
-  std::vector<TWinControl*> visited;
-  // Another program on the display may take the activation for a moment;
-  // getting it back enters the same control again, which is not a step.
-  auto entered = [&](TWinControl* control) {
-    if (!visited.empty() && visited.back() == control) return false;
-    visited.push_back(control);
-    return true;
+  std::vector<std::string> visited;
+  // Getting the activation back enters the same control again: not a step.
+  auto entered = [&](const char* name) {
+    if (!visited.empty() && visited.back() == name) return false;
+    visited.push_back(name);
+    return visited.size() < 3 || (dialog.SetModalResult(mrAbort), false);
   };
   dialog.OnShow = [&](TComponent*) { PostKey(dialog.edit->Handle(), VK_TAB); };
   dialog.ok->OnEnter = [&](TComponent*) {
-    if (!entered(dialog.ok)) return;
-    if (visited.size() == 3)
-      dialog.SetModalResult(mrAbort);
-    else
-      PostKey(dialog.ok->Handle(), VK_TAB);
+    if (entered("ok")) PostKey(dialog.ok->Handle(), VK_TAB);
   };
   dialog.cancel->OnEnter = [&](TComponent*) {
-    if (entered(dialog.cancel)) PostKey(dialog.cancel->Handle(), VK_TAB, false, true);  // Shift+Tab goes back
+    if (entered("cancel")) PostKey(dialog.cancel->Handle(), VK_TAB, false, true);  // Shift+Tab
   };
-  EXPECT_EQ(dialog.ShowModal(), mrAbort);
+  dialog.ShowModal();
   fwtest::ReleaseModifiers();
-  EXPECT_EQ(visited, (std::vector<TWinControl*>{dialog.ok, dialog.cancel, dialog.ok}));
+  return visited;
+}
+
+TEST(ModalForm, TabMovesThroughTheTabStopsInOrder) {
+  // Other test programs share the display and may take the focus while a
+  // posted key waits; a round they disturbed is run again.
+  const std::vector<std::string> expected{"ok", "cancel", "ok"};
+  std::vector<std::string> visited;
+  for (int round = 0; round < 3 && visited != expected; ++round) visited = TabRound();
+  EXPECT_EQ(visited, expected);
 }
 
 TEST(ModalForm, ReenablesExactlyTheWindowsItDisabled) {
@@ -256,7 +276,7 @@ TEST(ModalForm, AModelessFormOwnedByTheModalOneStaysUsableAndDiesWithIt) {
   dialog->OnShow = [&](TComponent*) {
     auto* child = new TForm(dialog);  // owned by the modal form
     child->SetCaption("Owned");
-    child->SetBounds(700, 400, 200, 100);
+    child->SetBounds(900, 300, 200, 100);
     child->Show();
     childWindow = child->Handle();
     childEnabled = IsWindowEnabled(childWindow) != FALSE;
@@ -352,7 +372,7 @@ TEST(Application, RunEndsWhenTheMainFormCloses) {
   auto* main = Application()->CreateForm<TForm>();
   auto* second = Application()->CreateForm<TForm>();
   EXPECT_EQ(Application()->MainForm(), main);
-  main->SetBounds(700, 400, 320, 240);
+  main->SetBounds(900, 300, 320, 240);
   bool shown = false;
   main->OnShow = [&](TComponent*) {
     shown = true;
@@ -362,6 +382,32 @@ TEST(Application, RunEndsWhenTheMainFormCloses) {
   EXPECT_TRUE(shown);
   EXPECT_TRUE(Application()->Terminated());
   (void)second;
+}
+
+// A main form whose window is made while it is described, with a dialog
+// form created inside its constructor.
+class EagerMainForm : public TForm {
+ public:
+  explicit EagerMainForm(TComponent* owner) : TForm(owner) {
+    FormLoading loading(*this);
+    SetBounds(900, 300, 320, 240);
+    HandleNeeded();
+    inner = new TForm(this);
+    loading.End();
+  }
+  TForm* inner;
+};
+
+TEST(Application, TheFirstFormIsTheMainFormAlreadyInItsConstructor) {
+  auto* main = Application()->CreateForm<EagerMainForm>();
+  EXPECT_EQ(Application()->MainForm(), main);
+  EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), nullptr) << "a main window has no owner";
+  EXPECT_EQ(GetWindow(main->inner->Handle(), GW_OWNER), main->Handle());
+  auto* second = Application()->CreateForm<TForm>();
+  EXPECT_EQ(Application()->MainForm(), main);
+  EXPECT_EQ(GetWindow(second->Handle(), GW_OWNER), Application()->Handle());
+  delete main;
+  EXPECT_EQ(Application()->MainForm(), nullptr);
 }
 
 TEST(Menus, ShortcutsRunTheirHandlersAlsoFromAMenuThatIsNotShown) {
@@ -625,8 +671,10 @@ TEST(WindowProcedure, AControlOfItsOwnClassGetsItsWindowOnDemandAndItsMessages) 
   EXPECT_EQ(control->Text(), "text");
   EXPECT_NE(std::find(control->events.begin(), control->events.end(), "loaded with window yes"),
             control->events.end());
-  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "private message"), control->events.end());
-  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "font Courier New"), control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "private message"),
+            control->events.end());
+  EXPECT_NE(std::find(control->events.begin(), control->events.end(), "font Courier New"),
+            control->events.end());
   EXPECT_NE(std::find(control->events.begin(), control->events.end(),
                       "size " + std::to_string(80 - GetSystemMetrics(SM_CXVSCROLL))),
             control->events.end());
@@ -775,11 +823,13 @@ TEST(Controls, ListBoxAndComboBoxReportSelectionAndDoubleClick) {
   form.Show();
   list->SetItemIndex(2);
   EXPECT_EQ(list->ItemIndex(), 2);
-  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(list->Handle()));
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(list->Handle()));
   EXPECT_EQ(doubleClicks, 1);
   combo->SetItemIndex(1);
   EXPECT_EQ(combo->Text(), "Direct to COM2");
-  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo->Handle()));
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo->Handle()));
   EXPECT_EQ(changes, 1);
   combo->SetItemIndex(7);
   EXPECT_EQ(combo->ItemIndex(), -1);
@@ -794,10 +844,12 @@ TEST(Controls, HourglassCursorShowsOverEveryControlAndControlsHaveTheirOwn) {
   label->SetCaption("link");
   label->SetCursor(crHandPoint);
   form.Show();
-  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()), MAKELPARAM(HTCLIENT, 0));
+  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()),
+               MAKELPARAM(HTCLIENT, 0));
   EXPECT_EQ(GetCursor(), CursorHandle(crHandPoint));
   Screen()->SetCursor(crHourGlass);
-  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()), MAKELPARAM(HTCLIENT, 0));
+  SendMessageA(label->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label->Handle()),
+               MAKELPARAM(HTCLIENT, 0));
   EXPECT_EQ(GetCursor(), CursorHandle(crHourGlass));
   Screen()->SetCursor(crDefault);
 }

@@ -8,6 +8,7 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "framework/form.h"
 #include "framework/graphics.h"
 #include "framework/timer.h"
 #include "tests/framework/gui_support.h"
@@ -63,12 +64,28 @@ TEST(FileDialogs, FilterTextBecomesTheSystemsList) {
             std::string("Text File (*.txt)\0*.txt\0All Files\0*.*\0\0", 39));
 }
 
+// The dialog box of this thread (other programs on the display have theirs).
+HWND OwnDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM result) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // Finds the open dialog once it is up and presses Cancel or types a name and OK.
 void AnswerFileDialog(const std::string& fileName) {
   auto* timer = new TTimer(nullptr);
   timer->SetInterval(100);
   timer->OnTimer = [timer, fileName](TComponent*) {
-    HWND dialog = FindWindowA("#32770", nullptr);
+    HWND dialog = OwnDialog();
     if (!dialog || !IsWindowVisible(dialog)) return;
     if (fileName.empty()) {
       PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -85,6 +102,11 @@ void AnswerFileDialog(const std::string& fileName) {
 }
 
 TEST(FileDialogs, SaveDialogAddsTheDefaultExtensionAndCancelReturnsFalse) {
+  // An owner away from where other tests of the display look: the dialog
+  // opens over it.
+  TForm owner(nullptr);
+  owner.SetBounds(900, 300, 320, 240);
+  owner.Show();
   TSaveDialog dialog(nullptr);
   dialog.Filter = "Text File (*.txt)|*.txt|All Files|*.*";
   dialog.DefaultExt = "txt";

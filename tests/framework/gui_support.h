@@ -1,5 +1,5 @@
-// Helpers for window tests: pumping messages for a while, posting keys, and
-// answering message boxes.
+// Helpers for window tests: pumping messages for a while and posting keys
+// (message boxes are answered by tests/support/message_box_answers.h).
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 
 #include "framework/application.h"
 #include "framework/dialogs.h"
+#include "tests/support/message_box_answers.h"
 
 namespace fwtest {
 
@@ -37,21 +38,5 @@ inline void ReleaseModifiers() {
   state[VK_CONTROL] = state[VK_SHIFT] = 0;
   SetKeyboardState(state);
 }
-
-// Answers every message box with `answer` and keeps what they said.
-class BoxAnswerer {
- public:
-  explicit BoxAnswerer(int answer) {
-    previous_ = fw::SetMessageBoxFunction([this, answer](const fw::MessageBoxRequest& request) {
-      boxes.push_back(request);
-      return answer;
-    });
-  }
-  ~BoxAnswerer() { fw::SetMessageBoxFunction(previous_); }
-  std::vector<fw::MessageBoxRequest> boxes;
-
- private:
-  fw::MessageBoxFunction previous_;
-};
 
 }  // namespace fwtest
