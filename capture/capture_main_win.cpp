@@ -52,8 +52,7 @@ class TfrmCaptureMain::Devices : public ConnectionDevices {
   void CloseDirect() override { form_.Port().SetOpen(false); }
   void UseCallPort() override { form_.Port().SetComNumber(0); }
   void ActivateTerminal(bool active) override { form_.ApdTerminal1->SetActive(active); }
-  // The status lights have no light bound in this window.
-  void StartMonitoring() override {}
+  void StartMonitoring() override { form_.ApdSLController1->SetMonitoring(true); }
   void Dial(const std::string& device, const std::string& number) override {
     // Received bytes of the call go to the journal as soon as the port opens on it.
     form_.ApdTerminal1->SetActive(true);
@@ -153,7 +152,7 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   pnlRight->SetBevelOuter(fw::TBevelCut::bvNone);
   pnlRight->SetText("");
 
-  ApdComPort1 = new comm::PortComponent(this, comm::Win32Ports());
+  ApdComPort1 = new comm::ComPortComponent(this, comm::Win32Ports());
   ApdComPort1->SetName("ApdComPort1");
   comm::TApdComPort& port = Port();
   port.AutoOpen = false;
@@ -167,6 +166,11 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   port.SetLogSize(65500);
   port.LogName = "CVL.LOG";
   port.SetTapiMode(comm::TTapiMode::tmOn);
+
+  // No lamp is bound: the controller only watches the port.
+  ApdSLController1 = new comm::TApdSLController(this);
+  ApdSLController1->SetName("ApdSLController1");
+  ApdSLController1->SetComPort(ApdComPort1);
 
   ApdEmulator1 = new comm::TApdEmulator(this);
   ApdEmulator1->SetName("ApdEmulator1");
@@ -207,6 +211,13 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   lblCaptureStatus->Font().SetColor(fw::clMaroon);
   lblCaptureStatus->Font().SetHeight(-15);
   lblCaptureStatus->SetText("DISCONNECTING");
+
+  ApdStatusLight1 = new comm::TApdStatusLight(this);
+  ApdStatusLight1->SetName("ApdStatusLight1");
+  ApdStatusLight1->SetParent(pnlRight);
+  ApdStatusLight1->SetBounds((kRightPanelWidth - 13) / 2, 30, 13, 13);
+  ApdStatusLight1->SetLitColor(fw::clMaroon);
+  ApdStatusLight1->SetLit(false);
 
   auto label = [this](const char* name, const char* caption, int top) {
     auto* result = new fw::TLabel(this);

@@ -11,7 +11,9 @@
 #include "comm/apd_com_port.h"
 #include "comm/apd_emulators.h"
 #include "comm/apd_terminal_win.h"
-#include "comm/port_component.h"
+#include "comm/apd_sl_controller.h"
+#include "comm/apd_status_light_win.h"
+#include "comm/com_port_component.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
@@ -54,7 +56,9 @@ class TfrmCaptureMain : public fw::TForm {
   fw::TButton* btnExit;
   fw::TTimer* Timer1;
   fw::TOpenDialog* dlgOpen;
-  comm::PortComponent* ApdComPort1;
+  comm::ComPortComponent* ApdComPort1;
+  comm::TApdStatusLight* ApdStatusLight1;
+  comm::TApdSLController* ApdSLController1;
   std::unique_ptr<comm::TApdTapiDevice> ApdTapiDevice1;
 
   const std::string& Status() const { return flow_->Status(); }
