@@ -76,6 +76,7 @@ void ConnectionFlow::Connect(const std::string& device, const std::string& phone
     try {
       devices_.PrepareLine();
       devices_.UseCallPort();
+      StartMonitoring();
       SetStatus(statusDialing);
       devices_.Dial(device, phone);
     } catch (const std::exception&) {
@@ -105,13 +106,17 @@ void ConnectionFlow::Connect(const std::string& device, const std::string& phone
     return;
   }
   devices_.ActivateTerminal(true);
+  StartMonitoring();
+  SetStatus(statusCollecting);
+}
+
+void ConnectionFlow::StartMonitoring() {
   try {
     devices_.StartMonitoring();
   } catch (const std::exception&) {
     // No light is bound to the controller; a line that cannot report its modem
     // lines still carries the journal.
   }
-  SetStatus(statusCollecting);
 }
 
 void ConnectionFlow::Disconnect(const std::string& device, const std::string& phone) {

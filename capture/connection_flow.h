@@ -73,6 +73,7 @@ class ConnectionFlow {
   void SetStatus(const std::string& status);
   void SetCaption(const std::string& caption);
   void FailConnect();
+  void StartMonitoring();
 
   ConnectionDevices& devices_;
   ConnectionView& view_;

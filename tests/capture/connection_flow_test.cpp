@@ -108,9 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConnectCase{"Modem 1", "", false, false, {"CONNECTING", "IDLE"}, "Connec&t", {},
                     {"error: Need Phone Number"}, true},
         ConnectCase{"Directline Modem", "5551234", false, false, {"CONNECTING", "DIALING"}, "&Disconnect",
-                    {"8N1", "port 0", "dial Directline Modem 5551234"}, {}, true},
+                    {"8N1", "port 0", "monitor", "dial Directline Modem 5551234"}, {}, true},
         ConnectCase{"Modem 1", "5551234", false, true, {"CONNECTING", "DIALING", "IDLE"}, "Connec&t",
-                    {"8N1", "port 0", "dial Modem 1 5551234"}, {"error: Unable to Connect to Modem"}, true}));
+                    {"8N1", "port 0", "monitor", "dial Modem 1 5551234"}, {"error: Unable to Connect to Modem"}, true}));
 
 TEST_F(FlowTest, CaptureThatCannotOpenEndsIdle) {
   terminal.failOpen = true;
