@@ -261,4 +261,23 @@ TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall
             "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
 }
 
+TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("tallimo_hangup",
+                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 1500\n");
+  char full[MAX_PATH];
+  GetFullPathNameA("tallimo_hangup.tapi-script", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
+  GetFullPathNameA("tallimo_hangup.tapi-log", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
+  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+  EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "Connec&t") != nullptr; }, 20000))
+      << "still connected after the far end hung up";
+  EXPECT_EQ(AnswerBox(500), "") << "no message for an ordinary hang-up";
+  CloseAndWait();
+}
+
 }  // namespace
