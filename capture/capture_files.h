@@ -44,8 +44,7 @@ std::string DateForFileName(std::string_view shortDate);
 std::string CaptureFileName(std::string_view folder, std::string_view shortDate, int counter);
 
 // The first name of today's series, counting from 1, that no file holds yet.
-std::string NextCaptureFileName(std::string_view folder, std::string_view shortDate,
-                                CaptureFileQuery& files);
+std::string NextCaptureFileName(std::string_view folder, std::string_view shortDate, CaptureFileQuery& files);
 
 // A chosen name that does not exist yet gets ".txt" unless it already ends in it.
 std::string OpenedCaptureName(std::string_view chosen, bool exists);

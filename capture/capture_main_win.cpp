@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "capture/capture_about.h"
 #include "capture/connection_rules.h"
 #include "capture/received_char_filter.h"
@@ -27,8 +26,8 @@ constexpr UINT kCheckCaptureSize = WM_APP + 0x15;
 // The capture buffer reaches the disk in blocks of this size.
 constexpr std::size_t kCaptureBlock = 8192;
 
-const char* const kRegisterModels[] = {"ER-600", "ER-650", "SPS-1000", "ER-52XX",
-                                       "ER-52XXM", "ER-6500", "ER-7000", "SPS-2000"};
+const char* const kRegisterModels[] = {"ER-600",   "ER-650",  "SPS-1000", "ER-52XX",
+                                       "ER-52XXM", "ER-6500", "ER-7000",  "SPS-2000"};
 
 void ShowError(const std::string& text) { fw::MessageDlg(text, fw::TMsgDlgType::mtError, fw::mbOK); }
 
@@ -314,7 +313,9 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   session_->onFileNameChanged = [this](const std::string& name) { edtCaptureFile->SetText(name); };
   // Idle from here on, before anything of the creation can fail.
   flow_ = std::make_unique<ConnectionFlow>(*devices_, *labels_, *session_, *notices_);
-  auto bind = [](fw::TNotifyEvent& event, auto handler) { event = [handler](fw::TComponent*) { handler(); }; };
+  auto bind = [](fw::TNotifyEvent& event, auto handler) {
+    event = [handler](fw::TComponent*) { handler(); };
+  };
   bind(mnuFileNew->OnClick, [this] { mnuFileNewClick(); });
   bind(mnuFileOpen->OnClick, [this] { mnuFileOpenClick(); });
   bind(mnuFileExit->OnClick, [this] { Close(); });

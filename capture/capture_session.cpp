@@ -4,10 +4,12 @@
 
 namespace capture {
 
-CaptureSession::CaptureSession(CaptureTerminal& terminal, CaptureFileQuery& files,
-                               ShortDateSource& dates, UserNotices& notices,
-                               std::string programFolder)
-    : terminal_(terminal), files_(files), dates_(dates), notices_(notices),
+CaptureSession::CaptureSession(CaptureTerminal& terminal, CaptureFileQuery& files, ShortDateSource& dates,
+                               UserNotices& notices, std::string programFolder)
+    : terminal_(terminal),
+      files_(files),
+      dates_(dates),
+      notices_(notices),
       folder_(std::move(programFolder)) {}
 
 void CaptureSession::UseFile(const std::string& name) {

@@ -6,8 +6,8 @@
 
 namespace capture {
 
-ConnectionFlow::ConnectionFlow(ConnectionDevices& devices, ConnectionView& view,
-                               CaptureSession& capture, UserNotices& notices)
+ConnectionFlow::ConnectionFlow(ConnectionDevices& devices, ConnectionView& view, CaptureSession& capture,
+                               UserNotices& notices)
     : devices_(devices), view_(view), capture_(capture), notices_(notices) {
   // Idle before anything else can fail.
   SetStatus(statusIdle);

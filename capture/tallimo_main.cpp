@@ -13,7 +13,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   fw::Modules().Add("support", capture::StartSupportLibrary, capture::FinishSupportLibrary);
   fw::Modules().Add("telephony", comm::UseSystemTapiLoader, comm::UnloadTapi);
-  fw::Modules().Add("filter", [] { capture::ProgramFilter().Reset(); }, [] { capture::ProgramFilter().Reset(); });
+  fw::Modules().Add(
+      "filter", [] { capture::ProgramFilter().Reset(); }, [] { capture::ProgramFilter().Reset(); });
   fw::Modules().InitializeAll();
   fw::Application()->Title = "Quorvane";
   fw::Application()->HelpFile = "QUORVANE.hlp";

@@ -10,7 +10,7 @@ class TerminalCapture : public CaptureTerminal {
  public:
   explicit TerminalCapture(comm::TApdTerminal& terminal) : terminal_(terminal) {}
   void SetCapture(CaptureMode mode) override {
-    terminal_.SetCapture(mode == CaptureMode::Off ? comm::cmOff
+    terminal_.SetCapture(mode == CaptureMode::Off  ? comm::cmOff
                          : mode == CaptureMode::On ? comm::cmOn
                                                    : comm::cmAppend);
   }

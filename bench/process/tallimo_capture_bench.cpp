@@ -54,14 +54,15 @@ double CatSeconds(const std::string& payload) {
   const std::string out = "/tmp/tallimo_bench_cat.out";
   DeleteFileA(("Z:" + out).c_str());
   test_support::StartLinuxProgram("/bin/sh -c 'exec /usr/bin/timeout 120 /usr/bin/head -c " +
-                                  std::to_string(payload.size()) + " " + LinuxProgramEnd(cable.ProgramPort()) +
-                                  " > " + out + "'");
+                                  std::to_string(payload.size()) + " " +
+                                  LinuxProgramEnd(cable.ProgramPort()) + " > " + out + "'");
   Sleep(500);
   const LARGE_INTEGER start = Now();
   cable.Send(payload);
   test_support::WaitUntil([&] { return FileSize("Z:" + out) >= payload.size(); }, 120000);
   const LARGE_INTEGER end = Now();
-  if (FileSize("Z:" + out) != payload.size()) std::printf("cat: only %llu bytes arrived\n", FileSize("Z:" + out));
+  if (FileSize("Z:" + out) != payload.size())
+    std::printf("cat: only %llu bytes arrived\n", FileSize("Z:" + out));
   return Seconds(start, end);
 }
 
@@ -91,17 +92,18 @@ struct Program {
       FindClose(find);
     }
     if (!CopyFileA(kProgram, (folder + "\\Tallimo.exe").c_str(), FALSE)) return false;
-    const std::string settings = "[Maintain]\r\nCommPort=Direct to COM" + std::to_string(port) +
-                                 "\r\nAutoConnect=TRUE\r\n";
-    HANDLE file = CreateFileA((folder + "\\icbr424.cgr").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string settings =
+        "[Maintain]\r\nCommPort=Direct to COM" + std::to_string(port) + "\r\nAutoConnect=TRUE\r\n";
+    HANDLE file =
+        CreateFileA((folder + "\\icbr424.cgr").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
     CloseHandle(file);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string command = "\"" + folder + "\\Tallimo.exe\"";
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process))
       return false;
     return test_support::WaitUntil([&] { return Collecting(); }, 30000);
   }

@@ -63,7 +63,8 @@ TEST(CaptureLimit, SevenHundredThousandBytesIsStillRoom) {
 }
 
 TEST(ProgramFolder, KeepsTheTrailingBackslash) {
-  EXPECT_EQ(capture::ProgramFolder("C:\\Program Files\\Tallimo\\Tallimo.exe"), "C:\\Program Files\\Tallimo\\");
+  EXPECT_EQ(capture::ProgramFolder("C:\\Program Files\\Tallimo\\Tallimo.exe"),
+            "C:\\Program Files\\Tallimo\\");
   EXPECT_EQ(capture::ProgramFolder("Tallimo.exe"), "");
 }
 

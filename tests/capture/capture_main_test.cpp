@@ -143,7 +143,8 @@ TEST_F(MainWindow, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
   CloseForm();
   EXPECT_EQ(boxes_.size(), 1u) << "the failure is shown once";
   // Capture was switched off before: the file is complete and free.
-  HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(handle, INVALID_HANDLE_VALUE);
   CloseHandle(handle);
 }

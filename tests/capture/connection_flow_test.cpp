@@ -46,7 +46,8 @@ class FakeView : public capture::ConnectionView {
 
 struct FlowTest : ::testing::Test {
   FlowTest()
-      : terminal(files), session(terminal, files, date, notices, "C:\\shop\\"),
+      : terminal(files),
+        session(terminal, files, date, notices, "C:\\shop\\"),
         flow(devices, view, session, notices) {
     session.NewCaptureFile();
     terminal.log.clear();
@@ -93,24 +94,78 @@ TEST_P(ConnectFlow, EndsCollectingOrIdleWithAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, ConnectFlow,
-    ::testing::Values(
-        ConnectCase{"Direct to COM3", "", false, false, {"CONNECTING", "COLLECTING"}, "&Disconnect",
-                    {"8N1", "open COM3", "active", "monitor"}, {}, true},
-        ConnectCase{"Direct to COM12", "555", false, false, {"CONNECTING", "COLLECTING"}, "&Disconnect",
-                    {"8N1", "open COM12", "active", "monitor"}, {}, true},
-        ConnectCase{"Direct to COM12", "", true, false, {"CONNECTING", "IDLE"}, "Connec&t",
-                    {"8N1", "open COM12"},
-                    {"error: Unable to Open Port, it is either unavailable or in use"}, true},
-        ConnectCase{"None Selected", "", false, false, {"CONNECTING", "IDLE"}, "Connec&t", {},
-                    {"info: No Device Selected"}, false},
-        ConnectCase{"Direct to COMX", "", false, false, {"CONNECTING", "IDLE"}, "Connec&t", {},
-                    {"error: \"Direct to COMX\" is not a valid port name"}, true},
-        ConnectCase{"Modem 1", "", false, false, {"CONNECTING", "IDLE"}, "Connec&t", {},
-                    {"error: Need Phone Number"}, true},
-        ConnectCase{"Directline Modem", "5551234", false, false, {"CONNECTING", "DIALING"}, "&Disconnect",
-                    {"8N1", "port 0", "monitor", "dial Directline Modem 5551234"}, {}, true},
-        ConnectCase{"Modem 1", "5551234", false, true, {"CONNECTING", "DIALING", "IDLE"}, "Connec&t",
-                    {"8N1", "port 0", "monitor", "dial Modem 1 5551234"}, {"error: Unable to Connect to Modem"}, true}));
+    ::testing::Values(ConnectCase{"Direct to COM3",
+                                  "",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "COLLECTING"},
+                                  "&Disconnect",
+                                  {"8N1", "open COM3", "active", "monitor"},
+                                  {},
+                                  true},
+                      ConnectCase{"Direct to COM12",
+                                  "555",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "COLLECTING"},
+                                  "&Disconnect",
+                                  {"8N1", "open COM12", "active", "monitor"},
+                                  {},
+                                  true},
+                      ConnectCase{"Direct to COM12",
+                                  "",
+                                  true,
+                                  false,
+                                  {"CONNECTING", "IDLE"},
+                                  "Connec&t",
+                                  {"8N1", "open COM12"},
+                                  {"error: Unable to Open Port, it is either unavailable or in use"},
+                                  true},
+                      ConnectCase{"None Selected",
+                                  "",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "IDLE"},
+                                  "Connec&t",
+                                  {},
+                                  {"info: No Device Selected"},
+                                  false},
+                      ConnectCase{"Direct to COMX",
+                                  "",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "IDLE"},
+                                  "Connec&t",
+                                  {},
+                                  {"error: \"Direct to COMX\" is not a valid port name"},
+                                  true},
+                      ConnectCase{"Modem 1",
+                                  "",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "IDLE"},
+                                  "Connec&t",
+                                  {},
+                                  {"error: Need Phone Number"},
+                                  true},
+                      ConnectCase{"Directline Modem",
+                                  "5551234",
+                                  false,
+                                  false,
+                                  {"CONNECTING", "DIALING"},
+                                  "&Disconnect",
+                                  {"8N1", "port 0", "monitor", "dial Directline Modem 5551234"},
+                                  {},
+                                  true},
+                      ConnectCase{"Modem 1",
+                                  "5551234",
+                                  false,
+                                  true,
+                                  {"CONNECTING", "DIALING", "IDLE"},
+                                  "Connec&t",
+                                  {"8N1", "port 0", "monitor", "dial Modem 1 5551234"},
+                                  {"error: Unable to Connect to Modem"},
+                                  true}));
 
 TEST_F(FlowTest, CaptureThatCannotOpenEndsIdle) {
   terminal.failOpen = true;
@@ -208,17 +263,13 @@ TEST_P(DeviceNames, OnePredicateDecidesDirect) {
   EXPECT_EQ(capture::DirectPortNumber(GetParam().name).value_or(0), GetParam().port);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, DeviceNames,
-                         ::testing::Values(NameCase{"Direct to COM3", true, 3},
-                                           NameCase{"Direct to COM12", true, 12},
-                                           NameCase{"DIRECT TO COM255", true, 255},
-                                           NameCase{"Direct to COM256", true, 0},
-                                           NameCase{"Direct to COM0", true, 0},
-                                           NameCase{"Direct to COM", true, 0},
-                                           NameCase{"Direct to COM1x", true, 0},
-                                           NameCase{"DIRECTX", false, 0},
-                                           NameCase{"Directline Modem", false, 0},
-                                           NameCase{"None Selected", false, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, DeviceNames,
+    ::testing::Values(NameCase{"Direct to COM3", true, 3}, NameCase{"Direct to COM12", true, 12},
+                      NameCase{"DIRECT TO COM255", true, 255}, NameCase{"Direct to COM256", true, 0},
+                      NameCase{"Direct to COM0", true, 0}, NameCase{"Direct to COM", true, 0},
+                      NameCase{"Direct to COM1x", true, 0}, NameCase{"DIRECTX", false, 0},
+                      NameCase{"Directline Modem", false, 0}, NameCase{"None Selected", false, 0}));
 
 TEST(PhoneNumber, LosesParenthesesDashesAndBlanks) {
   EXPECT_EQ(capture::CleanPhoneNumber("(555) 123-4567"), "5551234567");

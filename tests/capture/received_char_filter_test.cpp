@@ -56,20 +56,15 @@ TEST_P(ReceivedCharFilterTest, WritesOnlyPlainJournalText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, ReceivedCharFilterTest,
-    ::testing::Values(
-        FilterCase{"LF after LF becomes CR LF", "AB\n\nC", "AB\n\r\nC"},
-        FilterCase{"CR LF passes unchanged", "\n\r\n", "\n\r\n"},
-        FilterCase{"three LFs", "\n\n\n", "\n\r\n\r\n"},
-        FilterCase{"TAB dropped", "\t", ""},
-        FilterCase{"ESC dropped", "\x1b", ""},
-        FilterCase{"0x80 dropped", "\x80", ""},
-        FilterCase{"0xFF dropped", "\xff", ""},
-        FilterCase{"NUL dropped", std::string(1, '\0'), ""},
-        FilterCase{"FF dropped", "\f", ""},
-        FilterCase{"DEL kept", "\x7f", "\x7f"},
-        FilterCase{"blank and tilde kept", " ~", " ~"},
-        FilterCase{"dropped byte breaks the pairing", "\n\t\n", "\n\n"},
-        FilterCase{"a receipt line", "TOTAL\t12.50\x1b\r\n\n", "TOTAL12.50\r\n\r\n"}),
+    ::testing::Values(FilterCase{"LF after LF becomes CR LF", "AB\n\nC", "AB\n\r\nC"},
+                      FilterCase{"CR LF passes unchanged", "\n\r\n", "\n\r\n"},
+                      FilterCase{"three LFs", "\n\n\n", "\n\r\n\r\n"}, FilterCase{"TAB dropped", "\t", ""},
+                      FilterCase{"ESC dropped", "\x1b", ""}, FilterCase{"0x80 dropped", "\x80", ""},
+                      FilterCase{"0xFF dropped", "\xff", ""},
+                      FilterCase{"NUL dropped", std::string(1, '\0'), ""}, FilterCase{"FF dropped", "\f", ""},
+                      FilterCase{"DEL kept", "\x7f", "\x7f"}, FilterCase{"blank and tilde kept", " ~", " ~"},
+                      FilterCase{"dropped byte breaks the pairing", "\n\t\n", "\n\n"},
+                      FilterCase{"a receipt line", "TOTAL\t12.50\x1b\r\n\n", "TOTAL12.50\r\n\r\n"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(ReceivedCharFilter, PreviousByteOutlivesTheCaptureFile) {

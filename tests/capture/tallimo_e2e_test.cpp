@@ -36,8 +36,10 @@ std::string Filtered(const std::string& received) {
   std::string kept;
   unsigned char previous = 0;
   for (unsigned char ch : received) {
-    if (ch == '\n' && previous == '\n') kept += "\r\n";
-    else if (ch == '\n' || ch == '\r' || (ch >= 32 && ch <= 127)) kept += static_cast<char>(ch);
+    if (ch == '\n' && previous == '\n')
+      kept += "\r\n";
+    else if (ch == '\n' || ch == '\r' || (ch >= 32 && ch <= 127))
+      kept += static_cast<char>(ch);
     previous = ch;
   }
   return kept;
@@ -164,8 +166,8 @@ class TallimoRun : public ::testing::Test {
   // A message box of the program; its text, after pressing its OK.
   std::string AnswerBox(DWORD timeoutMs) {
     HWND box = nullptr;
-    if (!test_support::WaitUntil([&] { return (box = FindTopWindow(process_.dwProcessId, "#32770")) != nullptr; },
-                                 timeoutMs))
+    if (!test_support::WaitUntil(
+            [&] { return (box = FindTopWindow(process_.dwProcessId, "#32770")) != nullptr; }, timeoutMs))
       return "";
     std::string text;
     HWND child = nullptr;
@@ -227,13 +229,14 @@ TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   const std::string second = ReadFile(folder_ + "\\" + TodayName(2));
   EXPECT_GT(first.size(), 700000u);
   EXPECT_LE(first.size(), 750000u) << "the log viewer must still open it";
-  EXPECT_TRUE(first + second == journal) << first.size() << " + " << second.size() << " of " << journal.size();
+  EXPECT_TRUE(first + second == journal)
+      << first.size() << " + " << second.size() << " of " << journal.size();
 }
 
 TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("tallimo_call",
-                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  test_support::TapiScript script(
+      "tallimo_call", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
   // The program runs in its own folder: the stand-in gets whole paths, and sits beside it.
   char full[MAX_PATH];
   GetFullPathNameA("tallimo_call.tapi-script", MAX_PATH, full, nullptr);
@@ -263,8 +266,9 @@ TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall
 
 TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("tallimo_hangup",
-                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 1500\n");
+  test_support::TapiScript script(
+      "tallimo_hangup",
+      "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 1500\n");
   char full[MAX_PATH];
   GetFullPathNameA("tallimo_hangup.tapi-script", MAX_PATH, full, nullptr);
   SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
