@@ -254,10 +254,34 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-int TMemoLines::Count() const { return static_cast<int>(SplitLines(memo_.Text()).size()); }
+void TMemo::SetText(const std::string& text) {
+  lines_.Invalidate();
+  TEdit::SetText(text);
+}
+
+bool TMemo::Command(WORD code) {
+  if (code == EN_CHANGE) lines_.Invalidate();
+  return TEdit::Command(code);
+}
+
+void TMemo::WndProc(TMessage& message) {
+  // A multi-line edit reports no EN_CHANGE for WM_SETTEXT.
+  if (message.Msg == WM_SETTEXT) lines_.Invalidate();
+  TEdit::WndProc(message);
+}
+
+const std::vector<std::string>& TMemoLines::Lines() const {
+  if (!valid_) {
+    lines_ = SplitLines(memo_.Text());
+    valid_ = true;
+  }
+  return lines_;
+}
+
+int TMemoLines::Count() const { return static_cast<int>(Lines().size()); }
 
 std::string TMemoLines::operator[](int index) const {
-  const auto lines = SplitLines(memo_.Text());
+  const auto& lines = Lines();
   if (index < 0 || index >= static_cast<int>(lines.size()))
     throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   return lines[static_cast<size_t>(index)];
@@ -270,7 +294,7 @@ int TMemoLines::Add(const std::string& line) {
 }
 
 void TMemoLines::Insert(int index, const std::string& line) {
-  auto lines = SplitLines(memo_.Text());
+  auto lines = Lines();
   if (index < 0 || index > static_cast<int>(lines.size()))
     throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   lines.insert(lines.begin() + index, line);
@@ -278,7 +302,7 @@ void TMemoLines::Insert(int index, const std::string& line) {
 }
 
 void TMemoLines::Delete(int index) {
-  auto lines = SplitLines(memo_.Text());
+  auto lines = Lines();
   if (index < 0 || index >= static_cast<int>(lines.size()))
     throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   lines.erase(lines.begin() + index);
@@ -287,7 +311,7 @@ void TMemoLines::Delete(int index) {
 
 void TMemoLines::Clear() { SetText(""); }
 
-std::string TMemoLines::Text() const { return JoinLines(SplitLines(memo_.Text())); }
+std::string TMemoLines::Text() const { return JoinLines(Lines()); }
 
 void TMemoLines::SetText(const std::string& text) { memo_.SetText(text); }
 

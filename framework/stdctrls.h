@@ -101,9 +101,15 @@ class TMemoLines {
   void SetText(const std::string& text);
   void LoadFromFile(const std::string& path);
   void SaveToFile(const std::string& path) const;
+  // The memo's text changed: the lines are split again when next read.
+  void Invalidate() { valid_ = false; }
 
  private:
+  const std::vector<std::string>& Lines() const;
   TMemo& memo_;
+  // Reading line after line must not split the whole text each time.
+  mutable std::vector<std::string> lines_;
+  mutable bool valid_ = false;
 };
 
 // A multi-line edit. The system's text limit is lifted; lines are kept in the
@@ -119,6 +125,9 @@ class TMemo : public TEdit {
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
   bool WantsKey(WORD key) const override { return key == VK_RETURN ? wantReturns_ : false; }
+  void SetText(const std::string& text) override;
+  bool Command(WORD code) override;
+  void WndProc(TMessage& message) override;
 
  protected:
   DWORD EditStyle() const override;

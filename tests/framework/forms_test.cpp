@@ -772,6 +772,14 @@ TEST(Controls, MemoLinesCanBeReadChangedSelectedAndCopied) {
   EXPECT_EQ(memo->Lines()[1], "second");
   memo->Lines().Delete(0);
   EXPECT_EQ(memo->Lines().Text(), "second\r\nthird\r\n");
+  // Typed and set from outside: the lines follow.
+  SendMessageA(memo->Handle(), EM_SETSEL, 0, 0);
+  SendMessageA(memo->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed "));
+  EXPECT_EQ(memo->Lines()[0], "typed second");
+  SetWindowTextA(memo->Handle(), "one\r\ntwo\r\nthree");
+  EXPECT_EQ(memo->Lines().Count(), 3);
+  memo->Lines().Delete(0);
+  memo->Lines().Delete(0);
   EXPECT_THROW(memo->Lines()[5], Exception);
   memo->SelectAll();
   EXPECT_EQ(memo->SelStart(), 0);
@@ -783,12 +791,16 @@ TEST(Controls, MemoLinesCanBeReadChangedSelectedAndCopied) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   HANDLE data = GetClipboardData(CF_TEXT);
   ASSERT_NE(data, nullptr);
-  EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "con");
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "ree");
   GlobalUnlock(data);
   CloseClipboard();
   // Far beyond the old 32K ceiling of an edit control.
-  memo->SetText(std::string(100000, 'x'));
-  EXPECT_EQ(memo->Text().size(), 100000u);
+  std::string log;
+  for (int i = 0; i < 3000; ++i) log += "12/10/26 09:14  SALE     12.50 .......\r\n";
+  memo->SetText(log);
+  EXPECT_EQ(memo->Text().size(), log.size());
+  EXPECT_GT(log.size(), 100000u);
+  EXPECT_EQ(memo->Lines().Count(), 3000);
 }
 
 TEST(Controls, MemoLinesSurviveASaveAndLoad) {
