@@ -9,22 +9,79 @@ namespace comm {
 namespace {
 
 enum Entry {
-  kGenerateTone, kMonitorTones, kSetCallParams, kHandoff, kMonitorMedia, kGenerateDigits, kMonitorDigits,
-  kInitialize, kShutdown, kNegotiateApiVersion, kGetDevCaps, kOpen, kMakeCall, kAccept, kAnswer,
-  kDeallocateCall, kDrop, kClose, kGetCountry, kConfigDialog, kConfigDialogEdit, kGetId, kSetStatusMessages,
-  kGetStatusMessages, kGetAddressStatus, kGetDevConfig, kSetDevConfig, kGetCallInfo, kGetCallStatus,
-  kSetMediaMode, kTranslateAddress, kTranslateDialog, kSetCurrentLocation, kSetTollList, kGetTranslateCaps,
+  kGenerateTone,
+  kMonitorTones,
+  kSetCallParams,
+  kHandoff,
+  kMonitorMedia,
+  kGenerateDigits,
+  kMonitorDigits,
+  kInitialize,
+  kShutdown,
+  kNegotiateApiVersion,
+  kGetDevCaps,
+  kOpen,
+  kMakeCall,
+  kAccept,
+  kAnswer,
+  kDeallocateCall,
+  kDrop,
+  kClose,
+  kGetCountry,
+  kConfigDialog,
+  kConfigDialogEdit,
+  kGetId,
+  kSetStatusMessages,
+  kGetStatusMessages,
+  kGetAddressStatus,
+  kGetDevConfig,
+  kSetDevConfig,
+  kGetCallInfo,
+  kGetCallStatus,
+  kSetMediaMode,
+  kTranslateAddress,
+  kTranslateDialog,
+  kSetCurrentLocation,
+  kSetTollList,
+  kGetTranslateCaps,
   kEntryCount
 };
 
-const std::vector<const char*> kEntryNames = {
-    "lineGenerateTone", "lineMonitorTones", "lineSetCallParams", "lineHandoff", "lineMonitorMedia",
-    "lineGenerateDigits", "lineMonitorDigits", "lineInitialize", "lineShutdown", "lineNegotiateAPIVersion",
-    "lineGetDevCaps", "lineOpen", "lineMakeCall", "lineAccept", "lineAnswer", "lineDeallocateCall", "lineDrop",
-    "lineClose", "lineGetCountry", "lineConfigDialog", "lineConfigDialogEdit", "lineGetID",
-    "lineSetStatusMessages", "lineGetStatusMessages", "lineGetAddressStatus", "lineGetDevConfig",
-    "lineSetDevConfig", "lineGetCallInfo", "lineGetCallStatus", "lineSetMediaMode", "lineTranslateAddress",
-    "lineTranslateDialog", "lineSetCurrentLocation", "lineSetTollList", "lineGetTranslateCaps"};
+const std::vector<const char*> kEntryNames = {"lineGenerateTone",
+                                              "lineMonitorTones",
+                                              "lineSetCallParams",
+                                              "lineHandoff",
+                                              "lineMonitorMedia",
+                                              "lineGenerateDigits",
+                                              "lineMonitorDigits",
+                                              "lineInitialize",
+                                              "lineShutdown",
+                                              "lineNegotiateAPIVersion",
+                                              "lineGetDevCaps",
+                                              "lineOpen",
+                                              "lineMakeCall",
+                                              "lineAccept",
+                                              "lineAnswer",
+                                              "lineDeallocateCall",
+                                              "lineDrop",
+                                              "lineClose",
+                                              "lineGetCountry",
+                                              "lineConfigDialog",
+                                              "lineConfigDialogEdit",
+                                              "lineGetID",
+                                              "lineSetStatusMessages",
+                                              "lineGetStatusMessages",
+                                              "lineGetAddressStatus",
+                                              "lineGetDevConfig",
+                                              "lineSetDevConfig",
+                                              "lineGetCallInfo",
+                                              "lineGetCallStatus",
+                                              "lineSetMediaMode",
+                                              "lineTranslateAddress",
+                                              "lineTranslateDialog",
+                                              "lineSetCurrentLocation",
+                                              "lineSetTollList",
+                                              "lineGetTranslateCaps"};
 
 struct Binding {
   const TapiLoader* loader = nullptr;
@@ -81,12 +138,14 @@ using GetCallRecordFn = std::int32_t COMM_TAPI_CALL(H, void*);
 
 void SetTotalSize(std::vector<std::uint8_t>& buffer) {
   const auto size = static_cast<std::uint32_t>(buffer.size());
-  for (int i = 0; i < 4; ++i) buffer[tapi::record::kTotalSize + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    buffer[tapi::record::kTotalSize + i] = static_cast<std::uint8_t>(size >> (8 * i));
 }
 
 std::uint32_t NeededSize(const std::vector<std::uint8_t>& buffer) {
   std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(buffer[tapi::record::kNeededSize + i]) << (8 * i);
+  for (int i = 0; i < 4; ++i)
+    value |= static_cast<std::uint32_t>(buffer[tapi::record::kNeededSize + i]) << (8 * i);
   return value;
 }
 
@@ -109,7 +168,8 @@ bool LoadTapi() {
   if (!binding.loader) return false;
   binding.library = binding.loader->load("TAPI32");
   if (!binding.library) return false;
-  for (int i = 0; i < kEntryCount; ++i) binding.entries[i] = binding.loader->entry(binding.library, kEntryNames[i]);
+  for (int i = 0; i < kEntryCount; ++i)
+    binding.entries[i] = binding.loader->entry(binding.library, kEntryNames[i]);
   return true;
 }
 
@@ -138,10 +198,16 @@ std::int32_t lineMakeCall(H line, H* call, const char* destination, U country, c
   return Call<MakeCallFn>(kMakeCall, line, call, destination, country, callParams);
 }
 
-std::int32_t lineAccept(H call, const char* userInfo, U size) { return Call<UserInfoFn>(kAccept, call, userInfo, size); }
-std::int32_t lineAnswer(H call, const char* userInfo, U size) { return Call<UserInfoFn>(kAnswer, call, userInfo, size); }
+std::int32_t lineAccept(H call, const char* userInfo, U size) {
+  return Call<UserInfoFn>(kAccept, call, userInfo, size);
+}
+std::int32_t lineAnswer(H call, const char* userInfo, U size) {
+  return Call<UserInfoFn>(kAnswer, call, userInfo, size);
+}
 std::int32_t lineDeallocateCall(H call) { return Call<HandleFn>(kDeallocateCall, call); }
-std::int32_t lineDrop(H call, const char* userInfo, U size) { return Call<UserInfoFn>(kDrop, call, userInfo, size); }
+std::int32_t lineDrop(H call, const char* userInfo, U size) {
+  return Call<UserInfoFn>(kDrop, call, userInfo, size);
+}
 std::int32_t lineClose(H line) { return Call<HandleFn>(kClose, line); }
 
 std::int32_t lineGetID(H line, U addressId, H call, U select, void* varString, const char* deviceClass) {
@@ -152,7 +218,8 @@ std::int32_t lineSetStatusMessages(H line, U lineStates, U addressStates) {
   return Call<SetStatusFn>(kSetStatusMessages, line, lineStates, addressStates);
 }
 
-TapiRecordResult FetchTapiRecord(std::uint32_t initialSize, const std::function<std::int32_t(std::uint8_t*)>& fetch) {
+TapiRecordResult FetchTapiRecord(std::uint32_t initialSize,
+                                 const std::function<std::int32_t(std::uint8_t*)>& fetch) {
   std::vector<std::uint8_t> buffer(initialSize, 0);
   SetTotalSize(buffer);
   std::int32_t result = fetch(buffer.data());
@@ -165,7 +232,8 @@ TapiRecordResult FetchTapiRecord(std::uint32_t initialSize, const std::function<
   // A first-call error other than "too small" comes back with its buffer.
   for (int calls = 2; result >= 0 && NeededSize(buffer) > buffer.size(); ++calls) {
     const std::uint32_t needed = NeededSize(buffer);
-    if (needed > kMaxTapiRecordSize || calls > kMaxFetchCalls) return {tapi::kErrStructureTooSmall, std::nullopt};
+    if (needed > kMaxTapiRecordSize || calls > kMaxFetchCalls)
+      return {tapi::kErrStructureTooSmall, std::nullopt};
     buffer.assign(needed, 0);
     SetTotalSize(buffer);
     result = fetch(buffer.data());

@@ -17,8 +17,8 @@
 namespace comm {
 
 struct TapiLoader {
-  void* (*load)(const char* name);                        // null on failure
-  void* (*entry)(void* library, const char* name);        // null when missing
+  void* (*load)(const char* name);                  // null on failure
+  void* (*entry)(void* library, const char* name);  // null when missing
   void (*unload)(void* library);
 };
 
@@ -36,16 +36,16 @@ bool LoadTapi();
 void UnloadTapi();
 
 std::int32_t lineMonitorDigits(tapi::Handle call, std::uint32_t digitModes);
-std::int32_t lineInitialize(tapi::Handle* lineApp, void* instance, tapi::LineCallback callback, const char* appName,
-                            std::uint32_t* numDevices);
+std::int32_t lineInitialize(tapi::Handle* lineApp, void* instance, tapi::LineCallback callback,
+                            const char* appName, std::uint32_t* numDevices);
 std::int32_t lineShutdown(tapi::Handle lineApp);
 std::int32_t lineNegotiateAPIVersion(tapi::Handle lineApp, std::uint32_t device, std::uint32_t low,
                                      std::uint32_t high, std::uint32_t* apiVersion, void* extensionId16);
-std::int32_t lineOpen(tapi::Handle lineApp, std::uint32_t device, tapi::Handle* line, std::uint32_t apiVersion,
-                      std::uint32_t extVersion, std::uintptr_t instance, std::uint32_t privileges,
-                      std::uint32_t mediaModes, const void* callParams);
-std::int32_t lineMakeCall(tapi::Handle line, tapi::Handle* call, const char* destination, std::uint32_t country,
-                          const void* callParams);
+std::int32_t lineOpen(tapi::Handle lineApp, std::uint32_t device, tapi::Handle* line,
+                      std::uint32_t apiVersion, std::uint32_t extVersion, std::uintptr_t instance,
+                      std::uint32_t privileges, std::uint32_t mediaModes, const void* callParams);
+std::int32_t lineMakeCall(tapi::Handle line, tapi::Handle* call, const char* destination,
+                          std::uint32_t country, const void* callParams);
 std::int32_t lineAccept(tapi::Handle call, const char* userInfo, std::uint32_t size);
 std::int32_t lineAnswer(tapi::Handle call, const char* userInfo, std::uint32_t size);
 std::int32_t lineDeallocateCall(tapi::Handle call);
@@ -67,7 +67,8 @@ inline constexpr std::uint32_t kMaxTapiRecordSize = 64 * 1024;
 
 // Fetches a record by calling `fetch` with zero-filled buffers whose total
 // size is preset, growing them as the library asks (bounded in calls and size).
-TapiRecordResult FetchTapiRecord(std::uint32_t initialSize, const std::function<std::int32_t(std::uint8_t*)>& fetch);
+TapiRecordResult FetchTapiRecord(std::uint32_t initialSize,
+                                 const std::function<std::int32_t(std::uint8_t*)>& fetch);
 
 TapiRecordResult GetDevCapsRecord(tapi::Handle lineApp, std::uint32_t device, std::uint32_t apiVersion,
                                   std::uint32_t extVersion);

@@ -17,8 +17,9 @@ namespace comm::tapi {
 using Handle = std::uintptr_t;
 
 // The application's line callback.
-using LineCallback = void(COMM_TAPI_CALL*)(std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
-                                           std::uintptr_t param1, std::uintptr_t param2, std::uintptr_t param3);
+using LineCallback = void(COMM_TAPI_CALL*)(std::uintptr_t device, std::uint32_t message,
+                                           std::uintptr_t instance, std::uintptr_t param1,
+                                           std::uintptr_t param2, std::uintptr_t param3);
 
 inline constexpr std::uint32_t kApiVersion = 0x00010004;
 

@@ -126,18 +126,41 @@ std::vector<std::uint8_t> BuildCallParams(bool voice) {
 void DispatchLineMessage(TApdCustomTapiDevice& device, std::uintptr_t handle, std::uint32_t message,
                          std::uintptr_t p1, std::uintptr_t p2, std::uintptr_t p3) {
   switch (message) {
-    case tapi::kLineCallInfo: device.DoLineCallInfo(handle, p1, p2, p3); break;
-    case tapi::kLineCallState: device.DoLineCallState(handle, p1, p2, p3); break;
-    case tapi::kLineClose: device.DoLineClose(handle, p1, p2, p3); break;
-    case tapi::kLineGenerate: device.DoLineGenerate(handle, p1, p2, p3); break;
-    case tapi::kLineLineDevState: device.DoLineDevState(handle, p1, p2, p3); break;
-    case tapi::kLineMonitorDigits: device.DoLineMonitorDigits(handle, p1, p2, p3); break;
-    case tapi::kLineMonitorMedia: device.DoLineMonitorMedia(handle, p1, p2, p3); break;
-    case tapi::kLineMonitorTone: device.DoLineMonitorTone(handle, p1, p2, p3); break;
-    case tapi::kLineReply: device.DoLineReply(handle, p1, p2, p3); break;
-    case tapi::kLineRequest: device.DoLineRequest(handle, p1, p2, p3); break;
-    case tapi::kLineCreate: device.DoLineCreate(handle, p1, p2, p3); break;
-    default: break;
+    case tapi::kLineCallInfo:
+      device.DoLineCallInfo(handle, p1, p2, p3);
+      break;
+    case tapi::kLineCallState:
+      device.DoLineCallState(handle, p1, p2, p3);
+      break;
+    case tapi::kLineClose:
+      device.DoLineClose(handle, p1, p2, p3);
+      break;
+    case tapi::kLineGenerate:
+      device.DoLineGenerate(handle, p1, p2, p3);
+      break;
+    case tapi::kLineLineDevState:
+      device.DoLineDevState(handle, p1, p2, p3);
+      break;
+    case tapi::kLineMonitorDigits:
+      device.DoLineMonitorDigits(handle, p1, p2, p3);
+      break;
+    case tapi::kLineMonitorMedia:
+      device.DoLineMonitorMedia(handle, p1, p2, p3);
+      break;
+    case tapi::kLineMonitorTone:
+      device.DoLineMonitorTone(handle, p1, p2, p3);
+      break;
+    case tapi::kLineReply:
+      device.DoLineReply(handle, p1, p2, p3);
+      break;
+    case tapi::kLineRequest:
+      device.DoLineRequest(handle, p1, p2, p3);
+      break;
+    case tapi::kLineCreate:
+      device.DoLineCreate(handle, p1, p2, p3);
+      break;
+    default:
+      break;
   }
 }
 
@@ -161,6 +184,46 @@ TApdAbstractTapiStatus::~TApdAbstractTapiStatus() {
   if (TapiDevice) TapiDevice->DisplayDestroyed(this);
 }
 
+void TApdAbstractTapiStatus::OpenDisplay() {
+  display_ = CreateDisplay();
+  if (!display_) return;
+  position_ = display_->Position();
+  ctl3D_ = display_->Ctl3D();
+  visible_ = display_->Visible();
+  caption_ = display_->Caption();
+}
+
+void TApdAbstractTapiStatus::CloseDisplay() {
+  DestroyDisplay();
+  display_ = nullptr;
+  if (TapiDevice) TapiDevice->DisplayDestroyed(this);
+  TapiDevice = nullptr;
+}
+
+void TApdAbstractTapiStatus::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  if (display_) display_->SetCaption(caption);
+}
+
+void TApdAbstractTapiStatus::SetPosition(int position) {
+  if (position == position_) return;
+  position_ = position;
+  if (display_) display_->SetPosition(position);
+}
+
+void TApdAbstractTapiStatus::SetCtl3D(bool ctl3D) {
+  if (ctl3D == ctl3D_) return;
+  ctl3D_ = ctl3D;
+  if (display_) display_->SetCtl3D(ctl3D);
+}
+
+void TApdAbstractTapiStatus::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  if (display_) display_->SetVisible(visible);
+}
+
 // ---- construction ------------------------------------------------------------
 
 TApdCustomTapiDevice::TApdCustomTapiDevice(TapiDeviceHost& host) : host_(host) {
@@ -182,8 +245,8 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
     ShutdownLineApp();
   } catch (...) {
   }
-  if (tapiLog_) tapiLog_->TapiDevice = nullptr;
-  if (statusDisplay_) statusDisplay_->TapiDevice = nullptr;
+  if (tapiLog_ && tapiLog_->TapiDevice == this) tapiLog_->TapiDevice = nullptr;
+  if (statusDisplay_ && statusDisplay_->TapiDevice == this) statusDisplay_->TapiDevice = nullptr;
   LiveDevices().erase(this);
 }
 
@@ -201,12 +264,12 @@ void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
   ShowTapiDevices = other.ShowTapiDevices;
   ShowPorts = other.ShowPorts;
   comPort_ = other.comPort_;
-  statusDisplay_ = other.statusDisplay_;
-  tapiLog_ = other.tapiLog_;
   callInfo_ = other.callInfo_;
   deviceNames_.clear();
-  // The line-open flag is not copied: without the other device's line
-  // handle it would make this device dial on no line.
+  // Not copied: the line-open flag (without the other device's line handle
+  // it would make this device dial on no line), and the status display and
+  // call log, which each tell one device when they go away; a second device
+  // holding them would keep a dangling reference.
 }
 
 void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
@@ -220,12 +283,16 @@ void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
 
 void TApdCustomTapiDevice::SetStatusDisplay(TApdAbstractTapiStatus* display) {
   if (statusDisplay_ && statusDisplay_ != display) statusDisplay_->TapiDevice = nullptr;
+  // A display serves one device: the one it leaves forgets it.
+  if (display && display->TapiDevice && display->TapiDevice != this)
+    display->TapiDevice->DisplayDestroyed(display);
   statusDisplay_ = display;
   if (display) display->TapiDevice = this;
 }
 
 void TApdCustomTapiDevice::SetTapiLog(TApdTapiLog* log) {
   if (tapiLog_ && tapiLog_ != log) tapiLog_->TapiDevice = nullptr;
+  if (log && log->TapiDevice && log->TapiDevice != this) log->TapiDevice->LogDestroyed(log);
   tapiLog_ = log;
   if (log) log->TapiDevice = this;
 }
@@ -276,7 +343,8 @@ void TApdCustomTapiDevice::InitLineApp() {
   for (int failures = 0;;) {
     tapi::Handle app = 0;  // preset: a stub library may leave the outputs alone
     std::uint32_t devices = 0;
-    const std::int32_t result = lineInitialize(&app, host_.ModuleInstance(), &LineCallback, appName.c_str(), &devices);
+    const std::int32_t result =
+        lineInitialize(&app, host_.ModuleInstance(), &LineCallback, appName.c_str(), &devices);
     if (result == 0) {
       lineApp_ = app;
       numDevices_ = devices;
@@ -326,8 +394,8 @@ void TApdCustomTapiDevice::SetEnableVoice(bool enable) {
 
 namespace {
 
-void COMM_TAPI_CALL IgnoreLineMessages(std::uintptr_t, std::uint32_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
-                                       std::uintptr_t) {}
+void COMM_TAPI_CALL IgnoreLineMessages(std::uintptr_t, std::uint32_t, std::uintptr_t, std::uintptr_t,
+                                       std::uintptr_t, std::uintptr_t) {}
 
 }  // namespace
 
@@ -341,14 +409,16 @@ void TApdCustomTapiDevice::CheckVoice() {
     for (std::uint32_t device = 0; device < devices && !voice; ++device) {
       std::uint32_t version = 0;
       std::uint8_t extension[16];
-      if (lineNegotiateAPIVersion(app, device, tapi::kApiVersion, tapi::kApiVersion, &version, extension) != 0)
+      if (lineNegotiateAPIVersion(app, device, tapi::kApiVersion, tapi::kApiVersion, &version, extension) !=
+          0)
         continue;
       const auto caps = GetDevCapsRecord(app, device, version, 0);
       RaiseTapi(caps.result);
-      if (!caps.buffer ||
-          RecordString(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset) != selectedDevice_)
+      if (!caps.buffer || RecordString(*caps.buffer, tapi::devcaps::kLineNameSize,
+                                       tapi::devcaps::kLineNameOffset) != selectedDevice_)
         continue;
-      voice = (RecordField(*caps.buffer, tapi::devcaps::kMediaModes).value_or(0) & tapi::kMediaAutomatedVoice) != 0;
+      voice = (RecordField(*caps.buffer, tapi::devcaps::kMediaModes).value_or(0) &
+               tapi::kMediaAutomatedVoice) != 0;
       break;
     }
   } catch (...) {
@@ -363,7 +433,8 @@ void TApdCustomTapiDevice::CheckVoice() {
 
 bool TApdCustomTapiDevice::Negotiate(std::uint32_t device) {
   std::uint32_t version = 0;
-  if (lineNegotiateAPIVersion(lineApp_, device, tapi::kApiVersion, tapi::kApiVersion, &version, extensionId_) != 0)
+  if (lineNegotiateAPIVersion(lineApp_, device, tapi::kApiVersion, tapi::kApiVersion, &version,
+                              extensionId_) != 0)
     return false;
   apiVersion_ = version;
   return true;
@@ -376,7 +447,8 @@ void TApdCustomTapiDevice::ListDevices() {
     if (!Negotiate(device)) continue;
     const auto caps = GetDevCapsRecord(lineApp_, device, apiVersion_, 0);
     if (caps.result != 0 || !caps.buffer) break;
-    const std::string name = RecordString(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset);
+    const std::string name =
+        RecordString(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset);
     if (!name.empty()) deviceNames_.push_back(name);
   }
 }
@@ -424,12 +496,14 @@ void TApdCustomTapiDevice::OpenLine(bool open) {
   }
   tapi::Handle line = 0;
   RaiseTapi(lineOpen(lineApp_, static_cast<std::uint32_t>(deviceId_), &line, apiVersion_, 0,
-                     reinterpret_cast<std::uintptr_t>(this), dialing_ ? tapi::kPrivilegeNone : tapi::kPrivilegeOwner,
+                     reinterpret_cast<std::uintptr_t>(this),
+                     dialing_ ? tapi::kPrivilegeNone : tapi::kPrivilegeOwner,
                      enableVoice_ ? tapi::kMediaAutomatedVoice : tapi::kMediaDataModem, nullptr));
   line_ = line;
   lineInUse_ = true;
   lineOpenedOnce_ = true;
-  const std::int32_t status = lineSetStatusMessages(line_, tapi::kStatusLineStates, tapi::kStatusAddressStates);
+  const std::int32_t status =
+      lineSetStatusMessages(line_, tapi::kStatusLineStates, tapi::kStatusAddressStates);
   if (status < 0) {
     // A line we cannot follow is closed again, not left open.
     lineClose(line_);
@@ -446,7 +520,8 @@ void TApdCustomTapiDevice::Dial(const std::string& number) {
   // lineMakeCall takes the number from a 256-byte buffer.
   if (number.size() > kMaxNumberLength) Raise(codes::kBadArgument);
   if (comPort_->TapiMode() == TTapiMode::tmAuto) comPort_->SetTapiMode(TTapiMode::tmOn);
-  if (comPort_->TapiMode() == TTapiMode::tmOn && (CallStateIndex() != 0 || attemptOutstanding_)) Raise(codes::kTapiBusy);
+  if (comPort_->TapiMode() == TTapiMode::tmOn && (CallStateIndex() != 0 || attemptOutstanding_))
+    Raise(codes::kTapiBusy);
   if (comPort_->TapiMode() != TTapiMode::tmOn) Raise(codes::kTapiNotSet);
   attempt_ = 1;
   retryEnabled_ = true;
@@ -614,11 +689,13 @@ void TApdCustomTapiDevice::RetryTick() {
 std::optional<std::uintptr_t> TApdCustomTapiDevice::GetCommHandle() {
   std::vector<std::uint8_t> id(kIdBufferSize, 0);
   for (int i = 0; i < 4; ++i) id[i] = static_cast<std::uint8_t>(kIdBufferSize >> (8 * i));
-  if (lineGetID(line_, 0, call_, tapi::kCallSelectCall, id.data(), "comm/datamodem") != 0) return std::nullopt;
+  if (lineGetID(line_, 0, call_, tapi::kCallSelectCall, id.data(), "comm/datamodem") != 0)
+    return std::nullopt;
   const auto bytes = RecordBytes(id, tapi::varstring::kStringSize, tapi::varstring::kStringOffset);
   if (!bytes || bytes->size() < sizeof(std::uintptr_t)) return std::nullopt;
   std::uintptr_t handle = 0;
-  for (std::size_t i = 0; i < sizeof handle; ++i) handle |= static_cast<std::uintptr_t>((*bytes)[i]) << (8 * i);
+  for (std::size_t i = 0; i < sizeof handle; ++i)
+    handle |= static_cast<std::uintptr_t>((*bytes)[i]) << (8 * i);
   if (handle == 0 || handle == ~std::uintptr_t{0}) return std::nullopt;
   return handle;
 }
@@ -673,14 +750,18 @@ void TApdCustomTapiDevice::RefreshCallInfo(tapi::Handle call) {
     callInfo_.reset();
 }
 
-void TApdCustomTapiDevice::DoLineCallState(std::uintptr_t Device, std::uintptr_t Param1, std::uintptr_t Param2,
-                                           std::uintptr_t Param3) {
+void TApdCustomTapiDevice::DoLineCallState(std::uintptr_t Device, std::uintptr_t Param1,
+                                           std::uintptr_t Param2, std::uintptr_t Param3) {
   const auto state = static_cast<std::uint32_t>(Param1);
-  // States of a call we no longer hold (or never held) change nothing.
-  if (state != tapi::kCallStateOffering && (call_ == 0 || Device != call_)) return;
+  // States of a call we no longer hold (or never held) change nothing; an
+  // offered call counts only while we have none.
+  const bool ours = call_ != 0 && Device == call_;
+  if (!ours && !(state == tapi::kCallStateOffering && call_ == 0)) return;
   lastCallState_ = state;
   callStateChanged_ = true;
-  const auto notify = [&](bool first, bool last) { NotifyStatus(first, last, Device, 2, Param1, Param2, Param3); };
+  const auto notify = [&](bool first, bool last) {
+    NotifyStatus(first, last, Device, 2, Param1, Param2, Param3);
+  };
   switch (state) {
     case tapi::kCallStateIdle:
       notify(false, false);
@@ -791,7 +872,8 @@ void TApdCustomTapiDevice::DoLineDevState(std::uintptr_t Device, std::uintptr_t 
   }
 }
 
-void TApdCustomTapiDevice::DoLineCreate(std::uintptr_t, std::uintptr_t Param1, std::uintptr_t, std::uintptr_t) {
+void TApdCustomTapiDevice::DoLineCreate(std::uintptr_t, std::uintptr_t Param1, std::uintptr_t,
+                                        std::uintptr_t) {
   if (Param1 >= numDevices_) numDevices_ = static_cast<std::uint32_t>(Param1) + 1;
   ListDevices();
 }

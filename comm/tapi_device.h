@@ -63,6 +63,20 @@ class TapiDeviceHost {
 
 class TApdCustomTapiDevice;
 
+// The window a call-progress display shows itself in (a form of its own).
+class TapiStatusWindow {
+ public:
+  virtual ~TapiStatusWindow() = default;
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual int Position() const = 0;  // the framework's form position
+  virtual void SetPosition(int position) = 0;
+  virtual bool Ctl3D() const = 0;
+  virtual void SetCtl3D(bool ctl3D) = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+};
+
 // Base of a call-progress display; no concrete display exists in this system.
 class TApdAbstractTapiStatus {
  public:
@@ -70,8 +84,33 @@ class TApdAbstractTapiStatus {
   virtual void UpdateDisplay(bool First, bool Last, int Device, int Message, int Param1, int Param2,
                              int Param3) = 0;
   bool Displaying = false;  // the display's own flag, cleared at every Dial
-  std::string Caption = "Call Progress";
   TApdCustomTapiDevice* TapiDevice = nullptr;
+
+  // Stored, and applied to the display window when there is one.
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  int Position() const { return position_; }
+  void SetPosition(int position);
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool ctl3D);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+
+ protected:
+  // A base constructor cannot reach the descendant's CreateDisplay, so the
+  // descendant calls OpenDisplay at the end of its constructor and
+  // CloseDisplay in its destructor.
+  void OpenDisplay();
+  void CloseDisplay();
+  virtual TapiStatusWindow* CreateDisplay() = 0;  // the window made, or none
+  virtual void DestroyDisplay() = 0;
+
+ private:
+  TapiStatusWindow* display_ = nullptr;
+  std::string caption_ = "Call Progress";
+  int position_ = 0;
+  bool ctl3D_ = true;
+  bool visible_ = false;
 };
 
 // Small parsers, exposed for tests.
@@ -120,8 +159,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // kTapiVoiceNotSupported (and stays False) when it does not.
   void SetEnableVoice(bool enable);
 
-  std::function<void(TApdCustomTapiDevice&, bool First, bool Last, int Device, int Message, int Param1, int Param2,
-                     int Param3)>
+  std::function<void(TApdCustomTapiDevice&, bool First, bool Last, int Device, int Message, int Param1,
+                     int Param2, int Param3)>
       OnTapiStatus;
   std::function<void(TApdCustomTapiDevice&, TTapiLogCode)> OnTapiLog;
   NotifyEvent OnTapiPortOpen, OnTapiPortClose, OnTapiConnect, OnTapiFail;
@@ -131,8 +170,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // Longest wait for a reply of the library (0: none).
   std::uint32_t ReplyTimeoutMs = 60000;
 
-  // Copies the settings, the bound port, display and log, and the last call
-  // information of `other`; its open line stays its own.
+  // Copies the settings, the bound port and the last call information of
+  // `other`; its open line, status display and call log stay its own.
   void Assign(const TApdCustomTapiDevice& other);
 
   void Dial(const std::string& number);
@@ -203,8 +242,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   void EndCall(bool cancel, bool neverConnected);
   void RetryTick();
   void RefreshCallInfo(tapi::Handle call);
-  void NotifyStatus(bool first, bool last, std::uintptr_t device, int message, std::uintptr_t p1, std::uintptr_t p2,
-                    std::uintptr_t p3);
+  void NotifyStatus(bool first, bool last, std::uintptr_t device, int message, std::uintptr_t p1,
+                    std::uintptr_t p2, std::uintptr_t p3);
   void NotifyLog(TTapiLogCode code);
   void Fire(const NotifyEvent& event);
   void PumpFor(std::uint32_t ms);

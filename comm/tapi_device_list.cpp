@@ -10,13 +10,13 @@
 namespace comm {
 namespace {
 
-void COMM_TAPI_CALL IgnoreLineMessages(std::uintptr_t, std::uint32_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
-                                       std::uintptr_t) {}
+void COMM_TAPI_CALL IgnoreLineMessages(std::uintptr_t, std::uint32_t, std::uintptr_t, std::uintptr_t,
+                                       std::uintptr_t, std::uintptr_t) {}
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 std::string PortItem(int number) { return kDirectToComPrefix + std::to_string(number); }
@@ -31,10 +31,12 @@ std::vector<std::string> ListTapiLineNames(void* moduleInstance) {
   for (std::uint32_t device = 0; device < devices; ++device) {
     std::uint32_t version = 0;
     std::uint8_t extension[16];
-    if (lineNegotiateAPIVersion(app, device, tapi::kApiVersion, tapi::kApiVersion, &version, extension) != 0) continue;
+    if (lineNegotiateAPIVersion(app, device, tapi::kApiVersion, tapi::kApiVersion, &version, extension) != 0)
+      continue;
     const auto caps = GetDevCapsRecord(app, device, version, 0);
     if (caps.result != 0 || !caps.buffer) continue;
-    const auto bytes = RecordBytes(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset);
+    const auto bytes =
+        RecordBytes(*caps.buffer, tapi::devcaps::kLineNameSize, tapi::devcaps::kLineNameOffset);
     if (!bytes) continue;
     const std::string name = RecordText(*bytes);
     names.push_back(name.empty() ? "<noname>" : name);
@@ -43,7 +45,8 @@ std::vector<std::string> ListTapiLineNames(void* moduleInstance) {
   return names;
 }
 
-std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts, const std::vector<std::string>& lines,
+std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts,
+                                          const std::vector<std::string>& lines,
                                           const std::function<bool(int)>& portPresent,
                                           const std::function<void()>& afterProbe) {
   std::vector<std::string> items;

@@ -21,7 +21,8 @@ std::vector<std::string> ListTapiLineNames(void* moduleInstance);
 
 // Lines first (when wanted), then "Direct to COMn" for each port n = 1..50
 // that `portPresent` finds (when wanted). `afterProbe` runs after each probe.
-std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts, const std::vector<std::string>& lines,
+std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts,
+                                          const std::vector<std::string>& lines,
                                           const std::function<bool(int)>& portPresent,
                                           const std::function<void()>& afterProbe = {});
 

@@ -18,7 +18,8 @@ SystemTapiDeviceHost::SystemTapiDeviceHost() {
   RegisterClassA(&windowClass);  // fails harmlessly when already registered
   // A top-level hidden window (not message-only) so that it hears the end of
   // the session and answers it.
-  window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+  window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                            windowClass.hInstance, nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -72,8 +73,8 @@ std::string SystemTapiDeviceHost::ApplicationName() {
 
 HKEY SystemTapiDeviceHost::OpenKey() {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHandleKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHandleKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
     return nullptr;
   return key;
 }
@@ -97,7 +98,8 @@ std::optional<std::string> SystemTapiDeviceHost::ReadHandleValue(const std::stri
   if (!key) return std::nullopt;
   char data[64];
   DWORD size = sizeof data - 1, type = 0;
-  const LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  const LONG result =
+      RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(key);
   if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
   data[size] = 0;

@@ -1,29 +1,21 @@
 #include "comm/tapi_log_win.h"
 
 #include "framework/exceptions.h"
+#include "framework/locale.h"
 
 namespace comm {
 
-std::string FormatLogTimestamp(const SYSTEMTIME& time) {
-  char date[128], clock[128];
-  if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date)) date[0] = 0;
-  if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock)) clock[0] = 0;
-  return std::string(date) + " " + clock;
-}
+std::string FormatLogTimestamp(const SYSTEMTIME& time) { return fw::DateTimeText(time); }
 
-std::string LogTimestampNow() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return FormatLogTimestamp(now);
-}
+std::string LogTimestampNow() { return fw::NowText(); }
 
 namespace {
 
 constexpr DWORD kSharingRetryStepMs = 50;
 
 HANDLE OpenForAppend(const std::string& path, DWORD disposition) {
-  return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
+  return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -41,7 +33,8 @@ void SystemHistoryFile::Append(const std::string& path, std::string_view bytes) 
       if (error == ERROR_FILE_EXISTS && waited < sharingRetryMs_) continue;
     }
     if (error == 0) break;
-    if (error != ERROR_SHARING_VIOLATION || waited >= sharingRetryMs_) throw fw::EInOutError(static_cast<int>(error));
+    if (error != ERROR_SHARING_VIOLATION || waited >= sharingRetryMs_)
+      throw fw::EInOutError(static_cast<int>(error));
     Sleep(kSharingRetryStepMs);
   }
   DWORD written = 0;

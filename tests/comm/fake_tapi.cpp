@@ -19,7 +19,7 @@ struct Runtime {
   Library library;
   Host* host = nullptr;
   std::map<t::Handle, t::LineCallback> apps;  // live line applications
-  t::Handle nextApp = 0x100, lineApp = 0;        // the app whose line is open
+  t::Handle nextApp = 0x100, lineApp = 0;     // the app whose line is open
   std::uintptr_t instance = 0;
   std::deque<Pending> queue;
   t::Handle call = 0;
@@ -85,7 +85,8 @@ std::int32_t COMM_TAPI_CALL Negotiate(t::Handle, std::uint32_t device, std::uint
   std::memset(extension, 0, 16);
   return 0;
 }
-std::int32_t COMM_TAPI_CALL DevCaps(t::Handle, std::uint32_t device, std::uint32_t, std::uint32_t, void* buffer) {
+std::int32_t COMM_TAPI_CALL DevCaps(t::Handle, std::uint32_t device, std::uint32_t, std::uint32_t,
+                                    void* buffer) {
   auto* caps = static_cast<std::uint8_t*>(buffer);
   if (device >= R().library.lines.size()) return t::kErrBadDeviceId;
   const std::string& name = R().library.lines[device];

@@ -20,13 +20,13 @@ namespace comm::fake {
 
 struct Library {
   std::vector<std::string> lines = {"Modem A"};
-  std::uint32_t mediaModes = 0x10;  // of every line
-  std::deque<std::int32_t> initResults;  // answered before success
+  std::uint32_t mediaModes = 0x10;                  // of every line
+  std::deque<std::int32_t> initResults;             // answered before success
   std::vector<std::string> attempts = {"connect"};  // outcome per lineMakeCall, last repeats
   std::uint32_t hangupAfterMs = 500;
   bool getIdFails = false;
   std::uintptr_t commHandle = 0x1234;
-  std::vector<std::string> calls;   // every call with its arguments
+  std::vector<std::string> calls;  // every call with its arguments
   std::vector<std::uint32_t> makeCallTimes;
   std::vector<std::uint8_t> lastCallParams;
   std::vector<std::uint8_t> callInfo;  // served by lineGetCallInfo when not empty

@@ -16,11 +16,11 @@ tallimo_tapi_standin_test(tapi_device_win_test TIER wine SOURCES ${CMAKE_CURRENT
 # The same device without telephony: Wine's own stub library, and none at all.
 if(TALLIMO_WINDOWS)
   tallimo_test(tapi_wine_stub_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_without_library_test.cpp
-    DEPS comm_tapi_device_win comm_base_win)
+    DEPS comm_tapi_device_win comm_tapi_device_list comm_base_win)
   set(_tapi_emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEDLLOVERRIDES=tapi32=d ${_tapi_emulator})
   tallimo_test(tapi_no_library_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_without_library_test.cpp
-    DEPS comm_tapi_device_win comm_base_win)
+    DEPS comm_tapi_device_win comm_tapi_device_list comm_base_win)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${_tapi_emulator})
 endif()
 tallimo_test(tapi_device_list_test TIER core
@@ -29,3 +29,6 @@ tallimo_test(tapi_device_list_test TIER core
 # The device selection dialog on the screen, with the stand-in's lines.
 tallimo_tapi_standin_test(tapi_select_form_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_select_form_test.cpp
   DEPS comm_tapi_select_form_win test_support_pty_cable)
+# Records and texts from the library, fuzzed (seeds replayed in the host build).
+tallimo_fuzz_target(tapi_records_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_records_fuzz.cpp
+  DEPS comm_tapi_device_list CORPUS ${CMAKE_CURRENT_LIST_DIR}/tapi_records_seeds)

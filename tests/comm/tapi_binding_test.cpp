@@ -68,18 +68,21 @@ constexpr std::int32_t kFailed = tapi::kErrOperationFailed;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RecordFetch,
-    testing::Values(FetchRow{"FitsAtOnce", {{0, 200}}, {240}, 0, true},
-                    FetchRow{"NeedsMore", {{0, 500}, {0, 500}}, {240, 500}, 0, true},
-                    FetchRow{"TooSmallThenFits", {{kTooSmall, 0}, {0, 800}}, {240, 1024}, 0, true},
-                    FetchRow{"TooSmallThenNeedsMore", {{kTooSmall, 0}, {0, 2000}, {0, 2000}}, {240, 1024, 2000}, 0,
-                             true},
-                    FetchRow{"OtherErrorKeepsTheBuffer", {{kFailed, 0}}, {240}, kFailed, true},
-                    FetchRow{"TooSmallThenError", {{kTooSmall, 0}, {kFailed, 0}}, {240, 1024}, kFailed, false},
-                    FetchRow{"GrowingErrorOnResize", {{0, 500}, {kFailed, 0}}, {240, 500}, kFailed, false},
-                    // A library that keeps asking for more is cut off.
-                    FetchRow{"NeverSatisfied", {{0, 300}, {0, 400}, {0, 500}, {0, 600}, {0, 700}, {0, 800}},
-                             {240, 300, 400, 500}, kTooSmall, false},
-                    FetchRow{"NeededAboveTheCap", {{0, 0x7FFFFFFF}}, {240}, kTooSmall, false}),
+    testing::Values(
+        FetchRow{"FitsAtOnce", {{0, 200}}, {240}, 0, true},
+        FetchRow{"NeedsMore", {{0, 500}, {0, 500}}, {240, 500}, 0, true},
+        FetchRow{"TooSmallThenFits", {{kTooSmall, 0}, {0, 800}}, {240, 1024}, 0, true},
+        FetchRow{"TooSmallThenNeedsMore", {{kTooSmall, 0}, {0, 2000}, {0, 2000}}, {240, 1024, 2000}, 0, true},
+        FetchRow{"OtherErrorKeepsTheBuffer", {{kFailed, 0}}, {240}, kFailed, true},
+        FetchRow{"TooSmallThenError", {{kTooSmall, 0}, {kFailed, 0}}, {240, 1024}, kFailed, false},
+        FetchRow{"GrowingErrorOnResize", {{0, 500}, {kFailed, 0}}, {240, 500}, kFailed, false},
+        // A library that keeps asking for more is cut off.
+        FetchRow{"NeverSatisfied",
+                 {{0, 300}, {0, 400}, {0, 500}, {0, 600}, {0, 700}, {0, 800}},
+                 {240, 300, 400, 500},
+                 kTooSmall,
+                 false},
+        FetchRow{"NeededAboveTheCap", {{0, 0x7FFFFFFF}}, {240}, kTooSmall, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the wrappers against a fake library -----------------------------------
@@ -167,7 +170,8 @@ TEST_F(TapiWrappers, OnlyTheWrapperOfAMissingEntryFails) {
     SetTapiLoader(&kFakeLoader);
     EXPECT_TRUE(LoadTapi());
     for (const auto& [name, call] : Wrappers())
-      EXPECT_EQ(call(), name == missing ? codes::kTapiGetAddrFail : kFakeResult) << "missing " << missing << ", " << name;
+      EXPECT_EQ(call(), name == missing ? codes::kTapiGetAddrFail : kFakeResult)
+          << "missing " << missing << ", " << name;
   }
 }
 
@@ -217,18 +221,17 @@ TEST_P(RecordReads, OffsetAndSizeMustLieInTheUsedPart) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, RecordReads,
-    testing::Values(BytesRow{"Inside", 64, 46, 6, 40, true, "Modem"},
-                    BytesRow{"WithoutFinalZero", 64, 46, 5, 40, true, "Modem"},
-                    BytesRow{"EmptyIsEmpty", 64, 46, 0, 0, true, ""},
-                    BytesRow{"BeyondUsed", 64, 44, 6, 40, false, ""},
-                    BytesRow{"BeyondTotal", 44, 64, 6, 40, false, ""},
-                    BytesRow{"BeyondBuffer", 1000, 1000, 6, 62, false, ""},
-                    BytesRow{"OffsetWrapsAround", 64, 64, 8, 0xFFFFFFFC, false, ""},
-                    BytesRow{"HugeSize", 64, 64, 0xFFFFFFFF, 40, false, ""},
-                    BytesRow{"FieldsOutsideUsed", 64, 12, 6, 40, false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, RecordReads,
+                         testing::Values(BytesRow{"Inside", 64, 46, 6, 40, true, "Modem"},
+                                         BytesRow{"WithoutFinalZero", 64, 46, 5, 40, true, "Modem"},
+                                         BytesRow{"EmptyIsEmpty", 64, 46, 0, 0, true, ""},
+                                         BytesRow{"BeyondUsed", 64, 44, 6, 40, false, ""},
+                                         BytesRow{"BeyondTotal", 44, 64, 6, 40, false, ""},
+                                         BytesRow{"BeyondBuffer", 1000, 1000, 6, 62, false, ""},
+                                         BytesRow{"OffsetWrapsAround", 64, 64, 8, 0xFFFFFFFC, false, ""},
+                                         BytesRow{"HugeSize", 64, 64, 0xFFFFFFFF, 40, false, ""},
+                                         BytesRow{"FieldsOutsideUsed", 64, 12, 6, 40, false, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordField, IsReadOnlyInsideTheUsedPart) {
   std::vector<std::uint8_t> record(40, 0);

@@ -17,7 +17,8 @@ TEST(DeviceItems, LinesThenPresentPortsInAscendingOrder) {
             (Items{"Modem A", "Modem B", "Direct to COM3", "Direct to COM12"}));
   EXPECT_EQ(probes, 50);
   EXPECT_EQ(BuildDeviceItems(true, false, {"Modem A"}, kPorts3And12), (Items{"Modem A"}));
-  EXPECT_EQ(BuildDeviceItems(false, true, {"Modem A"}, kPorts3And12), (Items{"Direct to COM3", "Direct to COM12"}));
+  EXPECT_EQ(BuildDeviceItems(false, true, {"Modem A"}, kPorts3And12),
+            (Items{"Direct to COM3", "Direct to COM12"}));
 }
 
 TEST(DeviceItems, Preselection) {

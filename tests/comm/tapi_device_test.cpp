@@ -24,7 +24,9 @@ class TapiDevice : public testing::Test {
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
     auto device = std::make_unique<TApdTapiDevice>(host);
     device->SetComPort(&port);
-    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) { logCodes.push_back(static_cast<int>(code)); };
+    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) {
+      logCodes.push_back(static_cast<int>(code));
+    };
     device->OnTapiPortOpen = [this](TApdCustomTapiDevice&) { events.push_back("PortOpen"); };
     device->OnTapiPortClose = [this](TApdCustomTapiDevice&) { events.push_back("PortClose"); };
     device->OnTapiConnect = [this](TApdCustomTapiDevice&) { events.push_back("Connect"); };
@@ -168,6 +170,18 @@ TEST_F(TapiDevice, CancelInTheLastSecondOfARetryWaitNeverRedials) {
   EXPECT_FALSE(host.RetryTimerRunning());
 }
 
+TEST_F(TapiDevice, ALateStateOfTheDroppedCallDoesNotPostponeTheRetry) {
+  fake::Lib().attempts = {"busy", "connect"};
+  auto device = MakeDevice();
+  device->Dial("5551234");
+  host.actions.emplace(fake::Lib().makeCallTimes.at(0) + 30000,
+                       [&] { device->DoLineCallState(0x300, tapi::kCallStateIdle, 0, 0); });
+  host.RunFor(70000);
+  ASSERT_EQ(fake::Lib().makeCallTimes.size(), 2u);
+  EXPECT_LT(fake::Lib().makeCallTimes[1] - fake::Lib().makeCallTimes[0], 62000u);
+  EXPECT_EQ(logCodes, (Codes{1, 3, 9, 8, 3, 6}));
+}
+
 TEST_F(TapiDevice, AFailedHandOverDropsTheCallAndReportsAFailure) {
   fake::Lib().getIdFails = true;
   auto device = MakeDevice();
@@ -208,10 +222,12 @@ TEST_F(TapiDevice, TheLibraryGetsTheCallParametersAndOpenArguments) {
   std::vector<std::uint8_t> expected(112, 0);
   expected[0] = 112, expected[4] = 1, expected[16] = 16, expected[20] = 2, expected[24] = 1;
   EXPECT_EQ(fake::Lib().lastCallParams, expected);
-  EXPECT_EQ(fake::CallsStartingWith("lineOpen"), (std::vector<std::string>{"lineOpen 0 00010004 ext=0 priv=1 media=16"}));
+  EXPECT_EQ(fake::CallsStartingWith("lineOpen"),
+            (std::vector<std::string>{"lineOpen 0 00010004 ext=0 priv=1 media=16"}));
   EXPECT_EQ(fake::CallsStartingWith("lineSetStatusMessages"),
             (std::vector<std::string>{"lineSetStatusMessages 01FFFFFF 000001FF"}));
-  EXPECT_EQ(fake::CallsStartingWith("lineNegotiateAPIVersion").front(), "lineNegotiateAPIVersion 0 00010004 00010004");
+  EXPECT_EQ(fake::CallsStartingWith("lineNegotiateAPIVersion").front(),
+            "lineNegotiateAPIVersion 0 00010004 00010004");
   EXPECT_EQ(fake::CallsStartingWith("lineMakeCall"), (std::vector<std::string>{"lineMakeCall 5551234 0"}));
 }
 
@@ -295,10 +311,11 @@ TEST_P(TapiDeviceInit, FailuresAreKeptForTheFirstUse) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TapiDeviceInit,
-    testing::Values(InitRow{"ReinitTwice", std::vector<std::int32_t>(4, tapi::kErrReinit), codes::kTapiReinit},
-                    InitRow{"NoDevice", {tapi::kErrNoDevice, tapi::kErrNoDevice}, codes::kTapiNoDevice},
-                    InitRow{"PersistentFailureIsBounded",
-                            std::vector<std::int32_t>(6, tapi::kErrOperationFailed), codes::kTapiOperationFailed}),
+    testing::Values(
+        InitRow{"ReinitTwice", std::vector<std::int32_t>(4, tapi::kErrReinit), codes::kTapiReinit},
+        InitRow{"NoDevice", {tapi::kErrNoDevice, tapi::kErrNoDevice}, codes::kTapiNoDevice},
+        InitRow{"PersistentFailureIsBounded", std::vector<std::int32_t>(6, tapi::kErrOperationFailed),
+                codes::kTapiOperationFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TapiDevice, WithoutTheLibraryDialingEndsInNoSelection) {
@@ -351,6 +368,8 @@ struct RecordingFile : HistoryFileAppender {
 };
 
 struct RecordingDisplay : TApdAbstractTapiStatus {
+  TapiStatusWindow* CreateDisplay() override { return nullptr; }
+  void DestroyDisplay() override {}
   std::vector<std::string> updates;
   void UpdateDisplay(bool first, bool last, int, int message, int p1, int, int) override {
     updates.push_back(std::to_string(first) + std::to_string(last) + " " + std::to_string(message) + " " +
@@ -376,13 +395,18 @@ TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   host.RunFor(10000);
   EXPECT_EQ(file.text,
             "T : call started\r\nT :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\n"
-            "T :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\nT : call finished\r\n\r\nT :   dial failed\r\n");
+            "T :   dialing 5551234\r\nT :   busy\r\nT :   dropped\r\nT : call finished\r\n\r\nT :   dial "
+            "failed\r\n");
   // The retry wait shows as message 32 with 8, once a second until the redial.
   EXPECT_EQ(std::count(display->updates.begin(), display->updates.end(), "00 32 8"), 1);
   EXPECT_EQ(display->updates.front(), "10 2 8");  // dial tone: First
   EXPECT_EQ(display->updates.back(), "01 0 0");   // the report: Last
-  log.reset();
+  // Bound to a second device, the log leaves the first.
+  TApdTapiDevice second(host);
+  second.SetTapiLog(log.get());
   EXPECT_EQ(device->TapiLog(), nullptr);
+  log.reset();
+  EXPECT_EQ(second.TapiLog(), nullptr);
   device.reset();
   EXPECT_EQ(display->TapiDevice, nullptr);
 }
@@ -405,6 +429,58 @@ TEST_F(TapiDevice, AssignCopiesSettingsButNotTheOpenLine) {
   EXPECT_EQ(second.ComPort(), &port);
   EXPECT_TRUE(second.DeviceNames().empty());
   EXPECT_FALSE(second.LineInUse());
+}
+
+struct FakeStatusWindow : TapiStatusWindow {
+  std::string caption = "Dialing";
+  int position = 2;
+  bool ctl3D = false, visible = true;
+  std::string Caption() const override { return caption; }
+  void SetCaption(const std::string& c) override { caption = c; }
+  int Position() const override { return position; }
+  void SetPosition(int p) override { position = p; }
+  bool Ctl3D() const override { return ctl3D; }
+  void SetCtl3D(bool c) override { ctl3D = c; }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override { visible = v; }
+};
+
+struct WindowedDisplay : TApdAbstractTapiStatus {
+  explicit WindowedDisplay(FakeStatusWindow* window) : window_(window) { OpenDisplay(); }
+  ~WindowedDisplay() override { CloseDisplay(); }
+  void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
+  TapiStatusWindow* CreateDisplay() override { return window_; }
+  void DestroyDisplay() override { destroyed = true; }
+  static inline bool destroyed = false;
+
+ private:
+  FakeStatusWindow* window_;
+};
+
+TEST_F(TapiDevice, AStatusDisplayTakesItsPropertiesFromItsWindowAndAppliesChanges) {
+  struct Bare : TApdAbstractTapiStatus {
+    Bare() { OpenDisplay(); }
+    void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
+    TapiStatusWindow* CreateDisplay() override { return nullptr; }
+    void DestroyDisplay() override {}
+  } bare;
+  EXPECT_EQ(bare.Caption(), "Call Progress");
+
+  FakeStatusWindow window;
+  auto display = std::make_unique<WindowedDisplay>(&window);
+  EXPECT_EQ(display->Caption(), "Dialing");
+  EXPECT_EQ(display->Position(), 2);
+  EXPECT_FALSE(display->Ctl3D());
+  EXPECT_TRUE(display->Visible());
+  display->SetCaption("Calling the shop");
+  display->SetVisible(false);
+  EXPECT_EQ(window.caption, "Calling the shop");
+  EXPECT_FALSE(window.visible);
+  auto device = MakeDevice();
+  device->SetStatusDisplay(display.get());
+  display.reset();
+  EXPECT_TRUE(WindowedDisplay::destroyed);
+  EXPECT_EQ(device->StatusDisplay(), nullptr);
 }
 
 // ---- voice ---------------------------------------------------------------------------
@@ -436,7 +512,9 @@ TEST_F(TapiDevice, AVoiceCallMonitorsDigitsInsteadOfTakingThePort) {
   EXPECT_TRUE(device->Connected());
   EXPECT_TRUE(port.events.empty());
   EXPECT_EQ(fake::CallsStartingWith("lineMonitorDigits").size(), 1u);
-  EXPECT_EQ(fake::CallsStartingWith("lineOpen").front().substr(fake::CallsStartingWith("lineOpen").front().size() - 7),
+  EXPECT_EQ(fake::CallsStartingWith("lineOpen")
+                .front()
+                .substr(fake::CallsStartingWith("lineOpen").front().size() - 7),
             "media=8");
   EXPECT_EQ(fake::Lib().lastCallParams[16], 8);
   device->DoLineMonitorDigits(0x300, '5', 0, 0);

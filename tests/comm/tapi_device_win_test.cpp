@@ -52,7 +52,8 @@ class HandlePort : public TapiPortControl {
       OVERLAPPED overlapped{};
       overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
       DWORD got = 0;
-      if (!ReadFile(handle, buffer, sizeof buffer, nullptr, &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+      if (!ReadFile(handle, buffer, sizeof buffer, nullptr, &overlapped) &&
+          GetLastError() == ERROR_IO_PENDING) {
         if (WaitForSingleObject(overlapped.hEvent, 200) != WAIT_OBJECT_0) CancelIo(handle);
       }
       GetOverlappedResult(handle, &overlapped, &got, TRUE);
@@ -99,7 +100,9 @@ class TapiDeviceWine : public testing::Test {
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
     auto device = std::make_unique<TApdTapiDevice>(host);
     device->SetComPort(&port);
-    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) { codes.push_back(static_cast<int>(code)); };
+    device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) {
+      codes.push_back(static_cast<int>(code));
+    };
     device->OnTapiPortOpen = [this](TApdCustomTapiDevice&) { events.push_back("PortOpen"); };
     device->OnTapiPortClose = [this](TApdCustomTapiDevice&) { events.push_back("PortClose"); };
     device->OnTapiConnect = [this](TApdCustomTapiDevice&) { events.push_back("Connect"); };
@@ -115,8 +118,8 @@ class TapiDeviceWine : public testing::Test {
 
 TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("connect",
-                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  test_support::TapiScript script(
+      "connect", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
   auto device = MakeDevice();
   device->Dial("5551234");
   ASSERT_TRUE(RunLoopUntil([&] { return device->Connected(); }, 5000));
@@ -132,8 +135,15 @@ TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
             (std::vector<std::string>{"lineOpen dev=0 api=00010004 ext=0 priv=1 media=16 params=none"}));
   EXPECT_EQ(script.CallsStartingWith("lineSetStatusMessages"),
             (std::vector<std::string>{"lineSetStatusMessages 01FFFFFF 000001FF"}));
-  const std::string params = "70000000" "01000000" "00000000" "00000000" "10000000" "02000000" "01000000" +
-                             std::string(2 * (112 - 28), '0');
+  const std::string params =
+      "70000000"
+      "01000000"
+      "00000000"
+      "00000000"
+      "10000000"
+      "02000000"
+      "01000000" +
+      std::string(2 * (112 - 28), '0');
   EXPECT_EQ(script.CallsStartingWith("lineMakeCall"),
             (std::vector<std::string>{"lineMakeCall dest=5551234 country=0 params=" + params}));
   EXPECT_EQ(script.CallsStartingWith("lineGetID"),
@@ -149,8 +159,9 @@ TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
 
 TEST_F(TapiDeviceWine, TheSerialPortComponentRunsOnTheCallAndClosesWithIt) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("component", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) +
-                                                   "\nattempt hangup 2500\n");
+  test_support::TapiScript script(
+      "component",
+      "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 2500\n");
   std::vector<std::string> portErrors;
   SetPortExceptionHandler([&](const std::exception& e) { portErrors.push_back(e.what()); });
   TApdComPort comPort{Win32Ports()};
@@ -181,10 +192,27 @@ TEST_F(TapiDeviceWine, TheSerialPortComponentRunsOnTheCallAndClosesWithIt) {
   SetPortExceptionHandler(nullptr);
 }
 
+TEST_F(TapiDeviceWine, TheCallersNumberAndNameAreReported) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("callerid", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) +
+                                                  "\ncallerid 5551234|Corner Shop\n");
+  auto device = MakeDevice();
+  std::string id, name;
+  device->OnTapiCallerID = [&](TApdCustomTapiDevice&, const std::string& i, const std::string& n) {
+    id = i;
+    name = n;
+  };
+  device->Dial("5551234");
+  ASSERT_TRUE(RunLoopUntil([&] { return !id.empty(); }, 5000));
+  EXPECT_EQ(id, "5551234");
+  EXPECT_EQ(name, "Corner Shop");
+  device->CancelCall();
+}
+
 TEST_F(TapiDeviceWine, AFarEndHangUpClosesThePort) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("hangup",
-                                  "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 300\n");
+  test_support::TapiScript script(
+      "hangup", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 300\n");
   auto device = MakeDevice();
   device->Dial("5551234");
   ASSERT_TRUE(RunLoopUntil([&] { return events.size() >= 3; }, 5000));
@@ -237,8 +265,8 @@ TEST_F(TapiDeviceWine, CancelDuringADialEndsTheWaitPromptly) {
 TEST_F(TapiDeviceWine, TheHandleRegistryKeepsTheOwnValueAndClearsStaleOnes) {
   test_support::TapiScript script("registry", "line Shop Modem\n");
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SystemTapiDeviceHost::kHandleKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SystemTapiDeviceHost::kHandleKey, 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(key, "$0000FFFF", 0, REG_SZ, reinterpret_cast<const BYTE*>("1234"), 5);
   const std::string own = TApdCustomTapiDevice::HandleValueName(GetCurrentProcessId());
@@ -248,7 +276,8 @@ TEST_F(TapiDeviceWine, TheHandleRegistryKeepsTheOwnValueAndClearsStaleOnes) {
     EXPECT_NE(RegQueryValueExA(key, "$0000FFFF", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
     char data[32] = {};
     DWORD size = sizeof data - 1;
-    ASSERT_EQ(RegQueryValueExA(key, own.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    ASSERT_EQ(RegQueryValueExA(key, own.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size),
+              ERROR_SUCCESS);
     EXPECT_GT(std::atoi(data), 0);
   }
   EXPECT_NE(RegQueryValueExA(key, own.c_str(), nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);

@@ -22,25 +22,26 @@ TEST_P(TapiLogLines, AreTheTimestampThenTheEventText) {
   EXPECT_EQ(TapiLogLine(kNow, GetParam().code, "5551234"), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, TapiLogLines,
-    testing::Values(LineRow{1, "12/8/2026 3:04:05 PM : call started\r\n"},
-                    LineRow{2, "12/8/2026 3:04:05 PM : call finished\r\n\r\n"},
-                    LineRow{3, "12/8/2026 3:04:05 PM :   dialing 5551234\r\n"},
-                    LineRow{4, "12/8/2026 3:04:05 PM :   accepting\r\n"},
-                    LineRow{5, "12/8/2026 3:04:05 PM :   answering\r\n"},
-                    LineRow{6, "12/8/2026 3:04:05 PM :   connected\r\n"},
-                    LineRow{7, "12/8/2026 3:04:05 PM :   cancelled\r\n"},
-                    LineRow{8, "12/8/2026 3:04:05 PM :   dropped\r\n"},
-                    LineRow{9, "12/8/2026 3:04:05 PM :   busy\r\n"},
-                    LineRow{10, "12/8/2026 3:04:05 PM :   dial failed\r\n"},
-                    LineRow{11, "12/8/2026 3:04:05 PM :   received digit\r\n"},
-                    LineRow{12, ""}, LineRow{0, ""}),
-    [](const auto& info) { return "Code" + std::to_string(info.param.code); });
+INSTANTIATE_TEST_SUITE_P(Codes, TapiLogLines,
+                         testing::Values(LineRow{1, "12/8/2026 3:04:05 PM : call started\r\n"},
+                                         LineRow{2, "12/8/2026 3:04:05 PM : call finished\r\n\r\n"},
+                                         LineRow{3, "12/8/2026 3:04:05 PM :   dialing 5551234\r\n"},
+                                         LineRow{4, "12/8/2026 3:04:05 PM :   accepting\r\n"},
+                                         LineRow{5, "12/8/2026 3:04:05 PM :   answering\r\n"},
+                                         LineRow{6, "12/8/2026 3:04:05 PM :   connected\r\n"},
+                                         LineRow{7, "12/8/2026 3:04:05 PM :   cancelled\r\n"},
+                                         LineRow{8, "12/8/2026 3:04:05 PM :   dropped\r\n"},
+                                         LineRow{9, "12/8/2026 3:04:05 PM :   busy\r\n"},
+                                         LineRow{10, "12/8/2026 3:04:05 PM :   dial failed\r\n"},
+                                         LineRow{11, "12/8/2026 3:04:05 PM :   received digit\r\n"},
+                                         LineRow{12, ""}, LineRow{0, ""}),
+                         [](const auto& info) { return "Code" + std::to_string(info.param.code); });
 
 struct RecordingFile : HistoryFileAppender {
   std::vector<std::pair<std::string, std::string>> appended;
-  void Append(const std::string& path, std::string_view bytes) override { appended.emplace_back(path, bytes); }
+  void Append(const std::string& path, std::string_view bytes) override {
+    appended.emplace_back(path, bytes);
+  }
 };
 
 struct Device : TapiLogDevice {

@@ -57,7 +57,8 @@ class DeviceSelection : public testing::Test {
   void SetUp() override {
     UseSystemTapiLoader();
     // Each test its own files: the cases run in parallel in one folder.
-    const std::string name = std::string("select_") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string name =
+        std::string("select_") + testing::UnitTest::GetInstance()->current_test_info()->name();
     script = std::make_unique<test_support::TapiScript>(name, "line Shop Modem\nline Back Office Modem\n");
   }
   void TearDown() override {
@@ -73,7 +74,9 @@ class DeviceSelection : public testing::Test {
     return dialog.ShowModal();
   }
 
-  std::vector<std::string> Items(TDeviceSelectionForm& dialog) { return dialog.dsfComboBox->Items().Strings(); }
+  std::vector<std::string> Items(TDeviceSelectionForm& dialog) {
+    return dialog.dsfComboBox->Items().Strings();
+  }
 
   void Prepare(TDeviceSelectionForm& dialog) {
     dialog.ShowTapiDevices = dialog.ShowPorts = true;
@@ -93,7 +96,8 @@ TEST_F(DeviceSelection, ListsLinesThenPortsAndReturnsAPortChoice) {
     dialog.dsfOkBitBtn->Click();
   });
   EXPECT_EQ(dialog.Caption(), "Device Selection");
-  EXPECT_EQ(items, (std::vector<std::string>{"Shop Modem", "Back Office Modem", "Direct to COM3", "Direct to COM12"}));
+  EXPECT_EQ(items, (std::vector<std::string>{"Shop Modem", "Back Office Modem", "Direct to COM3",
+                                             "Direct to COM12"}));
   EXPECT_EQ(result, fw::mrOk);
   EXPECT_EQ(dialog.TapiMode, TTapiMode::tmOff);
   EXPECT_EQ(dialog.ComNumber, 12);
@@ -173,7 +177,8 @@ TEST_F(DeviceSelection, TheLineDevicesDialogListsLinesOnly) {
   whileShown = [] {
     auto* form = dynamic_cast<TDeviceSelectionForm*>(fw::TControl::FromHandle(FindOwnDialog()));
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->dsfComboBox->Items().Strings(), (std::vector<std::string>{"Shop Modem", "Back Office Modem"}));
+    EXPECT_EQ(form->dsfComboBox->Items().Strings(),
+              (std::vector<std::string>{"Shop Modem", "Back Office Modem"}));
     form->dsfComboBox->SetItemIndex(1);
     form->dsfOkBitBtn->Click();
   };

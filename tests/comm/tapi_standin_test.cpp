@@ -23,8 +23,8 @@ struct Callback {
 };
 std::vector<Callback> received;
 
-void COMM_TAPI_CALL OnLine(std::uintptr_t device, std::uint32_t message, std::uintptr_t instance, std::uintptr_t p1,
-                           std::uintptr_t p2, std::uintptr_t) {
+void COMM_TAPI_CALL OnLine(std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
+                           std::uintptr_t p1, std::uintptr_t p2, std::uintptr_t) {
   received.push_back({device, message, instance, p1, p2});
 }
 
@@ -78,11 +78,14 @@ TEST_F(StandIn, LineNamesAreFetchedThroughTheTooSmallAndNeededPaths) {
 
 TEST_F(StandIn, ACallArrivesAsPostedCallbacksAndHandsOverAWorkingPort) {
   test_support::PtyCable cable;
-  test_support::TapiScript script("call", "line Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  test_support::TapiScript script(
+      "call", "line Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
   tapi::Handle app = 0, line = 0, call = 0;
   std::uint32_t devices = 0;
   ASSERT_EQ(lineInitialize(&app, nullptr, &OnLine, "call", &devices), 0);
-  ASSERT_EQ(lineOpen(app, 0, &line, tapi::kApiVersion, 0, 0x55, tapi::kPrivilegeNone, tapi::kMediaDataModem, nullptr), 0);
+  ASSERT_EQ(lineOpen(app, 0, &line, tapi::kApiVersion, 0, 0x55, tapi::kPrivilegeNone, tapi::kMediaDataModem,
+                     nullptr),
+            0);
   const std::int32_t request = lineMakeCall(line, &call, "5551234", 0, nullptr);
   ASSERT_GT(request, 0);
   EXPECT_TRUE(received.empty()) << "callbacks must come through the message loop";

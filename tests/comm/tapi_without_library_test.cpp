@@ -7,6 +7,7 @@
 #include "comm/apd_exceptions.h"
 #include "comm/error_codes.h"
 #include "comm/tapi_binding.h"
+#include "comm/tapi_device_list.h"
 #include "comm/tapi_device_win.h"
 #include "comm/tapi_loader_win.h"
 
@@ -54,6 +55,15 @@ TEST(TapiWithoutLibrary, DialingEndsInNoSelectionPromptly) {
   if (HMODULE library = GetModuleHandleA("tapi32.dll")) {
     EXPECT_EQ(GetProcAddress(library, "standinReset"), nullptr);
   }
+  SetTapiLoader(nullptr);
+}
+
+TEST(TapiWithoutLibrary, TheDeviceDialogHasNoLinesToList) {
+  UseSystemTapiLoader();
+  EXPECT_TRUE(ListTapiLineNames(GetModuleHandleA(nullptr)).empty());
+  // So with both lists on, only ports are offered.
+  EXPECT_EQ(BuildDeviceItems(true, true, ListTapiLineNames(nullptr), [](int port) { return port == 4; }),
+            (std::vector<std::string>{"Direct to COM4"}));
   SetTapiLoader(nullptr);
 }
 

@@ -63,7 +63,7 @@ struct State {
   Script script;
   std::string logPath;
   HWND window = nullptr;
-  std::map<t::Handle, t::LineCallback> apps;           // live line applications
+  std::map<t::Handle, t::LineCallback> apps;                        // live line applications
   std::map<t::Handle, std::pair<t::Handle, std::uintptr_t>> lines;  // line -> app, instance
   t::Handle nextApp = 0x100, nextLine = 0x200, nextCall = 0x300;
   std::int32_t nextRequest = 1;
@@ -112,13 +112,20 @@ void LoadScript() {
     if (!(words >> key)) continue;
     std::string rest;
     std::getline(words >> std::ws, rest);
-    if (key == "line") s.script.lines.push_back(rest);
-    else if (key == "port") s.script.port = std::atoi(rest.c_str());
-    else if (key == "reinit") s.script.reinits = std::atoi(rest.c_str());
-    else if (key == "initfail") s.script.initFailures = std::atoi(rest.c_str());
-    else if (key == "nodevice") s.script.noDevice = true;
-    else if (key == "devcaps_min") s.script.devCapsMin = static_cast<std::uint32_t>(std::atoi(rest.c_str()));
-    else if (key == "getid_fail") s.script.getIdFails = true;
+    if (key == "line")
+      s.script.lines.push_back(rest);
+    else if (key == "port")
+      s.script.port = std::atoi(rest.c_str());
+    else if (key == "reinit")
+      s.script.reinits = std::atoi(rest.c_str());
+    else if (key == "initfail")
+      s.script.initFailures = std::atoi(rest.c_str());
+    else if (key == "nodevice")
+      s.script.noDevice = true;
+    else if (key == "devcaps_min")
+      s.script.devCapsMin = static_cast<std::uint32_t>(std::atoi(rest.c_str()));
+    else if (key == "getid_fail")
+      s.script.getIdFails = true;
     else if (key == "callerid") {
       const auto bar = rest.find('|');
       s.script.callerId = rest.substr(0, bar);
@@ -198,8 +205,8 @@ t::Handle AppOfLine(t::Handle line) {
   return found == S().lines.end() ? 0 : found->second.first;
 }
 
-void Post(t::Handle line, std::uintptr_t device, std::uint32_t message, std::uintptr_t p1, std::uintptr_t p2 = 0,
-          std::uintptr_t p3 = 0, UINT delayMs = 0) {
+void Post(t::Handle line, std::uintptr_t device, std::uint32_t message, std::uintptr_t p1,
+          std::uintptr_t p2 = 0, std::uintptr_t p3 = 0, UINT delayMs = 0) {
   State& s = S();
   PendingCallback pending{AppOfLine(line), device, message, p1, p2, p3};
   if (delayMs == 0) {
@@ -255,7 +262,8 @@ STANDIN_EXPORT lineNegotiateAPIVersion(t::Handle, std::uint32_t device, std::uin
   return 0;
 }
 
-STANDIN_EXPORT lineGetDevCaps(t::Handle, std::uint32_t device, std::uint32_t, std::uint32_t, std::uint8_t* caps) {
+STANDIN_EXPORT lineGetDevCaps(t::Handle, std::uint32_t device, std::uint32_t, std::uint32_t,
+                              std::uint8_t* caps) {
   const State& s = S();
   const std::uint32_t total = Get32(caps, t::record::kTotalSize);
   Log("lineGetDevCaps dev=" + std::to_string(device) + " total=" + std::to_string(total));
@@ -281,9 +289,9 @@ STANDIN_EXPORT lineOpen(t::Handle lineApp, std::uint32_t device, t::Handle* line
                         std::uint32_t extVersion, std::uintptr_t instance, std::uint32_t privileges,
                         std::uint32_t mediaModes, const void* params) {
   State& s = S();
-  Log("lineOpen dev=" + std::to_string(device) + " api=" + Hex(apiVersion) + " ext=" + std::to_string(extVersion) +
-      " priv=" + std::to_string(privileges) + " media=" + std::to_string(mediaModes) +
-      " params=" + (params ? "set" : "none"));
+  Log("lineOpen dev=" + std::to_string(device) + " api=" + Hex(apiVersion) +
+      " ext=" + std::to_string(extVersion) + " priv=" + std::to_string(privileges) +
+      " media=" + std::to_string(mediaModes) + " params=" + (params ? "set" : "none"));
   if (!s.apps.count(lineApp)) return static_cast<std::int32_t>(0x80000015u);  // invalid application handle
   if (device >= s.script.lines.size()) return t::kErrBadDeviceId;
   const t::Handle handle = s.nextLine++;
@@ -335,7 +343,8 @@ STANDIN_EXPORT lineMakeCall(t::Handle line, t::Handle* call, const char* destina
     if (!s.script.callerId.empty()) Post(line, handle, t::kLineCallInfo, t::kCallInfoStateCallerId);
     if (outcome == "connect_twice") Post(line, handle, t::kLineCallState, t::kCallStateConnected);
     if (outcome == "hangup")
-      Post(line, handle, t::kLineCallState, t::kCallStateDisconnected, 1, 0, static_cast<UINT>(attempt.second));
+      Post(line, handle, t::kLineCallState, t::kCallStateDisconnected, 1, 0,
+           static_cast<UINT>(attempt.second));
   }
   return request;
 }
@@ -398,7 +407,8 @@ STANDIN_EXPORT lineGetID(t::Handle, std::uint32_t, t::Handle, std::uint32_t sele
     format = t::kStringFormatBinary;
     if (total < t::varstring::kFixedSize + data.size()) {
       CloseHandle(port);
-      Put32(varString, t::record::kNeededSize, t::varstring::kFixedSize + static_cast<std::uint32_t>(data.size()));
+      Put32(varString, t::record::kNeededSize,
+            t::varstring::kFixedSize + static_cast<std::uint32_t>(data.size()));
       return 0;
     }
   } else if (cls == "comm/datamodem/portname") {
