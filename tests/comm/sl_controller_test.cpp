@@ -433,4 +433,20 @@ TEST_F(SLControllerTest, APortAnnouncedAfterTheControllerBecomesItsPort) {
   EXPECT_EQ(lone->ComPort(), later);
 }
 
+TEST(SLControllerLoading, ThePortOfTheDescriptionIsBoundOnceAndMonitoringWaitsForLoaded) {
+  fw::TComponent form(nullptr);
+  fw::FormLoading loading(form);
+  auto* controller = new TApdSLController(&form);
+  auto* port = new FakePort(&form);
+  port->SetName("ComPort1");
+  loading.Refer("ComPort1",
+                [controller](fw::TComponent* c) { controller->SetComPort(dynamic_cast<FakePort*>(c)); });
+  controller->SetMonitoring(true);  // a description value: ignored
+  loading.End();
+  EXPECT_EQ(controller->ComPort(), port);
+  EXPECT_EQ(port->callbacks.size(), 1u);
+  EXPECT_FALSE(controller->Monitoring());
+  EXPECT_EQ(port->installs, 0);
+}
+
 }  // namespace
