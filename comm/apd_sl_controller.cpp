@@ -193,8 +193,9 @@ void TApdCustomSLController::PortOpenedOrClosing(bool opened) {
 void TApdCustomSLController::RemoveClosedTriggers() {
   const Handles closed = closedHandles_;
   closedHandles_ = {};
-  for (std::uint32_t handle : {closed.modem, closed.lineError, closed.lineBreak, closed.errorOff, closed.breakOff,
-                               closed.rxdOff, closed.outSent, closed.txdOff, closed.ringOff}) {
+  for (std::uint32_t handle :
+       {closed.modem, closed.lineError, closed.lineBreak, closed.errorOff, closed.breakOff, closed.rxdOff,
+        closed.outSent, closed.txdOff, closed.ringOff}) {
     if (handle == 0) continue;
     try {
       port_->RemoveTrigger(handle);

@@ -48,7 +48,9 @@ class FakePort : public fw::TComponent, public StatusLightPort {
     handlers = std::move(own);
     ++installs;
     TriggerHandlers callKept;
-    callKept.avail = [this](std::uint32_t count) { calls.push_back("previous avail " + std::to_string(count)); };
+    callKept.avail = [this](std::uint32_t count) {
+      calls.push_back("previous avail " + std::to_string(count));
+    };
     callKept.status = [this](std::uint32_t h) { calls.push_back("previous status " + std::to_string(h)); };
     callKept.timer = [this](std::uint32_t h) { calls.push_back("previous timer " + std::to_string(h)); };
     return callKept;
@@ -71,10 +73,12 @@ class FakePort : public fw::TComponent, public StatusLightPort {
   }
   void SetStatusTrigger(std::uint32_t handle, std::uint32_t value, bool activate) override {
     MaybeFail("arm");
-    log.push_back("arm " + std::to_string(handle) + " " + std::to_string(value) + (activate ? " on" : " off"));
+    log.push_back("arm " + std::to_string(handle) + " " + std::to_string(value) +
+                  (activate ? " on" : " off"));
   }
   void SetTimerTrigger(std::uint32_t handle, std::int32_t ticks, bool activate) override {
-    log.push_back("time " + std::to_string(handle) + " " + std::to_string(ticks) + (activate ? " on" : " off"));
+    log.push_back("time " + std::to_string(handle) + " " + std::to_string(ticks) +
+                  (activate ? " on" : " off"));
   }
   void RemoveTrigger(std::uint32_t handle) override { log.push_back("remove " + std::to_string(handle)); }
   bool LineCTS() override { return cts; }
@@ -172,14 +176,30 @@ TEST_P(TriggerSetTable, LampsDecideTheTriggersAddedAndHowTheyAreArmed) {
   comm::TLightSet& set = controller->Lights();
   for (char c : GetParam().lamps) {
     switch (c) {
-      case 'C': set.SetCTSLight(cts); break;
-      case 'D': set.SetDSRLight(dsr); break;
-      case 'K': set.SetDCDLight(dcd); break;
-      case 'R': set.SetRINGLight(ring); break;
-      case 'T': set.SetTXDLight(txd); break;
-      case 'X': set.SetRXDLight(rxd); break;
-      case 'E': set.SetERRORLight(error); break;
-      case 'B': set.SetBREAKLight(lineBreak); break;
+      case 'C':
+        set.SetCTSLight(cts);
+        break;
+      case 'D':
+        set.SetDSRLight(dsr);
+        break;
+      case 'K':
+        set.SetDCDLight(dcd);
+        break;
+      case 'R':
+        set.SetRINGLight(ring);
+        break;
+      case 'T':
+        set.SetTXDLight(txd);
+        break;
+      case 'X':
+        set.SetRXDLight(rxd);
+        break;
+      case 'E':
+        set.SetERRORLight(error);
+        break;
+      case 'B':
+        set.SetBREAKLight(lineBreak);
+        break;
     }
   }
   controller->SetMonitoring(true);
@@ -203,22 +223,22 @@ TEST_P(TriggerSetTable, LampsDecideTheTriggersAddedAndHowTheyAreArmed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lamps, TriggerSetTable,
-    ::testing::Values(
-        TriggerSetCase{"none", "", {}},
-        TriggerSetCase{"cts", "C", {"status 1 -> 8", "arm 8 16 on"}},
-        TriggerSetCase{"dsr", "D", {"status 1 -> 8", "arm 8 32 on"}},
-        TriggerSetCase{"dcd", "K", {"status 1 -> 8", "arm 8 128 on"}},
-        TriggerSetCase{"ring", "R", {"status 1 -> 8", "timer -> 16", "arm 8 4 on"}},
-        TriggerSetCase{"modem_all", "CDKR", {"status 1 -> 8", "timer -> 16", "arm 8 180 on"}},
-        TriggerSetCase{"error", "E", {"status 2 -> 8", "timer -> 16", "arm 8 7 on"}},
-        TriggerSetCase{"break", "B", {"status 2 -> 8", "timer -> 16", "arm 8 8 on"}},
-        TriggerSetCase{"rxd", "X", {"timer -> 8"}},
-        TriggerSetCase{"txd", "T", {"status 5 -> 8", "timer -> 16", "arm 8 0 on"}},
-        TriggerSetCase{"all",
-                       "CDKRTXEB",
-                       {"status 1 -> 8", "timer -> 16", "status 2 -> 24", "timer -> 32", "status 2 -> 40",
-                        "timer -> 48", "timer -> 56", "status 5 -> 64", "timer -> 72", "arm 8 180 on",
-                        "arm 24 7 on", "arm 40 8 on", "arm 64 0 on"}}),
+    ::testing::Values(TriggerSetCase{"none", "", {}},
+                      TriggerSetCase{"cts", "C", {"status 1 -> 8", "arm 8 16 on"}},
+                      TriggerSetCase{"dsr", "D", {"status 1 -> 8", "arm 8 32 on"}},
+                      TriggerSetCase{"dcd", "K", {"status 1 -> 8", "arm 8 128 on"}},
+                      TriggerSetCase{"ring", "R", {"status 1 -> 8", "timer -> 16", "arm 8 4 on"}},
+                      TriggerSetCase{"modem_all", "CDKR", {"status 1 -> 8", "timer -> 16", "arm 8 180 on"}},
+                      TriggerSetCase{"error", "E", {"status 2 -> 8", "timer -> 16", "arm 8 7 on"}},
+                      TriggerSetCase{"break", "B", {"status 2 -> 8", "timer -> 16", "arm 8 8 on"}},
+                      TriggerSetCase{"rxd", "X", {"timer -> 8"}},
+                      TriggerSetCase{"txd", "T", {"status 5 -> 8", "timer -> 16", "arm 8 0 on"}},
+                      TriggerSetCase{
+                          "all",
+                          "CDKRTXEB",
+                          {"status 1 -> 8", "timer -> 16", "status 2 -> 24", "timer -> 32", "status 2 -> 40",
+                           "timer -> 48", "timer -> 56", "status 5 -> 64", "timer -> 72", "arm 8 180 on",
+                           "arm 24 7 on", "arm 40 8 on", "arm 64 0 on"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SLControllerTest, WithoutLampsEveryEventReachesThePreviousHandlers) {
@@ -301,8 +321,8 @@ TEST_F(SLControllerTest, ReceiveLampStaysLitWhileInputWaitsAndGoesOutATickAfter)
   port->inputWaiting = 0;
   port->handlers.timer(8);
   EXPECT_FALSE(rxd->lit);
-  EXPECT_EQ(port->calls, (Strings{"previous avail 10", "previous avail 4", "previous timer 8",
-                                  "previous timer 8"}));
+  EXPECT_EQ(port->calls,
+            (Strings{"previous avail 10", "previous avail 4", "previous timer 8", "previous timer 8"}));
 }
 
 TEST_F(SLControllerTest, ModemStatusFollowsTheLinesLightsRingAndRearms) {

@@ -102,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Pinned, PlainLampPixels,
                          ::testing::Values(PinnedPixel{0, 0, kWhite}, PinnedPixel{12, 0, kWhite},
                                            PinnedPixel{0, 12, kWhite}, PinnedPixel{12, 1, kGrey},
                                            PinnedPixel{12, 12, kGrey}, PinnedPixel{1, 12, kGrey},
-                                           PinnedPixel{6, 6, 0}, PinnedPixel{1, 1, 0}, PinnedPixel{11, 11, 0}));
+                                           PinnedPixel{6, 6, 0}, PinnedPixel{1, 1, 0},
+                                           PinnedPixel{11, 11, 0}));
 
 // 26 x 13: left half blue, right half yellow, the corner pixel magenta as the
 // transparent colour.
