@@ -138,7 +138,12 @@ void TApdCustomSLController::SetMonitoring(bool on) {
     SwitchOn();
   } else {
     monitoring_ = false;
-    SwitchOff();
+    try {
+      SwitchOff();
+    } catch (...) {
+      RefreshLights();
+      throw;
+    }
   }
   RefreshLights();
 }

@@ -80,7 +80,10 @@ class FakePort : public fw::TComponent, public StatusLightPort {
     log.push_back("time " + std::to_string(handle) + " " + std::to_string(ticks) +
                   (activate ? " on" : " off"));
   }
-  void RemoveTrigger(std::uint32_t handle) override { log.push_back("remove " + std::to_string(handle)); }
+  void RemoveTrigger(std::uint32_t handle) override {
+    MaybeFail("remove");
+    log.push_back("remove " + std::to_string(handle));
+  }
   bool LineCTS() override { return cts; }
   bool LineDSR() override { return dsr; }
   bool LineDCD() override { return dcd; }
@@ -122,7 +125,7 @@ class FakePort : public fw::TComponent, public StatusLightPort {
   int nextHandle = 0, installs = 0, restores = 0;
   bool open = true, cts = false, dsr = false, dcd = false, ring = false, breakSeen = false;
   std::uint32_t inputWaiting = 0, outputWaiting = 0;
-  std::string failAt;  // "add" or "arm": the next such operation fails
+  std::string failAt;  // "add", "arm" or "remove": the next such operation fails
 
  private:
   void MaybeFail(const std::string& what) {
@@ -401,6 +404,21 @@ TEST_F(SLControllerTest, AFailedStartRemovesWhatItAddedAndLeavesThePortAsItWas) 
   EXPECT_TRUE(port->HandlersAreThePrevious());
   EXPECT_EQ(port->log, (Strings{"status 1 -> 8", "status 2 -> 16", "timer -> 24", "remove 8", "remove 16",
                                 "remove 24"}));
+}
+
+TEST_F(SLControllerTest, AFailedSwitchOffStillRemovesTheRestAndPutsTheLampsOut) {
+  controller->Lights().SetCTSLight(cts);
+  controller->Lights().SetRXDLight(rxd);
+  port->cts = true;
+  controller->SetMonitoring(true);
+  ASSERT_TRUE(cts->lit);
+  port->log.clear();
+  port->failAt = "remove";
+  EXPECT_THROW(controller->SetMonitoring(false), comm::EAPDException);
+  EXPECT_FALSE(controller->Monitoring());
+  EXPECT_TRUE(port->HandlersAreThePrevious());
+  EXPECT_FALSE(cts->lit);
+  EXPECT_EQ(port->log, (Strings{"remove 16"}));
 }
 
 TEST_F(SLControllerTest, ThePreviousHandlerRunsEvenWhenTheLampWorkFails) {
