@@ -138,7 +138,12 @@ void TApdCustomSLController::SetMonitoring(bool on) {
     SwitchOn();
   } else {
     monitoring_ = false;
-    SwitchOff();
+    try {
+      SwitchOff();
+    } catch (...) {
+      RefreshLights();
+      throw;
+    }
   }
   RefreshLights();
 }
@@ -193,8 +198,9 @@ void TApdCustomSLController::PortOpenedOrClosing(bool opened) {
 void TApdCustomSLController::RemoveClosedTriggers() {
   const Handles closed = closedHandles_;
   closedHandles_ = {};
-  for (std::uint32_t handle : {closed.modem, closed.lineError, closed.lineBreak, closed.errorOff, closed.breakOff,
-                               closed.rxdOff, closed.outSent, closed.txdOff, closed.ringOff}) {
+  for (std::uint32_t handle :
+       {closed.modem, closed.lineError, closed.lineBreak, closed.errorOff, closed.breakOff, closed.rxdOff,
+        closed.outSent, closed.txdOff, closed.ringOff}) {
     if (handle == 0) continue;
     try {
       port_->RemoveTrigger(handle);

@@ -54,8 +54,8 @@ void ComPortComponent::RestoreTriggerHandlers() {
 }
 
 void ComPortComponent::RegisterOpenCloseCallback(std::function<void(bool opened)> callback, const void* key) {
-  port_.RegisterClientCallback([callback = std::move(callback)](TApdComPort&, bool opening) { callback(opening); },
-                               key);
+  port_.RegisterClientCallback(
+      [callback = std::move(callback)](TApdComPort&, bool opening) { callback(opening); }, key);
 }
 
 }  // namespace comm

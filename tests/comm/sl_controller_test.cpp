@@ -48,7 +48,9 @@ class FakePort : public fw::TComponent, public StatusLightPort {
     handlers = std::move(own);
     ++installs;
     TriggerHandlers callKept;
-    callKept.avail = [this](std::uint32_t count) { calls.push_back("previous avail " + std::to_string(count)); };
+    callKept.avail = [this](std::uint32_t count) {
+      calls.push_back("previous avail " + std::to_string(count));
+    };
     callKept.status = [this](std::uint32_t h) { calls.push_back("previous status " + std::to_string(h)); };
     callKept.timer = [this](std::uint32_t h) { calls.push_back("previous timer " + std::to_string(h)); };
     return callKept;
@@ -71,12 +73,17 @@ class FakePort : public fw::TComponent, public StatusLightPort {
   }
   void SetStatusTrigger(std::uint32_t handle, std::uint32_t value, bool activate) override {
     MaybeFail("arm");
-    log.push_back("arm " + std::to_string(handle) + " " + std::to_string(value) + (activate ? " on" : " off"));
+    log.push_back("arm " + std::to_string(handle) + " " + std::to_string(value) +
+                  (activate ? " on" : " off"));
   }
   void SetTimerTrigger(std::uint32_t handle, std::int32_t ticks, bool activate) override {
-    log.push_back("time " + std::to_string(handle) + " " + std::to_string(ticks) + (activate ? " on" : " off"));
+    log.push_back("time " + std::to_string(handle) + " " + std::to_string(ticks) +
+                  (activate ? " on" : " off"));
   }
-  void RemoveTrigger(std::uint32_t handle) override { log.push_back("remove " + std::to_string(handle)); }
+  void RemoveTrigger(std::uint32_t handle) override {
+    MaybeFail("remove");
+    log.push_back("remove " + std::to_string(handle));
+  }
   bool LineCTS() override { return cts; }
   bool LineDSR() override { return dsr; }
   bool LineDCD() override { return dcd; }
@@ -118,7 +125,7 @@ class FakePort : public fw::TComponent, public StatusLightPort {
   int nextHandle = 0, installs = 0, restores = 0;
   bool open = true, cts = false, dsr = false, dcd = false, ring = false, breakSeen = false;
   std::uint32_t inputWaiting = 0, outputWaiting = 0;
-  std::string failAt;  // "add" or "arm": the next such operation fails
+  std::string failAt;  // "add", "arm" or "remove": the next such operation fails
 
  private:
   void MaybeFail(const std::string& what) {
@@ -172,14 +179,30 @@ TEST_P(TriggerSetTable, LampsDecideTheTriggersAddedAndHowTheyAreArmed) {
   comm::TLightSet& set = controller->Lights();
   for (char c : GetParam().lamps) {
     switch (c) {
-      case 'C': set.SetCTSLight(cts); break;
-      case 'D': set.SetDSRLight(dsr); break;
-      case 'K': set.SetDCDLight(dcd); break;
-      case 'R': set.SetRINGLight(ring); break;
-      case 'T': set.SetTXDLight(txd); break;
-      case 'X': set.SetRXDLight(rxd); break;
-      case 'E': set.SetERRORLight(error); break;
-      case 'B': set.SetBREAKLight(lineBreak); break;
+      case 'C':
+        set.SetCTSLight(cts);
+        break;
+      case 'D':
+        set.SetDSRLight(dsr);
+        break;
+      case 'K':
+        set.SetDCDLight(dcd);
+        break;
+      case 'R':
+        set.SetRINGLight(ring);
+        break;
+      case 'T':
+        set.SetTXDLight(txd);
+        break;
+      case 'X':
+        set.SetRXDLight(rxd);
+        break;
+      case 'E':
+        set.SetERRORLight(error);
+        break;
+      case 'B':
+        set.SetBREAKLight(lineBreak);
+        break;
     }
   }
   controller->SetMonitoring(true);
@@ -203,22 +226,22 @@ TEST_P(TriggerSetTable, LampsDecideTheTriggersAddedAndHowTheyAreArmed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lamps, TriggerSetTable,
-    ::testing::Values(
-        TriggerSetCase{"none", "", {}},
-        TriggerSetCase{"cts", "C", {"status 1 -> 8", "arm 8 16 on"}},
-        TriggerSetCase{"dsr", "D", {"status 1 -> 8", "arm 8 32 on"}},
-        TriggerSetCase{"dcd", "K", {"status 1 -> 8", "arm 8 128 on"}},
-        TriggerSetCase{"ring", "R", {"status 1 -> 8", "timer -> 16", "arm 8 4 on"}},
-        TriggerSetCase{"modem_all", "CDKR", {"status 1 -> 8", "timer -> 16", "arm 8 180 on"}},
-        TriggerSetCase{"error", "E", {"status 2 -> 8", "timer -> 16", "arm 8 7 on"}},
-        TriggerSetCase{"break", "B", {"status 2 -> 8", "timer -> 16", "arm 8 8 on"}},
-        TriggerSetCase{"rxd", "X", {"timer -> 8"}},
-        TriggerSetCase{"txd", "T", {"status 5 -> 8", "timer -> 16", "arm 8 0 on"}},
-        TriggerSetCase{"all",
-                       "CDKRTXEB",
-                       {"status 1 -> 8", "timer -> 16", "status 2 -> 24", "timer -> 32", "status 2 -> 40",
-                        "timer -> 48", "timer -> 56", "status 5 -> 64", "timer -> 72", "arm 8 180 on",
-                        "arm 24 7 on", "arm 40 8 on", "arm 64 0 on"}}),
+    ::testing::Values(TriggerSetCase{"none", "", {}},
+                      TriggerSetCase{"cts", "C", {"status 1 -> 8", "arm 8 16 on"}},
+                      TriggerSetCase{"dsr", "D", {"status 1 -> 8", "arm 8 32 on"}},
+                      TriggerSetCase{"dcd", "K", {"status 1 -> 8", "arm 8 128 on"}},
+                      TriggerSetCase{"ring", "R", {"status 1 -> 8", "timer -> 16", "arm 8 4 on"}},
+                      TriggerSetCase{"modem_all", "CDKR", {"status 1 -> 8", "timer -> 16", "arm 8 180 on"}},
+                      TriggerSetCase{"error", "E", {"status 2 -> 8", "timer -> 16", "arm 8 7 on"}},
+                      TriggerSetCase{"break", "B", {"status 2 -> 8", "timer -> 16", "arm 8 8 on"}},
+                      TriggerSetCase{"rxd", "X", {"timer -> 8"}},
+                      TriggerSetCase{"txd", "T", {"status 5 -> 8", "timer -> 16", "arm 8 0 on"}},
+                      TriggerSetCase{
+                          "all",
+                          "CDKRTXEB",
+                          {"status 1 -> 8", "timer -> 16", "status 2 -> 24", "timer -> 32", "status 2 -> 40",
+                           "timer -> 48", "timer -> 56", "status 5 -> 64", "timer -> 72", "arm 8 180 on",
+                           "arm 24 7 on", "arm 40 8 on", "arm 64 0 on"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SLControllerTest, WithoutLampsEveryEventReachesThePreviousHandlers) {
@@ -301,8 +324,8 @@ TEST_F(SLControllerTest, ReceiveLampStaysLitWhileInputWaitsAndGoesOutATickAfter)
   port->inputWaiting = 0;
   port->handlers.timer(8);
   EXPECT_FALSE(rxd->lit);
-  EXPECT_EQ(port->calls, (Strings{"previous avail 10", "previous avail 4", "previous timer 8",
-                                  "previous timer 8"}));
+  EXPECT_EQ(port->calls,
+            (Strings{"previous avail 10", "previous avail 4", "previous timer 8", "previous timer 8"}));
 }
 
 TEST_F(SLControllerTest, ModemStatusFollowsTheLinesLightsRingAndRearms) {
@@ -383,6 +406,21 @@ TEST_F(SLControllerTest, AFailedStartRemovesWhatItAddedAndLeavesThePortAsItWas) 
                                 "remove 24"}));
 }
 
+TEST_F(SLControllerTest, AFailedSwitchOffStillRemovesTheRestAndPutsTheLampsOut) {
+  controller->Lights().SetCTSLight(cts);
+  controller->Lights().SetRXDLight(rxd);
+  port->cts = true;
+  controller->SetMonitoring(true);
+  ASSERT_TRUE(cts->lit);
+  port->log.clear();
+  port->failAt = "remove";
+  EXPECT_THROW(controller->SetMonitoring(false), comm::EAPDException);
+  EXPECT_FALSE(controller->Monitoring());
+  EXPECT_TRUE(port->HandlersAreThePrevious());
+  EXPECT_FALSE(cts->lit);
+  EXPECT_EQ(port->log, (Strings{"remove 16"}));
+}
+
 TEST_F(SLControllerTest, ThePreviousHandlerRunsEvenWhenTheLampWorkFails) {
   controller->Lights().SetCTSLight(cts);
   controller->SetMonitoring(true);
@@ -431,6 +469,22 @@ TEST_F(SLControllerTest, APortAnnouncedAfterTheControllerBecomesItsPort) {
   auto* later = new FakePort(&owner);
   comm::AnnouncePortInserted(*later);
   EXPECT_EQ(lone->ComPort(), later);
+}
+
+TEST(SLControllerLoading, ThePortOfTheDescriptionIsBoundOnceAndMonitoringWaitsForLoaded) {
+  fw::TComponent form(nullptr);
+  fw::FormLoading loading(form);
+  auto* controller = new TApdSLController(&form);
+  auto* port = new FakePort(&form);
+  port->SetName("ComPort1");
+  loading.Refer("ComPort1",
+                [controller](fw::TComponent* c) { controller->SetComPort(dynamic_cast<FakePort*>(c)); });
+  controller->SetMonitoring(true);  // a description value: ignored
+  loading.End();
+  EXPECT_EQ(controller->ComPort(), port);
+  EXPECT_EQ(port->callbacks.size(), 1u);
+  EXPECT_FALSE(controller->Monitoring());
+  EXPECT_EQ(port->installs, 0);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <ostream>
 
 #include "comm/apd_status_light_win.h"
+#include "framework/application.h"
+#include "framework/form.h"
 
 namespace {
 
@@ -100,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Pinned, PlainLampPixels,
                          ::testing::Values(PinnedPixel{0, 0, kWhite}, PinnedPixel{12, 0, kWhite},
                                            PinnedPixel{0, 12, kWhite}, PinnedPixel{12, 1, kGrey},
                                            PinnedPixel{12, 12, kGrey}, PinnedPixel{1, 12, kGrey},
-                                           PinnedPixel{6, 6, 0}, PinnedPixel{1, 1, 0}, PinnedPixel{11, 11, 0}));
+                                           PinnedPixel{6, 6, 0}, PinnedPixel{1, 1, 0},
+                                           PinnedPixel{11, 11, 0}));
 
 // 26 x 13: left half blue, right half yellow, the corner pixel magenta as the
 // transparent colour.
@@ -153,6 +156,68 @@ TEST(StatusLight, AGlyphFixesTheSizeAndRemovingItGivesTheSquareBack) {
   light.SetGlyph(&empty);
   EXPECT_FALSE(light.HasGlyph());
   EXPECT_EQ(light.Width(), 13);
+}
+
+TEST(StatusLight, AGlyphLoadedWithTheFormDescriptionTakesEffectWhenLoaded) {
+  fw::TComponent form(nullptr);
+  fw::FormLoading loading(form);
+  auto* light = new PaintableLight(&form);
+  MakeGlyph(light->Glyph());
+  light->SetBounds(0, 0, 50, 50);
+  EXPECT_FALSE(light->HasGlyph());
+  loading.End();
+  EXPECT_TRUE(light->HasGlyph());
+  EXPECT_EQ(light->Width(), 13);
+  EXPECT_EQ(light->Height(), 13);
+  light->SetLit(true);
+  EXPECT_EQ(PaintedAt(*light, 6, 6), RGB(0, 0, 255));
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    fw::Application()->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+COLORREF OnScreen(fw::TControl& control, int x, int y) {
+  HDC dc = GetDC(control.Handle());
+  const COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(control.Handle(), dc);
+  return colour;
+}
+
+TEST(StatusLightWindow, LampsOnAFormPaintOnScreenAndAGlyphLetsTheFormShowThrough) {
+  fw::TForm form(nullptr);
+  form.SetBounds(100, 100, 200, 120);
+  form.SetColor(fw::clFuchsia);
+  auto* plain = new TApdStatusLight(&form);
+  plain->SetParent(&form);
+  plain->SetBounds(10, 10, 13, 13);
+  plain->SetLitColor(fw::clMaroon);
+  auto* glyphed = new TApdStatusLight(&form);
+  glyphed->SetParent(&form);
+  fw::TBitmap glyph;
+  MakeGlyph(glyph);
+  SetPixel(glyph.Canvas().Handle(), 0, 0, RGB(0, 255, 255));  // the transparent colour
+  glyphed->SetGlyph(&glyph);
+  glyphed->SetBounds(40, 10, 99, 99);
+  form.Show();
+  Pump(300);
+
+  EXPECT_EQ(OnScreen(*plain, 6, 6), RGB(0, 128, 0));
+  EXPECT_EQ(OnScreen(*plain, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(OnScreen(*plain, 12, 12), RGB(128, 128, 128));
+  EXPECT_EQ(OnScreen(*glyphed, 6, 6), RGB(255, 255, 0));
+  EXPECT_EQ(glyphed->Width(), 13);
+
+  plain->SetLit(true);
+  glyphed->SetLit(true);
+  Pump(300);
+  EXPECT_EQ(OnScreen(*plain, 6, 6), RGB(128, 0, 0));
+  EXPECT_EQ(OnScreen(*glyphed, 6, 6), RGB(0, 0, 255));
+  EXPECT_EQ(OnScreen(*glyphed, 0, 0), RGB(255, 0, 255));  // the form's colour shows through
 }
 
 }  // namespace
