@@ -56,6 +56,38 @@ class ShellRecorder : public capture::ShellVerbs {
   capture::ShellVerbs* previous_;
 };
 
+// Other tests on the same display look at their windows' pixels near the
+// top left and the middle of the screen; ours keep to the bottom left,
+// partly off the screen.
+void PlaceAside(TfrmCaptureViewLogs& viewer) {
+  viewer.SetPosition(fw::TPosition::poDesigned);
+  viewer.SetBounds(-330, 570, viewer.Width(), viewer.Height());
+}
+
+// Results windows take the system's default position, the top left corner
+// here; while this lives they are created at the bottom left instead.
+class ResultsWindowsAside {
+ public:
+  ResultsWindowsAside() { hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
+  ~ResultsWindowsAside() { UnhookWindowsHookEx(hook_); }
+  ResultsWindowsAside(const ResultsWindowsAside&) = delete;
+  ResultsWindowsAside& operator=(const ResultsWindowsAside&) = delete;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+      CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+      if (create->lpszName && !IS_INTRESOURCE(create->lpszName) &&
+          std::string(create->lpszName) == "Search Results") {
+        create->x = -250;
+        create->y = 653;
+      }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK hook_;
+};
+
 class LogViewer : public ::testing::Test {
  protected:
   // Each test keeps its files in a folder of its own: tests run side by side.
@@ -65,6 +97,9 @@ class LogViewer : public ::testing::Test {
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     viewer = std::make_unique<TfrmCaptureViewLogs>(nullptr);
+    // Bottom left, partly off the screen: clear of the windows that other
+    // tests on the same display look at.
+    PlaceAside(*viewer);
     viewer->Show();
     fwtest::PumpFor(50);
   }
@@ -89,6 +124,7 @@ class LogViewer : public ::testing::Test {
     return windows;
   }
 
+  ResultsWindowsAside resultsAside;
   std::unique_ptr<TfrmCaptureViewLogs> viewer;
 };
 
@@ -582,7 +618,9 @@ TEST_F(LogViewer, ResultsWindowsCloseWithTheViewer) {
 
 TEST(LogViewerModal, ResultsWindowsOpenedWhileModalAreUsableAndCloseWithIt) {
   WriteBytes("modal.txt", "total\r\nx\r\ntotal\r\n");
+  ResultsWindowsAside resultsAside;
   auto viewer = std::make_unique<TfrmCaptureViewLogs>(nullptr);
+  PlaceAside(*viewer);
   viewer->OpenFile(FullPath("modal.txt"));
   viewer->edtSearch->SetText("total");
   HWND resultsWindow = nullptr;
@@ -610,11 +648,12 @@ void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// The screen area of a window as 32-bit pixels, top row first.
+// A window as 32-bit pixels, top row first, read from the window's own
+// surface: other windows over it on the shared display do not show.
 std::vector<uint32_t> CaptureWindow(HWND window, RECT& area) {
   GetWindowRect(window, &area);
   const int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
+  HDC screen = GetWindowDC(window);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -625,13 +664,13 @@ std::vector<uint32_t> CaptureWindow(HWND window, RECT& area) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
   GdiFlush();
   std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(window, screen);
   return pixels;
 }
 
@@ -679,12 +718,13 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
     journal += "CASH                10.00\r\n\n";
   }
   Open("20_06_2026_1.txt", journal);
-  viewer->SetBounds(20, 20, viewer->Width(), viewer->Height());
+  // As clear of the other tests' windows as two windows this size can be.
+  viewer->SetBounds(0, 582, viewer->Width(), viewer->Height());
   Search("total");
   viewer->btnSearchClick(viewer->btnSearch);
   viewer->btnFindAllClick(viewer->btnFindAll);
   TfrmCaptureSearchResults* results = Results().at(0);
-  results->SetBounds(700, 120, results->Width(), results->Height());
+  results->SetBounds(642, 653, results->Width(), results->Height());
   fwtest::PumpFor(400);
 
   RECT area;
