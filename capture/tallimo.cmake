@@ -1,5 +1,4 @@
-# The capture program. Until its main window exists this is the smallest real
-# Win32 program with a main window of the product's caption.
+# The capture program: its main block and version resource.
 if(TALLIMO_WINDOWS)
   # Its version resource (file and product version, maker and product names).
   set(TALLIMO_VERSION_RES ${CMAKE_CURRENT_BINARY_DIR}/tallimo_res.o)
@@ -10,4 +9,5 @@ if(TALLIMO_WINDOWS)
     VERBATIM)
   add_custom_target(tallimo_version_resource DEPENDS ${TALLIMO_VERSION_RES})
 endif()
-tallimo_program(Tallimo SOURCES ${CMAKE_CURRENT_LIST_DIR}/tallimo_main.cpp ${TALLIMO_VERSION_RES})
+tallimo_program(Tallimo SOURCES ${CMAKE_CURRENT_LIST_DIR}/tallimo_main.cpp ${TALLIMO_VERSION_RES}
+  DEPS capture_main_win)

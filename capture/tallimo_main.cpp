@@ -1,38 +1,30 @@
-// Entry point of the capture program: a single main window and its message loop.
+// Entry point of the capture program: the modules start in dependency order,
+// the main window runs until it closes, and the modules end in reverse.
 #include <windows.h>
 
-namespace {
+#include "capture/capture_main_win.h"
+#include "capture/received_char_filter.h"
+#include "capture/settings_win.h"
+#include "comm/tapi_binding.h"
+#include "comm/tapi_loader_win.h"
+#include "framework/application.h"
+#include "framework/modules.h"
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  fw::Modules().Add("support", capture::StartSupportLibrary, capture::FinishSupportLibrary);
+  fw::Modules().Add("telephony", comm::UseSystemTapiLoader, comm::UnloadTapi);
+  fw::Modules().Add(
+      "filter", [] { capture::ProgramFilter().Reset(); }, [] { capture::ProgramFilter().Reset(); });
+  fw::Modules().InitializeAll();
+  fw::Application()->Title = "Quorvane";
+  fw::Application()->HelpFile = "QUORVANE.hlp";
+  try {
+    fw::Application()->CreateForm<capture::TfrmCaptureMain>();
+    fw::Application()->Run();
+  } catch (const std::exception&) {
+    fw::Application()->HandleException(nullptr);
   }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = MainWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = "TfrmCaptureMain";
-  if (!RegisterClassA(&windowClass)) return 1;
-
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Quorvane", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance,
-                                nullptr);
-  if (!window) return 1;
-  ShowWindow(window, showCommand);
-  UpdateWindow(window);
-
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+  fw::Application()->DestroyComponents();
+  fw::Modules().FinalizeAll();
+  return 0;
 }

@@ -141,6 +141,9 @@ class TApdComPort {
   void SetOnTriggerOutbuffFree(TNotifyEvent handler);
   void SetOnTriggerOutbuffUsed(TNotifyEvent handler);
   void SetOnTriggerOutSent(TNotifyEvent handler);
+  const TTriggerAvailEvent& OnTriggerAvail() const { return onTriggerAvail_; }
+  const TTriggerHandleEvent& OnTriggerStatus() const { return onTriggerStatus_; }
+  const TTriggerHandleEvent& OnTriggerTimer() const { return onTriggerTimer_; }
 
   // ---- operations ----
   TApdBaseDispatcher* Dispatcher();

@@ -1,0 +1,287 @@
+// The whole capture program against a pseudo-terminal: started with its
+// settings file saying "connect to this port at start", it collects what the
+// register sends into today's capture file, rolls over past the limit, and
+// stores its settings when its window is closed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/pty_cable.h"
+#include "tests/support/tapi_script.h"
+
+namespace {
+
+const char* const kProgram = "..\\..\\capture\\Tallimo.exe";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// What the received-character filter lets through, worked out independently.
+std::string Filtered(const std::string& received) {
+  std::string kept;
+  unsigned char previous = 0;
+  for (unsigned char ch : received) {
+    if (ch == '\n' && previous == '\n')
+      kept += "\r\n";
+    else if (ch == '\n' || ch == '\r' || (ch >= 32 && ch <= 127))
+      kept += static_cast<char>(ch);
+    previous = ch;
+  }
+  return kept;
+}
+
+std::string TodayName(int counter) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char name[64];
+  std::snprintf(name, sizeof name, "%u_%u_%u_%d.txt", now.wMonth, now.wDay, now.wYear, counter);
+  return name;
+}
+
+struct FoundWindow {
+  DWORD process;
+  std::string className;  // empty: any but a dialog box
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+  auto* wanted = reinterpret_cast<FoundWindow*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != wanted->process || !IsWindowVisible(window)) return TRUE;
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  const bool dialog = std::string(className) == "#32770";
+  if (wanted->className.empty() ? dialog : wanted->className != className) return TRUE;
+  wanted->window = window;
+  return FALSE;
+}
+
+HWND FindTopWindow(DWORD process, const std::string& className) {
+  FoundWindow found{process, className};
+  EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+struct ChildText {
+  std::string text;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK MatchChildText(HWND window, LPARAM data) {
+  auto* wanted = reinterpret_cast<ChildText*>(data);
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::string(text).find(wanted->text) == std::string::npos) return TRUE;
+  wanted->window = window;
+  return FALSE;
+}
+
+HWND FindChildText(HWND parent, const std::string& text) {
+  ChildText found{text};
+  EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+class TallimoRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetFileAttributesA("C:\\Program Files\\Harrowgate\\Common Files\\HDB"), INVALID_FILE_ATTRIBUTES)
+        << "the settings would live in the engine folder";
+    PinShortDate("M/d/yyyy");
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    CreateDirectoryA("tallimo_e2e", nullptr);
+    folder_ = std::string("tallimo_e2e\\") + test->name();
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    char full[MAX_PATH];
+    GetFullPathNameA(folder_.c_str(), MAX_PATH, full, nullptr);
+    folder_ = full;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+      do DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
+      while (FindNextFileA(find, &entry));
+      FindClose(find);
+    }
+    ASSERT_TRUE(CopyFileA(kProgram, (folder_ + "\\Tallimo.exe").c_str(), FALSE)) << GetLastError();
+  }
+
+  void TearDown() override {
+    if (process_.hProcess) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+  }
+
+  static void PinShortDate(const char* format) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "sShortDate", 0, REG_SZ, reinterpret_cast<const BYTE*>(format),
+                   static_cast<DWORD>(strlen(format) + 1));
+    RegCloseKey(key);
+  }
+
+  void WriteSettings(const std::string& text) { WriteFile(folder_ + "\\icbr424.cgr", text); }
+
+  void Start() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + folder_ + "\\Tallimo.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                               &startup, &process_))
+        << GetLastError();
+    ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
+  }
+
+  HWND MainWindow() {
+    HWND window = FindTopWindow(process_.dwProcessId, "");
+    return window && WindowText(window) == "Quorvane" ? window : nullptr;
+  }
+
+  // A message box of the program; its text, after pressing its OK.
+  std::string AnswerBox(DWORD timeoutMs) {
+    HWND box = nullptr;
+    if (!test_support::WaitUntil(
+            [&] { return (box = FindTopWindow(process_.dwProcessId, "#32770")) != nullptr; }, timeoutMs))
+      return "";
+    std::string text;
+    HWND child = nullptr;
+    while ((child = FindWindowExA(box, child, "Static", nullptr)) != nullptr)
+      if (!WindowText(child).empty()) text = WindowText(child);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+  }
+
+  bool Collecting() { return FindChildText(main_, "&Disconnect") != nullptr; }
+
+  void CloseAndWait() {
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 30000), WAIT_OBJECT_0);
+  }
+
+  std::string folder_;
+  PROCESS_INFORMATION process_{};
+  HWND main_ = nullptr;
+};
+
+TEST_F(TallimoRun, AutoConnectCollectsEveryByteFilteredAndStoresItsSettings) {
+  test_support::PtyCable cable;
+  const std::string device = "Direct to COM" + std::to_string(cable.ProgramPort());
+  WriteSettings("[Maintain]\r\nCommPort=" + device + "\r\nPhoneNum=\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+
+  std::string journal;
+  for (int line = 0; line < 400; ++line)
+    journal += "ITEM " + std::to_string(line) + "\t  1.25\x1b[0m\r\n" + (line % 7 == 0 ? "\n\n" : "");
+  journal += std::string("\x80\xff\x7f end\n", 8);
+  cable.Send(journal);
+  Sleep(3000);
+  CloseAndWait();
+
+  EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
+  EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
+            "[Maintain]\r\nCommPort=" + device + "\r\nPhoneNum=\r\nAutoConnect=TRUE\r\n");
+}
+
+TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
+  test_support::PtyCable cable;
+  WriteSettings("[Maintain]\r\nCommPort=Direct to COM" + std::to_string(cable.ProgramPort()) +
+                "\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+
+  std::string journal;
+  for (int line = 0; journal.size() < 760000; ++line)
+    journal += "SALE " + std::to_string(line) + " ........................................ 9.99\r\n";
+  cable.Send(journal);
+  const std::string box = AnswerBox(60000);
+  EXPECT_EQ(box, "File reached max size. New file is " + folder_ + "\\" + TodayName(2));
+  Sleep(3000);
+  CloseAndWait();
+
+  const std::string first = ReadFile(folder_ + "\\" + TodayName(1));
+  const std::string second = ReadFile(folder_ + "\\" + TodayName(2));
+  EXPECT_GT(first.size(), 700000u);
+  EXPECT_LE(first.size(), 750000u) << "the log viewer must still open it";
+  EXPECT_TRUE(first + second == journal)
+      << first.size() << " + " << second.size() << " of " << journal.size();
+}
+
+TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script(
+      "tallimo_call", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  // The program runs in its own folder: the stand-in gets whole paths, and sits beside it.
+  char full[MAX_PATH];
+  GetFullPathNameA("tallimo_call.tapi-script", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
+  GetFullPathNameA("tallimo_call.tapi-log", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
+  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=(555) 123-4567\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return !script.CallsStartingWith("lineGetID").empty(); }, 20000))
+      << "the call never handed its port over";
+  ASSERT_EQ(script.CallsStartingWith("lineMakeCall").size(), 1u);
+  EXPECT_NE(script.CallsStartingWith("lineMakeCall")[0].find("5551234567"), std::string::npos)
+      << script.CallsStartingWith("lineMakeCall")[0];
+
+  const std::string journal = "CALL RECEIPT\r\n\n\tTOTAL 3.00\r\n";
+  Sleep(500);
+  cable.Send(journal);
+  Sleep(3000);
+  CloseAndWait();
+
+  EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
+  EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
+            "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
+}
+
+TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script(
+      "tallimo_hangup",
+      "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 1500\n");
+  char full[MAX_PATH];
+  GetFullPathNameA("tallimo_hangup.tapi-script", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
+  GetFullPathNameA("tallimo_hangup.tapi-log", MAX_PATH, full, nullptr);
+  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
+  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+  EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "Connec&t") != nullptr; }, 20000))
+      << "still connected after the far end hung up";
+  EXPECT_EQ(AnswerBox(500), "") << "no message for an ordinary hang-up";
+  CloseAndWait();
+}
+
+}  // namespace

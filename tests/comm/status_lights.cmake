@@ -1,0 +1,28 @@
+# The status light controller against a fake port surface.
+tallimo_test(sl_controller_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/sl_controller_test.cpp
+  DEPS comm_status_lights)
+# The controller on the port component over the in-memory driver.
+tallimo_test(com_port_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_component_test.cpp
+  DEPS comm_port_component test_support_fake_dispatcher)
+# Lamp painting on real GDI surfaces.
+tallimo_test(status_light_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_light_win_test.cpp
+  DEPS comm_status_light_win)
+# Status lights on a COM port of the prefix through the test cable.
+tallimo_test(status_lights_cable_win_test TIER wine TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/status_lights_cable_win_test.cpp
+  DEPS comm_port_component comm_status_light_win comm_port_win test_support_pty_cable)
+# Modem lines through the test cable with the preloaded line helper: like
+# tallimo_test(TIER wine), with the helper in the environment of every case.
+if(TALLIMO_WINDOWS AND NOT TALLIMO_FUZZ)
+  add_executable(status_lights_modem_win_test ${CMAKE_CURRENT_LIST_DIR}/status_lights_modem_win_test.cpp)
+  _tallimo_common(status_lights_modem_win_test)
+  target_link_libraries(status_lights_modem_win_test PRIVATE comm_port_component comm_status_light_win
+                        comm_port_win test_support_pty_cable GTest::gtest_main GTest::gmock)
+  add_dependencies(status_lights_modem_win_test modem_lines_preload)
+  gtest_discover_tests(status_lights_modem_win_test
+    TEST_PREFIX "status_lights_modem_win_test."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS wine TIMEOUT 300 ENVIRONMENT "LD_PRELOAD=${TALLIMO_MODEM_LINES_PRELOAD}")
+endif()
