@@ -455,6 +455,14 @@ TEST_F(SLControllerTest, ANewPortTakesOverMonitoring) {
   EXPECT_EQ(other->callbacks.size(), 1u);
 }
 
+TEST_F(SLControllerTest, ClearingThePortWhileMonitoringSwitchesOffWithoutError) {
+  controller->SetMonitoring(true);
+  EXPECT_NO_THROW(controller->SetComPort(nullptr));
+  EXPECT_FALSE(controller->Monitoring());
+  EXPECT_TRUE(port->HandlersAreThePrevious());
+  EXPECT_TRUE(port->callbacks.empty());
+}
+
 TEST_F(SLControllerTest, DestroyingTheControllerGivesThePortItsHandlersBack) {
   controller->SetMonitoring(true);
   delete controller;

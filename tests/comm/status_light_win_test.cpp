@@ -190,7 +190,7 @@ COLORREF OnScreen(fw::TControl& control, int x, int y) {
 
 TEST(StatusLightWindow, LampsOnAFormPaintOnScreenAndAGlyphLetsTheFormShowThrough) {
   fw::TForm form(nullptr);
-  form.SetBounds(100, 100, 200, 120);
+  form.SetBounds(1000, 700, 200, 120);  // clear of the other window tests
   form.SetColor(fw::clFuchsia);
   auto* plain = new TApdStatusLight(&form);
   plain->SetParent(&form);

@@ -1,6 +1,7 @@
 // Status lights and modem lines on a COM port of the prefix: the test cable
-// has no modem lines of its own, so this test runs with the preloaded helper
-// that answers the port's line queries from a file the test writes. Wine
+// has no modem lines of its own, so this test runs with the modem-line
+// stand-in preloaded, which answers line queries from the file named by
+// PTY_MODEM_LINES. Wine
 // looks at the lines when the terminal wakes its wait for line events, so a
 // byte follows each change.
 #include <windows.h>
@@ -46,11 +47,9 @@ std::string WindowsPathOf(const std::string& linuxPath) {
 class ModemLinesOnCable : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* prefix = std::getenv("WINEPREFIX");
-    ASSERT_NE(prefix, nullptr);
-    const std::string folder = WindowsPathOf(std::string(prefix) + "/modem-lines");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    linesFile = folder + "\\com" + std::to_string(cable.ProgramPort());
+    const char* linesPath = std::getenv("PTY_MODEM_LINES");
+    ASSERT_NE(linesPath, nullptr) << "run with the modem-line stand-in preloaded";
+    linesFile = WindowsPathOf(linesPath);
     SetLines(0);
     comm::SetPortExceptionHandler([this](const std::exception& e) { reported.push_back(e.what()); });
     Port().SetBaud(9600);
@@ -65,7 +64,7 @@ class ModemLinesOnCable : public ::testing::Test {
     comm::SetPortExceptionHandler(nullptr);
     EXPECT_TRUE(reported.empty()) << reported.front();
   }
-  // Written aside and renamed into place: the helper never reads half a file.
+  // Written aside and renamed into place: the stand-in never reads half a file.
   void SetLines(int bits) {
     const std::string written = linesFile + ".new";
     std::ofstream(written, std::ios::trunc) << bits << "\n";
