@@ -12,22 +12,13 @@
 #include "comm/apd_com_port_win.h"
 #include "comm/apd_exceptions.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/pump.h"
 
 namespace {
 
 using comm::TApdComPort;
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 std::string TakeAll(TApdComPort& port) {
   std::string taken;

@@ -13,6 +13,7 @@
 
 #include "comm/notification_transport_win.h"
 #include "tests/comm/dispatcher_test_support.h"
+#include "tests/support/pump.h"
 
 namespace {
 
@@ -57,18 +58,7 @@ HWND MakeListenerWindow(Listener& listener) {
   return window;
 }
 
-// Serves messages on this thread until `done` holds or the time is up.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 class WindowNotifications : public ::testing::Test {
  protected:

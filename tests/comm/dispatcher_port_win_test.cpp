@@ -15,6 +15,7 @@
 #include "comm/error_codes.h"
 #include "framework/exceptions.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/pump.h"
 
 namespace {
 
@@ -57,17 +58,7 @@ HWND MakeWindow(Listener* listener) {
   return window;
 }
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 std::string Journal(std::size_t size) {
   std::string text;

@@ -10,6 +10,7 @@
 
 #include "comm/apd_com_port_win.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/pump.h"
 
 namespace {
 
@@ -29,17 +30,7 @@ void SetLines(int lines) {
   std::fclose(file);
 }
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 TEST(ModemLines, ACtsDropFiresTheModemStatusTrigger) {
   SetLines(kCts | kDsr | kCd);

@@ -10,22 +10,13 @@
 #include "comm/apd_status_light_win.h"
 #include "comm/com_port_component.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/pump.h"
 
 namespace {
 
 using comm::TApdComPort;
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 class StatusLightsOnCable : public ::testing::Test {
  protected:

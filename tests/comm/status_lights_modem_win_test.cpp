@@ -16,6 +16,7 @@
 #include "comm/apd_status_light_win.h"
 #include "comm/com_port_component.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/pump.h"
 
 namespace {
 
@@ -24,17 +25,7 @@ using comm::TApdComPort;
 // TIOCM_* bits as Linux defines them.
 constexpr int kLineCts = 0x020, kLineDsr = 0x100, kLineDcd = 0x040;
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
-}
+using test_support::PumpUntil;
 
 std::string WindowsPathOf(const std::string& linuxPath) {
   std::string path = "Z:" + linuxPath;
