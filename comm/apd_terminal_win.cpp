@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "comm/apd_exceptions.h"
-#include "comm/port_component.h"
+#include "comm/com_port_component.h"
 #include "comm/screen_buffer.h"
 #include "comm/terminal_window_win.h"
 #include "framework/form.h"
@@ -87,7 +87,7 @@ void TApdCustomTerminal::CreateWnd() {
   if (fw::TForm* form = ParentForm()) {
     for (fw::TComponent* component : form->Components()) {
       if (!port)
-        if (auto* found = dynamic_cast<PortComponent*>(component)) {
+        if (auto* found = dynamic_cast<ComPortComponent*>(component)) {
           port = &found->Port();
           holder = found;
         }
@@ -228,7 +228,7 @@ void TApdCustomTerminal::Notification(fw::TComponent* component, fw::TOperation 
         Perform(TM_SETKEYDATA, 0, 0);
       }
     }
-  } else if (auto* port = dynamic_cast<PortComponent*>(component); port && !comPort_ && windowCreated_) {
+  } else if (auto* port = dynamic_cast<ComPortComponent*>(component); port && !comPort_ && windowCreated_) {
     SetComPort(&port->Port(), port);
   }
 }

@@ -3,7 +3,7 @@
 namespace comm {
 
 ComPortComponent::ComPortComponent(fw::TComponent* owner, PortPlatform& platform)
-    : fw::TComponent(owner), port_(platform) {
+    : TApdBaseComponent(owner), port_(platform) {
   port_.Loading = Loading();
   AnnouncePortInserted(*this);
 }
@@ -20,7 +20,7 @@ ComPortComponent::~ComPortComponent() {
 }
 
 void ComPortComponent::Loaded() {
-  fw::TComponent::Loaded();
+  TApdBaseComponent::Loaded();
   if (port_.Loading) port_.Loaded();
 }
 

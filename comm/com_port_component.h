@@ -3,13 +3,14 @@
 // controllers drive.
 #pragma once
 
+#include "comm/apd_base_component.h"
 #include "comm/apd_com_port.h"
 #include "comm/apd_sl_controller.h"
 #include "framework/component.h"
 
 namespace comm {
 
-class ComPortComponent : public fw::TComponent, public StatusLightPort {
+class ComPortComponent : public TApdBaseComponent, public StatusLightPort {
  public:
   ComPortComponent(fw::TComponent* owner, PortPlatform& platform);
   ~ComPortComponent() override;

@@ -13,7 +13,7 @@
 
 #include "comm/apd_exceptions.h"
 #include "comm/apd_terminal_win.h"
-#include "comm/port_component.h"
+#include "comm/com_port_component.h"
 #include "comm/profile_access.h"
 #include "comm/terminal_window_win.h"
 #include "framework/application.h"
@@ -56,7 +56,7 @@ class TfrmTerminal : public fw::TForm {
     SetClientWidth(640);
     SetClientHeight(400);
     if (ports) {
-      port = new PortComponent(this, *ports);
+      port = new ComPortComponent(this, *ports);
       port->Port().AutoOpen = false;
       port->Port().SetComNumber(3);
     }
@@ -74,7 +74,7 @@ class TfrmTerminal : public fw::TForm {
   }
 
   TextFileProfile profiles;
-  PortComponent* port = nullptr;
+  ComPortComponent* port = nullptr;
   TApdEmulator* emulator = nullptr;
   TApdKeyboardEmulator* keyboard = nullptr;
   TApdTerminal* terminal = nullptr;

@@ -15,7 +15,7 @@
 
 #include "comm/apd_com_port_win.h"
 #include "comm/apd_terminal_win.h"
-#include "comm/port_component.h"
+#include "comm/com_port_component.h"
 #include "comm/terminal_window_win.h"
 #include "framework/application.h"
 #include "framework/form.h"
@@ -36,7 +36,7 @@ class TfrmJournal : public fw::TForm {
     SetClientWidth(700);
     SetClientHeight(420);
 
-    ApdComPort1 = new PortComponent(this, Win32Ports());
+    ApdComPort1 = new ComPortComponent(this, Win32Ports());
     ApdComPort1->SetName("ApdComPort1");
     TApdComPort& port = ApdComPort1->Port();
     port.AutoOpen = false;
@@ -67,7 +67,7 @@ class TfrmJournal : public fw::TForm {
     loading.End();
   }
 
-  PortComponent* ApdComPort1;
+  ComPortComponent* ApdComPort1;
   TApdEmulator* ApdEmulator1;
   TApdTerminal* ApdTerminal1;
   std::atomic<std::size_t> received{0};
