@@ -63,6 +63,50 @@ void TApdComPort::ReportCloseError(const std::exception& error) {
 
 // ---------------------------------------------------------------- open and close
 
+void TApdComPort::Assign(const TApdComPort& source) {
+  if (&source == this) return;
+  // Settings copied into an open port would not reach its line: close first.
+  if (open_) SetOpen(false);
+  clients_ = source.clients_;
+  if (source.open_ && source.dispatcher_) {
+    source.dispatcher_->SaveTriggers(savedTriggers_);
+    triggersSaved_ = true;
+  }
+  forceApply_ = source.forceApply_;
+  deviceLayer_ = source.deviceLayer_;
+  comNumber_ = source.comNumber_;
+  baud_ = source.baud_;
+  parity_ = source.parity_;
+  dataBits_ = source.dataBits_;
+  stopBits_ = source.stopBits_;
+  inSize_ = source.inSize_;
+  outSize_ = source.outSize_;
+  dtr_ = source.dtr_;
+  rts_ = source.rts_;
+  bufferFull_ = source.bufferFull_;
+  bufferResume_ = source.bufferResume_;
+  hwFlow_ = source.hwFlow_;
+  swFlow_ = source.swFlow_;
+  xOn_ = source.xOn_;
+  xOff_ = source.xOff_;
+  tracing_ = source.tracing_;
+  traceSize_ = source.traceSize_;
+  TraceName = source.TraceName;
+  TraceHex = source.TraceHex;
+  logging_ = source.logging_;
+  logSize_ = source.logSize_;
+  LogName = source.LogName;
+  LogHex = source.LogHex;
+  lengthTriggerSize_ = source.lengthTriggerSize_;
+  SetOnTrigger(source.onTrigger_);
+  SetOnTriggerAvail(source.onTriggerAvail_);
+  SetOnTriggerData(source.onTriggerData_);
+  SetOnTriggerStatus(source.onTriggerStatus_);
+  SetOnTriggerTimer(source.onTriggerTimer_);
+  tapiMode_ = source.tapiMode_;
+  open_ = false;
+}
+
 void TApdComPort::Loaded() {
   Loading = false;
   if (openOnLoad_) open_ = true;

@@ -67,6 +67,10 @@ class TApdComPort {
   bool Loading = false;
   void Loaded();
 
+  // Takes the settings, clients and main trigger events of `source`, and the
+  // triggers of an open source for the next open; this port ends closed.
+  void Assign(const TApdComPort& source);
+
   // ---- properties ----
   TDeviceLayer DeviceLayer() const { return deviceLayer_; }
   void SetDeviceLayer(TDeviceLayer layer);

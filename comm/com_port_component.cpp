@@ -24,6 +24,18 @@ void ComPortComponent::Loaded() {
   if (port_.Loading) port_.Loaded();
 }
 
+void ComPortComponent::Assign(const fw::TComponent& source) {
+  if (const auto* other = dynamic_cast<const ComPortComponent*>(&source)) port_.Assign(other->port_);
+}
+
+ComPortComponent* FindFirstPort(fw::TComponent& owner) {
+  for (fw::TComponent* component : owner.Components()) {
+    if (auto* port = dynamic_cast<ComPortComponent*>(component)) return port;
+    if (ComPortComponent* inner = FindFirstPort(*component)) return inner;
+  }
+  return nullptr;
+}
+
 StatusLightPort::TriggerHandlers ComPortComponent::InstallTriggerHandlers(TriggerHandlers own) {
   keptAvail_ = port_.OnTriggerAvail();
   keptStatus_ = port_.OnTriggerStatus();

@@ -18,6 +18,9 @@ class ComPortComponent : public TApdBaseComponent, public StatusLightPort {
   TApdComPort& Port() { return port_; }
 
   void Loaded() override;
+  // From another port component: its port's settings (see TApdComPort::Assign);
+  // any other source is ignored.
+  void Assign(const fw::TComponent& source) override;
 
   TriggerHandlers InstallTriggerHandlers(TriggerHandlers own) override;
   void RestoreTriggerHandlers() override;
@@ -47,5 +50,9 @@ class ComPortComponent : public TApdBaseComponent, public StatusLightPort {
   TTriggerAvailEvent keptAvail_;
   TTriggerHandleEvent keptStatus_, keptTimer_;
 };
+
+// The first port among the components `owner` owns, depth first (a
+// component's own components before its next sibling); nullptr when none.
+ComPortComponent* FindFirstPort(fw::TComponent& owner);
 
 }  // namespace comm

@@ -162,3 +162,70 @@ TEST_F(ControllerOnPort, ReceivedBytesLightTheReceiveLampUntilTheyAreTaken) {
 }
 
 }  // namespace
+
+// Assign copies a port's settings, clients and main events; the triggers of an
+// open source come back when the copy opens; the copy ends closed.
+TEST(PortAssign, CopiesSettingsAndTheOpenSourcesTriggersAndLeavesTheCopyClosed) {
+  FakePlatform platform;
+  fw::TComponent form{nullptr};
+  auto* source = new comm::ComPortComponent(&form, platform);
+  auto* copy = new comm::ComPortComponent(&form, platform);
+  int heard = 0;
+  TApdComPort& from = source->Port();
+  from.SetComNumber(7);
+  from.SetBaud(9600);
+  from.SetParity(comm::TParity::pOdd);
+  from.SetDataBits(7);
+  from.TraceName = "SHOP.TRC";
+  from.SetTapiMode(comm::TTapiMode::tmOff);
+  from.SetOnTriggerAvail([&](TApdComPort&, std::uint32_t) { ++heard; });
+  from.SetOpen(true);
+  const int timer = from.AddTimerTrigger();
+  ASSERT_GT(timer, 0);
+
+  copy->Port().SetComNumber(2);
+  copy->Port().SetOpen(true);
+  copy->Assign(*source);
+
+  TApdComPort& to = copy->Port();
+  EXPECT_FALSE(to.Open());
+  EXPECT_EQ(to.ComNumber(), 7);
+  EXPECT_EQ(to.Baud(), 9600);
+  EXPECT_EQ(to.Parity(), comm::TParity::pOdd);
+  EXPECT_EQ(to.DataBits(), 7);
+  EXPECT_EQ(to.TraceName, "SHOP.TRC");
+  EXPECT_EQ(to.TapiMode(), comm::TTapiMode::tmOff);
+  ASSERT_TRUE(to.OnTriggerAvail());
+  to.OnTriggerAvail()(to, 1);
+  EXPECT_EQ(heard, 1);
+
+  to.SetOpen(true);
+  comm::SavedTriggerSet restored;
+  platform.last->SaveTriggers(restored);
+  EXPECT_EQ(restored.timers.size(), 1u);
+}
+
+TEST(PortAssign, AnotherKindOfSourceIsIgnored) {
+  FakePlatform platform;
+  fw::TComponent form{nullptr};
+  auto* port = new comm::ComPortComponent(&form, platform);
+  port->Port().SetBaud(2400);
+  fw::TComponent other{nullptr};
+  port->Assign(other);
+  EXPECT_EQ(port->Port().Baud(), 2400);
+}
+
+// The first port among a form's components, searched depth first.
+TEST(FindFirstPort, SearchesOwnedComponentsDepthFirst) {
+  FakePlatform platform;
+  fw::TComponent form{nullptr};
+  auto* panel = new fw::TComponent(&form);
+  auto* inner = new comm::ComPortComponent(panel, platform);
+  auto* later = new comm::ComPortComponent(&form, platform);
+  EXPECT_EQ(comm::FindFirstPort(form), inner);
+  EXPECT_EQ(comm::FindFirstPort(*panel), inner);
+  delete inner;
+  EXPECT_EQ(comm::FindFirstPort(form), later);
+  fw::TComponent empty{nullptr};
+  EXPECT_EQ(comm::FindFirstPort(empty), nullptr);
+}
