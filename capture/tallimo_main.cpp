@@ -5,18 +5,37 @@
 #include "capture/capture_main_win.h"
 #include "capture/received_char_filter.h"
 #include "capture/settings_win.h"
+#include "comm/string_resource_win.h"
 #include "comm/tapi_binding.h"
 #include "comm/tapi_loader_win.h"
 #include "framework/application.h"
 #include "framework/modules.h"
+#include "report/expr_platform_win.h"
+#include "report/qr_expr_startup.h"
+
+namespace {
+
+constexpr char kApplicationTitle[] = "Quorvane";
+
+// The report engine's expressions read the locale, the clock and the title.
+const report::WinExpressionPlatform& ExpressionPlatform() {
+  static const report::WinExpressionPlatform platform(kApplicationTitle);
+  return platform;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  fw::Modules().Add("communications texts", comm::StartCommBase, comm::FinishCommBase);
   fw::Modules().Add("support", capture::StartSupportLibrary, capture::FinishSupportLibrary);
   fw::Modules().Add("telephony", comm::UseSystemTapiLoader, comm::UnloadTapi);
   fw::Modules().Add(
       "filter", [] { capture::ProgramFilter().Reset(); }, [] { capture::ProgramFilter().Reset(); });
+  fw::Modules().Add(
+      "report expressions", [] { report::StartReportExpressions(ExpressionPlatform()); },
+      report::StopReportExpressions);
   fw::Modules().InitializeAll();
-  fw::Application()->Title = "Quorvane";
+  fw::Application()->Title = kApplicationTitle;
   fw::Application()->HelpFile = "QUORVANE.hlp";
   try {
     fw::Application()->CreateForm<capture::TfrmCaptureMain>();

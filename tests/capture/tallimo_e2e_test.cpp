@@ -148,13 +148,17 @@ class TallimoRun : public ::testing::Test {
 
   void WriteSettings(const std::string& text) { WriteFile(folder_ + "\\icbr424.cgr", text); }
 
-  void Start() {
+  void Launch() {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string command = "\"" + folder_ + "\\Tallimo.exe\"";
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
                                &startup, &process_))
         << GetLastError();
+  }
+
+  void Start() {
+    Launch();
     ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
   }
 
@@ -262,6 +266,19 @@ TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall
   EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
   EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
             "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
+}
+
+TEST_F(TallimoRun, AMissingPortIsReportedAndTheWindowStaysIdle) {
+  // No test maps COM77: the automatic connect fails with a clear message and
+  // leaves the window ready for another try.
+  WriteSettings("[Maintain]\r\nCommPort=Direct to COM77\r\nAutoConnect=TRUE\r\n");
+  Launch();  // the box comes while the main window is being created
+  const std::string box = AnswerBox(30000);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
+  EXPECT_EQ(box, "Unable to Open Port, it is either unavailable or in use");
+  EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "IDLE") != nullptr; }, 5000));
+  EXPECT_FALSE(Collecting());
+  CloseAndWait();
 }
 
 TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
