@@ -6,9 +6,9 @@
 
 namespace comm {
 
+// Failures are codes of the communications table (codes::kBadArgument for a
+// dimension outside the limits) or I/O results.
 constexpr int bufferOk = 0;
-// A dimension outside the limits ("Bad argument passed to function").
-constexpr int bufferBadArgument = codes::kBadArgument;
 // Fewer bytes reached the capture file than were handed to the write
 // (I/O error 101, "Disk write error").
 constexpr int captureShortWrite = -101;

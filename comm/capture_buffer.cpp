@@ -36,7 +36,7 @@ void CaptureBuffer::Put(std::uint8_t ch) {
 int CaptureBuffer::Open(bool append, std::string_view name) {
   if (name.empty()) name = defaultCaptureName;
   name_.assign(name.substr(0, captureNameLimit));
-  if (!writer_) return bufferBadArgument;
+  if (!writer_) return codes::kBadArgument;
   if (!block_) {
     block_.reset(new (std::nothrow) std::uint8_t[captureBlockSize]);
     if (!block_) return kOutOfMemory;

@@ -44,7 +44,7 @@ void TBuffer::SetEmulator(void* data, EmulatorCallback callback) {
 int TBuffer::SetDimensions(int rows, int columns, int pageHeight) {
   if (columns < 1 || columns > maxColumns || pageHeight < 1 || rows < pageHeight ||
       static_cast<long>(rows) * columns > maxCells)
-    return bufferBadArgument;
+    return codes::kBadArgument;
   const std::size_t cells = static_cast<std::size_t>(rows) * columns;
   try {
     std::vector<std::uint8_t> chars(cells, kBlank), colours(cells, 0), written(cells, 0), attrs(cells, 0);
@@ -936,7 +936,7 @@ int TBuffer::RestoreState(const BufferSnapshot& s) {
   const bool sane = s.columns >= 1 && s.columns <= maxColumns && s.pageHeight >= 1 &&
                     s.rows >= s.pageHeight && cells <= maxCells && s.chars.size() == cells &&
                     s.colours.size() == cells && s.written.size() == cells && s.attrs.size() == cells;
-  if (!sane) return bufferBadArgument;
+  if (!sane) return codes::kBadArgument;
   chars_ = s.chars;
   colours_ = s.colours;
   written_ = s.written;

@@ -258,7 +258,7 @@ TEST(Capture, RestoreRefusesInconsistentSnapshot) {
   Terminal t(etANSI, 200, 80, 25, &writer);
   comm::BufferSnapshot saved = t.buffer.SaveState();
   saved.rows = 300;
-  EXPECT_EQ(t.buffer.RestoreState(saved), comm::bufferBadArgument);
+  EXPECT_EQ(t.buffer.RestoreState(saved), comm::codes::kBadArgument);
   EXPECT_EQ(t.buffer.Rows(), 200);
 }
 

@@ -39,11 +39,11 @@ TEST_P(Dimensions, AcceptsOnlyWithinLimits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, Dimensions,
-                         testing::Values(DimensionCase{200, 80, 25, 0}, DimensionCase{100, 133, 101, comm::bufferBadArgument},
-                                         DimensionCase{492, 133, 25, 0}, DimensionCase{493, 133, 25, comm::bufferBadArgument},
-                                         DimensionCase{100, 134, 25, comm::bufferBadArgument},
-                                         DimensionCase{25, 80, 25, 0}, DimensionCase{0, 80, 0, comm::bufferBadArgument},
-                                         DimensionCase{10, 0, 5, comm::bufferBadArgument}));
+                         testing::Values(DimensionCase{200, 80, 25, 0}, DimensionCase{100, 133, 101, comm::codes::kBadArgument},
+                                         DimensionCase{492, 133, 25, 0}, DimensionCase{493, 133, 25, comm::codes::kBadArgument},
+                                         DimensionCase{100, 134, 25, comm::codes::kBadArgument},
+                                         DimensionCase{25, 80, 25, 0}, DimensionCase{0, 80, 0, comm::codes::kBadArgument},
+                                         DimensionCase{10, 0, 5, comm::codes::kBadArgument}));
 
 TEST(ScreenBuffer, CreateRefusesImpossibleGrid) {
   RecordingView view;
