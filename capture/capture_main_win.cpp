@@ -291,10 +291,12 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   dlgOpen->SetName("dlgOpen");
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
 
-  tapiHost_ = std::make_unique<comm::SystemTapiDeviceHost>();
-  tapiPort_ = std::make_unique<comm::TApdComPortTapiControl>(port);
-  ApdTapiDevice1 = std::make_unique<comm::TApdTapiDevice>(*tapiHost_);
-  ApdTapiDevice1->SetComPort(tapiPort_.get());
+  // Finds the form's port by itself.
+  auto* tapiDevice = new comm::SystemTapiDevice(this);
+  tapiDevice->SetName("ApdTapiDevice1");
+  // A selected line that is gone is chosen again from the lines present.
+  tapiDevice->Host().chooseLine = comm::ChooseTapiLine;
+  ApdTapiDevice1 = tapiDevice;
   ApdTapiDevice1->ShowTapiDevices = true;
   ApdTapiDevice1->ShowPorts = true;
   ApdTapiDevice1->SetEnableVoice(false);
@@ -340,7 +342,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
 TfrmCaptureMain::~TfrmCaptureMain() {
   // The line device and the port go before the windows they report to.
   if (ApdTapiDevice1) ApdTapiDevice1->OnTapiPortClose = nullptr;
-  ApdTapiDevice1.reset();
+  delete ApdTapiDevice1;
+  ApdTapiDevice1 = nullptr;
 }
 
 void TfrmCaptureMain::WndProc(fw::TMessage& message) {

@@ -23,8 +23,6 @@
 
 namespace comm {
 class TApdTapiDevice;
-class TApdComPortTapiControl;
-class SystemTapiDeviceHost;
 }  // namespace comm
 
 namespace capture {
@@ -59,7 +57,7 @@ class TfrmCaptureMain : public fw::TForm {
   comm::ComPortComponent* ApdComPort1;
   comm::TApdStatusLight* ApdStatusLight1;
   comm::TApdSLController* ApdSLController1;
-  std::unique_ptr<comm::TApdTapiDevice> ApdTapiDevice1;
+  comm::TApdTapiDevice* ApdTapiDevice1 = nullptr;
 
   const std::string& Status() const { return flow_->Status(); }
   const std::string& CaptureFileName() const { return session_->FileName(); }
@@ -95,8 +93,6 @@ class TfrmCaptureMain : public fw::TForm {
   void ShowDialColour();
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const char* caption, fw::TShortCut shortCut = fw::scNone);
 
-  std::unique_ptr<comm::SystemTapiDeviceHost> tapiHost_;
-  std::unique_ptr<comm::TApdComPortTapiControl> tapiPort_;
   std::unique_ptr<Devices> devices_;
   std::unique_ptr<Notices> notices_;
   std::unique_ptr<Dates> dates_;

@@ -102,8 +102,9 @@ void TApdCustomSLController::Loaded() {
   port_->RegisterOpenCloseCallback([this](bool opened) { PortOpenedOrClosing(opened); }, this);
 }
 
-void TApdCustomSLController::PortInserted(StatusLightPort& port) {
-  if (!port_) SetComPort(&port);
+void TApdCustomSLController::ComponentInserted(fw::TComponent& component) {
+  auto* port = dynamic_cast<StatusLightPort*>(&component);
+  if (port && !port_) SetComPort(port);
 }
 
 void TApdCustomSLController::Notification(fw::TComponent* component, fw::TOperation operation) {
@@ -352,14 +353,6 @@ void TApdCustomSLController::TriggerTimer(std::uint32_t handle) {
         }
       },
       chained, handle);
-}
-
-void AnnouncePortInserted(StatusLightPort& port) {
-  fw::TComponent* owner = port.PortComponent().Owner();
-  if (!owner) return;
-  for (fw::TComponent* component : owner->Components()) {
-    if (auto* listener = dynamic_cast<PortInsertionListener*>(component)) listener->PortInserted(port);
-  }
 }
 
 }  // namespace comm

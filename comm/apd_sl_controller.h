@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "comm/component_insertion.h"
 #include "framework/component.h"
 
 namespace comm {
@@ -114,14 +115,7 @@ class TLightSet {
   Entry lamps_[kSlots];
 };
 
-// Takes note of ports created after it among its owner's components.
-class PortInsertionListener {
- public:
-  virtual ~PortInsertionListener() = default;
-  virtual void PortInserted(StatusLightPort& port) = 0;
-};
-
-class TApdCustomSLController : public fw::TComponent, public PortInsertionListener {
+class TApdCustomSLController : public fw::TComponent, public InsertionListener {
  public:
   explicit TApdCustomSLController(fw::TComponent* owner);
   ~TApdCustomSLController() override;
@@ -146,7 +140,8 @@ class TApdCustomSLController : public fw::TComponent, public PortInsertionListen
   void SetLights(const TLightSet& lights) { lights_->Assign(lights); }
 
   void Loaded() override;
-  void PortInserted(StatusLightPort& port) override;
+  // A port built after the controller becomes its port when it has none.
+  void ComponentInserted(fw::TComponent& component) override;
 
  protected:
   void Notification(fw::TComponent* component, fw::TOperation operation) override;
@@ -188,10 +183,5 @@ class TApdSLController : public TApdCustomSLController {
  public:
   using TApdCustomSLController::TApdCustomSLController;
 };
-
-// Tells every controller among the owner's direct components that `port`
-// was created (a component cannot be told apart in its own base constructor,
-// so a port announces itself once it is built).
-void AnnouncePortInserted(StatusLightPort& port);
 
 }  // namespace comm

@@ -1,11 +1,13 @@
 #include "comm/com_port_component.h"
 
+#include "comm/component_insertion.h"
+
 namespace comm {
 
 ComPortComponent::ComPortComponent(fw::TComponent* owner, PortPlatform& platform)
     : TApdBaseComponent(owner), port_(platform) {
   port_.Loading = Loading();
-  AnnouncePortInserted(*this);
+  AnnounceInserted(*this);
 }
 
 ComPortComponent::~ComPortComponent() {
@@ -26,14 +28,6 @@ void ComPortComponent::Loaded() {
 
 void ComPortComponent::Assign(const fw::TComponent& source) {
   if (const auto* other = dynamic_cast<const ComPortComponent*>(&source)) port_.Assign(other->port_);
-}
-
-ComPortComponent* FindFirstPort(fw::TComponent& owner) {
-  for (fw::TComponent* component : owner.Components()) {
-    if (auto* port = dynamic_cast<ComPortComponent*>(component)) return port;
-    if (ComPortComponent* inner = FindFirstPort(*component)) return inner;
-  }
-  return nullptr;
 }
 
 StatusLightPort::TriggerHandlers ComPortComponent::InstallTriggerHandlers(TriggerHandlers own) {

@@ -6,11 +6,12 @@
 #include "comm/apd_base_component.h"
 #include "comm/apd_com_port.h"
 #include "comm/apd_sl_controller.h"
+#include "comm/tapi_port_control.h"
 #include "framework/component.h"
 
 namespace comm {
 
-class ComPortComponent : public TApdBaseComponent, public StatusLightPort {
+class ComPortComponent : public TApdBaseComponent, public StatusLightPort, public TapiPortControl {
  public:
   ComPortComponent(fw::TComponent* owner, PortPlatform& platform);
   ~ComPortComponent() override;
@@ -45,14 +46,17 @@ class ComPortComponent : public TApdBaseComponent, public StatusLightPort {
   void UnregisterOpenCloseCallback(const void* key) override { port_.UnregisterClientCallback(key); }
   fw::TComponent& PortComponent() override { return *this; }
 
+  // What the telephony line device drives.
+  TTapiMode TapiMode() const override { return port_.TapiMode(); }
+  void SetTapiMode(TTapiMode mode) override { port_.SetTapiMode(mode); }
+  void SetAutoOpen(bool autoOpen) override { port_.AutoOpen = autoOpen; }
+  void SetOpen(bool open) override { port_.SetOpen(open); }
+  void SetTapiHandle(std::uintptr_t handle) override { port_.TapiHandle = handle; }
+
  private:
   TApdComPort port_;
   TTriggerAvailEvent keptAvail_;
   TTriggerHandleEvent keptStatus_, keptTimer_;
 };
-
-// The first port among the components `owner` owns, depth first (a
-// component's own components before its next sibling); nullptr when none.
-ComPortComponent* FindFirstPort(fw::TComponent& owner);
 
 }  // namespace comm

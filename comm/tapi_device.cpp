@@ -180,8 +180,12 @@ void COMM_TAPI_CALL LineCallback(std::uintptr_t device, std::uint32_t message, s
 
 }  // namespace
 
+TApdAbstractTapiStatus::TApdAbstractTapiStatus(fw::TComponent* owner) : TApdBaseComponent(owner) {
+  AnnounceInserted(*this);
+}
+
 TApdAbstractTapiStatus::~TApdAbstractTapiStatus() {
-  if (TapiDevice) TapiDevice->DisplayDestroyed(this);
+  if (TapiDevice) TapiDevice->ForgetDisplay(this);
 }
 
 void TApdAbstractTapiStatus::OpenDisplay() {
@@ -196,7 +200,7 @@ void TApdAbstractTapiStatus::OpenDisplay() {
 void TApdAbstractTapiStatus::CloseDisplay() {
   DestroyDisplay();
   display_ = nullptr;
-  if (TapiDevice) TapiDevice->DisplayDestroyed(this);
+  if (TapiDevice) TapiDevice->ForgetDisplay(this);
   TapiDevice = nullptr;
 }
 
@@ -226,7 +230,8 @@ void TApdAbstractTapiStatus::SetVisible(bool visible) {
 
 // ---- construction ------------------------------------------------------------
 
-TApdCustomTapiDevice::TApdCustomTapiDevice(TapiDeviceHost& host) : host_(host) {
+TApdCustomTapiDevice::TApdCustomTapiDevice(fw::TComponent* owner, TapiDeviceHost& host)
+    : TApdBaseComponent(owner), host_(host) {
   LiveDevices().insert(this);
   try {
     InitLineApp();
@@ -234,6 +239,11 @@ TApdCustomTapiDevice::TApdCustomTapiDevice(TapiDeviceHost& host) : host_(host) {
   } catch (const std::exception&) {
     // Tried again at the first use, which reports the failure.
   }
+  if (!owner) return;
+  auto servesNoDevice = [](const auto& part) { return part.TapiDevice == nullptr; };
+  SetComPort(FindFirstComponent<TapiPortControl>(*owner));
+  SetStatusDisplay(FindFirstComponent<TApdAbstractTapiStatus>(*owner, servesNoDevice));
+  SetTapiLog(FindFirstComponent<TApdTapiLog>(*owner, servesNoDevice));
 }
 
 TApdCustomTapiDevice::~TApdCustomTapiDevice() {
@@ -252,8 +262,14 @@ TApdCustomTapiDevice::~TApdCustomTapiDevice() {
 
 void TApdCustomTapiDevice::HandleCallbackException(std::exception_ptr error) { host_.HandleException(error); }
 
-void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
-  if (&other == this) return;
+void TApdCustomTapiDevice::Assign(const fw::TComponent& source) {
+  const auto* from = dynamic_cast<const TApdCustomTapiDevice*>(&source);
+  if (!from) {
+    TApdBaseComponent::Assign(source);
+    return;
+  }
+  if (from == this) return;
+  const TApdCustomTapiDevice& other = *from;
   dialing_ = other.dialing_;
   selectedDevice_ = other.selectedDevice_;
   numDevices_ = other.numDevices_;
@@ -263,7 +279,7 @@ void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
   RetryWait = other.RetryWait;
   ShowTapiDevices = other.ShowTapiDevices;
   ShowPorts = other.ShowPorts;
-  comPort_ = other.comPort_;
+  BindPort(other.comPort_);
   callInfo_ = other.callInfo_;
   deviceNames_.clear();
   // Not copied: the line-open flag (without the other device's line handle
@@ -272,12 +288,24 @@ void TApdCustomTapiDevice::Assign(const TApdCustomTapiDevice& other) {
   // holding them would keep a dangling reference.
 }
 
-void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
+void TApdCustomTapiDevice::BindPort(TapiPortControl* port) {
   comPort_ = port;
-  if (port && port->TapiMode() == TTapiMode::tmAuto) {
-    port->SetTapiMode(TTapiMode::tmOn);
-    port->SetAutoOpen(false);
-    port->SetOpen(false);
+  portComponent_ = dynamic_cast<fw::TComponent*>(port);
+  // A port on another form tells this device when it goes.
+  if (portComponent_) FreeNotification(portComponent_);
+}
+
+void TApdCustomTapiDevice::SetComPort(TapiPortControl* port) {
+  BindPort(port);
+  TakeOverPortMode();
+}
+
+void TApdCustomTapiDevice::TakeOverPortMode() {
+  // A port left to choose opens only on a call's handle from now on.
+  if (comPort_ && comPort_->TapiMode() == TTapiMode::tmAuto) {
+    comPort_->SetTapiMode(TTapiMode::tmOn);
+    comPort_->SetAutoOpen(false);
+    comPort_->SetOpen(false);
   }
 }
 
@@ -285,16 +313,51 @@ void TApdCustomTapiDevice::SetStatusDisplay(TApdAbstractTapiStatus* display) {
   if (statusDisplay_ && statusDisplay_ != display) statusDisplay_->TapiDevice = nullptr;
   // A display serves one device: the one it leaves forgets it.
   if (display && display->TapiDevice && display->TapiDevice != this)
-    display->TapiDevice->DisplayDestroyed(display);
+    display->TapiDevice->ForgetDisplay(display);
   statusDisplay_ = display;
-  if (display) display->TapiDevice = this;
+  if (!display) return;
+  display->TapiDevice = this;
+  FreeNotification(display);
 }
 
 void TApdCustomTapiDevice::SetTapiLog(TApdTapiLog* log) {
   if (tapiLog_ && tapiLog_ != log) tapiLog_->TapiDevice = nullptr;
-  if (log && log->TapiDevice && log->TapiDevice != this) log->TapiDevice->LogDestroyed(log);
+  if (log && log->TapiDevice && log->TapiDevice != this) log->TapiDevice->ForgetLog(log);
   tapiLog_ = log;
-  if (log) log->TapiDevice = this;
+  if (!log) return;
+  log->TapiDevice = this;
+  FreeNotification(log);
+}
+
+void TApdCustomTapiDevice::ComponentInserted(fw::TComponent& component) {
+  if (auto* port = dynamic_cast<TapiPortControl*>(&component)) {
+    if (!comPort_) BindPort(port);
+    TakeOverPortMode();
+  }
+  auto* display = dynamic_cast<TApdAbstractTapiStatus*>(&component);
+  if (display && !statusDisplay_ && !display->TapiDevice) SetStatusDisplay(display);
+  auto* log = dynamic_cast<TApdTapiLog*>(&component);
+  if (log && !tapiLog_ && !log->TapiDevice) SetTapiLog(log);
+}
+
+void TApdCustomTapiDevice::Notification(fw::TComponent* component, fw::TOperation operation) {
+  TApdBaseComponent::Notification(component, operation);
+  if (operation != fw::TOperation::opRemove || !component) return;
+  // Compared as components only: the part may be in its destructor, and
+  // then nothing of it but its component state may be touched.
+  const bool stillAlive = !component->Destroying();
+  if (component == portComponent_) {
+    comPort_ = nullptr;
+    portComponent_ = nullptr;
+  }
+  if (statusDisplay_ && component == static_cast<fw::TComponent*>(statusDisplay_)) {
+    if (stillAlive) statusDisplay_->TapiDevice = nullptr;
+    statusDisplay_ = nullptr;
+  }
+  if (tapiLog_ && component == static_cast<fw::TComponent*>(tapiLog_)) {
+    if (stillAlive) tapiLog_->TapiDevice = nullptr;
+    tapiLog_ = nullptr;
+  }
 }
 
 std::string TApdCustomTapiDevice::HandleValueName(std::uint32_t processId) {

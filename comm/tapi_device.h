@@ -12,24 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "comm/apd_base_component.h"
 #include "comm/apd_com_port.h"
+#include "comm/component_insertion.h"
 #include "comm/tapi_defs.h"
 #include "comm/tapi_log.h"
+#include "comm/tapi_port_control.h"
 
 namespace comm {
-
-// The serial port as the line device drives it.
-class TapiPortControl {
- public:
-  virtual ~TapiPortControl() = default;
-  virtual TTapiMode TapiMode() const = 0;
-  virtual void SetTapiMode(TTapiMode mode) = 0;
-  virtual void SetAutoOpen(bool autoOpen) = 0;
-  virtual bool Open() const = 0;
-  virtual void SetOpen(bool open) = 0;  // raises when the port cannot open
-  // The comm handle the port opens on in TTapiMode::tmOn (0: none).
-  virtual void SetTapiHandle(std::uintptr_t handle) = 0;
-};
 
 // Everything the line device needs of the operating system and the GUI.
 class TapiDeviceHost {
@@ -78,9 +68,12 @@ class TapiStatusWindow {
 };
 
 // Base of a call-progress display; no concrete display exists in this system.
-class TApdAbstractTapiStatus {
+// A component: a telephony device built on the same form binds to the first
+// display that serves no device yet.
+class TApdAbstractTapiStatus : public TApdBaseComponent {
  public:
-  virtual ~TApdAbstractTapiStatus();
+  explicit TApdAbstractTapiStatus(fw::TComponent* owner);
+  ~TApdAbstractTapiStatus() override;
   virtual void UpdateDisplay(bool First, bool Last, int Device, int Message, int Param1, int Param2,
                              int Param3) = 0;
   bool Displaying = false;  // the display's own flag, cleared at every Dial
@@ -126,16 +119,16 @@ std::string CallerIdName(const std::vector<std::uint8_t>& callInfo, const std::s
 // The 112-byte call parameters of a call.
 std::vector<std::uint8_t> BuildCallParams(bool voice);
 
-class TApdCustomTapiDevice : public TapiLogDevice {
+class TApdCustomTapiDevice : public TApdBaseComponent, public TapiLogDevice, public InsertionListener {
  public:
   using NotifyEvent = std::function<void(TApdCustomTapiDevice&)>;
 
   // Initialises the telephony library at once; a failure there is kept for
   // the first use instead of failing the construction of the owner's form.
-  explicit TApdCustomTapiDevice(TapiDeviceHost& host);
+  // Binds the first port of the owner's tree, and its first status display
+  // and call log that serve no device yet.
+  TApdCustomTapiDevice(fw::TComponent* owner, TapiDeviceHost& host);
   ~TApdCustomTapiDevice() override;
-  TApdCustomTapiDevice(const TApdCustomTapiDevice&) = delete;
-  TApdCustomTapiDevice& operator=(const TApdCustomTapiDevice&) = delete;
 
   // Published properties.
   const std::string& SelectedDevice() const { return selectedDevice_; }
@@ -170,18 +163,21 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   // Longest wait for a reply of the library (0: none).
   std::uint32_t ReplyTimeoutMs = 60000;
 
-  // Copies the settings, the bound port and the last call information of
-  // `other`; its open line, status display and call log stay its own.
-  void Assign(const TApdCustomTapiDevice& other);
+  // From another line device: its settings, bound port and last call
+  // information; its open line, status display and call log stay its own.
+  void Assign(const fw::TComponent& source) override;
+  // A port built later becomes the port when none is bound; a display or
+  // call log built later is bound when none is and it serves no device.
+  void ComponentInserted(fw::TComponent& component) override;
 
   void Dial(const std::string& number);
   void CancelCall();
   int LineComNumber();
   std::string NumberToDial() const override { return number_; }
-  void LogDestroyed(TApdTapiLog* log) override {
+  void ForgetLog(TApdTapiLog* log) override {
     if (tapiLog_ == log) tapiLog_ = nullptr;
   }
-  void DisplayDestroyed(TApdAbstractTapiStatus* display) {
+  void ForgetDisplay(TApdAbstractTapiStatus* display) {
     if (statusDisplay_ == display) statusDisplay_ = nullptr;
   }
 
@@ -219,6 +215,9 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   void HandleCallbackException(std::exception_ptr error);
 
  protected:
+  // A removed port, display or call log is forgotten.
+  void Notification(fw::TComponent* component, fw::TOperation operation) override;
+
   void InitLineApp();
   void ShutdownLineApp();
   void ListDevices();
@@ -237,6 +236,8 @@ class TApdCustomTapiDevice : public TapiLogDevice {
  private:
   friend void DispatchLineMessage(TApdCustomTapiDevice&, std::uintptr_t, std::uint32_t, std::uintptr_t,
                                   std::uintptr_t, std::uintptr_t);
+  void BindPort(TapiPortControl* port);
+  void TakeOverPortMode();
   void ClearStaleHandles();
   bool Negotiate(std::uint32_t device);
   void EndCall(bool cancel, bool neverConnected);
@@ -274,21 +275,9 @@ class TApdCustomTapiDevice : public TapiLogDevice {
   std::string number_;
   bool enableVoice_ = false;
   TapiPortControl* comPort_ = nullptr;
-};
-
-// The serial port component as the line device drives it.
-class TApdComPortTapiControl : public TapiPortControl {
- public:
-  explicit TApdComPortTapiControl(TApdComPort& port) : port_(port) {}
-  TTapiMode TapiMode() const override { return port_.TapiMode(); }
-  void SetTapiMode(TTapiMode mode) override { port_.SetTapiMode(mode); }
-  void SetAutoOpen(bool autoOpen) override { port_.AutoOpen = autoOpen; }
-  bool Open() const override { return port_.Open(); }
-  void SetOpen(bool open) override { port_.SetOpen(open); }
-  void SetTapiHandle(std::uintptr_t handle) override { port_.TapiHandle = handle; }
-
- private:
-  TApdComPort& port_;
+  // The port as a component, kept apart: a port in its destructor can no
+  // longer be asked for it.
+  fw::TComponent* portComponent_ = nullptr;
 };
 
 class TApdTapiDevice : public TApdCustomTapiDevice {

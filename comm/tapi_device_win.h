@@ -49,4 +49,19 @@ class SystemTapiDeviceHost : public TapiDeviceHost {
   std::function<void()> tick_;
 };
 
+namespace detail {
+struct SystemTapiHostHolder {
+  SystemTapiDeviceHost tapiHost;
+};
+}  // namespace detail
+
+// The line device as a form places it, with a host of its own. The host is
+// a base listed first, so it is built before the device and outlives it:
+// the device still hangs up through it while it is destroyed.
+class SystemTapiDevice : private detail::SystemTapiHostHolder, public TApdTapiDevice {
+ public:
+  explicit SystemTapiDevice(fw::TComponent* owner) : TApdTapiDevice(owner, tapiHost) {}
+  SystemTapiDeviceHost& Host() { return tapiHost; }
+};
+
 }  // namespace comm

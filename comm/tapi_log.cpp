@@ -1,5 +1,7 @@
 #include "comm/tapi_log.h"
 
+#include "comm/component_insertion.h"
+
 namespace comm {
 
 std::string TapiLogLine(std::string_view timestamp, int code, std::string_view numberToDial) {
@@ -44,11 +46,14 @@ std::string TapiLogLine(std::string_view timestamp, int code, std::string_view n
   return std::string(timestamp) + " : " + text + "\r\n";
 }
 
-TApdTapiLog::TApdTapiLog(std::function<std::string()> timestamp, HistoryFileAppender& file)
-    : timestamp_(std::move(timestamp)), file_(file) {}
+TApdTapiLog::TApdTapiLog(fw::TComponent* owner, std::function<std::string()> timestamp,
+                         HistoryFileAppender& file)
+    : TApdBaseComponent(owner), timestamp_(std::move(timestamp)), file_(file) {
+  AnnounceInserted(*this);
+}
 
 TApdTapiLog::~TApdTapiLog() {
-  if (TapiDevice) TapiDevice->LogDestroyed(this);
+  if (TapiDevice) TapiDevice->ForgetLog(this);
 }
 
 void TApdTapiLog::UpdateLog(TTapiLogCode log) {

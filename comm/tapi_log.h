@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "comm/apd_base_component.h"
+
 namespace comm {
 
 // Call events, passed to OnTapiLog and to the call log.
@@ -29,8 +31,8 @@ class TapiLogDevice {
  public:
   virtual ~TapiLogDevice() = default;
   virtual std::string NumberToDial() const = 0;
-  // The log is going away: forget it.
-  virtual void LogDestroyed(class TApdTapiLog* log) = 0;
+  // The log is going away or now serves another device: forget it.
+  virtual void ForgetLog(class TApdTapiLog* log) = 0;
 };
 
 // The line for one event, CR LF included; empty for a code without text.
@@ -44,13 +46,13 @@ class HistoryFileAppender {
   virtual void Append(const std::string& path, std::string_view bytes) = 0;
 };
 
-class TApdTapiLog {
+// A component: a telephony device built on the same form binds to the first
+// call log that serves no device yet.
+class TApdTapiLog : public TApdBaseComponent {
  public:
   // `timestamp` gives the current date and time as text.
-  TApdTapiLog(std::function<std::string()> timestamp, HistoryFileAppender& file);
-  virtual ~TApdTapiLog();
-  TApdTapiLog(const TApdTapiLog&) = delete;
-  TApdTapiLog& operator=(const TApdTapiLog&) = delete;
+  TApdTapiLog(fw::TComponent* owner, std::function<std::string()> timestamp, HistoryFileAppender& file);
+  ~TApdTapiLog() override;
 
   std::string TapiHistoryName = "CVLTAPI.HIS";  // relative: the current folder
   TapiLogDevice* TapiDevice = nullptr;

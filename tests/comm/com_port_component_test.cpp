@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "comm/com_port_component.h"
+#include "comm/component_insertion.h"
 #include "tests/support/fake_dispatcher.h"
 
 namespace {
@@ -216,16 +217,16 @@ TEST(PortAssign, AnotherKindOfSourceIsIgnored) {
 }
 
 // The first port among a form's components, searched depth first.
-TEST(FindFirstPort, SearchesOwnedComponentsDepthFirst) {
+TEST(FindFirstComponent, SearchesOwnedComponentsDepthFirst) {
   FakePlatform platform;
   fw::TComponent form{nullptr};
   auto* panel = new fw::TComponent(&form);
   auto* inner = new comm::ComPortComponent(panel, platform);
   auto* later = new comm::ComPortComponent(&form, platform);
-  EXPECT_EQ(comm::FindFirstPort(form), inner);
-  EXPECT_EQ(comm::FindFirstPort(*panel), inner);
+  EXPECT_EQ(comm::FindFirstComponent<comm::ComPortComponent>(form), inner);
+  EXPECT_EQ(comm::FindFirstComponent<comm::ComPortComponent>(*panel), inner);
   delete inner;
-  EXPECT_EQ(comm::FindFirstPort(form), later);
+  EXPECT_EQ(comm::FindFirstComponent<comm::ComPortComponent>(form), later);
   fw::TComponent empty{nullptr};
-  EXPECT_EQ(comm::FindFirstPort(empty), nullptr);
+  EXPECT_EQ(comm::FindFirstComponent<comm::ComPortComponent>(empty), nullptr);
 }

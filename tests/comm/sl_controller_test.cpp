@@ -475,7 +475,7 @@ TEST_F(SLControllerTest, APortAnnouncedAfterTheControllerBecomesItsPort) {
   auto* lone = new TApdSLController(&owner);
   EXPECT_EQ(lone->ComPort(), nullptr);
   auto* later = new FakePort(&owner);
-  comm::AnnouncePortInserted(*later);
+  comm::AnnounceInserted(*later);
   EXPECT_EQ(lone->ComPort(), later);
 }
 

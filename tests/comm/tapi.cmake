@@ -12,7 +12,7 @@ tallimo_test(tapi_device_test TIER core
   DEPS comm_tapi_device)
 # The line device under Wine with the stand-in library.
 tallimo_tapi_standin_test(tapi_device_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_device_win_test.cpp
-  DEPS comm_tapi_device_win comm_port_win comm_base_win test_support_pty_cable)
+  DEPS comm_tapi_device_win comm_port_win comm_port_component comm_base_win test_support_pty_cable)
 # The same device without telephony: Wine's own stub library, and none at all.
 if(TALLIMO_WINDOWS)
   tallimo_test(tapi_wine_stub_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tapi_without_library_test.cpp

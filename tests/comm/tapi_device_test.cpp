@@ -8,6 +8,7 @@
 #include "comm/apd_exceptions.h"
 #include "comm/error_codes.h"
 #include "comm/tapi_records.h"
+#include "framework/exceptions.h"
 #include "tests/comm/fake_tapi.h"
 
 namespace comm {
@@ -22,7 +23,7 @@ class TapiDevice : public testing::Test {
 
   // A device bound to the port, recording its log codes and events.
   std::unique_ptr<TApdTapiDevice> MakeDevice() {
-    auto device = std::make_unique<TApdTapiDevice>(host);
+    auto device = std::make_unique<TApdTapiDevice>(nullptr, host);
     device->SetComPort(&port);
     device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) {
       logCodes.push_back(static_cast<int>(code));
@@ -368,6 +369,7 @@ struct RecordingFile : HistoryFileAppender {
 };
 
 struct RecordingDisplay : TApdAbstractTapiStatus {
+  explicit RecordingDisplay(fw::TComponent* owner = nullptr) : TApdAbstractTapiStatus(owner) {}
   TapiStatusWindow* CreateDisplay() override { return nullptr; }
   void DestroyDisplay() override {}
   std::vector<std::string> updates;
@@ -380,7 +382,8 @@ struct RecordingDisplay : TApdAbstractTapiStatus {
 TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   fake::Lib().attempts = {"busy"};
   RecordingFile file;
-  auto log = std::make_unique<TApdTapiLog>([] { return std::string("T"); }, file);
+  auto log = std::make_unique<TApdTapiLog>(
+      nullptr, [] { return std::string("T"); }, file);
   auto display = std::make_unique<RecordingDisplay>();
   auto device = MakeDevice();
   device->SetTapiLog(log.get());
@@ -402,13 +405,101 @@ TEST_F(TapiDevice, TheCallLogAndDisplayFollowTheCallAndForgetEachOther) {
   EXPECT_EQ(display->updates.front(), "10 2 8");  // dial tone: First
   EXPECT_EQ(display->updates.back(), "01 0 0");   // the report: Last
   // Bound to a second device, the log leaves the first.
-  TApdTapiDevice second(host);
+  TApdTapiDevice second(nullptr, host);
   second.SetTapiLog(log.get());
   EXPECT_EQ(device->TapiLog(), nullptr);
   log.reset();
   EXPECT_EQ(second.TapiLog(), nullptr);
   device.reset();
   EXPECT_EQ(display->TapiDevice, nullptr);
+}
+
+// ---- binding to the owner's components ----------------------------------------------
+
+// A port that is a component of a form, announcing itself once built as the
+// serial port component does.
+struct ComponentPort : fw::TComponent, fake::Port {
+  explicit ComponentPort(fw::TComponent* owner, TTapiMode tapiMode = TTapiMode::tmAuto)
+      : fw::TComponent(owner) {
+    mode = tapiMode;
+    AnnounceInserted(*this);
+  }
+};
+
+TEST_F(TapiDevice, AtConstructionItBindsTheFirstPortAndTheFirstFreeDisplayAndLogOfItsOwner) {
+  RecordingFile file;
+  auto stamp = [] { return std::string("T"); };
+  fw::TComponent form(nullptr);
+  auto* panel = new fw::TComponent(&form);
+  auto* innerPort = new ComponentPort(panel);
+  auto* laterPort = new ComponentPort(&form);
+  auto* takenLog = new TApdTapiLog(&form, stamp, file);
+  TApdTapiDevice other(nullptr, host);
+  other.SetTapiLog(takenLog);
+  auto* freeLog = new TApdTapiLog(panel, stamp, file);
+  auto* display = new RecordingDisplay(&form);
+
+  auto* device = new TApdTapiDevice(&form, host);
+  // Depth first: the panel's port comes before the form's later one.
+  EXPECT_EQ(device->ComPort(), innerPort);
+  EXPECT_EQ(innerPort->mode, TTapiMode::tmOn);
+  EXPECT_FALSE(innerPort->autoOpen);
+  EXPECT_EQ(laterPort->mode, TTapiMode::tmAuto);
+  EXPECT_EQ(device->TapiLog(), freeLog);
+  EXPECT_EQ(other.TapiLog(), takenLog);
+  EXPECT_EQ(device->StatusDisplay(), display);
+  EXPECT_EQ(display->TapiDevice, device);
+
+  // Removed parts are forgotten: destroyed ones, and one moved off the form.
+  delete innerPort;
+  EXPECT_EQ(device->ComPort(), nullptr);
+  delete freeLog;
+  EXPECT_EQ(device->TapiLog(), nullptr);
+  display->ChangeOwner(nullptr);
+  EXPECT_EQ(device->StatusDisplay(), nullptr);
+  EXPECT_EQ(display->TapiDevice, nullptr);
+  delete display;
+  // Dialing without a port now fails as it should, not on a freed one.
+  EXPECT_EQ(RaisedCode([&] { device->Dial("1"); }), codes::kPortNotAssigned);
+}
+
+TEST_F(TapiDevice, PartsBuiltAfterTheDeviceAreBoundWhenItHasNone) {
+  RecordingFile file;
+  auto stamp = [] { return std::string("T"); };
+  fw::TComponent form(nullptr);
+  auto* device = new TApdTapiDevice(&form, host);
+  EXPECT_EQ(device->ComPort(), nullptr);
+
+  auto* port = new ComponentPort(&form);
+  EXPECT_EQ(device->ComPort(), port);
+  EXPECT_EQ(port->mode, TTapiMode::tmOn);
+  EXPECT_EQ(port->events, (std::vector<std::string>{}));  // closed already: nothing to close
+  // The bound port stays; a port switched back to tmAuto is taken over again.
+  port->mode = TTapiMode::tmAuto;
+  auto* second = new ComponentPort(&form);
+  EXPECT_EQ(device->ComPort(), port);
+  EXPECT_EQ(port->mode, TTapiMode::tmOn);
+  EXPECT_EQ(second->mode, TTapiMode::tmAuto);
+
+  auto* log = new TApdTapiLog(&form, stamp, file);
+  auto* display = new RecordingDisplay(&form);
+  EXPECT_EQ(device->TapiLog(), log);
+  EXPECT_EQ(device->StatusDisplay(), display);
+  EXPECT_EQ(log->TapiDevice, device);
+  auto* spareLog = new TApdTapiLog(&form, stamp, file);
+  EXPECT_EQ(device->TapiLog(), log);
+  EXPECT_EQ(spareLog->TapiDevice, nullptr);
+
+  // The device goes first: its parts no longer point at it.
+  delete device;
+  EXPECT_EQ(log->TapiDevice, nullptr);
+  EXPECT_EQ(display->TapiDevice, nullptr);
+}
+
+TEST_F(TapiDevice, AssignTakesOnlyFromAnotherLineDevice) {
+  TApdTapiDevice device(nullptr, host);
+  fw::TComponent plain(nullptr);
+  EXPECT_THROW(device.Assign(plain), fw::EConvertError);
 }
 
 TEST_F(TapiDevice, AssignCopiesSettingsButNotTheOpenLine) {
@@ -420,7 +511,7 @@ TEST_F(TapiDevice, AssignCopiesSettingsButNotTheOpenLine) {
   first->Dial("1");
   host.RunFor(1000);
   ASSERT_TRUE(first->Connected());
-  TApdTapiDevice second(host);
+  TApdTapiDevice second(nullptr, host);
   second.Assign(*first);
   EXPECT_EQ(second.MaxAttempts, 5);
   EXPECT_EQ(second.RetryWait, 7);
@@ -446,7 +537,9 @@ struct FakeStatusWindow : TapiStatusWindow {
 };
 
 struct WindowedDisplay : TApdAbstractTapiStatus {
-  explicit WindowedDisplay(FakeStatusWindow* window) : window_(window) { OpenDisplay(); }
+  explicit WindowedDisplay(FakeStatusWindow* window) : TApdAbstractTapiStatus(nullptr), window_(window) {
+    OpenDisplay();
+  }
   ~WindowedDisplay() override { CloseDisplay(); }
   void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
   TapiStatusWindow* CreateDisplay() override { return window_; }
@@ -459,7 +552,7 @@ struct WindowedDisplay : TApdAbstractTapiStatus {
 
 TEST_F(TapiDevice, AStatusDisplayTakesItsPropertiesFromItsWindowAndAppliesChanges) {
   struct Bare : TApdAbstractTapiStatus {
-    Bare() { OpenDisplay(); }
+    Bare() : TApdAbstractTapiStatus(nullptr) { OpenDisplay(); }
     void UpdateDisplay(bool, bool, int, int, int, int, int) override {}
     TapiStatusWindow* CreateDisplay() override { return nullptr; }
     void DestroyDisplay() override {}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "comm/apd_com_port_win.h"
+#include "comm/com_port_component.h"
 #include "comm/apd_exceptions.h"
 #include "comm/error_codes.h"
 #include "comm/tapi_binding.h"
@@ -97,9 +98,11 @@ class TapiDeviceWine : public testing::Test {
   void SetUp() override { UseSystemTapiLoader(); }
   void TearDown() override { SetTapiLoader(nullptr); }
 
-  std::unique_ptr<TApdTapiDevice> MakeDevice() {
-    auto device = std::make_unique<TApdTapiDevice>(host);
-    device->SetComPort(&port);
+  // Without an owner the device is bound to the test's port; with one it
+  // finds the owner's port itself.
+  std::unique_ptr<TApdTapiDevice> MakeDevice(fw::TComponent* owner = nullptr) {
+    auto device = std::make_unique<TApdTapiDevice>(owner, host);
+    if (!owner) device->SetComPort(&port);
     device->OnTapiLog = [this](TApdCustomTapiDevice&, TTapiLogCode code) {
       codes.push_back(static_cast<int>(code));
     };
@@ -157,22 +160,22 @@ TEST_F(TapiDeviceWine, AConnectedCallRunsThePortOnTheHandedOverHandle) {
   EXPECT_EQ(script.CallsStartingWith("lineClose").size(), 1u);
 }
 
-TEST_F(TapiDeviceWine, TheSerialPortComponentRunsOnTheCallAndClosesWithIt) {
+TEST_F(TapiDeviceWine, TheFormsSerialPortComponentIsFoundAndRunsOnTheCallAndClosesWithIt) {
   test_support::PtyCable cable;
   test_support::TapiScript script(
       "component",
       "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 2500\n");
   std::vector<std::string> portErrors;
   SetPortExceptionHandler([&](const std::exception& e) { portErrors.push_back(e.what()); });
-  TApdComPort comPort{Win32Ports()};
-  TApdComPortTapiControl control(comPort);
+  fw::TComponent form(nullptr);
+  auto* panel = new fw::TComponent(&form);
+  TApdComPort& comPort = (new ComPortComponent(panel, Win32Ports()))->Port();
   std::string received;
   comPort.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) {
     std::uint8_t c;
     while (p.Dispatcher()->FetchChar(c) == 0) received.push_back(static_cast<char>(c));
   });
-  auto device = MakeDevice();
-  device->SetComPort(&control);
+  auto device = MakeDevice(&form);
   EXPECT_EQ(comPort.TapiMode(), TTapiMode::tmOn);
   EXPECT_FALSE(comPort.AutoOpen);
   device->Dial("5551234");

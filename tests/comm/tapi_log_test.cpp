@@ -46,13 +46,13 @@ struct RecordingFile : HistoryFileAppender {
 
 struct Device : TapiLogDevice {
   std::string NumberToDial() const override { return "0800 123"; }
-  void LogDestroyed(TApdTapiLog*) override {}
+  void ForgetLog(TApdTapiLog*) override {}
 };
 
 TEST(TApdTapiLog, AppendsEachEventToTheHistoryFileWithTheDevicesNumber) {
   RecordingFile file;
   Device device;
-  TApdTapiLog log([] { return std::string(kNow); }, file);
+  TApdTapiLog log(nullptr, [] { return std::string(kNow); }, file);
   EXPECT_EQ(log.TapiHistoryName, "CVLTAPI.HIS");
   log.TapiDevice = &device;
   log.UpdateLog(TTapiLogCode::ltapiCallStart);
@@ -68,7 +68,7 @@ TEST(TApdTapiLog, AppendsEachEventToTheHistoryFileWithTheDevicesNumber) {
 
 TEST(TApdTapiLog, AnEmptyHistoryNameWritesNothing) {
   RecordingFile file;
-  TApdTapiLog log([] { return std::string(kNow); }, file);
+  TApdTapiLog log(nullptr, [] { return std::string(kNow); }, file);
   log.TapiHistoryName.clear();
   log.UpdateLog(TTapiLogCode::ltapiCallStart);
   EXPECT_TRUE(file.appended.empty());
@@ -76,7 +76,7 @@ TEST(TApdTapiLog, AnEmptyHistoryNameWritesNothing) {
 
 TEST(TApdTapiLog, WithoutADeviceTheNumberIsEmpty) {
   RecordingFile file;
-  TApdTapiLog log([] { return std::string(kNow); }, file);
+  TApdTapiLog log(nullptr, [] { return std::string(kNow); }, file);
   log.UpdateLog(TTapiLogCode::ltapiDial);
   ASSERT_EQ(file.appended.size(), 1u);
   EXPECT_EQ(file.appended[0].second, "12/8/2026 3:04:05 PM :   dialing \r\n");

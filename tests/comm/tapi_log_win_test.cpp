@@ -32,7 +32,7 @@ TEST(SystemHistoryFile, CreatesAMissingFileThenAppends) {
   const std::string path = "history_create.his";
   DeleteFileA(path.c_str());
   SystemHistoryFile file;
-  TApdTapiLog log([] { return std::string("T"); }, file);
+  TApdTapiLog log(nullptr, [] { return std::string("T"); }, file);
   log.TapiHistoryName = path;
   log.UpdateLog(TTapiLogCode::ltapiCallStart);
   log.UpdateLog(TTapiLogCode::ltapiCallFinish);

@@ -39,7 +39,7 @@ TEST(TapiWithoutLibrary, DialingEndsInNoSelectionPromptly) {
   };
   AlwaysOn port;
   const DWORD start = GetTickCount();
-  TApdTapiDevice device(host);
+  TApdTapiDevice device(nullptr, host);
   device.SetComPort(&port);
   EXPECT_TRUE(device.DeviceNames().empty());
   int code = 0;
