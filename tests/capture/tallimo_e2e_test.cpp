@@ -56,6 +56,7 @@ std::string TodayName(int counter) {
 struct FoundWindow {
   DWORD process;
   std::string className;  // empty: any but a dialog box
+  std::string title;      // empty: any
   HWND window = nullptr;
 };
 
@@ -68,12 +69,15 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
   GetClassNameA(window, className, sizeof className);
   const bool dialog = std::string(className) == "#32770";
   if (wanted->className.empty() ? dialog : wanted->className != className) return TRUE;
+  char title[256] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (!wanted->title.empty() && wanted->title != title) return TRUE;
   wanted->window = window;
   return FALSE;
 }
 
-HWND FindTopWindow(DWORD process, const std::string& className) {
-  FoundWindow found{process, className};
+HWND FindTopWindow(DWORD process, const std::string& className, const std::string& title = "") {
+  FoundWindow found{process, className, title};
   EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&found));
   return found.window;
 }
@@ -146,6 +150,17 @@ class TallimoRun : public ::testing::Test {
     RegCloseKey(key);
   }
 
+  // The stand-in telephony library beside the program, playing the script
+  // `name` (the program runs in its own folder: the stand-in gets whole paths).
+  void UseStandIn(const std::string& name) {
+    char full[MAX_PATH];
+    GetFullPathNameA((name + ".tapi-script").c_str(), MAX_PATH, full, nullptr);
+    SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
+    GetFullPathNameA((name + ".tapi-log").c_str(), MAX_PATH, full, nullptr);
+    SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
+    ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  }
+
   void WriteSettings(const std::string& text) { WriteFile(folder_ + "\\icbr424.cgr", text); }
 
   void Launch() {
@@ -162,10 +177,7 @@ class TallimoRun : public ::testing::Test {
     ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
   }
 
-  HWND MainWindow() {
-    HWND window = FindTopWindow(process_.dwProcessId, "");
-    return window && WindowText(window) == "Quorvane" ? window : nullptr;
-  }
+  HWND MainWindow() { return FindTopWindow(process_.dwProcessId, "", "Quorvane"); }
 
   // A message box of the program; its text, after pressing its OK.
   std::string AnswerBox(DWORD timeoutMs) {
@@ -241,13 +253,7 @@ TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall
   test_support::PtyCable cable;
   test_support::TapiScript script(
       "tallimo_call", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
-  // The program runs in its own folder: the stand-in gets whole paths, and sits beside it.
-  char full[MAX_PATH];
-  GetFullPathNameA("tallimo_call.tapi-script", MAX_PATH, full, nullptr);
-  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
-  GetFullPathNameA("tallimo_call.tapi-log", MAX_PATH, full, nullptr);
-  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
-  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  UseStandIn("tallimo_call");
   WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=(555) 123-4567\r\nAutoConnect=TRUE\r\n");
   Start();
   ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
@@ -286,18 +292,45 @@ TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
   test_support::TapiScript script(
       "tallimo_hangup",
       "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt hangup 1500\n");
-  char full[MAX_PATH];
-  GetFullPathNameA("tallimo_hangup.tapi-script", MAX_PATH, full, nullptr);
-  SetEnvironmentVariableA("TALLIMO_TAPI_SCRIPT", full);
-  GetFullPathNameA("tallimo_hangup.tapi-log", MAX_PATH, full, nullptr);
-  SetEnvironmentVariableA("TALLIMO_TAPI_LOG", full);
-  ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+  UseStandIn("tallimo_hangup");
   WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234\r\nAutoConnect=TRUE\r\n");
   Start();
   ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
   EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "Connec&t") != nullptr; }, 20000))
       << "still connected after the far end hung up";
   EXPECT_EQ(AnswerBox(500), "") << "no message for an ordinary hang-up";
+  CloseAndWait();
+}
+
+TEST_F(TallimoRun, ALineThatIsGoneIsChosenAgainFromTheLinesPresent) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script("tallimo_gone", "line Shop Modem\nline Back Office Modem\nport " +
+                                                      std::to_string(cable.ProgramPort()) +
+                                                      "\nattempt connect\n");
+  UseStandIn("tallimo_gone");
+  WriteSettings("[Maintain]\r\nCommPort=Old Modem\r\nPhoneNum=5551234\r\nAutoConnect=TRUE\r\n");
+  Launch();
+  // The line device asks which line to use, offering the lines only.
+  HWND dialog = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return (dialog = FindTopWindow(process_.dwProcessId, "", "Device Selection")) != nullptr; },
+      30000))
+      << AnswerBox(100);
+  HWND list = FindWindowExA(dialog, nullptr, "ComboBox", nullptr);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 2) << "lines only, no \"Direct to COM\" items";
+  SendMessageA(list, CB_SETCURSEL, 1, 0);
+  HWND ok = FindChildText(dialog, "OK");
+  ASSERT_NE(ok, nullptr);
+  PostMessageA(ok, BM_CLICK, 0, 0);
+
+  ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
+  ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+  ASSERT_TRUE(
+      test_support::WaitUntil([&] { return !script.CallsStartingWith("lineMakeCall").empty(); }, 20000));
+  const auto opens = script.CallsStartingWith("lineOpen");
+  ASSERT_EQ(opens.size(), 1u);
+  EXPECT_EQ(opens[0].rfind("lineOpen dev=1 ", 0), 0u) << opens[0];
   CloseAndWait();
 }
 
