@@ -1,6 +1,7 @@
 #include <cctype>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "comm/profile_access.h"
 
@@ -54,18 +55,27 @@ bool Entry(const std::string& line, std::string& key, std::string& value) {
   return !key.empty() && key[0] != ';';
 }
 
-std::optional<std::string> Find(const std::string& file, const std::string& section, const std::string& key) {
-  auto lines = ReadLines(file);
-  if (!lines) return std::nullopt;
+// The entries of every section named `section`, in file order.
+std::vector<std::pair<std::string, std::string>> SectionEntries(const std::vector<std::string>& lines,
+                                                                const std::string& section) {
+  std::vector<std::pair<std::string, std::string>> entries;
   bool inSection = false;
-  for (const std::string& line : *lines) {
+  for (const std::string& line : lines) {
     if (auto name = SectionName(line)) {
       inSection = SameName(*name, section);
       continue;
     }
     std::string k, v;
-    if (inSection && Entry(line, k, v) && SameName(k, key)) return v;
+    if (inSection && Entry(line, k, v)) entries.emplace_back(std::move(k), std::move(v));
   }
+  return entries;
+}
+
+std::optional<std::string> Find(const std::string& file, const std::string& section, const std::string& key) {
+  auto lines = ReadLines(file);
+  if (!lines) return std::nullopt;
+  for (auto& [k, v] : SectionEntries(*lines, section))
+    if (SameName(k, key)) return v;
   return std::nullopt;
 }
 
@@ -133,15 +143,7 @@ std::optional<std::vector<std::string>> TextFileProfile::SectionKeys(const std::
   auto lines = ReadLines(file);
   if (!lines) return std::nullopt;
   std::vector<std::string> keys;
-  bool inSection = false;
-  for (const std::string& line : *lines) {
-    if (auto name = SectionName(line)) {
-      inSection = SameName(*name, section);
-      continue;
-    }
-    std::string k, v;
-    if (inSection && Entry(line, k, v)) keys.push_back(k);
-  }
+  for (auto& entry : SectionEntries(*lines, section)) keys.push_back(std::move(entry.first));
   return keys;
 }
 

@@ -14,6 +14,7 @@
 #include "framework/application.h"
 #include "framework/timer.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/files.h"
 
 namespace capture {
 namespace {
@@ -24,17 +25,6 @@ void PumpFor(DWORD milliseconds) {
     fw::Application()->ProcessMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
-}
-
-std::string FullPath(const std::string& name) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
-  return std::string(buffer, length);
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class AboutBox : public ::testing::Test {
@@ -102,7 +92,7 @@ TEST_F(AboutBox, ShowsModallyCentredWithItsVersionAndClosesWithEnter) {
     RECT onScreen;
     GetWindowRect(box.Handle(), &onScreen);
     pixels = test_support::CaptureScreen(onScreen);
-    test_support::SaveBitmap(FullPath("about_box.bmp"), pixels);
+    test_support::SaveBitmap(test_support::FullPath("about_box.bmp"), pixels);
     PostMessageA(box.btnClose->Handle(), WM_KEYDOWN, VK_RETURN, 1);
   };
   // A box that does not close ends the test instead of hanging it.
@@ -133,8 +123,8 @@ TEST_F(AboutBox, LinksShowTheHandCursor) {
   TfrmCaptureAbout box(nullptr);
   box.Show();
   PumpFor(50);
-  SendMessageA(box.lblSalesAddress->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(box.lblSalesAddress->Handle()),
-               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(box.lblSalesAddress->Handle(), WM_SETCURSOR,
+               reinterpret_cast<WPARAM>(box.lblSalesAddress->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
 }
 
@@ -144,7 +134,7 @@ class ShellRecorder {
  public:
   explicit ShellRecorder(const std::string& log) {
     DeleteFileA(log.c_str());
-    const std::string command = "\"" + FullPath("shell_recorder.exe") + "\" \"" + log + "\" %1";
+    const std::string command = "\"" + test_support::FullPath("shell_recorder.exe") + "\" \"" + log + "\" %1";
     for (const char* type : {"http", "mailto"}) {
       const std::string key = std::string(type) + "\\shell\\open\\command";
       saved_.push_back({key, Read(key)});
@@ -160,7 +150,8 @@ class ShellRecorder {
   ~ShellRecorder() {
     for (const auto& [key, value] : saved_) {
       HKEY handle;
-      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS) continue;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+        continue;
       if (value.empty()) {
         RegDeleteValueA(handle, nullptr);
       } else {
@@ -175,8 +166,9 @@ class ShellRecorder {
   static std::string Read(const std::string& key) {
     char buffer[1024];
     LONG size = sizeof buffer;
-    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), buffer, &size) == ERROR_SUCCESS ? std::string(buffer)
-                                                                                         : std::string();
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), buffer, &size) == ERROR_SUCCESS
+               ? std::string(buffer)
+               : std::string();
   }
   std::vector<std::pair<std::string, std::string>> saved_;
 };
@@ -188,7 +180,7 @@ std::string ClickAndRecord(fw::TLabel* label, const std::string& log, std::size_
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 15000) {
     PumpFor(50);
-    const std::string text = FileText(log);
+    const std::string text = test_support::ReadFileText(log);
     std::size_t begin = 0;
     for (std::size_t i = 0; i < line && begin != std::string::npos; ++i) {
       begin = text.find('\n', begin);
@@ -202,7 +194,7 @@ std::string ClickAndRecord(fw::TLabel* label, const std::string& log, std::size_
 }
 
 TEST_F(AboutBox, LinkClicksReachTheShellWithTheirTargetsShownNormally) {
-  const std::string log = FullPath("shell_links.log");
+  const std::string log = test_support::FullPath("shell_links.log");
   ShellRecorder recorder(log);
   TfrmCaptureAbout box(nullptr);
   box.Show();

@@ -2,21 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include "tests/capture/capture_fakes.h"
 
 namespace {
 
-class FakeFiles : public capture::CaptureFileQuery {
- public:
-  std::optional<std::uint64_t> SizeOf(const std::string& path) override {
-    auto it = sizes.find(path);
-    if (it == sizes.end()) return std::nullopt;
-    return it->second;
-  }
-  bool CanRead(const std::string& path) override { return !locked.count(path); }
-  std::map<std::string, std::uint64_t> sizes;
-  std::map<std::string, bool> locked;
-};
+using capture::testing::FakeFiles;
 
 TEST(CaptureFileName, TakesTheFirstFreeCounter) {
   FakeFiles files;

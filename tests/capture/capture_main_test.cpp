@@ -16,18 +16,12 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/files.h"
 
 namespace {
 
 std::string Folder() { return capture::ProgramFolder(capture::ProgramFilePath()); }
 std::string SettingsPath() { return Folder() + "ICBR424.CGR"; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
@@ -116,7 +110,7 @@ TEST_F(MainWindow, WhileCollectingFileAndDeviceCommandsOnlyShowTheirBoxes) {
   Pump(1000);
   form.btnConnect->Click();
   EXPECT_EQ(form.Status(), "IDLE");
-  EXPECT_EQ(ReadFile(file), "A\n\r\nB");
+  EXPECT_EQ(test_support::ReadFileText(file), "A\n\r\nB");
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsWithTheCleanedNumber) {
@@ -129,7 +123,7 @@ TEST_F(MainWindow, ClosingStoresTheSettingsWithTheCleanedNumber) {
   form.btnConnect->SetFocus();
   Pump(50);
   CloseForm();
-  EXPECT_EQ(ReadFile(SettingsPath()),
+  EXPECT_EQ(test_support::ReadFileText(SettingsPath()),
             "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
 }
 

@@ -51,7 +51,8 @@ TEST(FindLinesNoCase, MixedBreaksGiveOneLinePerBreak) {
 
 TEST(FindLinesNoCase, EntriesForLinesZeroAndSeven) {
   std::string text;
-  for (int i = 0; i < 10; ++i) text += (i == 0 || i == 7 ? "SUB TOTAL 1.00 line " : "item line ") + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 10; ++i)
+    text += (i == 0 || i == 7 ? "SUB TOTAL 1.00 line " : "item line ") + std::to_string(i) + "\r\n";
   EXPECT_EQ(Entries(text, "total"),
             (std::vector<std::string>{"0     SUB TOTAL 1.00 line 0", "7     SUB TOTAL 1.00 line 7"}));
 }

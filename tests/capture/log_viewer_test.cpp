@@ -16,6 +16,7 @@
 #include "framework/timer.h"
 #include "tests/framework/gui_support.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -34,16 +35,12 @@ std::string ReadBytes(const std::string& path) {
   return content.str();
 }
 
-std::string FullPath(const std::string& name) {
-  char path[MAX_PATH];
-  GetFullPathNameA(name.c_str(), MAX_PATH, path, nullptr);
-  return path;
-}
-
 // Records the shell requests instead of carrying them out.
 class ShellRecorder : public capture::ShellVerbs {
  public:
-  explicit ShellRecorder(bool hasPrintTo) : hasPrintTo_(hasPrintTo) { previous_ = capture::SetShellVerbs(this); }
+  explicit ShellRecorder(bool hasPrintTo) : hasPrintTo_(hasPrintTo) {
+    previous_ = capture::SetShellVerbs(this);
+  }
   ~ShellRecorder() override { capture::SetShellVerbs(previous_); }
   bool Has(const std::string&, const std::string& verb) override { return verb == "printto" && hasPrintTo_; }
   bool Run(const capture::ShellRequest& request) override {
@@ -113,8 +110,8 @@ class LogViewer : public ::testing::Test {
 
   std::string Open(const std::string& name, const std::string& bytes) {
     WriteBytes(name, bytes);
-    viewer->OpenFile(FullPath(name));
-    return FullPath(name);
+    viewer->OpenFile(test_support::FullPath(name));
+    return test_support::FullPath(name);
   }
   void Search(const std::string& text) { viewer->edtSearch->SetText(text); }
   std::pair<int, int> Selection() const { return {viewer->memLog->SelStart(), viewer->memLog->SelLength()}; }
@@ -137,7 +134,8 @@ TEST_F(LogViewer, StartsWithNoFileAndSearchAndPrintDisabled) {
   EXPECT_EQ(viewer->Height(), 442);
   for (fw::TButton* button : {viewer->btnSearch, viewer->btnAgain, viewer->btnFindAll, viewer->btnPrint})
     EXPECT_FALSE(button->Enabled()) << button->Name();
-  for (fw::TMenuItem* item : {viewer->mnuFindFirst, viewer->mnuFindNext, viewer->mnuFindAll, viewer->mnuFilePrint})
+  for (fw::TMenuItem* item :
+       {viewer->mnuFindFirst, viewer->mnuFindNext, viewer->mnuFindAll, viewer->mnuFilePrint})
     EXPECT_FALSE(item->Enabled()) << item->Name();
   EXPECT_TRUE(viewer->btnClose->Default());
   EXPECT_EQ(viewer->btnClose->Top() + viewer->btnClose->Height(), viewer->pnlRight->ClientHeight());
@@ -155,8 +153,11 @@ TEST_F(LogViewer, MixedLineBreaksGiveOneLinePerBreakInFindAllAndGoToLine) {
     const char* entry;
     int position;  // of the hit that Go To Line selects
   };
-  const Case cases[] = {{"a", "0     A", 0}, {"b", "1     B", 3}, {"c", "2     C", 6},
-                        {"d", "3     D", 9}, {"e", "5     E", 14}};
+  const Case cases[] = {{"a", "0     A", 0},
+                        {"b", "1     B", 3},
+                        {"c", "2     C", 6},
+                        {"d", "3     D", 9},
+                        {"e", "5     E", 14}};
   for (const auto& c : cases) {
     Search(c.text);
     viewer->btnFindAllClick(viewer->btnFindAll);
@@ -272,7 +273,7 @@ TEST_F(LogViewer, OpensAFileOfExactlyTheLimitAndRefusesOneByteMore) {
 TEST_F(LogViewer, AFileThatCannotBeReadClearsTheViewer) {
   Open("readable.txt", "some text");
   fwtest::BoxAnswerer ok(fw::mrOk);
-  viewer->OpenFile(FullPath("no_such_file.txt"));
+  viewer->OpenFile(test_support::FullPath("no_such_file.txt"));
   ASSERT_EQ(ok.boxes.size(), 1u);
   EXPECT_EQ(ok.boxes[0].Text, "Cannot Open, File Already in Use");
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - No File Selected");
@@ -287,7 +288,7 @@ TEST_F(LogViewer, OpensACaptureFileWhileTheProgramStillWritesIt) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   fwtest::BoxAnswerer ok(fw::mrOk);
-  viewer->OpenFile(FullPath("being_written.txt"));
+  viewer->OpenFile(test_support::FullPath("being_written.txt"));
   CloseHandle(writer);
   EXPECT_TRUE(ok.boxes.empty());
   EXPECT_EQ(viewer->memLog->Text(), "first line\r\n");
@@ -314,11 +315,11 @@ TEST_F(LogViewer, SaveAsToANewNameDoesNotAsk) {
   Open("source.txt", kMixedBreaks);
   DeleteFileA("copy_new.txt");
   fwtest::BoxAnswerer yes(fw::mrYes);
-  viewer->SaveAs(FullPath("copy_new.txt"));
+  viewer->SaveAs(test_support::FullPath("copy_new.txt"));
   EXPECT_TRUE(yes.boxes.empty());
   EXPECT_EQ(ReadBytes("copy_new.txt"), "A\r\nB\r\nC\r\nD\r\n\r\nE");
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - copy_new.txt");
-  EXPECT_EQ(viewer->CurrentPath(), FullPath("copy_new.txt"));
+  EXPECT_EQ(viewer->CurrentPath(), test_support::FullPath("copy_new.txt"));
 }
 
 TEST_F(LogViewer, SaveAsOverAnExistingFileAsksAndNoLeavesItUntouched) {
@@ -326,7 +327,7 @@ TEST_F(LogViewer, SaveAsOverAnExistingFileAsksAndNoLeavesItUntouched) {
   WriteBytes("existing.txt", "old content");
   {
     fwtest::BoxAnswerer no(fw::mrNo);
-    viewer->SaveAs(FullPath("existing.txt"));
+    viewer->SaveAs(test_support::FullPath("existing.txt"));
     ASSERT_EQ(no.boxes.size(), 1u);
     EXPECT_EQ(no.boxes[0].Text, "File already exists. Do you want to replace it?");
     EXPECT_EQ(no.boxes[0].Type, fw::TMsgDlgType::mtWarning);
@@ -335,7 +336,7 @@ TEST_F(LogViewer, SaveAsOverAnExistingFileAsksAndNoLeavesItUntouched) {
   EXPECT_EQ(ReadBytes("existing.txt"), "old content");
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - source.txt");
   fwtest::BoxAnswerer yes(fw::mrYes);
-  viewer->SaveAs(FullPath("existing.txt"));
+  viewer->SaveAs(test_support::FullPath("existing.txt"));
   EXPECT_EQ(ReadBytes("existing.txt"), "new content");
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - existing.txt");
 }
@@ -343,10 +344,11 @@ TEST_F(LogViewer, SaveAsOverAnExistingFileAsksAndNoLeavesItUntouched) {
 TEST_F(LogViewer, SaveAsOverAFileInUseSaysSoAndKeepsIt) {
   Open("source.txt", "new content");
   WriteBytes("in_use.txt", "old content");
-  HANDLE holder = CreateFileA("in_use.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE holder =
+      CreateFileA("in_use.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   fwtest::BoxAnswerer yes(fw::mrYes);
-  viewer->SaveAs(FullPath("in_use.txt"));
+  viewer->SaveAs(test_support::FullPath("in_use.txt"));
   CloseHandle(holder);
   ASSERT_EQ(yes.boxes.size(), 2u);
   EXPECT_EQ(yes.boxes[1].Text, "Cannot save, file already in use");
@@ -405,7 +407,8 @@ class RecorderAssociation {
     const std::string program = "\"" + folder + "shell_verb_recorder.exe\" \"" + log_ + "\" ";
     Set(extension_, progId_);
     Set(progId_ + "\\shell\\print\\command", program + "print \"%1\"");
-    if (withPrintTo) Set(progId_ + "\\shell\\printto\\command", program + "printto \"%1\" \"%2\" \"%3\" \"%4\"");
+    if (withPrintTo)
+      Set(progId_ + "\\shell\\printto\\command", program + "printto \"%1\" \"%2\" \"%3\" \"%4\"");
   }
   ~RecorderAssociation() {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, extension_.c_str());
@@ -426,8 +429,9 @@ class RecorderAssociation {
  private:
   static void Set(const std::string& key, const std::string& value) {
     HKEY handle;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(handle);
@@ -479,7 +483,8 @@ TEST_F(LogViewer, ResultsWindowListsTheEntriesWithTheFirstSelected) {
   EXPECT_TRUE(IsWindowVisible(results->Handle()));
   EXPECT_EQ(GetWindow(results->Handle(), GW_OWNER), viewer->Handle());
   EXPECT_EQ(results->lstResults->Items().Strings(),
-            (std::vector<std::string>{"0     line 0 cash TOTAL", "5     line 5 cash TOTAL", "12     line 12 cash TOTAL"}));
+            (std::vector<std::string>{"0     line 0 cash TOTAL", "5     line 5 cash TOTAL",
+                                      "12     line 12 cash TOTAL"}));
   EXPECT_EQ(results->lstResults->ItemIndex(), 0);
   EXPECT_TRUE(results->btnGoTo->Default());
   EXPECT_FALSE(results->btnPrint->Enabled());
@@ -622,7 +627,7 @@ TEST(LogViewerModal, ResultsWindowsOpenedWhileModalAreUsableAndCloseWithIt) {
   ResultsWindowsAside resultsAside;
   auto viewer = std::make_unique<TfrmCaptureViewLogs>(nullptr);
   PlaceAside(*viewer);
-  viewer->OpenFile(FullPath("modal.txt"));
+  viewer->OpenFile(test_support::FullPath("modal.txt"));
   viewer->edtSearch->SetText("total");
   HWND resultsWindow = nullptr;
   bool enabled = false;
@@ -632,7 +637,8 @@ TEST(LogViewerModal, ResultsWindowsOpenedWhileModalAreUsableAndCloseWithIt) {
     timer.SetEnabled(false);
     viewer->btnFindAllClick(viewer->btnFindAll);
     for (fw::TComponent* component : viewer->Components())
-      if (auto* results = dynamic_cast<TfrmCaptureSearchResults*>(component)) resultsWindow = results->Handle();
+      if (auto* results = dynamic_cast<TfrmCaptureSearchResults*>(component))
+        resultsWindow = results->Handle();
     enabled = resultsWindow && IsWindowEnabled(resultsWindow);
     viewer->btnClose->Click();
   };
@@ -660,7 +666,8 @@ RECT ClientRectIn(HWND control, const RECT& window) {
   RECT client;
   GetClientRect(control, &client);
   MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  return {client.left - window.left, client.top - window.top, client.right - window.left, client.bottom - window.top};
+  return {client.left - window.left, client.top - window.top, client.right - window.left,
+          client.bottom - window.top};
 }
 
 TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {

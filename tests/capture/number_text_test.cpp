@@ -25,16 +25,18 @@ TEST_P(DecimalInt32, AcceptsOnlyDecimalIntegersInRange) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DecimalInt32,
     ::testing::Values(IntCase{"12", 12}, IntCase{"-3", -3}, IntCase{"+7", 7}, IntCase{" 42 ", 42},
-                      IntCase{"0", 0}, IntCase{"2147483647", 2147483647},
-                      IntCase{"-2147483648", INT32_MIN}, IntCase{"2147483648", std::nullopt},
-                      IntCase{"99999999999", std::nullopt}, IntCase{"abc", std::nullopt},
-                      IntCase{"", std::nullopt}, IntCase{"-", std::nullopt}, IntCase{"0x10", std::nullopt},
-                      IntCase{"$10", std::nullopt}, IntCase{"1.0", std::nullopt}, IntCase{"1 2", std::nullopt}));
+                      IntCase{"0", 0}, IntCase{"2147483647", 2147483647}, IntCase{"-2147483648", INT32_MIN},
+                      IntCase{"2147483648", std::nullopt}, IntCase{"99999999999", std::nullopt},
+                      IntCase{"abc", std::nullopt}, IntCase{"", std::nullopt}, IntCase{"-", std::nullopt},
+                      IntCase{"0x10", std::nullopt}, IntCase{"$10", std::nullopt},
+                      IntCase{"1.0", std::nullopt}, IntCase{"1 2", std::nullopt}));
 
 struct RealCase {
   std::string text;
   std::optional<double> expected;
-  friend std::ostream& operator<<(std::ostream& out, const RealCase& c) { return out << '"' << c.text << '"'; }
+  friend std::ostream& operator<<(std::ostream& out, const RealCase& c) {
+    return out << '"' << c.text << '"';
+  }
 };
 
 class RealNumber : public ::testing::TestWithParam<RealCase> {};
@@ -43,26 +45,29 @@ TEST_P(RealNumber, UsesAFullStopAsDecimalSeparator) {
   EXPECT_EQ(ParseRealNumber(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RealNumber,
-    ::testing::Values(RealCase{"2.5", 2.5}, RealCase{"0.0", 0.0}, RealCase{"-1", -1.0}, RealCase{"+.5", 0.5},
-                      RealCase{"5.", 5.0}, RealCase{"1e3", 1000.0}, RealCase{" 3 ", 3.0},
-                      RealCase{"2,5", std::nullopt}, RealCase{".", std::nullopt}, RealCase{"", std::nullopt},
-                      RealCase{"inf", std::nullopt}, RealCase{"nan", std::nullopt},
-                      RealCase{"0x10", std::nullopt}, RealCase{"1e", std::nullopt},
-                      RealCase{"1e999", std::nullopt}, RealCase{"yes", std::nullopt},
-                      RealCase{"1.1.0.10", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Cases, RealNumber,
+                         ::testing::Values(RealCase{"2.5", 2.5}, RealCase{"0.0", 0.0}, RealCase{"-1", -1.0},
+                                           RealCase{"+.5", 0.5}, RealCase{"5.", 5.0}, RealCase{"1e3", 1000.0},
+                                           RealCase{" 3 ", 3.0}, RealCase{"2,5", std::nullopt},
+                                           RealCase{".", std::nullopt}, RealCase{"", std::nullopt},
+                                           RealCase{"inf", std::nullopt}, RealCase{"nan", std::nullopt},
+                                           RealCase{"0x10", std::nullopt}, RealCase{"1e", std::nullopt},
+                                           RealCase{"1e999", std::nullopt}, RealCase{"yes", std::nullopt},
+                                           RealCase{"1.1.0.10", std::nullopt}));
 
 struct VersionCase {
   std::string text;
   double expected;
-  friend std::ostream& operator<<(std::ostream& out, const VersionCase& c) { return out << '"' << c.text << '"'; }
+  friend std::ostream& operator<<(std::ostream& out, const VersionCase& c) {
+    return out << '"' << c.text << '"';
+  }
 };
 
 class VersionNumber : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionNumber, WholeTextElseUpToTheSecondStopCutToSixCharacters) {
-  EXPECT_DOUBLE_EQ(VersionTextToNumber(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
+  EXPECT_DOUBLE_EQ(VersionTextToNumber(GetParam().text), GetParam().expected)
+      << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VersionNumber,

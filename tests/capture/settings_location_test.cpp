@@ -14,7 +14,8 @@ struct LocationCase {
   bool engineFolderExists;
   const char* expected;
   friend std::ostream& operator<<(std::ostream& out, const LocationCase& c) {
-    return out << "variant " << c.variant << (c.engineFolderExists ? " with" : " without") << " engine folder";
+    return out << "variant " << c.variant << (c.engineFolderExists ? " with" : " without")
+               << " engine folder";
   }
 };
 
@@ -27,16 +28,15 @@ TEST_P(SettingsLocation, VariantNameInTheEngineFolderElseBesideTheProgram) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SettingsLocation,
-    ::testing::Values(
-        LocationCase{0, false, "C:\\Shop\\Till\\icbr424.cgr"},
-        LocationCase{1, false, "C:\\Shop\\Till\\ictu424.cgr"},
-        LocationCase{2, false, "C:\\Shop\\Till\\icmo424.cgr"},
-        LocationCase{3, false, "C:\\Shop\\Till\\Tallimo.cgr"},
-        LocationCase{-1, false, "C:\\Shop\\Till\\Tallimo.cgr"},
-        LocationCase{0, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\icbr424.cgr"},
-        LocationCase{1, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\ictu424.cgr"},
-        LocationCase{2, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\icmo424.cgr"},
-        LocationCase{3, true, "C:\\Shop\\Till\\Tallimo.cgr"}));
+    ::testing::Values(LocationCase{0, false, "C:\\Shop\\Till\\icbr424.cgr"},
+                      LocationCase{1, false, "C:\\Shop\\Till\\ictu424.cgr"},
+                      LocationCase{2, false, "C:\\Shop\\Till\\icmo424.cgr"},
+                      LocationCase{3, false, "C:\\Shop\\Till\\Tallimo.cgr"},
+                      LocationCase{-1, false, "C:\\Shop\\Till\\Tallimo.cgr"},
+                      LocationCase{0, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\icbr424.cgr"},
+                      LocationCase{1, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\ictu424.cgr"},
+                      LocationCase{2, true, "C:\\Program Files\\Harrowgate\\Common Files\\HDB\\icmo424.cgr"},
+                      LocationCase{3, true, "C:\\Shop\\Till\\Tallimo.cgr"}));
 
 TEST(SettingsPathParts, FolderKeepsItsSeparatorAndExtensionChangesOnlyInTheFileName) {
   EXPECT_EQ(FolderOf("C:\\a\\b.exe"), "C:\\a\\");

@@ -9,20 +9,10 @@
 #include "capture/settings_location.h"
 #include "capture/settings_win.h"
 #include "capture/st_reg_ini.h"
+#include "tests/support/files.h"
 
 namespace capture {
 namespace {
-
-std::string FullPath(const std::string& name) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
-  return std::string(buffer, length);
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -36,8 +26,9 @@ class SettingsFile : public ::testing::Test {
 
   // A path of this test's own in the build folder, with nothing there yet.
   std::string FreshPath() {
-    const std::string name = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".cgr";
-    const std::string path = FullPath(name);
+    const std::string name =
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".cgr";
+    const std::string path = test_support::FullPath(name);
     DeleteFileA(path.c_str());
     RemoveDirectoryA(path.c_str());
     return path;
@@ -47,7 +38,7 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, MissingFileIsCreatedWithAnEmptyMaintainSectionAndReadsGiveDefaults) {
   const std::string path = FreshPath();
   const auto settings = OpenSettingsFile(SystemProfileFile(), path, "Maintain");
-  EXPECT_EQ(FileText(path), "[Maintain]\r\n");
+  EXPECT_EQ(test_support::ReadFileText(path), "[Maintain]\r\n");
   EXPECT_EQ(settings->ReadText(kCommPortKey, ""), "");
   EXPECT_EQ(settings->ReadText(kPhoneNumKey, ""), "");
   EXPECT_FALSE(settings->ReadFlag(kAutoConnectKey, false));
@@ -63,8 +54,9 @@ TEST_F(SettingsFile, ValuesRoundTripThroughTheFileWithPinnedBytes) {
     settings->WriteFlag(kAutoConnectKey, true);
     settings->WriteNumber(kRegisterKey, 3);
   }
-  EXPECT_EQ(FileText(path),
-            "[Maintain]\r\nCommPort=None Selected\r\nPhoneNum=555 0100\r\nAutoConnect=TRUE\r\nRegister=3\r\n");
+  EXPECT_EQ(
+      test_support::ReadFileText(path),
+      "[Maintain]\r\nCommPort=None Selected\r\nPhoneNum=555 0100\r\nAutoConnect=TRUE\r\nRegister=3\r\n");
   const auto settings = OpenSettingsFile(SystemProfileFile(), path, "Maintain");
   EXPECT_EQ(settings->ReadText(kCommPortKey, ""), "None Selected");
   EXPECT_EQ(settings->ReadText(kPhoneNumKey, ""), "555 0100");
@@ -141,7 +133,7 @@ TEST_F(SettingsFile, ProgramSettingsLiveInTheEngineFolderOnlyWhileItExists) {
   const auto settings = OpenSettings("Maintain");
   EXPECT_EQ(settings->FileName(), "C:\\PROGRAM FILES\\HARROWGATE\\COMMON FILES\\HDB\\ICBR424.CGR");
   EXPECT_TRUE(FileExists(inEngine));
-  EXPECT_EQ(FileText(inEngine), "[Maintain]\r\n");
+  EXPECT_EQ(test_support::ReadFileText(inEngine), "[Maintain]\r\n");
   EXPECT_FALSE(FileExists(beside));
 
   DeleteFileA(inEngine.c_str());

@@ -107,13 +107,14 @@ TEST_P(RegIniFlag, ReadsWordsAnyCaseThenNumbersElseTheDefault) {
       << '"' << GetParam().stored << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RegIniFlag,
-    ::testing::Values(FlagCase{"yes", false, false}, FlagCase{"yes", true, true}, FlagCase{"1", false, true},
-                      FlagCase{"0.0", true, false}, FlagCase{"true", false, true}, FlagCase{"TRUE", false, true},
-                      FlagCase{"tRuE", false, true}, FlagCase{"FALSE", true, false},
-                      FlagCase{"false", true, false}, FlagCase{"", true, true}, FlagCase{"", false, false},
-                      FlagCase{"2.5", false, true}, FlagCase{"-1", false, true}, FlagCase{"2,5", false, false}));
+INSTANTIATE_TEST_SUITE_P(Cases, RegIniFlag,
+                         ::testing::Values(FlagCase{"yes", false, false}, FlagCase{"yes", true, true},
+                                           FlagCase{"1", false, true}, FlagCase{"0.0", true, false},
+                                           FlagCase{"true", false, true}, FlagCase{"TRUE", false, true},
+                                           FlagCase{"tRuE", false, true}, FlagCase{"FALSE", true, false},
+                                           FlagCase{"false", true, false}, FlagCase{"", true, true},
+                                           FlagCase{"", false, false}, FlagCase{"2.5", false, true},
+                                           FlagCase{"-1", false, true}, FlagCase{"2,5", false, false}));
 
 struct NumberCase {
   std::string stored;
@@ -134,10 +135,10 @@ TEST_P(RegIniNumber, ReadsDecimalIntegersElseTheDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RegIniNumber,
-                         ::testing::Values(NumberCase{"abc", 0, 0}, NumberCase{"", 0, 0}, NumberCase{"12", 0, 12},
-                                           NumberCase{"-3", 0, -3}, NumberCase{"99999999999", 4, 4},
-                                           NumberCase{"0x10", 4, 4}, NumberCase{"$10", 4, 4},
-                                           NumberCase{"7.5", 4, 4}));
+                         ::testing::Values(NumberCase{"abc", 0, 0}, NumberCase{"", 0, 0},
+                                           NumberCase{"12", 0, 12}, NumberCase{"-3", 0, -3},
+                                           NumberCase{"99999999999", 4, 4}, NumberCase{"0x10", 4, 4},
+                                           NumberCase{"$10", 4, 4}, NumberCase{"7.5", 4, 4}));
 
 TEST_F(RegIni, WritesStoreTextsNumbersAndFlagsInTheCurrentSection) {
   const auto settings = OpenSettingsFile(profile, "C:\\App\\icbr424.cgr", "Maintain");

@@ -28,7 +28,7 @@ class FakeVersionSource : public VersionInfoSource {
   }
 
   std::optional<std::vector<std::uint8_t>> Query(std::vector<std::uint8_t>& block,
-                                                  const std::string& subBlock) override {
+                                                 const std::string& subBlock) override {
     const auto found = values.find(std::string(block.begin(), block.end()) + "|" + subBlock);
     if (found == values.end()) return std::nullopt;
     return found->second;
@@ -56,7 +56,8 @@ class VersionInfo : public capture_test::SupportTable {
     const std::string program = "C:\\Shop\\Tallimo.exe";
     source.values[program + "|\\VarFileInfo\\Translation"] = {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xB0, 0x04};
     std::vector<std::uint8_t> fixed(52, 0);
-    const std::uint32_t fields[13] = {0xFEEF04BD, 0x10000, 0x10001, 0xA, 0x20005, 0, 0x3F, 2, 0x40004, 1, 0, 7, 9};
+    const std::uint32_t fields[13] = {0xFEEF04BD, 0x10000, 0x10001, 0xA, 0x20005, 0, 0x3F,
+                                      2,          0x40004, 1,       0,   7,       9};
     for (int i = 0; i < 13; ++i) {
       for (int b = 0; b < 4; ++b) fixed[i * 4 + b] = static_cast<std::uint8_t>(fields[i] >> (8 * b));
     }

@@ -37,7 +37,8 @@ TEST_F(SupportMessages, TableHoldsExactlyTheTextsTheProgramRaises) {
 TEST_F(SupportMessages, LayoutIsMagicCountIndexThenUtf16TextsWithoutTerminators) {
   // "STR0", count 10, first entry {id 0, offset 8 + 10 * 12, 5 units}, and
   // "FALSE" right after the index.
-  const std::vector<std::uint8_t> head = {'S', 'T', 'R', '0', 10, 0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 5, 0, 0, 0};
+  const std::vector<std::uint8_t> head = {'S', 'T', 'R', '0', 10, 0, 0, 0, 0, 0,
+                                          0,   0,   128, 0,   0,  0, 5, 0, 0, 0};
   ASSERT_GE(tableBytes.size(), 128u + 10u);
   EXPECT_EQ(std::vector<std::uint8_t>(tableBytes.begin(), tableBytes.begin() + 20), head);
   const std::vector<std::uint8_t> falseText = {'F', 0, 'A', 0, 'L', 0, 'S', 0, 'E', 0};

@@ -14,22 +14,11 @@
 
 #include "tests/support/pty_cable.h"
 #include "tests/support/tapi_script.h"
+#include "tests/support/files.h"
 
 namespace {
 
 const char* const kProgram = "..\\..\\capture\\Tallimo.exe";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // What the received-character filter lets through, worked out independently.
 std::string Filtered(const std::string& received) {
@@ -161,7 +150,9 @@ class TallimoRun : public ::testing::Test {
     ASSERT_TRUE(CopyFileA("tapi32.dll", (folder_ + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
   }
 
-  void WriteSettings(const std::string& text) { WriteFile(folder_ + "\\icbr424.cgr", text); }
+  void WriteSettings(const std::string& text) {
+    test_support::WriteFileText(folder_ + "\\icbr424.cgr", text);
+  }
 
   void Launch() {
     STARTUPINFOA startup{};
@@ -220,8 +211,8 @@ TEST_F(TallimoRun, AutoConnectCollectsEveryByteFilteredAndStoresItsSettings) {
   Sleep(3000);
   CloseAndWait();
 
-  EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
-  EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
+  EXPECT_EQ(test_support::ReadFileText(folder_ + "\\" + TodayName(1)), Filtered(journal));
+  EXPECT_EQ(test_support::ReadFileText(folder_ + "\\icbr424.cgr"),
             "[Maintain]\r\nCommPort=" + device + "\r\nPhoneNum=\r\nAutoConnect=TRUE\r\n");
 }
 
@@ -241,8 +232,8 @@ TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   Sleep(3000);
   CloseAndWait();
 
-  const std::string first = ReadFile(folder_ + "\\" + TodayName(1));
-  const std::string second = ReadFile(folder_ + "\\" + TodayName(2));
+  const std::string first = test_support::ReadFileText(folder_ + "\\" + TodayName(1));
+  const std::string second = test_support::ReadFileText(folder_ + "\\" + TodayName(2));
   EXPECT_GT(first.size(), 700000u);
   EXPECT_LE(first.size(), 750000u) << "the log viewer must still open it";
   EXPECT_TRUE(first + second == journal)
@@ -269,8 +260,8 @@ TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall
   Sleep(3000);
   CloseAndWait();
 
-  EXPECT_EQ(ReadFile(folder_ + "\\" + TodayName(1)), Filtered(journal));
-  EXPECT_EQ(ReadFile(folder_ + "\\icbr424.cgr"),
+  EXPECT_EQ(test_support::ReadFileText(folder_ + "\\" + TodayName(1)), Filtered(journal));
+  EXPECT_EQ(test_support::ReadFileText(folder_ + "\\icbr424.cgr"),
             "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
 }
 

@@ -7,15 +7,10 @@
 
 #include "capture/settings_win.h"
 #include "capture/version_info_win.h"
+#include "tests/support/files.h"
 
 namespace capture {
 namespace {
-
-std::string FullPath(const std::string& name) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
-  return std::string(buffer, length);
-}
 
 class VersionInfoWin : public ::testing::Test {
  protected:
@@ -37,7 +32,7 @@ class VersionInfoWin : public ::testing::Test {
 
 TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
   TStVersionInfo info(nullptr, SystemVersionInfo());
-  info.SetFileName(FullPath("version_fixture.exe"));
+  info.SetFileName(test_support::FullPath("version_fixture.exe"));
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
   EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 1.1);
   EXPECT_EQ(info.ProductVersion(), "2.5");
@@ -67,7 +62,7 @@ TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
 
 TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
   TStVersionInfo info(nullptr, SystemVersionInfo());
-  info.SetFileName(FullPath("version_fixture.exe"));
+  info.SetFileName(test_support::FullPath("version_fixture.exe"));
   EXPECT_EQ(info.KeyValue("ProductName"), "Fixture");
   ExpectError([&] { info.KeyValue("LegalTrademarks"); }, 134,
               "The specified key cannnot be found in version info");
@@ -75,21 +70,22 @@ TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
 
 TEST_F(VersionInfoWin, MissingFileRaises73AndKeepsThePreviousName) {
   TStVersionInfo info(nullptr, SystemVersionInfo());
-  const std::string fixture = FullPath("version_fixture.exe");
+  const std::string fixture = test_support::FullPath("version_fixture.exe");
   info.SetFileName(fixture);
-  ExpectError([&] { info.SetFileName(FullPath("no_such_fixture.exe")); }, 73, "Error opening file");
+  ExpectError([&] { info.SetFileName(test_support::FullPath("no_such_fixture.exe")); }, 73,
+              "Error opening file");
   EXPECT_EQ(info.FileName(), fixture);
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
 }
 
 TEST_F(VersionInfoWin, FilesWithoutUsableVersionInfoRaise100) {
-  const std::string textFile = FullPath("version_fixture_plain.txt");
+  const std::string textFile = test_support::FullPath("version_fixture_plain.txt");
   std::ofstream(textFile) << "not a program\n";
-  for (const std::string name : {"version_fixture_none.exe", "version_fixture_no_translation.exe",
-                                 "version_fixture_plain.txt"}) {
+  for (const std::string name :
+       {"version_fixture_none.exe", "version_fixture_no_translation.exe", "version_fixture_plain.txt"}) {
     SCOPED_TRACE(name);
     TStVersionInfo info(nullptr, SystemVersionInfo());
-    info.SetFileName(FullPath(name));
+    info.SetFileName(test_support::FullPath(name));
     ExpectError([&] { info.FileVersion(); }, 100, "File does not contain version info");
   }
 }
@@ -103,7 +99,7 @@ TEST_F(VersionInfoWin, WithoutAFileNameItReadsTheProgramItself) {
 
 TEST_F(VersionInfoWin, CaptureProgramCarriesItsVersionResource) {
   TStVersionInfo info(nullptr, SystemVersionInfo());
-  info.SetFileName(FullPath(TALLIMO_EXE));
+  info.SetFileName(test_support::FullPath(TALLIMO_EXE));
   EXPECT_EQ(info.FileVersion(), "1.0.0.1");
   EXPECT_EQ(info.ProductVersion(), "1.0.0.1");
   EXPECT_EQ(info.CompanyName(), "Ostrel");

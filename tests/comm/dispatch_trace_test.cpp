@@ -12,6 +12,7 @@
 #include "comm/trace_log_state.h"
 #include "tests/comm/dispatcher_test_support.h"
 #include "tests/comm/str0_test_support.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -20,11 +21,6 @@ using comm::TraceRing;
 std::string Golden(const std::string& name) {
   std::ifstream in(std::string(COMM_TEST_DIR) + "/dispatch_golden/" + name, std::ios::binary);
   EXPECT_TRUE(in.good()) << name;
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -170,24 +166,24 @@ TEST_F(LogFile, DispatcherWritesItsLogAndTraceFilesAndSwitchesThemOff) {
   std::remove("dispatcher_test.trc");
   std::remove("dispatcher_test.log");
   EXPECT_EQ(port.DumpTrace("dispatcher_test.trc", false, false), 0);
-  EXPECT_EQ(ReadFile("dispatcher_test.trc"), "Receive: \r\nhi\r\n\r\nTransmit: \r\nok");
+  EXPECT_EQ(test_support::ReadFileText("dispatcher_test.trc"), "Receive: \r\nhi\r\n\r\nTransmit: \r\nok");
   EXPECT_FALSE(port.TraceOn());
   EXPECT_EQ(port.DumpLog("dispatcher_test.log", false, false), 0);
-  const std::string log = ReadFile("dispatcher_test.log");
+  const std::string log = test_support::ReadFileText("dispatcher_test.log");
   EXPECT_NE(log.find("\r\n0001.500  Dispatch  ReadCom       00000002  hi\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("\r\n0001.500  Dispatch  WriteCom      00000002  ok\r\n"), std::string::npos) << log;
   EXPECT_FALSE(port.LogOn());
   EXPECT_EQ(port.DumpLog("dispatcher_test.log", false, false), 0) << "nothing recorded: no file";
-  EXPECT_EQ(ReadFile("dispatcher_test.log"), log);
+  EXPECT_EQ(test_support::ReadFileText("dispatcher_test.log"), log);
 }
 
 TEST(DumpFile, AppendAddsAndAFolderThatIsMissingGivesAnError) {
   std::remove("append_test.txt");
   EXPECT_EQ(comm::WriteDumpFile("append_test.txt", "one", false), 0);
   EXPECT_EQ(comm::WriteDumpFile("append_test.txt", "two", true), 0);
-  EXPECT_EQ(ReadFile("append_test.txt"), "onetwo");
+  EXPECT_EQ(test_support::ReadFileText("append_test.txt"), "onetwo");
   EXPECT_EQ(comm::WriteDumpFile("append_test.txt", "three", false), 0);
-  EXPECT_EQ(ReadFile("append_test.txt"), "three");
+  EXPECT_EQ(test_support::ReadFileText("append_test.txt"), "three");
   EXPECT_GT(comm::WriteDumpFile("no_such_folder/x.txt", "x", false), 0);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/comm/fake_tapi.h"
+#include "tests/support/le32.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -38,14 +39,8 @@ std::uint32_t Now() { return R().host ? R().host->now : 0; }
 
 void Log(std::string text) { R().library.calls.push_back(std::move(text)); }
 
-void Put32(std::uint8_t* record, std::uint32_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-std::uint32_t Get32(const std::uint8_t* record, std::uint32_t offset) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(record[offset + i]) << (8 * i);
-  return value;
-}
+using test_support::Get32;
+using test_support::Put32;
 
 void Post(std::uintptr_t device, std::uint32_t message, std::uintptr_t p1, std::uintptr_t p2 = 0,
           std::uint32_t delay = 0) {

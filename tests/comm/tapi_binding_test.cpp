@@ -9,6 +9,7 @@
 
 #include "comm/error_codes.h"
 #include "comm/tapi_records.h"
+#include "tests/support/le32.h"
 
 namespace comm {
 namespace {
@@ -16,14 +17,8 @@ namespace {
 using tapi::Handle;
 constexpr std::int32_t kFakeResult = 77;
 
-void Put32(std::uint8_t* record, std::uint32_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-std::uint32_t Get32(const std::uint8_t* record, std::uint32_t offset) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(record[offset + i]) << (8 * i);
-  return value;
-}
+using test_support::Get32;
+using test_support::Put32;
 
 // ---- the record fetch ------------------------------------------------------
 

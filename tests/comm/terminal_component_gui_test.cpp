@@ -19,6 +19,7 @@
 #include "framework/application.h"
 #include "framework/form.h"
 #include "tests/support/fake_dispatcher.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -90,11 +91,6 @@ int RaisedCode(const std::function<void()>& action) {
   return 0;
 }
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class TerminalComponent : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -143,7 +139,7 @@ TEST_F(TerminalComponent, ShowsWhatItsPortReceives) {
   ports.last->FillReceiveRing();
   SendMessageA(terminal->Handle(), PN_AVAIL, 11, 0);
   terminal->SetCapture(cmOff);
-  EXPECT_EQ(ReadFile("component.cap"), "On the line");
+  EXPECT_EQ(test_support::ReadFileText("component.cap"), "On the line");
 }
 
 TEST_F(TerminalComponent, RecreatedWindowKeepsTextAndCapture) {
@@ -159,7 +155,7 @@ TEST_F(TerminalComponent, RecreatedWindowKeepsTextAndCapture) {
   EXPECT_TRUE(terminal->Active());
   terminal->WriteString(" and more");
   terminal->SetCapture(cmOff);
-  EXPECT_EQ(ReadFile("recreate.cap"), "kept and more");
+  EXPECT_EQ(test_support::ReadFileText("recreate.cap"), "kept and more");
 }
 
 TEST_F(TerminalComponent, DestroyedTerminalClosesCaptureAndLeavesTheDispatcher) {
@@ -172,7 +168,7 @@ TEST_F(TerminalComponent, DestroyedTerminalClosesCaptureAndLeavesTheDispatcher) 
   delete terminal;
   terminal = nullptr;
   EXPECT_EQ(ports.last->ListenerCount(), 1u);
-  EXPECT_EQ(ReadFile("destroyed.cap"), "journal");
+  EXPECT_EQ(test_support::ReadFileText("destroyed.cap"), "journal");
   EXPECT_FALSE(form->emulator->attached);
 }
 
@@ -208,7 +204,7 @@ TEST_F(TerminalComponent, SwitchingBetweenOnAndAppendKeepsCapturing) {
   terminal->SetCapture(cmAppend);
   terminal->WriteString("second");
   terminal->SetCapture(cmOff);
-  EXPECT_EQ(ReadFile("switch.cap"), "first second");
+  EXPECT_EQ(test_support::ReadFileText("switch.cap"), "first second");
 }
 
 TEST_F(TerminalComponent, FailedCaptureOpenRaisesAndReadsOff) {
@@ -238,8 +234,8 @@ TEST_F(TerminalComponent, NewCaptureFileWhileCapturingMovesTheCapture) {
   EXPECT_EQ(terminal->Capture(), cmAppend);
   terminal->WriteString("after");
   terminal->SetCapture(cmOff);
-  EXPECT_EQ(ReadFile("old.cap"), "before");
-  EXPECT_EQ(ReadFile("new.cap"), "after");
+  EXPECT_EQ(test_support::ReadFileText("old.cap"), "before");
+  EXPECT_EQ(test_support::ReadFileText("new.cap"), "after");
 }
 
 TEST_F(TerminalComponent, DimensionsKeepWithinTheBufferLimits) {
@@ -285,7 +281,7 @@ TEST_F(TerminalComponent, EmulatorHandlerFillsTheCommands) {
   terminal->SetCapture(cmOn);
   terminal->WriteString("banana");
   terminal->SetCapture(cmOff);
-  EXPECT_EQ(ReadFile("handler.cap"), "bbnbnb");
+  EXPECT_EQ(test_support::ReadFileText("handler.cap"), "bbnbnb");
 }
 
 TEST_F(TerminalComponent, RefusedFontFallsBackToTheDefaultFace) {

@@ -14,6 +14,7 @@
 #include "comm/error_codes.h"
 #include "comm/key_map.h"
 #include "comm/terminal_window_win.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -54,11 +55,6 @@ class FakeLink : public TerminalLink {
 void Pump() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
@@ -151,7 +147,7 @@ TEST_F(TerminalWindow, TakesAnnouncedBytesShowsAndCapturesThem) {
   Send(PN_AVAIL, 1000);  // more than is waiting: only what is there
   EXPECT_EQ(port.taken, port.waiting.size());
   Send(TM_CAPTURE, 0, reinterpret_cast<LPARAM>("window_capture.cap"));
-  EXPECT_EQ(ReadFile("window_capture.cap"), port.waiting);
+  EXPECT_EQ(test_support::ReadFileText("window_capture.cap"), port.waiting);
   EXPECT_EQ(Row(0, 12), "Receipt 0042");
   EXPECT_EQ(Row(1, 10), "Total 9.99");
 }
@@ -177,7 +173,7 @@ TEST_F(TerminalWindow, ScrollbackHoldsBytesAndLeavingTakesThem) {
   Pump();
   EXPECT_EQ(port.taken, 4u);
   Send(TM_CAPTURE, 0, 0);
-  EXPECT_EQ(ReadFile("scrollback.cap"), "held");
+  EXPECT_EQ(test_support::ReadFileText("scrollback.cap"), "held");
   EXPECT_EQ(Row(0, 4), "held");
 }
 

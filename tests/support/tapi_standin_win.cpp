@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "comm/tapi_defs.h"
+#include "tests/support/le32.h"
 
 namespace {
 
@@ -140,15 +141,8 @@ void LoadScript() {
   }
 }
 
-void Put32(std::uint8_t* record, std::uint32_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t Get32(const std::uint8_t* record, std::uint32_t offset) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(record[offset + i]) << (8 * i);
-  return value;
-}
+using test_support::Get32;
+using test_support::Put32;
 
 void Run(const PendingCallback& pending) {
   State& s = S();

@@ -1,0 +1,34 @@
+// File helpers the tests share: whole files as bytes, and full paths.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace test_support {
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Replaces the file with `bytes`.
+inline void WriteFileText(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+#ifdef _WIN32
+// `name` made absolute against the current folder.
+inline std::string FullPath(const std::string& name) {
+  char buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
+  return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+#endif
+
+}  // namespace test_support
