@@ -154,10 +154,12 @@ function(tallimo_fuzz_target name)
   endif()
 endfunction()
 
-# Each folder's CMakeLists.txt includes every *.cmake fragment beside it, one
-# fragment per module, so modules can be added without touching shared lists.
+# Each folder's CMakeLists.txt includes every *.cmake fragment beside it and in
+# its component sub-folders, one fragment per module, so modules can be added
+# without touching shared lists.
 macro(tallimo_include_fragments)
-  file(GLOB _tallimo_fragments CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
+  file(GLOB _tallimo_fragments CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake
+       ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cmake)
   list(SORT _tallimo_fragments)
   foreach(_fragment IN LISTS _tallimo_fragments)
     include(${_fragment})
