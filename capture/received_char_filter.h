@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "comm/emu_command.h"
+#include "comm/terminal/emu_command.h"
 
 namespace capture {
 

@@ -7,7 +7,7 @@
 
 #include "capture/settings_location.h"
 #include "capture/support_messages.h"
-#include "comm/string_resource_win.h"
+#include "comm/base/string_resource_win.h"
 
 namespace capture {
 namespace {

@@ -1,7 +1,7 @@
 #include "capture/support_exceptions.h"
 
 #include "capture/support_messages.h"
-#include "comm/string_resource.h"
+#include "comm/base/string_resource.h"
 
 namespace capture {
 

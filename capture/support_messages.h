@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "comm/string_resource.h"
+#include "comm/base/string_resource.h"
 
 namespace capture {
 

@@ -6,9 +6,9 @@ set(CAPTURE_STR0_DIR ${CMAKE_BINARY_DIR}/capture/str0)
 set(_support_list ${CMAKE_CURRENT_LIST_DIR}/support_strings_english.txt)
 add_custom_command(
   OUTPUT ${CAPTURE_STR0_DIR}/stsupport_strings_english.str0 ${CAPTURE_STR0_DIR}/support_strings.rc
-  COMMAND ${TALLIMO_PYTHON3} ${TALLIMO_ROOT}/comm/str0_gen.py ${CAPTURE_STR0_DIR}
+  COMMAND ${TALLIMO_PYTHON3} ${TALLIMO_ROOT}/comm/base/str0_gen.py ${CAPTURE_STR0_DIR}
           --rc ${CAPTURE_STR0_DIR}/support_strings.rc STSUPPORT_STRINGS_ENGLISH=${_support_list}
-  DEPENDS ${TALLIMO_ROOT}/comm/str0_gen.py ${_support_list}
+  DEPENDS ${TALLIMO_ROOT}/comm/base/str0_gen.py ${_support_list}
   COMMENT "Generating the support message table"
   VERBATIM)
 add_custom_target(capture_support_strings DEPENDS ${CAPTURE_STR0_DIR}/stsupport_strings_english.str0)

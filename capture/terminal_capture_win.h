@@ -2,7 +2,7 @@
 #pragma once
 
 #include "capture/capture_session.h"
-#include "comm/apd_terminal_win.h"
+#include "comm/terminal/terminal_win.h"
 
 namespace capture {
 

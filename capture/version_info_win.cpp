@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "capture/settings_win.h"
-#include "comm/string_resource_win.h"
+#include "comm/base/string_resource_win.h"
 
 namespace capture {
 namespace {

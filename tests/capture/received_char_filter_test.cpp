@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "comm/screen_buffer.h"
-#include "tests/comm/buffer_fakes.h"
+#include "comm/terminal/screen_buffer.h"
+#include "tests/comm/terminal/buffer_fakes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "capture/support_exceptions.h"
 #include "capture/support_messages.h"
-#include "comm/str0_table.h"
+#include "comm/base/str0_table.h"
 #include "tests/capture/support_table_fixture.h"
 
 namespace capture {

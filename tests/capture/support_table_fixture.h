@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "capture/support_messages.h"
-#include "comm/string_resource.h"
+#include "comm/base/string_resource.h"
 
 namespace capture_test {
 
