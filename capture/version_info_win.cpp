@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "capture/settings_win.h"
+#include "capture/settings/settings_win.h"
 #include "comm/base/string_resource_win.h"
 
 namespace capture {

@@ -1,7 +1,7 @@
 // The Windows side of the version reader: version.dll on real files.
 #pragma once
 
-#include "capture/st_version_info.h"
+#include "capture/settings/version_info.h"
 
 namespace capture {
 

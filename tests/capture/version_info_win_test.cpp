@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "capture/settings_win.h"
+#include "capture/settings/settings_win.h"
 #include "capture/version_info_win.h"
 #include "tests/support/files.h"
 
