@@ -10,8 +10,8 @@
 #include "comm/telephony/loader_win.h"
 #include "framework/application.h"
 #include "framework/modules.h"
-#include "report/expr_platform_win.h"
-#include "report/qr_expr_startup.h"
+#include "report/expressions/platform_win.h"
+#include "report/expressions/startup.h"
 
 namespace {
 
