@@ -1,7 +1,7 @@
 #include "capture/viewer/search_results_win.h"
 
 #include "capture/viewer/search.h"
-#include "capture/viewer/view_logs_win.h"
+#include "capture/viewer/search_results_owner.h"
 #include "framework/exceptions.h"
 
 namespace capture {
@@ -20,31 +20,6 @@ fw::TPanel* AddPanel(fw::TForm* form, const std::string& name, fw::TAlign align,
   panel->SetAlign(align);
   return panel;
 }
-
-// Lends the viewer a search text for one Find Next and gives it back with
-// the buttons as they were, also when the search fails.
-class BorrowedSearchText {
- public:
-  BorrowedSearchText(TfrmCaptureViewLogs& viewer, const std::string& text)
-      : viewer_(viewer),
-        text_(viewer.edtSearch->Text()),
-        defaults_{viewer.btnSearch->Default(), viewer.btnAgain->Default(), viewer.btnClose->Default()} {
-    viewer_.edtSearch->SetText(text);
-  }
-  ~BorrowedSearchText() {
-    viewer_.edtSearch->SetText(text_);
-    viewer_.btnSearch->SetDefault(defaults_[0]);
-    viewer_.btnAgain->SetDefault(defaults_[1]);
-    viewer_.btnClose->SetDefault(defaults_[2]);
-  }
-  BorrowedSearchText(const BorrowedSearchText&) = delete;
-  BorrowedSearchText& operator=(const BorrowedSearchText&) = delete;
-
- private:
-  TfrmCaptureViewLogs& viewer_;
-  std::string text_;
-  bool defaults_[3];
-};
 
 }  // namespace
 
@@ -128,20 +103,14 @@ TfrmCaptureSearchResults::TfrmCaptureSearchResults(fw::TComponent* owner, const 
 }
 
 void TfrmCaptureSearchResults::btnGoToClick(fw::TComponent*) {
-  auto* viewer = dynamic_cast<TfrmCaptureViewLogs*>(Owner());
-  if (!viewer) return;
+  auto* owner = dynamic_cast<SearchResultsOwner*>(Owner());
+  if (!owner) return;
   const int index = lstResults->ItemIndex();
   if (index < 0 || index >= lstResults->Items().Count()) return;
   const std::string& entry = lstResults->Items()[index];
   const auto line = EntryLineNumber(entry);
   if (!line) throw fw::EConvertError("'" + entry.substr(0, entry.find(' ')) + "' is not a valid line number");
-  // The viewer may show another file by now; a line it no longer has is left alone.
-  if (!viewer->memLog->PlaceCaretAtLine(*line)) return;
-  {
-    BorrowedSearchText borrowed(*viewer, searchText_);
-    viewer->btnAgainClick(viewer->btnAgain);
-  }
-  viewer->BringToFront();
+  owner->GoToLine(*line, searchText_);
 }
 
 void TfrmCaptureSearchResults::btnCloseClick(fw::TComponent*) { Close(); }

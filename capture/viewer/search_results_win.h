@@ -15,7 +15,8 @@ namespace capture {
 
 class TfrmCaptureSearchResults : public fw::TForm {
  public:
-  // Shows itself at once; `owner` is the log viewer.
+  // Shows itself at once; Go To Line goes to `owner` (the log viewer) when
+  // it is a SearchResultsOwner.
   TfrmCaptureSearchResults(fw::TComponent* owner, const std::string& fileTitle, const std::string& searchText,
                            const std::vector<std::string>& entries);
 

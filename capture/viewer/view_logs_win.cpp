@@ -65,6 +65,31 @@ fw::TPanel* AddPanel(fw::TForm* form, fw::TWinControl* parent, const std::string
   return panel;
 }
 
+// Lends the viewer a search text for one Find Next and gives it back with
+// the buttons as they were, also when the search fails.
+class BorrowedSearchText {
+ public:
+  BorrowedSearchText(TfrmCaptureViewLogs& viewer, const std::string& text)
+      : viewer_(viewer),
+        text_(viewer.edtSearch->Text()),
+        defaults_{viewer.btnSearch->Default(), viewer.btnAgain->Default(), viewer.btnClose->Default()} {
+    viewer_.edtSearch->SetText(text);
+  }
+  ~BorrowedSearchText() {
+    viewer_.edtSearch->SetText(text_);
+    viewer_.btnSearch->SetDefault(defaults_[0]);
+    viewer_.btnAgain->SetDefault(defaults_[1]);
+    viewer_.btnClose->SetDefault(defaults_[2]);
+  }
+  BorrowedSearchText(const BorrowedSearchText&) = delete;
+  BorrowedSearchText& operator=(const BorrowedSearchText&) = delete;
+
+ private:
+  TfrmCaptureViewLogs& viewer_;
+  std::string text_;
+  bool defaults_[3];
+};
+
 }  // namespace
 
 // --- LogMemo
@@ -365,6 +390,15 @@ void TfrmCaptureViewLogs::edtSearchChange(fw::TComponent*) {
   for (fw::TButton* button : {btnSearch, btnAgain, btnFindAll}) button->SetEnabled(any);
   for (fw::TMenuItem* item : {mnuFindFirst, mnuFindNext, mnuFindAll}) item->SetEnabled(any);
   SetDefaultButton(any ? btnSearch : btnClose);
+}
+
+void TfrmCaptureViewLogs::GoToLine(size_t line, const std::string& searchText) {
+  if (!memLog->PlaceCaretAtLine(line)) return;
+  {
+    BorrowedSearchText borrowed(*this, searchText);
+    btnAgainClick(btnAgain);
+  }
+  BringToFront();
 }
 
 }  // namespace capture

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/viewer/search_results_owner.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
@@ -29,7 +30,7 @@ class LogMemo : public fw::TMemo {
   DWORD EditStyle() const override { return fw::TMemo::EditStyle() | ES_NOHIDESEL; }
 };
 
-class TfrmCaptureViewLogs : public fw::TForm {
+class TfrmCaptureViewLogs : public fw::TForm, public SearchResultsOwner {
  public:
   explicit TfrmCaptureViewLogs(fw::TComponent* owner);
 
@@ -45,6 +46,8 @@ class TfrmCaptureViewLogs : public fw::TForm {
   void PrintCurrentFile(const std::string& printerName);
   // The file-name part of the caption.
   std::string FileTitle() const;
+  // Go To Line of the search results windows it opened.
+  void GoToLine(size_t line, const std::string& searchText) override;
 
   fw::TPanel* pnlRight;
   fw::TPanel* pnlText;
