@@ -1,0 +1,8 @@
+# The setup program's base: exceptions, text routines, registry routines over
+# an interface, the distribution formats and the version decisions (core), and
+# their Windows side (registry, system folders and queries, version.dll).
+tallimo_core_library(setup_base SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/exceptions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_routines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/windows_kind.cpp
+  DEPS fw_exceptions fw_format)
