@@ -3,6 +3,8 @@
 # their Windows side (registry, system folders and queries, version.dll).
 tallimo_core_library(setup_base SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/exceptions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/extraction_info.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/net_file_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_routines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/windows_kind.cpp
   DEPS fw_exceptions fw_format)
