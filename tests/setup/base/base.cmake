@@ -29,3 +29,11 @@ if(TALLIMO_WINDOWS)
     DEPS setup_base_win)
   add_dependencies(setup_version_win_test setup_version_full setup_version_german setup_version_none)
 endif()
+
+if(TALLIMO_WINDOWS)
+  # A program that answers with its Windows family, run by the test under the
+  # versions Wine can report for one program.
+  add_executable(setup_windows_kind_probe ${CMAKE_CURRENT_LIST_DIR}/fixtures/windows_kind_probe.cpp)
+  target_link_libraries(setup_windows_kind_probe PRIVATE setup_base_win)
+  add_dependencies(setup_base_win_test setup_windows_kind_probe)
+endif()
