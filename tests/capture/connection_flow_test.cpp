@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "capture/connection_rules.h"
+#include "comm/tapi_device_list.h"
 #include "tests/capture/capture_fakes.h"
 
 namespace {
@@ -130,14 +131,16 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   {"info: No Device Selected"},
                                   false},
-                      ConnectCase{"Direct to COMX",
-                                  "",
+                      // A line whose name begins like a port item is dialled, as the
+                      // device dialog returns it.
+                      ConnectCase{"Direct to COM3 Modem",
+                                  "5551234",
                                   false,
                                   false,
-                                  {"CONNECTING", "IDLE"},
-                                  "Connec&t",
+                                  {"CONNECTING", "DIALING"},
+                                  "&Disconnect",
+                                  {"8N1", "port 0", "monitor", "dial Direct to COM3 Modem 5551234"},
                                   {},
-                                  {"error: \"Direct to COMX\" is not a valid port name"},
                                   true},
                       ConnectCase{"Modem 1",
                                   "",
@@ -263,12 +266,21 @@ TEST_P(DeviceNames, OnePredicateDecidesDirect) {
   EXPECT_EQ(capture::DirectPortNumber(GetParam().name).value_or(0), GetParam().port);
 }
 
+// The name the device dialog returns means the same to the main window.
+TEST_P(DeviceNames, TheDeviceDialogDecidesAlike) {
+  const comm::DeviceChoice choice = comm::ChoiceOf(GetParam().name);
+  EXPECT_EQ(choice.mode == comm::TTapiMode::tmOff, GetParam().direct);
+  EXPECT_EQ(choice.comNumber, GetParam().port);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, DeviceNames,
     ::testing::Values(NameCase{"Direct to COM3", true, 3}, NameCase{"Direct to COM12", true, 12},
-                      NameCase{"DIRECT TO COM255", true, 255}, NameCase{"Direct to COM256", true, 0},
-                      NameCase{"Direct to COM0", true, 0}, NameCase{"Direct to COM", true, 0},
-                      NameCase{"Direct to COM1x", true, 0}, NameCase{"DIRECTX", false, 0},
+                      NameCase{"DIRECT TO COM255", true, 255}, NameCase{"direct to com7", true, 7},
+                      NameCase{"Direct to COM256", false, 0}, NameCase{"Direct to COM0", false, 0},
+                      NameCase{"Direct to COM", false, 0}, NameCase{"Direct to COM1x", false, 0},
+                      NameCase{"Direct to COM3 Modem", false, 0}, NameCase{"Direct to COM 3", false, 0},
+                      NameCase{"Fast Direct to COM3", false, 0}, NameCase{"DIRECTX", false, 0},
                       NameCase{"Directline Modem", false, 0}, NameCase{"None Selected", false, 0}));
 
 TEST(PhoneNumber, LosesParenthesesDashesAndBlanks) {
