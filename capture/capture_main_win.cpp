@@ -303,6 +303,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   ApdTapiDevice1->OnTapiConnect = [this](comm::TApdCustomTapiDevice&) { ApdTapiDevice1TapiConnect(); };
   // The far end hanging up closes the port under the call.
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
+  // A busy line after its retries, no answer, or a redial that could not be placed.
+  ApdTapiDevice1->OnTapiFail = [this](comm::TApdCustomTapiDevice&) { flow_->CallFailed(); };
 
   devices_ = std::make_unique<Devices>(*this);
   notices_ = std::make_unique<Notices>();
@@ -322,8 +324,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   bind(mnuFileOpen->OnClick, [this] { mnuFileOpenClick(); });
   bind(mnuFileExit->OnClick, [this] { Close(); });
   bind(mnuViewLogs->OnClick, [this] { btnViewClick(); });
-  bind(mnuConnect->OnClick, [this] { flow_->MenuConnect(btnComPort->Text(), edtDialStr->Text()); });
-  bind(mnuDisconnect->OnClick, [this] { flow_->MenuDisconnect(btnComPort->Text(), edtDialStr->Text()); });
+  bind(mnuConnect->OnClick, [this] { flow_->MenuConnect(btnComPort->Text(), PhoneNumber()); });
+  bind(mnuDisconnect->OnClick, [this] { flow_->MenuDisconnect(btnComPort->Text(), PhoneNumber()); });
   bind(mnuHelpContents->OnClick, [this] { mnuHelpContentsClick(); });
   bind(mnuHelpAbout->OnClick, [this] { mnuHelpAboutClick(); });
   bind(btnComPort->OnClick, [this] { btnComPortClick(); });
@@ -341,7 +343,10 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
 
 TfrmCaptureMain::~TfrmCaptureMain() {
   // The line device and the port go before the windows they report to.
-  if (ApdTapiDevice1) ApdTapiDevice1->OnTapiPortClose = nullptr;
+  if (ApdTapiDevice1) {
+    ApdTapiDevice1->OnTapiPortClose = nullptr;
+    ApdTapiDevice1->OnTapiFail = nullptr;
+  }
   delete ApdTapiDevice1;
   ApdTapiDevice1 = nullptr;
 }
@@ -388,11 +393,12 @@ void TfrmCaptureMain::FormCreate() {
 
 void TfrmCaptureMain::FormClose(fw::TCloseAction&) {
   // Every step runs whatever the one before did: the window always closes.
-  flow_->Close(edtDialStr->Text());
+  const std::string phone = PhoneNumber();
+  flow_->Close(phone);
   try {
     std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection);
     settings->WriteText(kCommPortKey, btnComPort->Text());
-    settings->WriteText(kPhoneNumKey, edtDialStr->Text());
+    settings->WriteText(kPhoneNumKey, phone);
     if (kBuildVariant == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
     settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
   } catch (const std::exception&) {
@@ -408,14 +414,10 @@ void TfrmCaptureMain::FormResize() {
                           std::max(ClientHeight() - 2 * kMargin, 0));
 }
 
-void TfrmCaptureMain::Connect() { flow_->Connect(btnComPort->Text(), edtDialStr->Text()); }
-void TfrmCaptureMain::Disconnect() { flow_->Disconnect(btnComPort->Text(), edtDialStr->Text()); }
+void TfrmCaptureMain::Connect() { flow_->Connect(btnComPort->Text(), PhoneNumber()); }
+void TfrmCaptureMain::Disconnect() { flow_->Disconnect(btnComPort->Text(), PhoneNumber()); }
 
-void TfrmCaptureMain::btnConnectClick() {
-  // The number is used as it will be stored: without its punctuation.
-  edtDialStrExit();
-  flow_->Toggle(btnComPort->Text(), edtDialStr->Text());
-}
+void TfrmCaptureMain::btnConnectClick() { flow_->Toggle(btnComPort->Text(), PhoneNumber()); }
 
 void TfrmCaptureMain::btnComPortClick() {
   if (!flow_->Idle()) {
@@ -450,9 +452,14 @@ bool TfrmCaptureMain::SelectDevice(std::string& name) {
   return true;
 }
 
-void TfrmCaptureMain::edtDialStrExit() {
+void TfrmCaptureMain::edtDialStrExit() { PhoneNumber(); }
+
+std::string TfrmCaptureMain::PhoneNumber() {
+  // The field may still have the focus (a shortcut, closing the window), so
+  // leaving it is no guarantee of a clean number: whoever reads it cleans it.
   const std::string clean = CleanPhoneNumber(edtDialStr->Text());
   if (clean != edtDialStr->Text()) edtDialStr->SetText(clean);
+  return clean;
 }
 
 void TfrmCaptureMain::btnViewClick() {

@@ -91,6 +91,8 @@ class TfrmCaptureMain : public fw::TForm {
   void ApdEmulator1ProcessChar(char c, TEmuCommand& command);
   comm::TApdComPort& Port() { return ApdComPort1->Port(); }
   void ShowDialColour();
+  // The phone number without its punctuation, as it is dialled and stored.
+  std::string PhoneNumber();
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const char* caption, fw::TShortCut shortCut = fw::scNone);
 
   std::unique_ptr<Devices> devices_;

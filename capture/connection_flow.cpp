@@ -156,6 +156,16 @@ void ConnectionFlow::LineClosed() {
   capture_.Stop();
 }
 
+void ConnectionFlow::CallFailed() {
+  // Hanging up or closing while the call is placed ends it too; only a call
+  // still being placed is a failure to report.
+  if (status_ != statusDialing && status_ != statusConnecting) return;
+  FailConnect();
+  devices_.SetTapiModeOff();
+  capture_.Stop();
+  notices_.Error("Unable to Connect to Modem");
+}
+
 void ConnectionFlow::Close(const std::string& phone) {
   if (!Idle() && !phone.empty()) {
     SetStatus(statusHangingUp);

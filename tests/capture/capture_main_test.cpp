@@ -13,10 +13,14 @@
 #include <vector>
 
 #include "capture/settings_win.h"
+#include "comm/tapi_binding.h"
+#include "comm/tapi_device.h"
+#include "comm/tapi_loader_win.h"
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "tests/support/pty_cable.h"
 #include "tests/support/files.h"
+#include "tests/support/tapi_script.h"
 
 namespace {
 
@@ -35,6 +39,8 @@ class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     capture::StartSupportLibrary();
+    // As the program's start-up does: telephony through the system's library.
+    comm::UseSystemTapiLoader();
     RemoveDirectoryA(SettingsPath().c_str());
     DeleteFileA(SettingsPath().c_str());
     saved_ = fw::SetMessageBoxFunction([this](const fw::MessageBoxRequest& request) {
@@ -48,6 +54,7 @@ class MainWindow : public ::testing::Test {
       delete form_;
     }
     fw::SetMessageBoxFunction(saved_);
+    comm::UnloadTapi();
     RemoveDirectoryA(SettingsPath().c_str());
     capture::FinishSupportLibrary();
   }
@@ -119,12 +126,63 @@ TEST_F(MainWindow, ClosingStoresTheSettingsWithTheCleanedNumber) {
   EXPECT_EQ(form.btnComPort->Text(), "Shop Modem");
   form.edtDialStr->SetText("(555) 123-4567");
   form.chkAutoConnect->SetChecked(true);
+  // Closed while the number is still being typed: the field keeps the focus.
   form.edtDialStr->SetFocus();
-  form.btnConnect->SetFocus();
   Pump(50);
+  ASSERT_EQ(GetFocus(), form.edtDialStr->Handle());
   CloseForm();
   EXPECT_EQ(test_support::ReadFileText(SettingsPath()),
             "[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234567\r\nAutoConnect=TRUE\r\n");
+}
+
+// Pumps until a box has been shown, at most `milliseconds`.
+bool PumpUntilBox(const std::vector<std::string>& boxes, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (boxes.empty() && GetTickCount() - start < milliseconds) Pump(50);
+  return !boxes.empty();
+}
+
+TEST_F(MainWindow, ConnectFromTheMenuDialsTheCleanedNumberWhileTheFieldHasTheFocus) {
+  test_support::TapiScript script("capture_main_menu", "line Shop Modem\nattempt busy\n");
+  Settings("[Maintain]\r\nCommPort=Shop Modem\r\n");
+  capture::TfrmCaptureMain& form = Open();
+  form.edtDialStr->SetText("(555) 123-4567");
+  form.edtDialStr->SetFocus();
+  Pump(50);
+  form.mnuConnect->Click();  // Ctrl+T: the field keeps the focus
+  ASSERT_EQ(script.CallsStartingWith("lineMakeCall").size(), 1u) << (boxes_.empty() ? "" : boxes_.back());
+  const std::string call = script.CallsStartingWith("lineMakeCall")[0];
+  EXPECT_NE(call.find("5551234567"), std::string::npos) << call;
+  EXPECT_EQ(call.find("(555)"), std::string::npos) << call;
+  EXPECT_EQ(form.edtDialStr->Text(), "5551234567");
+  form.btnConnect->Click();
+}
+
+TEST_F(MainWindow, ABusyLineAfterItsRetriesEndsIdleWithTheModemBox) {
+  test_support::TapiScript script("capture_main_busy", "line Shop Modem\nattempt busy\n");
+  Settings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234\r\n");
+  capture::TfrmCaptureMain& form = Open();
+  // Two attempts a second apart, so the test need not wait minutes.
+  form.ApdTapiDevice1->RetryWait = 1;
+  form.ApdTapiDevice1->MaxAttempts = 2;
+  form.btnConnect->Click();
+  EXPECT_EQ(form.Status(), "DIALING");
+  ASSERT_TRUE(PumpUntilBox(boxes_, 15000)) << "still " << form.Status();
+  EXPECT_EQ(boxes_, std::vector<std::string>{"Unable to Connect to Modem"});
+  EXPECT_EQ(script.CallsStartingWith("lineMakeCall").size(), 2u);
+  EXPECT_EQ(form.Status(), "IDLE");
+  EXPECT_EQ(form.lblCaptureStatus->Text(), "IDLE");
+  EXPECT_EQ(form.btnConnect->Text(), "Connec&t");
+  EXPECT_EQ(form.ApdComPort1->Port().TapiMode(), comm::TTapiMode::tmOff);
+  EXPECT_EQ(form.ApdTerminal1->Capture(), comm::cmOff);
+  // Idle for real: the device may be chosen again, and Connect dials again.
+  boxes_.clear();
+  form.btnConnect->Click();
+  EXPECT_EQ(form.Status(), "DIALING");
+  EXPECT_EQ(script.CallsStartingWith("lineMakeCall").size(), 3u);
+  form.btnConnect->Click();
+  EXPECT_EQ(form.Status(), "IDLE");
+  EXPECT_TRUE(boxes_.empty()) << "hanging up ourselves is no failure: " << boxes_.front();
 }
 
 TEST_F(MainWindow, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {

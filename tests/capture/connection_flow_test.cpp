@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "capture/connection_rules.h"
@@ -27,14 +28,18 @@ class FakeDevices : public capture::ConnectionDevices {
   void Dial(const std::string& device, const std::string& number) override {
     log.push_back("dial " + device + " " + number);
     if (failDial) throw std::runtime_error("no line");
+    if (duringDial) duringDial();
   }
   void CancelCall() override {
     log.push_back("cancel");
+    if (duringCancel) duringCancel();
     if (failCancel) throw std::runtime_error("gone");
   }
   void SetTapiModeOff() override { log.push_back("tmOff"); }
   Log log;
   bool failOpen = false, failDial = false, failCancel = false;
+  // What the line device reports from inside the call, as its events do.
+  std::function<void()> duringDial, duringCancel;
 };
 
 class FakeView : public capture::ConnectionView {
@@ -233,6 +238,46 @@ TEST_F(FlowTest, FarEndHangingUpReturnsToIdle) {
   EXPECT_EQ(flow.Status(), "IDLE");
   EXPECT_EQ(view.caption, "Connec&t");
   EXPECT_EQ(terminal.log, Log{"off"});
+}
+
+TEST_F(FlowTest, ACallThatFailsWhileDialingEndsIdleWithTheModemBox) {
+  flow.Toggle("Modem 1", "5551234");
+  ASSERT_EQ(flow.Status(), "DIALING");
+  devices.log.clear();
+  terminal.log.clear();
+  flow.CallFailed();
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_EQ(devices.log, Log{"tmOff"});
+  EXPECT_EQ(terminal.log, Log{"off"});
+  EXPECT_EQ(notices.boxes, Log{"error: Unable to Connect to Modem"});
+}
+
+TEST_F(FlowTest, ACallThatFailsInsideDialIsReportedOnce) {
+  devices.duringDial = [this] { flow.CallFailed(); };
+  flow.Toggle("Modem 1", "5551234");
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_EQ(notices.boxes, Log{"error: Unable to Connect to Modem"});
+}
+
+TEST_F(FlowTest, EndingTheCallOurselvesIsNoFailure) {
+  devices.duringCancel = [this] { flow.CallFailed(); };
+  flow.Toggle("Modem 1", "5551234");
+  flow.Toggle("Modem 1", "5551234");
+  EXPECT_EQ(flow.Status(), "IDLE");
+  flow.Toggle("Modem 1", "5551234");
+  flow.Close("5551234");
+  EXPECT_EQ(flow.Status(), "HANGING UP");
+  EXPECT_TRUE(notices.boxes.empty()) << notices.boxes.front();
+}
+
+TEST_F(FlowTest, AFailureReportAfterTheCallConnectedChangesNothing) {
+  flow.Toggle("Modem 1", "5551234");
+  flow.CallConnected();
+  flow.CallFailed();
+  EXPECT_EQ(flow.Status(), "COLLECTING");
+  EXPECT_TRUE(notices.boxes.empty());
 }
 
 TEST_F(FlowTest, OwnDisconnectIsNotTakenForAHangUp) {
