@@ -123,8 +123,9 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   SetName("frmCaptureMain");
   SetCaption("Quorvane");
   SetPosition(fw::TPosition::poScreenCenter);
-  SetClientWidth(638);
-  SetClientHeight(448);
+  // The window's outer size, as for the log viewer; the contents follow the
+  // client area in FormResize.
+  SetBounds(0, 0, 638, 448);
 
   MainMenu1 = new fw::TMainMenu(this);
   MainMenu1->SetName("MainMenu1");
@@ -290,6 +291,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   dlgOpen = new fw::TOpenDialog(this);
   dlgOpen->SetName("dlgOpen");
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
+  // Where the capture files are.
+  dlgOpen->InitialDir = ProgramFolder(ProgramFilePath());
 
   // Finds the form's port by itself.
   auto* tapiDevice = new comm::SystemTapiDevice(this);

@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "capture/capture_about.h"
+#include "capture/capture_files.h"
 #include "capture/log_file_win.h"
 #include "capture/log_search.h"
 #include "capture/search_results_win.h"
+#include "capture/settings_win.h"
 #include "capture/shell_print_win.h"
 #include "framework/application.h"
 
@@ -181,6 +183,8 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
   dlgOpen->DefaultExt = "txt";
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
   dlgOpen->Options = fw::ofHideReadOnly | fw::ofFileMustExist;
+  // Where the capture program keeps its capture files.
+  dlgOpen->InitialDir = ProgramFolder(ProgramFilePath());
   dlgSave = new fw::TSaveDialog(this);
   dlgSave->SetName("dlgSave");
   dlgSave->DefaultExt = "txt";

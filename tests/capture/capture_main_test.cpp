@@ -19,6 +19,7 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "tests/support/pty_cable.h"
+#include "tests/framework/gui_support.h"
 #include "tests/support/files.h"
 #include "tests/support/tapi_script.h"
 
@@ -87,6 +88,28 @@ TEST_F(MainWindow, StartsIdleOnANewDatedFileInItsFolder) {
   EXPECT_EQ(form.CaptureFileName().rfind(Folder(), 0), 0u);
   EXPECT_NE(GetFileAttributesA(form.CaptureFileName().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(MainWindow, Is638By448WithTheTerminalFillingTheClientAreaLeftOfThePanel) {
+  capture::TfrmCaptureMain& form = Open();
+  EXPECT_EQ(form.Width(), 638);
+  EXPECT_EQ(form.Height(), 448);
+  EXPECT_EQ(form.pnlRight->Width(), 158);
+  EXPECT_EQ(form.pnlRight->Height(), form.ClientHeight());
+  EXPECT_EQ(form.ApdTerminal1->Left(), 12);
+  EXPECT_EQ(form.ApdTerminal1->Top(), 12);
+  EXPECT_EQ(form.ApdTerminal1->Left() + form.ApdTerminal1->Width(), form.ClientWidth() - 158);
+  EXPECT_EQ(form.ApdTerminal1->Top() + form.ApdTerminal1->Height(), form.ClientHeight() - 12);
+  EXPECT_EQ(form.btnExit->Top(), form.pnlRight->Height() - 25);
+  EXPECT_EQ(form.btnView->Top(), form.pnlRight->Height() - 57);
+}
+
+TEST_F(MainWindow, OpenStartsInTheProgramsFolderWhereTheCaptureFilesAre) {
+  capture::TfrmCaptureMain& form = Open();
+  std::string folder = Folder();
+  folder.pop_back();  // the dialog shows it without its backslash
+  const std::string shown = fwtest::FolderShownByFileDialog([&] { form.mnuFileOpen->Click(); });
+  EXPECT_EQ(lstrcmpiA(shown.c_str(), folder.c_str()), 0) << shown;
 }
 
 TEST_F(MainWindow, MenuItemsDoWhatTheySayWhenNothingIsSelected) {

@@ -131,6 +131,15 @@ class LogViewer : public ::testing::Test {
 
 const std::string kMixedBreaks = "A\r\nB\nC\rD\n\nE";
 
+TEST_F(LogViewer, OpenStartsInTheProgramsFolderWhereTheCaptureFilesAre) {
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  std::string folder = module;
+  folder.erase(folder.find_last_of('\\'));
+  const std::string shown = fwtest::FolderShownByFileDialog([&] { viewer->mnuFileOpen->Click(); });
+  EXPECT_EQ(lstrcmpiA(shown.c_str(), folder.c_str()), 0) << shown;
+}
+
 TEST_F(LogViewer, StartsWithNoFileAndSearchAndPrintDisabled) {
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - No File Selected");
   EXPECT_EQ(viewer->Width(), 638);
