@@ -118,7 +118,8 @@ fw::TMenuItem* TfrmCaptureMain::AddItem(fw::TMenuItem* parent, const char* capti
   return item;
 }
 
-TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
+TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner, int buildVariant)
+    : fw::TForm(owner), buildVariant_(buildVariant) {
   fw::FormLoading loading(*this);
   SetName("frmCaptureMain");
   SetCaption("Quorvane");
@@ -369,12 +370,12 @@ void TfrmCaptureMain::ShowDialColour() {
 
 void TfrmCaptureMain::FormCreate() {
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection);
+    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
     std::string device = settings->ReadText(kCommPortKey, "");
     btnComPort->SetText(device.empty() ? noDeviceName : device);
     edtDialStr->SetText(settings->ReadText(kPhoneNumKey, ""));
     chkAutoConnect->SetChecked(settings->ReadFlag(kAutoConnectKey, false));
-    if (kBuildVariant == 1) {
+    if (buildVariant_ == 1) {
       cbxRegister->SetVisible(true);
       cbxRegister->SetItemIndex(settings->ReadNumber(kRegisterKey, 0));
     }
@@ -399,10 +400,10 @@ void TfrmCaptureMain::FormClose(fw::TCloseAction&) {
   const std::string phone = PhoneNumber();
   flow_->Close(phone);
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection);
+    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
     settings->WriteText(kCommPortKey, btnComPort->Text());
     settings->WriteText(kPhoneNumKey, phone);
-    if (kBuildVariant == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
+    if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
     settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
   } catch (const std::exception&) {
     fw::Application()->HandleException(this);

@@ -7,6 +7,7 @@
 
 #include "capture/capture_session.h"
 #include "capture/connection_flow.h"
+#include "capture/settings_location.h"
 #include "capture/terminal_capture_win.h"
 #include "comm/apd_com_port.h"
 #include "comm/apd_emulators.h"
@@ -29,7 +30,9 @@ namespace capture {
 
 class TfrmCaptureMain : public fw::TForm {
  public:
-  explicit TfrmCaptureMain(fw::TComponent* owner);
+  // The build variant decides the settings file and whether the register
+  // list is shown; the program is built as one variant.
+  explicit TfrmCaptureMain(fw::TComponent* owner, int buildVariant = kBuildVariant);
   ~TfrmCaptureMain() override;
 
   fw::TMainMenu* MainMenu1;
@@ -95,6 +98,7 @@ class TfrmCaptureMain : public fw::TForm {
   std::string PhoneNumber();
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const char* caption, fw::TShortCut shortCut = fw::scNone);
 
+  const int buildVariant_;
   std::unique_ptr<Devices> devices_;
   std::unique_ptr<Notices> notices_;
   std::unique_ptr<Dates> dates_;

@@ -27,6 +27,8 @@ namespace {
 
 std::string Folder() { return capture::ProgramFolder(capture::ProgramFilePath()); }
 std::string SettingsPath() { return Folder() + "ICBR424.CGR"; }
+// The settings file of build variant 1.
+std::string VariantOneSettingsPath() { return Folder() + "ictu424.cgr"; }
 
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
@@ -44,6 +46,7 @@ class MainWindow : public ::testing::Test {
     comm::UseSystemTapiLoader();
     RemoveDirectoryA(SettingsPath().c_str());
     DeleteFileA(SettingsPath().c_str());
+    DeleteFileA(VariantOneSettingsPath().c_str());
     saved_ = fw::SetMessageBoxFunction([this](const fw::MessageBoxRequest& request) {
       boxes_.push_back(request.Text);
       return fw::mrOk;
@@ -62,8 +65,8 @@ class MainWindow : public ::testing::Test {
   void Settings(const std::string& text) {
     std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << text;
   }
-  capture::TfrmCaptureMain& Open() {
-    form_ = new capture::TfrmCaptureMain(nullptr);
+  capture::TfrmCaptureMain& Open(int buildVariant = capture::kBuildVariant) {
+    form_ = new capture::TfrmCaptureMain(nullptr, buildVariant);
     form_->Show();
     Pump(100);
     return *form_;
@@ -206,6 +209,39 @@ TEST_F(MainWindow, ABusyLineAfterItsRetriesEndsIdleWithTheModemBox) {
   form.btnConnect->Click();
   EXPECT_EQ(form.Status(), "IDLE");
   EXPECT_TRUE(boxes_.empty()) << "hanging up ourselves is no failure: " << boxes_.front();
+}
+
+TEST_F(MainWindow, TheRegisterListIsHiddenAndNotStoredInThisProgramsVariant) {
+  Settings("[Maintain]\r\nCommPort=Shop Modem\r\n");
+  capture::TfrmCaptureMain& form = Open();
+  EXPECT_FALSE(form.cbxRegister->Visible());
+  EXPECT_FALSE(IsWindowVisible(form.cbxRegister->Handle()));
+  CloseForm();
+  EXPECT_EQ(GetPrivateProfileIntA("Maintain", "Register", -7, SettingsPath().c_str()), -7);
+}
+
+TEST_F(MainWindow, BuildVariantOneShowsTheRegisterListAndKeepsItsChoiceInItsOwnFile) {
+  const std::vector<std::string> models = {"ER-600",   "ER-650",  "SPS-1000", "ER-52XX",
+                                           "ER-52XXM", "ER-6500", "ER-7000",  "SPS-2000"};
+  const std::string path = VariantOneSettingsPath();
+  // Nothing stored yet: the first model.
+  capture::TfrmCaptureMain& first = Open(1);
+  EXPECT_TRUE(first.cbxRegister->Visible());
+  EXPECT_TRUE(IsWindowVisible(first.cbxRegister->Handle()));
+  EXPECT_EQ(first.cbxRegister->Items().Strings(), models);
+  EXPECT_EQ(first.cbxRegister->ItemIndex(), 0);
+  CloseForm();
+  EXPECT_EQ(GetPrivateProfileIntA("Maintain", "Register", -7, path.c_str()), 0);
+  // A stored choice comes back, and the user's new one is kept.
+  WritePrivateProfileStringA("Maintain", "Register", "3", path.c_str());
+  capture::TfrmCaptureMain& second = Open(1);
+  EXPECT_EQ(second.cbxRegister->ItemIndex(), 3);
+  EXPECT_EQ(second.cbxRegister->Text(), "ER-52XX");
+  second.cbxRegister->SetItemIndex(6);
+  CloseForm();
+  EXPECT_EQ(GetPrivateProfileIntA("Maintain", "Register", -7, path.c_str()), 6);
+  EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the other variant's file is left alone";
 }
 
 TEST_F(MainWindow, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
