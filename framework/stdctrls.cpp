@@ -95,6 +95,9 @@ void TLabel::AdjustSize() {
 
 void TLabel::SetText(const std::string& text) {
   text_ = text;
+  // The window keeps the text too, as a static control would, for whatever
+  // reads the texts of windows (screen readers, other programs).
+  if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());
   AdjustSize();
   Invalidate();
 }

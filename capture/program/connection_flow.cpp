@@ -87,16 +87,11 @@ void ConnectionFlow::Connect(const std::string& device, const std::string& phone
     // The call may already be connected: Dial serves the message loop while it waits.
     return;
   }
-  const auto port = DirectPortNumber(device);
-  if (!port) {
-    FailConnect();
-    notices_.Error("\"" + device + "\" is not a valid port name");
-    return;
-  }
+  const int port = DirectPortNumber(device).value();
   bool opened = true;
   try {
     devices_.PrepareLine();
-    devices_.OpenDirect(*port);
+    devices_.OpenDirect(port);
   } catch (const std::exception&) {
     opened = false;
   }
@@ -159,6 +154,16 @@ void ConnectionFlow::LineClosed() {
   SetStatus(statusIdle);
   devices_.SetTapiModeOff();
   capture_.Stop();
+}
+
+void ConnectionFlow::CallFailed() {
+  // Hanging up or closing while the call is placed ends it too; only a call
+  // still being placed is a failure to report.
+  if (status_ != statusDialing && status_ != statusConnecting) return;
+  FailConnect();
+  devices_.SetTapiModeOff();
+  capture_.Stop();
+  notices_.Error("Unable to Connect to Modem");
 }
 
 void ConnectionFlow::Close(const std::string& phone) {

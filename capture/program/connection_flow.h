@@ -66,6 +66,9 @@ class ConnectionFlow {
   void CallConnected();
   // The port closed under a connection (the far end hung up).
   void LineClosed();
+  // The call ended without connecting (busy after its retries, no answer, a
+  // redial that failed).
+  void CallFailed();
   // Window closing: hang up a call, stop capture. Failures are reported, never raised.
   void Close(const std::string& phone);
 

@@ -1,31 +1,14 @@
 #include "capture/program/connection_rules.h"
 
-#include <cctype>
+#include "comm/telephony/direct_port_name.h"
 
 namespace capture {
 
-namespace {
-constexpr std::string_view directPrefix = "DIRECT TO COM";
-}
-
-bool IsDirectDevice(std::string_view device) {
-  if (device.size() < directPrefix.size()) return false;
-  for (std::size_t i = 0; i < directPrefix.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(device[i])) != directPrefix[i]) return false;
-  return true;
-}
+bool IsDirectDevice(std::string_view device) { return comm::DirectPortNumber(device).has_value(); }
 
 std::optional<int> DirectPortNumber(std::string_view device) {
-  if (!IsDirectDevice(device)) return std::nullopt;
-  const std::string_view digits = device.substr(directPrefix.size());
-  if (digits.empty() || digits.size() > 3) return std::nullopt;
-  int number = 0;
-  for (char ch : digits) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    number = number * 10 + (ch - '0');
-  }
-  if (number < 1 || number > 255) return std::nullopt;
-  return number;
+  if (const auto number = comm::DirectPortNumber(device)) return *number;
+  return std::nullopt;
 }
 
 std::string CleanPhoneNumber(std::string_view number) {

@@ -10,10 +10,10 @@ namespace capture {
 
 inline constexpr char noDeviceName[] = "None Selected";
 
-// The one test for "a serial port, not a telephony line", used everywhere.
+// "A serial port, not a telephony line", by the device dialog's own rule: a
+// name the dialog returns as a line is dialled, never refused as a bad port.
 bool IsDirectDevice(std::string_view device);
-// The port number of a direct device; nothing when the name does not end in a
-// number from 1 to 255.
+// The port number of a direct device; nothing for a telephony line.
 std::optional<int> DirectPortNumber(std::string_view device);
 // Parentheses, dashes and blanks removed; everything else kept in order.
 std::string CleanPhoneNumber(std::string_view number);

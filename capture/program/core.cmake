@@ -6,4 +6,4 @@ tallimo_core_library(capture_core
           ${CMAKE_CURRENT_LIST_DIR}/session.cpp
           ${CMAKE_CURRENT_LIST_DIR}/connection_rules.cpp
           ${CMAKE_CURRENT_LIST_DIR}/connection_flow.cpp
-  DEPS fw_exceptions)
+  DEPS fw_exceptions comm_direct_port_name)

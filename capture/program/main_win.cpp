@@ -118,13 +118,15 @@ fw::TMenuItem* TfrmCaptureMain::AddItem(fw::TMenuItem* parent, const char* capti
   return item;
 }
 
-TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
+TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner, int buildVariant)
+    : fw::TForm(owner), buildVariant_(buildVariant) {
   fw::FormLoading loading(*this);
   SetName("frmCaptureMain");
   SetCaption("Quorvane");
   SetPosition(fw::TPosition::poScreenCenter);
-  SetClientWidth(638);
-  SetClientHeight(448);
+  // The window's outer size, as for the log viewer; the contents follow the
+  // client area in FormResize.
+  SetBounds(0, 0, 638, 448);
 
   MainMenu1 = new fw::TMainMenu(this);
   MainMenu1->SetName("MainMenu1");
@@ -290,6 +292,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   dlgOpen = new fw::TOpenDialog(this);
   dlgOpen->SetName("dlgOpen");
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
+  // Where the capture files are.
+  dlgOpen->InitialDir = ProgramFolder(ProgramFilePath());
 
   // Finds the form's port by itself.
   auto* tapiDevice = new comm::SystemTapiDevice(this);
@@ -303,6 +307,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   ApdTapiDevice1->OnTapiConnect = [this](comm::TApdCustomTapiDevice&) { ApdTapiDevice1TapiConnect(); };
   // The far end hanging up closes the port under the call.
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
+  // A busy line after its retries, no answer, or a redial that could not be placed.
+  ApdTapiDevice1->OnTapiFail = [this](comm::TApdCustomTapiDevice&) { flow_->CallFailed(); };
 
   devices_ = std::make_unique<Devices>(*this);
   notices_ = std::make_unique<Notices>();
@@ -322,8 +328,8 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   bind(mnuFileOpen->OnClick, [this] { mnuFileOpenClick(); });
   bind(mnuFileExit->OnClick, [this] { Close(); });
   bind(mnuViewLogs->OnClick, [this] { btnViewClick(); });
-  bind(mnuConnect->OnClick, [this] { flow_->MenuConnect(btnComPort->Text(), edtDialStr->Text()); });
-  bind(mnuDisconnect->OnClick, [this] { flow_->MenuDisconnect(btnComPort->Text(), edtDialStr->Text()); });
+  bind(mnuConnect->OnClick, [this] { flow_->MenuConnect(btnComPort->Text(), PhoneNumber()); });
+  bind(mnuDisconnect->OnClick, [this] { flow_->MenuDisconnect(btnComPort->Text(), PhoneNumber()); });
   bind(mnuHelpContents->OnClick, [this] { mnuHelpContentsClick(); });
   bind(mnuHelpAbout->OnClick, [this] { mnuHelpAboutClick(); });
   bind(btnComPort->OnClick, [this] { btnComPortClick(); });
@@ -341,7 +347,10 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
 
 TfrmCaptureMain::~TfrmCaptureMain() {
   // The line device and the port go before the windows they report to.
-  if (ApdTapiDevice1) ApdTapiDevice1->OnTapiPortClose = nullptr;
+  if (ApdTapiDevice1) {
+    ApdTapiDevice1->OnTapiPortClose = nullptr;
+    ApdTapiDevice1->OnTapiFail = nullptr;
+  }
   delete ApdTapiDevice1;
   ApdTapiDevice1 = nullptr;
 }
@@ -361,12 +370,12 @@ void TfrmCaptureMain::ShowDialColour() {
 
 void TfrmCaptureMain::FormCreate() {
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection);
+    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
     std::string device = settings->ReadText(kCommPortKey, "");
     btnComPort->SetText(device.empty() ? noDeviceName : device);
     edtDialStr->SetText(settings->ReadText(kPhoneNumKey, ""));
     chkAutoConnect->SetChecked(settings->ReadFlag(kAutoConnectKey, false));
-    if (kBuildVariant == 1) {
+    if (buildVariant_ == 1) {
       cbxRegister->SetVisible(true);
       cbxRegister->SetItemIndex(settings->ReadNumber(kRegisterKey, 0));
     }
@@ -388,12 +397,13 @@ void TfrmCaptureMain::FormCreate() {
 
 void TfrmCaptureMain::FormClose(fw::TCloseAction&) {
   // Every step runs whatever the one before did: the window always closes.
-  flow_->Close(edtDialStr->Text());
+  const std::string phone = PhoneNumber();
+  flow_->Close(phone);
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection);
+    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
     settings->WriteText(kCommPortKey, btnComPort->Text());
-    settings->WriteText(kPhoneNumKey, edtDialStr->Text());
-    if (kBuildVariant == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
+    settings->WriteText(kPhoneNumKey, phone);
+    if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
     settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
   } catch (const std::exception&) {
     fw::Application()->HandleException(this);
@@ -408,14 +418,10 @@ void TfrmCaptureMain::FormResize() {
                           std::max(ClientHeight() - 2 * kMargin, 0));
 }
 
-void TfrmCaptureMain::Connect() { flow_->Connect(btnComPort->Text(), edtDialStr->Text()); }
-void TfrmCaptureMain::Disconnect() { flow_->Disconnect(btnComPort->Text(), edtDialStr->Text()); }
+void TfrmCaptureMain::Connect() { flow_->Connect(btnComPort->Text(), PhoneNumber()); }
+void TfrmCaptureMain::Disconnect() { flow_->Disconnect(btnComPort->Text(), PhoneNumber()); }
 
-void TfrmCaptureMain::btnConnectClick() {
-  // The number is used as it will be stored: without its punctuation.
-  edtDialStrExit();
-  flow_->Toggle(btnComPort->Text(), edtDialStr->Text());
-}
+void TfrmCaptureMain::btnConnectClick() { flow_->Toggle(btnComPort->Text(), PhoneNumber()); }
 
 void TfrmCaptureMain::btnComPortClick() {
   if (!flow_->Idle()) {
@@ -450,9 +456,14 @@ bool TfrmCaptureMain::SelectDevice(std::string& name) {
   return true;
 }
 
-void TfrmCaptureMain::edtDialStrExit() {
+void TfrmCaptureMain::edtDialStrExit() { PhoneNumber(); }
+
+std::string TfrmCaptureMain::PhoneNumber() {
+  // The field may still have the focus (a shortcut, closing the window), so
+  // leaving it is no guarantee of a clean number: whoever reads it cleans it.
   const std::string clean = CleanPhoneNumber(edtDialStr->Text());
   if (clean != edtDialStr->Text()) edtDialStr->SetText(clean);
+  return clean;
 }
 
 void TfrmCaptureMain::btnViewClick() {

@@ -7,6 +7,7 @@
 
 #include "capture/program/session.h"
 #include "capture/program/connection_flow.h"
+#include "capture/settings/location.h"
 #include "capture/program/terminal_capture_win.h"
 #include "comm/port/com_port.h"
 #include "comm/terminal/emulators.h"
@@ -29,7 +30,9 @@ namespace capture {
 
 class TfrmCaptureMain : public fw::TForm {
  public:
-  explicit TfrmCaptureMain(fw::TComponent* owner);
+  // The build variant decides the settings file and whether the register
+  // list is shown; the program is built as one variant.
+  explicit TfrmCaptureMain(fw::TComponent* owner, int buildVariant = kBuildVariant);
   ~TfrmCaptureMain() override;
 
   fw::TMainMenu* MainMenu1;
@@ -91,8 +94,11 @@ class TfrmCaptureMain : public fw::TForm {
   void ApdEmulator1ProcessChar(char c, TEmuCommand& command);
   comm::TApdComPort& Port() { return ApdComPort1->Port(); }
   void ShowDialColour();
+  // The phone number without its punctuation, as it is dialled and stored.
+  std::string PhoneNumber();
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const char* caption, fw::TShortCut shortCut = fw::scNone);
 
+  const int buildVariant_;
   std::unique_ptr<Devices> devices_;
   std::unique_ptr<Notices> notices_;
   std::unique_ptr<Dates> dates_;

@@ -54,8 +54,8 @@ bool FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::unique_ptr<TStRegIni> OpenSettings(const std::string& section) {
-  const std::string path = SettingsFilePath(kBuildVariant, ProgramFilePath(), FolderExists(kEngineFolder));
+std::unique_ptr<TStRegIni> OpenSettings(const std::string& section, int variant) {
+  const std::string path = SettingsFilePath(variant, ProgramFilePath(), FolderExists(kEngineFolder));
   return OpenSettingsFile(SystemProfileFile(), path, section);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "capture/settings/location.h"
 #include "capture/settings/reg_ini.h"
 
 namespace capture {
@@ -19,9 +20,10 @@ std::string ProgramFilePath();
 bool FolderExists(const std::string& path);
 
 // The settings of this program in `section` (normally "Maintain"), in the
-// engine folder when it exists, else beside the program. Raises
-// EStRegIniError when the file cannot be written. The caller frees it.
-std::unique_ptr<TStRegIni> OpenSettings(const std::string& section);
+// engine folder when it exists, else beside the program, in the file of the
+// build variant. Raises EStRegIniError when the file cannot be written. The
+// caller frees it.
+std::unique_ptr<TStRegIni> OpenSettings(const std::string& section, int variant = kBuildVariant);
 
 // Program start and end: the support message table among the program's
 // resources.

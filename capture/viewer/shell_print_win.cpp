@@ -43,8 +43,12 @@ ShellVerbs* SetShellVerbs(ShellVerbs* verbs) {
 
 bool PrintFileThroughShell(const std::string& file, const std::string& printerName) {
   ShellVerbs& shell = *CurrentShell();
-  if (!printerName.empty() && shell.Has(file, "printto"))
-    return shell.Run({"printto", file, "\"" + printerName + "\"", SW_HIDE});
+  if (!printerName.empty() && shell.Has(file, "printto") &&
+      shell.Run({"printto", file, "\"" + printerName + "\"", SW_HIDE}))
+    return true;
+  // A refused "printto" still prints, on the default printer: a shell may
+  // find an association's command too long to carry out one verb but not
+  // the other.
   return shell.Run({"Print", file, "", SW_HIDE});
 }
 

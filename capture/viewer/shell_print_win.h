@@ -30,7 +30,8 @@ class ShellVerbs {
 ShellVerbs* SetShellVerbs(ShellVerbs* verbs);
 
 // Prints the file: on the chosen printer through "printto" where the
-// association has that verb, else through "Print" on the default printer.
+// association has that verb, else (or when the shell refuses "printto")
+// through "Print" on the default printer.
 bool PrintFileThroughShell(const std::string& file, const std::string& printerName);
 
 // The device name in a print dialog's DEVNAMES block (empty when none).

@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "capture/settings/about.h"
+#include "capture/program/files.h"
 #include "capture/viewer/file_win.h"
 #include "capture/viewer/search.h"
 #include "capture/viewer/search_results_win.h"
+#include "capture/settings/settings_win.h"
 #include "capture/viewer/shell_print_win.h"
 #include "framework/application.h"
 
@@ -206,6 +208,8 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
   dlgOpen->DefaultExt = "txt";
   dlgOpen->Filter = "Text File (*.txt)|*.txt|All Files|*.*";
   dlgOpen->Options = fw::ofHideReadOnly | fw::ofFileMustExist;
+  // Where the capture program keeps its capture files.
+  dlgOpen->InitialDir = ProgramFolder(ProgramFilePath());
   dlgSave = new fw::TSaveDialog(this);
   dlgSave->SetName("dlgSave");
   dlgSave->DefaultExt = "txt";

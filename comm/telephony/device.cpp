@@ -736,11 +736,11 @@ void TApdCustomTapiDevice::RetryTick() {
     try {
       PlaceCall();
     } catch (...) {
-      if (!lineInUse_) {
-        attemptOutstanding_ = false;
-        retryEnabled_ = false;
-      }
-      throw;
+      if (lineInUse_) throw;
+      // A redial that cannot even be placed ends the call: reported like any
+      // call that never connected, so whoever placed it learns of it.
+      EndCall(true, true);
+      if (!OnTapiFail) throw;
     }
     return;
   }

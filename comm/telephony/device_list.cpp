@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 
 #include "comm/telephony/binding.h"
 #include "comm/telephony/records.h"
@@ -18,8 +17,6 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
          std::equal(a.begin(), a.end(), b.begin(),
                     [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
-
-std::string PortItem(int number) { return kDirectToComPrefix + std::to_string(number); }
 
 }  // namespace
 
@@ -53,7 +50,7 @@ std::vector<std::string> BuildDeviceItems(bool showTapiDevices, bool showPorts,
   if (showTapiDevices) items = lines;
   if (showPorts) {
     for (int port = 1; port <= kHighestProbedPort; ++port) {
-      if (portPresent(port)) items.push_back(PortItem(port));
+      if (portPresent(port)) items.push_back(DirectPortName(port));
       if (afterProbe) afterProbe();
     }
   }
@@ -64,7 +61,7 @@ std::optional<std::size_t> InitialSelection(const std::vector<std::string>& item
                                             std::uint16_t comNumber, const std::string& deviceName) {
   if (items.empty()) return std::nullopt;
   const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
-    return mode == TTapiMode::tmOff ? item == PortItem(comNumber) : EqualIgnoringCase(item, deviceName);
+    return mode == TTapiMode::tmOff ? item == DirectPortName(comNumber) : EqualIgnoringCase(item, deviceName);
   });
   return found == items.end() ? 0 : static_cast<std::size_t>(found - items.begin());
 }
@@ -72,15 +69,10 @@ std::optional<std::size_t> InitialSelection(const std::vector<std::string>& item
 DeviceChoice ChoiceOf(const std::string& itemText) {
   DeviceChoice choice;
   choice.deviceName = itemText;
-  const std::string prefix = kDirectToComPrefix;
-  if (itemText.size() <= prefix.size() || itemText.compare(0, prefix.size(), prefix) != 0) return choice;
-  const char* first = itemText.data() + prefix.size();
-  const char* last = itemText.data() + itemText.size();
-  std::uint16_t number = 0;
-  const auto [end, error] = std::from_chars(first, last, number);
-  if (error != std::errc() || end != last || number == 0) return choice;
-  choice.mode = TTapiMode::tmOff;
-  choice.comNumber = number;
+  if (const auto number = DirectPortNumber(itemText)) {
+    choice.mode = TTapiMode::tmOff;
+    choice.comNumber = *number;
+  }
   return choice;
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "comm/telephony/direct_port_name.h"
 #include "comm/telephony/device.h"
 
 namespace comm {
 
-inline constexpr const char* kDirectToComPrefix = "Direct to COM";
 inline constexpr int kHighestProbedPort = 50;
 
 // The names of the telephony lines, through a temporary line application
@@ -37,8 +37,7 @@ struct DeviceChoice {
   std::uint16_t comNumber = 0;
 };
 
-// A port item is "Direct to COM" followed by its number and nothing else;
-// any other text is a line.
+// A port item by the rule of DirectPortNumber; any other text is a line.
 DeviceChoice ChoiceOf(const std::string& itemText);
 
 }  // namespace comm

@@ -12,9 +12,11 @@ tallimo_core_library(comm_tapi_device SOURCES ${CMAKE_CURRENT_LIST_DIR}/device.c
   DEPS comm_tapi_binding comm_tapi_log comm_errors comm_port fw_component comm_component_insertion)
 tallimo_win_library(comm_tapi_device_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/device_win.cpp
   DEPS comm_tapi_device comm_tapi_loader_win fw_ui)
+# The one rule that tells a port's name from a telephony line's.
+tallimo_core_library(comm_direct_port_name SOURCES ${CMAKE_CURRENT_LIST_DIR}/direct_port_name.cpp)
 # The device selection dialog's rules (listing, preselection, the chosen item).
 tallimo_core_library(comm_tapi_device_list SOURCES ${CMAKE_CURRENT_LIST_DIR}/device_list.cpp
-  DEPS comm_tapi_binding comm_tapi_device)
+  DEPS comm_tapi_binding comm_tapi_device comm_direct_port_name)
 # The device selection dialog.
 tallimo_win_library(comm_tapi_select_form_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/select_form_win.cpp
   DEPS comm_tapi_device_list comm_tapi_loader_win comm_port_win fw_ui)

@@ -883,6 +883,19 @@ TEST(Controls, LabelSizesItselfToItsTextAndClicks) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST(Controls, ALabelsWindowReadsItsCurrentText) {
+  TestForm form;
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  label->SetCaption("IDLE");
+  form.Show();
+  label->SetCaption("COLLECTING");
+  char text[32] = {};
+  GetWindowTextA(label->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "COLLECTING");
+  EXPECT_EQ(label->Text(), "COLLECTING");
+}
+
 TEST(Controls, HintsBecomeTooltipsOfTheForm) {
   TestForm form;
   auto* check = new TCheckBox(&form);

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,44 @@ inline void ReleaseModifiers() {
   GetKeyboardState(state);
   state[VK_CONTROL] = state[VK_SHIFT] = 0;
   SetKeyboardState(state);
+}
+
+namespace detail {
+inline std::string& ShownFolder() {
+  static std::string folder;
+  return folder;
+}
+
+inline void CALLBACK ReadFolderAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM result) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  char folder[MAX_PATH] = {};
+  SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+  ShownFolder() = folder[0] ? folder : "(no folder)";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+}  // namespace detail
+
+// Runs `open`, which shows a file dialog of this thread and waits for it; the
+// folder the dialog showed when it came up (it is then cancelled). Empty when
+// no dialog came.
+inline std::string FolderShownByFileDialog(const std::function<void()>& open) {
+  detail::ShownFolder().clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, detail::ReadFolderAndCancel);
+  open();
+  KillTimer(nullptr, timer);
+  return detail::ShownFolder();
 }
 
 }  // namespace fwtest

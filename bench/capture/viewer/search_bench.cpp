@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -15,13 +16,22 @@
 namespace {
 
 constexpr size_t kLogSize = 750000;
-const char* const kLogPath = "log_search_bench.txt";
+
+// Beside the benchmark program, in the build folder, wherever it is run from.
+std::string LogPath() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path folder = error ? std::filesystem::temp_directory_path() : program.parent_path();
+  return (folder / "log_search_bench.txt").string();
+}
 
 const std::string& LogFile() {
   static const std::string path = [] {
     const std::string log = CaptureLikeLog(kLogSize);
-    std::ofstream(kLogPath, std::ios::binary | std::ios::trunc).write(log.data(), static_cast<std::streamsize>(log.size()));
-    return std::string(kLogPath);
+    const std::string logPath = LogPath();
+    std::ofstream(logPath, std::ios::binary | std::ios::trunc)
+        .write(log.data(), static_cast<std::streamsize>(log.size()));
+    return logPath;
   }();
   return path;
 }

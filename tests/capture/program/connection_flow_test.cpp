@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "capture/program/connection_rules.h"
+#include "comm/telephony/device_list.h"
 #include "tests/capture/program/fakes.h"
 
 namespace {
@@ -26,14 +28,18 @@ class FakeDevices : public capture::ConnectionDevices {
   void Dial(const std::string& device, const std::string& number) override {
     log.push_back("dial " + device + " " + number);
     if (failDial) throw std::runtime_error("no line");
+    if (duringDial) duringDial();
   }
   void CancelCall() override {
     log.push_back("cancel");
+    if (duringCancel) duringCancel();
     if (failCancel) throw std::runtime_error("gone");
   }
   void SetTapiModeOff() override { log.push_back("tmOff"); }
   Log log;
   bool failOpen = false, failDial = false, failCancel = false;
+  // What the line device reports from inside the call, as its events do.
+  std::function<void()> duringDial, duringCancel;
 };
 
 class FakeView : public capture::ConnectionView {
@@ -130,14 +136,16 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   {"info: No Device Selected"},
                                   false},
-                      ConnectCase{"Direct to COMX",
-                                  "",
+                      // A line whose name begins like a port item is dialled, as the
+                      // device dialog returns it.
+                      ConnectCase{"Direct to COM3 Modem",
+                                  "5551234",
                                   false,
                                   false,
-                                  {"CONNECTING", "IDLE"},
-                                  "Connec&t",
+                                  {"CONNECTING", "DIALING"},
+                                  "&Disconnect",
+                                  {"8N1", "port 0", "monitor", "dial Direct to COM3 Modem 5551234"},
                                   {},
-                                  {"error: \"Direct to COMX\" is not a valid port name"},
                                   true},
                       ConnectCase{"Modem 1",
                                   "",
@@ -232,6 +240,46 @@ TEST_F(FlowTest, FarEndHangingUpReturnsToIdle) {
   EXPECT_EQ(terminal.log, Log{"off"});
 }
 
+TEST_F(FlowTest, ACallThatFailsWhileDialingEndsIdleWithTheModemBox) {
+  flow.Toggle("Modem 1", "5551234");
+  ASSERT_EQ(flow.Status(), "DIALING");
+  devices.log.clear();
+  terminal.log.clear();
+  flow.CallFailed();
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_EQ(devices.log, Log{"tmOff"});
+  EXPECT_EQ(terminal.log, Log{"off"});
+  EXPECT_EQ(notices.boxes, Log{"error: Unable to Connect to Modem"});
+}
+
+TEST_F(FlowTest, ACallThatFailsInsideDialIsReportedOnce) {
+  devices.duringDial = [this] { flow.CallFailed(); };
+  flow.Toggle("Modem 1", "5551234");
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_EQ(notices.boxes, Log{"error: Unable to Connect to Modem"});
+}
+
+TEST_F(FlowTest, EndingTheCallOurselvesIsNoFailure) {
+  devices.duringCancel = [this] { flow.CallFailed(); };
+  flow.Toggle("Modem 1", "5551234");
+  flow.Toggle("Modem 1", "5551234");
+  EXPECT_EQ(flow.Status(), "IDLE");
+  flow.Toggle("Modem 1", "5551234");
+  flow.Close("5551234");
+  EXPECT_EQ(flow.Status(), "HANGING UP");
+  EXPECT_TRUE(notices.boxes.empty()) << notices.boxes.front();
+}
+
+TEST_F(FlowTest, AFailureReportAfterTheCallConnectedChangesNothing) {
+  flow.Toggle("Modem 1", "5551234");
+  flow.CallConnected();
+  flow.CallFailed();
+  EXPECT_EQ(flow.Status(), "COLLECTING");
+  EXPECT_TRUE(notices.boxes.empty());
+}
+
 TEST_F(FlowTest, OwnDisconnectIsNotTakenForAHangUp) {
   flow.Toggle("Direct to COM3", "");
   flow.Toggle("Direct to COM3", "");
@@ -263,12 +311,21 @@ TEST_P(DeviceNames, OnePredicateDecidesDirect) {
   EXPECT_EQ(capture::DirectPortNumber(GetParam().name).value_or(0), GetParam().port);
 }
 
+// The name the device dialog returns means the same to the main window.
+TEST_P(DeviceNames, TheDeviceDialogDecidesAlike) {
+  const comm::DeviceChoice choice = comm::ChoiceOf(GetParam().name);
+  EXPECT_EQ(choice.mode == comm::TTapiMode::tmOff, GetParam().direct);
+  EXPECT_EQ(choice.comNumber, GetParam().port);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, DeviceNames,
     ::testing::Values(NameCase{"Direct to COM3", true, 3}, NameCase{"Direct to COM12", true, 12},
-                      NameCase{"DIRECT TO COM255", true, 255}, NameCase{"Direct to COM256", true, 0},
-                      NameCase{"Direct to COM0", true, 0}, NameCase{"Direct to COM", true, 0},
-                      NameCase{"Direct to COM1x", true, 0}, NameCase{"DIRECTX", false, 0},
+                      NameCase{"DIRECT TO COM255", true, 255}, NameCase{"direct to com7", true, 7},
+                      NameCase{"Direct to COM256", false, 0}, NameCase{"Direct to COM0", false, 0},
+                      NameCase{"Direct to COM", false, 0}, NameCase{"Direct to COM1x", false, 0},
+                      NameCase{"Direct to COM3 Modem", false, 0}, NameCase{"Direct to COM 3", false, 0},
+                      NameCase{"Fast Direct to COM3", false, 0}, NameCase{"DIRECTX", false, 0},
                       NameCase{"Directline Modem", false, 0}, NameCase{"None Selected", false, 0}));
 
 TEST(PhoneNumber, LosesParenthesesDashesAndBlanks) {

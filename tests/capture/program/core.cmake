@@ -6,4 +6,4 @@ tallimo_test(capture_files_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/file
 tallimo_test(capture_session_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/session_test.cpp
              DEPS capture_core)
 tallimo_test(connection_flow_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_flow_test.cpp
-             DEPS capture_core)
+             DEPS capture_core comm_tapi_device_list)

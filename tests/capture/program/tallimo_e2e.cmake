@@ -3,6 +3,6 @@
 # that dials).
 if(TALLIMO_WINDOWS)
   tallimo_tapi_standin_test(tallimo_e2e_test TIER e2e SOURCES ${CMAKE_CURRENT_LIST_DIR}/tallimo_e2e_test.cpp
-                            DEPS test_support_pty_cable TIMEOUT 240)
+                            DEPS test_support_pty_cable TIMEOUT 300)
   add_dependencies(tallimo_e2e_test Tallimo)
 endif()

@@ -73,6 +73,7 @@ HWND FindTopWindow(DWORD process, const std::string& className, const std::strin
 
 struct ChildText {
   std::string text;
+  bool whole = false;  // the whole text, not a part of it
   HWND window = nullptr;
 };
 
@@ -80,13 +81,14 @@ BOOL CALLBACK MatchChildText(HWND window, LPARAM data) {
   auto* wanted = reinterpret_cast<ChildText*>(data);
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
-  if (std::string(text).find(wanted->text) == std::string::npos) return TRUE;
+  if (wanted->whole ? wanted->text != text : std::string(text).find(wanted->text) == std::string::npos)
+    return TRUE;
   wanted->window = window;
   return FALSE;
 }
 
-HWND FindChildText(HWND parent, const std::string& text) {
-  ChildText found{text};
+HWND FindChildText(HWND parent, const std::string& text, bool whole = false) {
+  ChildText found{text, whole};
   EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&found));
   return found.window;
 }
@@ -184,7 +186,10 @@ class TallimoRun : public ::testing::Test {
     return text;
   }
 
-  bool Collecting() { return FindChildText(main_, "&Disconnect") != nullptr; }
+  // The status label says it: the button reads "&Disconnect" from the
+  // moment a connect starts, while dialling too.
+  bool StatusIs(const std::string& status) { return FindChildText(main_, status, true) != nullptr; }
+  bool Collecting() { return StatusIs("COLLECTING"); }
 
   void CloseAndWait() {
     PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -273,7 +278,7 @@ TEST_F(TallimoRun, AMissingPortIsReportedAndTheWindowStaysIdle) {
   const std::string box = AnswerBox(30000);
   ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
   EXPECT_EQ(box, "Unable to Open Port, it is either unavailable or in use");
-  EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "IDLE") != nullptr; }, 5000));
+  EXPECT_TRUE(test_support::WaitUntil([&] { return StatusIs("IDLE"); }, 5000));
   EXPECT_FALSE(Collecting());
   CloseAndWait();
 }
@@ -290,6 +295,20 @@ TEST_F(TallimoRun, TheFarEndHangingUpReturnsTheWindowToIdle) {
   EXPECT_TRUE(test_support::WaitUntil([&] { return FindChildText(main_, "Connec&t") != nullptr; }, 20000))
       << "still connected after the far end hung up";
   EXPECT_EQ(AnswerBox(500), "") << "no message for an ordinary hang-up";
+  CloseAndWait();
+}
+
+TEST_F(TallimoRun, ABusyLineEndsIdleWithTheModemBoxAfterItsRetries) {
+  test_support::TapiScript script("tallimo_busy", "line Shop Modem\nattempt busy\n");
+  UseStandIn("tallimo_busy");
+  WriteSettings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=5551234\r\nAutoConnect=TRUE\r\n");
+  Start();
+  ASSERT_TRUE(test_support::WaitUntil([&] { return StatusIs("DIALING"); }, 20000)) << AnswerBox(100);
+  // Three attempts a minute apart, as the line device does by default.
+  EXPECT_EQ(AnswerBox(150000), "Unable to Connect to Modem");
+  EXPECT_EQ(script.CallsStartingWith("lineMakeCall").size(), 3u);
+  EXPECT_TRUE(test_support::WaitUntil([&] { return StatusIs("IDLE"); }, 5000));
+  EXPECT_NE(FindChildText(main_, "Connec&t", true), nullptr) << "ready to connect again";
   CloseAndWait();
 }
 

@@ -45,9 +45,10 @@ class ShellRecorder : public capture::ShellVerbs {
   bool Has(const std::string&, const std::string& verb) override { return verb == "printto" && hasPrintTo_; }
   bool Run(const capture::ShellRequest& request) override {
     requests.push_back(request);
-    return true;
+    return !(refusePrintTo && request.Verb == "printto");
   }
   std::vector<capture::ShellRequest> requests;
+  bool refusePrintTo = false;
 
  private:
   bool hasPrintTo_;
@@ -91,7 +92,9 @@ class LogViewer : public ::testing::Test {
   // Each test keeps its files in a folder of its own: tests run side by side.
   void SetUp() override {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string folder = std::string(test->test_suite_name()) + "_" + test->name();
+    std::string folder = std::string(test->test_suite_name()) + "_" + test->name();
+    for (char& ch : folder)
+      if (ch == '/') ch = '_';  // parameterised names
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     viewer = std::make_unique<TfrmCaptureViewLogs>(nullptr);
@@ -127,6 +130,15 @@ class LogViewer : public ::testing::Test {
 };
 
 const std::string kMixedBreaks = "A\r\nB\nC\rD\n\nE";
+
+TEST_F(LogViewer, OpenStartsInTheProgramsFolderWhereTheCaptureFilesAre) {
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  std::string folder = module;
+  folder.erase(folder.find_last_of('\\'));
+  const std::string shown = fwtest::FolderShownByFileDialog([&] { viewer->mnuFileOpen->Click(); });
+  EXPECT_EQ(lstrcmpiA(shown.c_str(), folder.c_str()), 0) << shown;
+}
 
 TEST_F(LogViewer, StartsWithNoFileAndSearchAndPrintDisabled) {
   EXPECT_EQ(viewer->Caption(), "Quorvane - View Logs - No File Selected");
@@ -382,6 +394,18 @@ TEST_F(LogViewer, PrintUsesPrintToForTheChosenPrinterWhereTheAssociationHasIt) {
   EXPECT_EQ(shell.requests[1].Verb, "Print");
 }
 
+TEST_F(LogViewer, ARefusedPrintToStillPrintsOnTheDefaultPrinter) {
+  const std::string path = Open("print_me.txt", "text");
+  ShellRecorder shell(true);
+  shell.refusePrintTo = true;
+  viewer->PrintCurrentFile("Office Printer");
+  ASSERT_EQ(shell.requests.size(), 2u);
+  EXPECT_EQ(shell.requests[0].Verb, "printto");
+  EXPECT_EQ(shell.requests[1].Verb, "Print");
+  EXPECT_EQ(shell.requests[1].File, path);
+  EXPECT_EQ(shell.requests[1].Parameters, "");
+}
+
 TEST_F(LogViewer, PrintWithNoFileShownIsDisabledAndDoesNothing) {
   ShellRecorder shell(true);
   EXPECT_FALSE(viewer->btnPrint->Enabled());
@@ -404,7 +428,16 @@ class RecorderAssociation {
     folder.erase(folder.find_last_of('\\') + 1);
     log_ = folder + "shell_verb_recorder" + extension_ + ".log";
     DeleteFileA(log_.c_str());
-    const std::string program = "\"" + folder + "shell_verb_recorder.exe\" \"" + log_ + "\" ";
+    // The recorder finds its log through the environment it inherits.
+    SetEnvironmentVariableA("TALLIMO_VERB_LOG", log_.c_str());
+    // Wine reads an association's command into 256 characters and finds no
+    // command in a longer one; the recorder's short path keeps it short
+    // however deep the build folder lies.
+    const std::string recorder = folder + "shell_verb_recorder.exe";
+    char shortPath[MAX_PATH];
+    const DWORD length = GetShortPathNameA(recorder.c_str(), shortPath, MAX_PATH);
+    const std::string program =
+        "\"" + (length > 0 && length < MAX_PATH ? std::string(shortPath) : recorder) + "\" ";
     Set(extension_, progId_);
     Set(progId_ + "\\shell\\print\\command", program + "print \"%1\"");
     if (withPrintTo)
@@ -414,6 +447,7 @@ class RecorderAssociation {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, extension_.c_str());
     RegDeleteTreeA(HKEY_CLASSES_ROOT, progId_.c_str());
     DeleteFileA(log_.c_str());
+    SetEnvironmentVariableA("TALLIMO_VERB_LOG", nullptr);
   }
   // The recorder's line, once it has run (empty when it did not within 10 s).
   std::string WaitForLine() const {
@@ -439,23 +473,46 @@ class RecorderAssociation {
   std::string extension_, progId_, log_;
 };
 
-TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughThePrintVerb) {
-  RecorderAssociation association(false);
-  const std::string path = Open("journal" + association.Extension(), "text");
-  viewer->PrintCurrentFile("Office Printer");
-  EXPECT_EQ(association.WaitForLine(), "print|" + path);
-}
+struct ShellPrintCase {
+  const char* name;
+  bool withPrintTo;
+  const char* folder;  // where the printed file lies, below the test's folder
+};
 
-TEST_F(LogViewer, PrintReachesTheAssociatedProgramThroughPrintToWithThePrinter) {
-  RecorderAssociation association(true);
-  const std::string path = Open("journal" + association.Extension(), "text");
+class ShellPrint : public LogViewer, public ::testing::WithParamInterface<ShellPrintCase> {};
+
+// Through the real shell to the associated program: with the chosen printer
+// where the association takes one, the file's whole path either way, also in
+// folders with blanks and deep ones.
+TEST_P(ShellPrint, ReachesTheAssociatedProgram) {
+  RecorderAssociation association(GetParam().withPrintTo);
+  std::string folder = GetParam().folder;
+  for (std::size_t slash = 0; slash != std::string::npos;) {
+    slash = folder.find('\\', slash + 1);
+    CreateDirectoryA(folder.substr(0, slash).c_str(), nullptr);
+  }
+  const std::string path = Open(folder + "\\journal" + association.Extension(), "text");
   viewer->PrintCurrentFile("Office Printer");
-  // The driver and port arguments stay empty: only the printer is passed.
   const std::string line = association.WaitForLine();
+  if (!GetParam().withPrintTo) {
+    EXPECT_EQ(line, "print|" + path);
+    return;
+  }
+  // The driver and port arguments stay empty: only the printer is passed.
   const std::string expected = "printto|" + path + "|Office Printer";
   EXPECT_EQ(line.substr(0, expected.size()), expected) << line;
   EXPECT_EQ(line.find_first_not_of('|', expected.size()), std::string::npos) << line;
 }
+
+const char kDeepFolder[] = "Shop Journals\\Front Counter Register\\December 2026";
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ShellPrint,
+    ::testing::Values(ShellPrintCase{"Print", false, "Journals"}, ShellPrintCase{"PrintTo", true, "Journals"},
+                      ShellPrintCase{"PrintInProgramFiles", false, "Program Files\\Quorvane"},
+                      ShellPrintCase{"PrintToInProgramFiles", true, "Program Files\\Quorvane"},
+                      ShellPrintCase{"PrintToInADeepFolder", true, kDeepFolder}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- search results windows
 

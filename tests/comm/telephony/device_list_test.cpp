@@ -41,6 +41,9 @@ TEST(DeviceItems, ChosenItems) {
                                  {"Modem A", TTapiMode::tmAuto, 0},
                                  // Lines whose names merely resemble a port item stay lines.
                                  {"Fast Direct to COM3 Modem", TTapiMode::tmAuto, 0},
+                                 {"Direct to COM3 Modem", TTapiMode::tmAuto, 0},
+                                 // Case does not matter, as in the main window.
+                                 {"direct to com5", TTapiMode::tmOff, 5},
                                  {"Direct to COM", TTapiMode::tmAuto, 0},
                                  {"Direct to COMx", TTapiMode::tmAuto, 0},
                                  {"Direct to COM99999", TTapiMode::tmAuto, 0}};

@@ -171,6 +171,33 @@ TEST_F(TapiDevice, CancelInTheLastSecondOfARetryWaitNeverRedials) {
   EXPECT_FALSE(host.RetryTimerRunning());
 }
 
+TEST_F(TapiDevice, ARedialThatCannotBePlacedEndsTheCallAsFailed) {
+  fake::Lib().attempts = {"busy"};
+  auto device = MakeDevice();
+  device->Dial("5551234");
+  // The line is gone before the redial: no line has the selected name, and
+  // the user cancels the choice of another.
+  host.actions.emplace(fake::Lib().makeCallTimes.at(0) + 30000, [] { fake::Lib().lines = {"Modem B"}; });
+  host.RunFor(120000);
+  EXPECT_EQ(fake::Lib().makeCallTimes.size(), 1u);
+  EXPECT_EQ(host.dialogShown, 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"Fail"}));
+  EXPECT_EQ(logCodes, (Codes{1, 3, 9, 8, 2, 10}));
+  EXPECT_TRUE(host.errors.empty()) << "the failure event reports it";
+  EXPECT_FALSE(host.RetryTimerRunning());
+}
+
+TEST_F(TapiDevice, ARedialThatCannotBePlacedIsRaisedWithoutAFailureHandler) {
+  fake::Lib().attempts = {"busy"};
+  auto device = MakeDevice();
+  device->OnTapiFail = nullptr;
+  device->Dial("5551234");
+  host.actions.emplace(fake::Lib().makeCallTimes.at(0) + 30000, [] { fake::Lib().lines = {"Modem B"}; });
+  host.RunFor(120000);
+  EXPECT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(logCodes, (Codes{1, 3, 9, 8, 2, 10}));
+}
+
 TEST_F(TapiDevice, ALateStateOfTheDroppedCallDoesNotPostponeTheRetry) {
   fake::Lib().attempts = {"busy", "connect"};
   auto device = MakeDevice();
