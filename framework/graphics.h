@@ -8,13 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace fw {
+#include "framework/graphics_types.h"
 
-// An RGB value (0x00BBGGRR) or, with the top bit set, a system colour index.
-using TColor = std::int32_t;
-constexpr TColor SystemColor(int index) {
-  return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index));
-}
+namespace fw {
 
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
@@ -71,9 +67,6 @@ class TFont {
   TFontPitch pitch_ = TFontPitch::fpDefault;
   HFONT handle_ = nullptr;
 };
-
-enum class TPenStyle { psSolid, psDash, psDot, psClear };
-enum class TBrushStyle { bsSolid, bsClear };
 
 struct TPen {
   TColor Color = clBlack;

@@ -1,0 +1,6 @@
+# Report printing: lengths and paper, frames and the page-drawing interface (core).
+tallimo_core_library(report_measures
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/measures.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
+  DEPS fw_exceptions)
+tallimo_win_library(report_measures_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/measures_win.cpp DEPS report_measures fw_ui)
