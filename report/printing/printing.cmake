@@ -4,3 +4,5 @@ tallimo_core_library(report_measures
           ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
   DEPS fw_exceptions)
 tallimo_win_library(report_measures_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/measures_win.cpp DEPS report_measures fw_ui)
+tallimo_core_library(report_printer_settings SOURCES ${CMAKE_CURRENT_LIST_DIR}/printer_settings.cpp
+  DEPS report_measures report_page_store)
