@@ -71,7 +71,7 @@ class QRPrinterDevice {
 };
 
 // The printer a page producer prints on: its own instance, selected by index.
-class QRPlatformPrinter : public QRPrinterDevice {
+class QRPlatformPrinter : public virtual QRPrinterDevice {
  public:
   virtual std::int32_t PrinterIndex() = 0;
   // -1 selects the system's default printer.

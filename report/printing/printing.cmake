@@ -6,3 +6,5 @@ tallimo_core_library(report_measures
 tallimo_win_library(report_measures_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/measures_win.cpp DEPS report_measures fw_ui)
 tallimo_core_library(report_printer_settings SOURCES ${CMAKE_CURRENT_LIST_DIR}/printer_settings.cpp
   DEPS report_measures report_page_store)
+tallimo_core_library(report_producer SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_printer.cpp
+  DEPS report_printer_settings report_page_store)
