@@ -8,3 +8,7 @@ tallimo_core_library(report_printer_settings SOURCES ${CMAKE_CURRENT_LIST_DIR}/p
   DEPS report_measures report_page_store)
 tallimo_core_library(report_producer SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_printer.cpp
   DEPS report_printer_settings report_page_store)
+tallimo_win_library(report_printing_win
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_page_canvas_win.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/printing_platform_win.cpp
+  DEPS report_producer report_page_store_win fw_printers)
