@@ -267,10 +267,18 @@ void TQRPrinter::Print() {
   JobEnd jobEnd(*printer_);
   for (std::int32_t i = 1; i <= pageCount_; ++i) {
     services_.Messages.ProcessMessages();
-    const std::optional<PageImage> page = GetPage(i);
+    const std::string unreadable =
+        "Page " + std::to_string(i) + " of the report cannot be read; printing stopped.";
+    std::optional<PageImage> page;
+    try {
+      page = GetPage(i);
+    } catch (const fw::Exception& e) {
+      printer_->Abort();
+      throw EQRError(unreadable + " " + e.Message());
+    }
     if (!page) {
       printer_->Abort();
-      throw EQRError("Page " + std::to_string(i) + " of the report cannot be read; printing stopped.");
+      throw EQRError(unreadable);
     }
     printer_->DrawPage(*page, {0, 0, printer_->PageWidth(), printer_->PageHeight()});
     if (i < pageCount_) printer_->NewPage();
@@ -286,25 +294,30 @@ void TQRPrinter::Load(const std::string& fileName) {
     throw EQRError("A report file cannot be opened while the report is running.");
   auto loaded = std::make_unique<TQRPageList>(services_.Files, services_.Clock);
   loaded->LoadFromFile(fileName);
+  // The first page's size, read before anything changes: a page that cannot
+  // be read leaves the paper as it is (printing it reports the fault).
+  std::optional<QRRect> frame;
+  if (loaded->PageCount > 0) {
+    try {
+      if (const std::optional<PageImage> first = loaded->GetPage(1)) frame = PageImageFrame(*first);
+    } catch (const fw::Exception&) {
+    }
+  }
   if (status_ != TQRStatus::qsReady) Cleanup();
   pageList_ = std::move(loaded);
   holdsStream_ = true;
   pageCount_ = pageList_->PageCount;
   pixelsPerUnitX_ = pixelsPerUnitY_ = services_.Pages.ScreenPixelsPerInch() / 254.0L;
+  if (frame) GuessPaper(*frame);
   status_ = TQRStatus::qsFinished;
   OnSetupRequest = nullptr;
   fromFile_ = true;
-  if (pageCount_ > 0) GuessPaper();
 }
 
-void TQRPrinter::GuessPaper() {
-  const std::optional<PageImage> first = pageList_->GetPage(1);
-  if (!first) return;
-  const std::optional<QRRect> frame = PageImageFrame(*first);
-  if (!frame) return;
+void TQRPrinter::GuessPaper(const QRRect& frame) {
   // The frame is in 0.01 mm whatever the resolution the file was saved at.
-  const long double width = (static_cast<long double>(frame->Right) - frame->Left) / 10.0L;
-  const long double length = (static_cast<long double>(frame->Bottom) - frame->Top) / 10.0L;
+  const long double width = (static_cast<long double>(frame.Right) - frame.Left) / 10.0L;
+  const long double length = (static_cast<long double>(frame.Bottom) - frame.Top) / 10.0L;
   const std::int64_t w = static_cast<std::int64_t>(width * 0.025L);
   const std::int64_t l = static_cast<std::int64_t>(length * 0.025L);
   for (int i = 1; i <= 26; ++i) {

@@ -183,7 +183,7 @@ class TQRPrinter {
   void StartRecordedPage();
   // Stores the open recorded page (page store) or drops it (printer).
   void CloseRecordedPage(bool store);
-  void GuessPaper();
+  void GuessPaper(const QRRect& frame);
 
   QRPrinterServices services_;
   std::unique_ptr<QRPlatformPrinter> printer_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -385,6 +387,29 @@ TEST(QRPrinterTest, ARefusedFileLeavesThePagesAsTheyWere) {
   EXPECT_EQ(printer.PageCount(), 2);
   EXPECT_TRUE(printer.GetPage(2));
   EXPECT_FALSE(printer.FromFile());
+}
+
+TEST(QRPrinterTest, AFirstPageThatCannotBeReadLeavesThePaperAndStopsPrinting) {
+  // A stored page whose coded length runs past its bits: the file's records
+  // are sound, the page itself does not decode.
+  const std::string source = __FILE__;
+  const std::string seed = source.substr(0, source.find_last_of("/\\")) +
+                           "/../page_file_seeds/damaged/coded_length_past_its_bits.qrp";
+  std::ifstream in(seed, std::ios::binary);
+  ASSERT_TRUE(in) << seed;
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  FakePrinting fake;
+  LetterPrinter(fake, {1, 9, 10});
+  fake.files.Put("damaged.qrp", bytes);
+  TQRPrinter printer(fake.Services());
+  printer.Load("damaged.qrp");
+  EXPECT_EQ(printer.Status(), TQRStatus::qsFinished);
+  EXPECT_TRUE(printer.FromFile());
+  EXPECT_EQ(printer.PaperSize(), TQRPaperSize::Letter);
+  fake.printers.Log.clear();
+  EXPECT_THROW(printer.Print(), EQRError);
+  EXPECT_EQ(fake.printers.Log, (Log{"Title ", "BeginDoc", "Abort"}));
+  EXPECT_FALSE(fake.printers.Last->IsPrinting);
 }
 
 TEST(QRPrinterTest, LoadWhileRunningIsRefused) {
