@@ -106,6 +106,17 @@ class TCanvas {
   void LineTo(int x, int y);
   void Polygon(const std::vector<POINT>& points);
   void TextOut(int x, int y, const std::string& text);
+  // The text reference point of TextOut and ExtTextOut (TA_LEFT, TA_RIGHT or
+  // TA_CENTER, with TA_TOP, TA_BASELINE or TA_BOTTOM).
+  void SetTextAlign(UINT align);
+  // One line at (x, y) that no rectangle clips. With a clear brush the
+  // background around the letters stays as it is.
+  void ExtTextOut(int x, int y, const std::string& text);
+  void Ellipse(int left, int top, int right, int bottom);
+  // Removes any clipping region.
+  void ResetClip();
+  // Plays an enhanced metafile stretched onto rect.
+  void StretchDraw(const RECT& rect, HENHMETAFILE metafile);
   void TextRect(const RECT& rect, const std::string& text, UINT drawTextFormat);
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);

@@ -89,3 +89,58 @@ TEST(MetafileTest, TheFrameIsThePixelSizeAtScreenResolution) {
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+TEST(MetafileTest, ARecordedEllipseStretchesOntoABitmap) {
+  TMetafile metafile;
+  metafile.Width = 100;
+  metafile.Height = 100;
+  {
+    TMetafileCanvas recorder(metafile);
+    TCanvas& canvas = recorder.Canvas();
+    canvas.Pen.Color = clBlack;
+    canvas.Brush.Color = clBlack;
+    canvas.Ellipse(0, 0, 100, 100);
+    canvas.ResetClip();
+  }
+  TBitmap bitmap;
+  bitmap.SetSize(200, 100);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Brush.Color = clWhite;
+  canvas.FillRect({0, 0, 200, 100});
+  canvas.StretchDraw({0, 0, 200, 100}, metafile.Handle());
+  // Stretched twice as wide: the middle of the wide ellipse is black, its corners white.
+  EXPECT_EQ(GetPixel(canvas.Handle(), 100, 50) & 0xFFFFFF, 0u);
+  EXPECT_EQ(GetPixel(canvas.Handle(), 160, 50) & 0xFFFFFF, 0u);
+  EXPECT_EQ(GetPixel(canvas.Handle(), 3, 3) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(CanvasTest, AlignedTextOutsideAnyClip) {
+  TBitmap bitmap;
+  bitmap.SetSize(200, 40);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Brush.Color = clWhite;
+  canvas.FillRect({0, 0, 200, 40});
+  HRGN clip = CreateRectRgn(0, 0, 10, 10);
+  SelectClipRgn(canvas.Handle(), clip);
+  DeleteObject(clip);
+  canvas.ResetClip();
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Font.SetColor(clBlack);
+  canvas.Font.SetSize(14);
+  canvas.SetTextAlign(TA_RIGHT | TA_TOP);
+  canvas.ExtTextOut(190, 5, "WWW");
+  // Right-aligned at 190: ink left of it, none right of it.
+  int inkLeft = 0, inkRight = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 120; x < 190; ++x) inkLeft += (GetPixel(canvas.Handle(), x, y) & 0xFFFFFF) != 0xFFFFFF;
+    for (int x = 192; x < 200; ++x) inkRight += (GetPixel(canvas.Handle(), x, y) & 0xFFFFFF) != 0xFFFFFF;
+  }
+  EXPECT_GT(inkLeft, 20);
+  EXPECT_EQ(inkRight, 0);
+}
+
+}  // namespace
+}  // namespace fw

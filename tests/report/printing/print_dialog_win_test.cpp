@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+
 #include <functional>
 #include <string>
 
@@ -55,7 +57,10 @@ TEST(PrintDialogWinTest, OpensCentredAThirdDownAndTakesAPageRange) {
   int closed = 0;
   dialog.OnClose = [&](fw::TComponent*) { ++closed; };
   RECT shownAt{};
+  LRESULT helpAnswer = -1;
   const bool confirmed = RunDialog(dialog, [&](HWND window) {
+    // Help asked for without a help context is passed on, unanswered.
+    helpAnswer = SendMessageA(GetWindow(window, GW_OWNER), RegisterWindowMessageA("commdlg_help"), 0, 0);
     GetWindowRect(window, &shownAt);
     const auto pixels = test_support::CaptureScreen(shownAt);
     test_support::SaveBitmap("print_dialog_win_test.bmp", pixels);
@@ -72,6 +77,7 @@ TEST(PrintDialogWinTest, OpensCentredAThirdDownAndTakesAPageRange) {
   EXPECT_EQ(dialog.ToPage, 3);
   EXPECT_EQ(dialog.Copies(), printer.Copies());
   EXPECT_EQ(closed, 1);
+  EXPECT_EQ(helpAnswer, 0);
   EXPECT_EQ(dialog.Handle(), nullptr);
   const QRDevicePoint origin = DialogOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                             shownAt.right - shownAt.left, shownAt.bottom - shownAt.top);
@@ -108,6 +114,30 @@ TEST(PrintDialogWinTest, ACancelChangesNothing) {
   EXPECT_EQ(dialog.FromPage, 4);
   EXPECT_EQ(dialog.ToPage, 5);
 }
+
+// Windows refuses a range from 1 to 0 and PrintDlgA fails; Wine opens the
+// dialog anyway. Either way the caller sees a cancel and nothing changes.
+TEST(PrintDialogWinTest, AnEmptyPageRangeEndsAsACancel) {
+  test_support::PdfOutput output;
+  fw::TPrinter printer;
+  TQRPrintDialog dialog(nullptr);
+  dialog.Printer = &printer;
+  dialog.Options = poPageNums | poWarning;
+  // A finished run without pages: from 1 to 0.
+  dialog.MinPage = 1;
+  dialog.MaxPage = 0;
+  dialog.FromPage = 1;
+  dialog.ToPage = 0;
+  const bool confirmed = RunDialog(dialog, [](HWND window) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+  });
+  EXPECT_FALSE(confirmed);
+  EXPECT_EQ(dialog.FromPage, 1);
+  EXPECT_EQ(dialog.ToPage, 0);
+}
+
+TEST(PrintDialogWinTest, TheDialogRecordIsThe64BitOne) { EXPECT_EQ(sizeof(PRINTDLGA), 120u); }
 
 TEST(PrintDialogWinTest, CopiesWithoutAPrinterAreOnlyStored) {
   TQRPrintDialog dialog(nullptr);
