@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/metafile.h"
+#include "tests/support/pdf_output.h"
 
 namespace fw {
 namespace {
@@ -51,6 +52,7 @@ TEST(PrintersTest, SetPrinterTakesACopyOfTheDeviceMode) {
 }
 
 TEST(PrintersTest, JobCallsOutOfOrderAreRefused) {
+  test_support::PdfOutput output;  // one print job of the prefix at a time
   TPrinter printer;
   EXPECT_FALSE(printer.Printing());
   EXPECT_THROW(printer.NewPage(), EPrinter);

@@ -8,10 +8,18 @@
 
 namespace test_support {
 
+//
+// Two processes of one Wine prefix that start print jobs at the same time
+// collide in the spooler (StartDoc fails with error 32, or a PDF comes out
+// empty): a PdfOutput holds a lock, named for the whole prefix, for its life,
+// so the printing tests of a parallel run take their turns.
 class PdfOutput {
  public:
   // Throws std::runtime_error when the test printer is not set up.
   PdfOutput();
+  ~PdfOutput();
+  PdfOutput(const PdfOutput&) = delete;
+  PdfOutput& operator=(const PdfOutput&) = delete;
 
   const std::string& Folder() const { return folder_; }
   // A job title no other test run uses: letters, digits and underscores.
@@ -27,6 +35,8 @@ class PdfOutput {
   // Runs a shell command line whose output goes to a file, and returns that
   // output once the command ended; throws after timeoutMs.
   std::string RunForOutput(const std::string& command, unsigned timeoutMs);
+  void Prepare();
+  void* lock_ = nullptr;
   std::string folder_;
   std::string scratch_;
   int runs_ = 0;

@@ -37,6 +37,28 @@ std::string LineAfter(const std::string& text, const std::string& key) {
 }  // namespace
 
 PdfOutput::PdfOutput() {
+  lock_ = CreateMutexA(nullptr, FALSE, "TallimoPdfTestPrinter");
+  if (!lock_) throw std::runtime_error("PdfOutput: no lock, error " + std::to_string(GetLastError()));
+  const DWORD waited = WaitForSingleObject(lock_, 240000);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(lock_);
+    throw std::runtime_error("PdfOutput: another test held the test printer for four minutes");
+  }
+  try {
+    Prepare();
+  } catch (...) {
+    ReleaseMutex(lock_);
+    CloseHandle(lock_);
+    throw;
+  }
+}
+
+PdfOutput::~PdfOutput() {
+  ReleaseMutex(lock_);
+  CloseHandle(lock_);
+}
+
+void PdfOutput::Prepare() {
   char value[1024];
   const DWORD length = GetEnvironmentVariableA("TALLIMO_PDF_OUT", value, sizeof value);
   if (length == 0 || length >= sizeof value)

@@ -122,6 +122,27 @@ TEST(PrintingWinTest, PaperSizesReachThePrinter) {
   }
 }
 
+TEST(PrintingWinTest, AFontIsAsTallOnAStoredPageAsOnThePrinter) {
+  PdfOutput output;
+  Win32PrintingServices services;
+  const auto heightInInches = [&](TQRDestination destination) {
+    TQRPrinter producer(services.Services());
+    producer.Destination = destination;
+    producer.Title = PdfOutput::UniqueTitle("FontHeight");
+    producer.BeginDoc();
+    producer.NewPage();
+    producer.Canvas().SetFont({"Arial", 12, 0, 0});
+    const long double inches = producer.Canvas().TextHeight("W") / (producer.PixelsPerUnitY() * 254.0L);
+    producer.Abort();
+    return inches;
+  };
+  const long double onScreen = heightInInches(TQRDestination::qdPageStore);
+  const long double onPrinter = heightInInches(TQRDestination::qdPrinter);
+  // 12 points with the line spacing of Arial: about a fifth of an inch on both.
+  EXPECT_NEAR(static_cast<double>(onScreen), 0.19, 0.02);
+  EXPECT_NEAR(static_cast<double>(onPrinter), static_cast<double>(onScreen), 0.015);
+}
+
 TEST(PrintingWinTest, StoredPagesSavedLoadedAndPrintedComeOutWhole) {
   PdfOutput output;
   Win32PrintingServices services;
