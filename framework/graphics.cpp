@@ -195,6 +195,33 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
   ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
 }
 
+void TCanvas::SetTextAlign(UINT align) {
+  if (!dc_) throw Exception("Canvas does not allow drawing");
+  ::SetTextAlign(dc_, align);
+}
+
+void TCanvas::ExtTextOut(int x, int y, const std::string& text) {
+  RequireFont();
+  RequireBrush();
+  ::ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+  RequirePen();
+  RequireBrush();
+  ::Ellipse(dc_, left, top, right, bottom);
+}
+
+void TCanvas::ResetClip() {
+  if (!dc_) throw Exception("Canvas does not allow drawing");
+  SelectClipRgn(dc_, nullptr);
+}
+
+void TCanvas::StretchDraw(const RECT& rect, HENHMETAFILE metafile) {
+  if (!dc_) throw Exception("Canvas does not allow drawing");
+  if (!PlayEnhMetaFile(dc_, metafile, &rect)) throw Exception("The picture cannot be drawn.");
+}
+
 void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format) {
   RequireFont();
   RequireBrush();

@@ -8,13 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace fw {
+#include "framework/graphics_types.h"
 
-// An RGB value (0x00BBGGRR) or, with the top bit set, a system colour index.
-using TColor = std::int32_t;
-constexpr TColor SystemColor(int index) {
-  return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index));
-}
+namespace fw {
 
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
@@ -72,9 +68,6 @@ class TFont {
   HFONT handle_ = nullptr;
 };
 
-enum class TPenStyle { psSolid, psDash, psDot, psClear };
-enum class TBrushStyle { bsSolid, bsClear };
-
 struct TPen {
   TColor Color = clBlack;
   int Width = 1;
@@ -113,6 +106,17 @@ class TCanvas {
   void LineTo(int x, int y);
   void Polygon(const std::vector<POINT>& points);
   void TextOut(int x, int y, const std::string& text);
+  // The text reference point of TextOut and ExtTextOut (TA_LEFT, TA_RIGHT or
+  // TA_CENTER, with TA_TOP, TA_BASELINE or TA_BOTTOM).
+  void SetTextAlign(UINT align);
+  // One line at (x, y) that no rectangle clips. With a clear brush the
+  // background around the letters stays as it is.
+  void ExtTextOut(int x, int y, const std::string& text);
+  void Ellipse(int left, int top, int right, int bottom);
+  // Removes any clipping region.
+  void ResetClip();
+  // Plays an enhanced metafile stretched onto rect.
+  void StretchDraw(const RECT& rect, HENHMETAFILE metafile);
   void TextRect(const RECT& rect, const std::string& text, UINT drawTextFormat);
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);
