@@ -6,3 +6,7 @@ tallimo_test(report_layout_test TIER core
           ${CMAKE_CURRENT_LIST_DIR}/band_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/controller_test.cpp
   DEPS report_layout_page_model)
+tallimo_fuzz_target(report_layout_fuzz
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/layout_fuzz.cpp
+  DEPS report_layout_page_model
+  CORPUS ${CMAKE_CURRENT_LIST_DIR}/layout_fuzz_seeds)

@@ -179,6 +179,8 @@ void PageModel::Run() {
   firstColumnBreak_ = false;
   ResetBreakState();
   reportDataSets_ = std::make_unique<DataSets>();
+  // As the data sets of the report's form are.
+  if (ReportDataSetValue) reportDataSets_->push_back(ReportDataSetValue);
   cursorY_ = -1;
   pageNo_ = 0;
   columnNo_ = Columns;
@@ -230,6 +232,7 @@ void PageModel::NextPage() {
   ++pageNo_;
   TQREvEnvironment::SetInteger(functions_.FirstElement("PAGENUMBER"), pageNo_);
   trace.Add("P" + std::to_string(pageNo_));
+  if (OnNewPage) OnNewPage(pageNo_);
   cursorY_ = TopMargin;
   if (pageNo_ > 1 || FirstPageHeader) OutputBand(BandOfType(rbPageHeader));
   columnTop_ = cursorY_;

@@ -64,6 +64,8 @@ class PageModel : public LayoutReport, public LayoutProducer {
   DataSet* ReportDataSetValue = nullptr;
   // Raised once per record by the data loop.
   std::function<void()> OnProcessMessages;
+  // Raised with the number of each page started.
+  std::function<void(int)> OnNewPage;
 
   Trace trace;
   // Device pixels per native unit, and the unprintable offsets (native).
