@@ -197,6 +197,8 @@ class TQRSubDetail : public TQRControllerBand {
   void SetPrintBefore(bool value);
   bool PrintIfEmpty() { return Controller().PrintIfEmpty; }
   void SetPrintIfEmpty(bool value) { Controller().PrintIfEmpty = value; }
+  // An expression control asks to hear before this sub-detail's band prints.
+  void RegisterExpression(TQRPrintable* expression) { Controller().ExprClients.push_back(expression); }
 
  private:
   TQRSubDetailGroupBands bands_;

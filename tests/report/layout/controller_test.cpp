@@ -343,3 +343,52 @@ TEST_F(LayoutTest, QueryParametersNamedLikeAFunctionAreBoundBeforeTheLoop) {
 
 }  // namespace
 }  // namespace report::testing
+
+namespace report::testing {
+namespace {
+
+// Registers with the report's controller when prepared, as an expression
+// control does, and writes each notice into the trace.
+class NoticeProbe : public TQRPrintable {
+ public:
+  NoticeProbe(PageModel& model) : TQRPrintable(&model), model_(model) {}
+  void PrintPrepare() override {
+    TQRPrintable::PrintPrepare();
+    model_.controller().ExprClients.push_back(this);
+  }
+  void NotifyPrintable(fw::TComponent* sender, int operation) override {
+    model_.trace.Add("notice" + std::to_string(operation) + (sender == &model_.controller() ? "" : "?"));
+  }
+
+ private:
+  PageModel& model_;
+};
+
+struct NoticeRow {
+  bool enabled;
+  bool refused;
+  const char* trace;
+};
+
+class NoticeTable : public LayoutTest, public ::testing::WithParamInterface<NoticeRow> {};
+
+// A disabled detail band still feeds the expressions; one refused by its
+// BeforePrint does not.
+TEST_P(NoticeTable, ExpressionsHearOfTheDetailBand) {
+  auto* detail = AddBand(*model_, rbDetail, "D", 10);
+  (new NoticeProbe(*model_))->SetParent(detail);
+  detail->SetEnabled(GetParam().enabled);
+  const bool refuse = GetParam().refused;
+  detail->BeforePrint = [refuse](TQRCustomBand*, bool& print) { print = !refuse; };
+  Feed(2);
+  model_->Run();
+  EXPECT_EQ(model_->trace.Text(), GetParam().trace);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controllers, NoticeTable,
+                         ::testing::Values(NoticeRow{true, false, "P1 notice0 D@0 notice0 D@10"},
+                                           NoticeRow{false, false, "notice0 notice0"},
+                                           NoticeRow{true, true, ""}));
+
+}  // namespace
+}  // namespace report::testing

@@ -69,8 +69,7 @@ inline TQRCustomBand* AddChild(PageModel& model, TQRCustomBand* band, const std:
   child->SetName(name);
   child->SetUnits(TQRUnit::Native);
   child->Size().SetHeight(height);
-  static TColor next = 0x10000;
-  child->SetColor(++next);
+  child->SetColor(NextBandColour());
   model.trace.Name(child->Color(), name);
   return child;
 }

@@ -152,6 +152,12 @@ class PageModel : public LayoutReport, public LayoutProducer {
   bool cancelRequested_ = false;
 };
 
+// A colour no other band or child of the process has had, so the trace can name it.
+inline TColor NextBandColour() {
+  static TColor next = 0x100;
+  return ++next;
+}
+
 // A band of the given class and type on the model, `height` native high, with
 // its own colour so that the trace names it.
 template <class Band = TQRBand>
@@ -162,8 +168,7 @@ Band* AddBand(PageModel& model, TQRBandType type, const std::string& name, int h
   band->SetParent(&model);
   band->SetUnits(TQRUnit::Native);
   band->Size().SetHeight(height);
-  static TColor next = 0x100;
-  band->SetColor(++next);
+  band->SetColor(NextBandColour());
   model.trace.Name(band->Color(), name);
   return band;
 }
