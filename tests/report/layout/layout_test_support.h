@@ -21,21 +21,24 @@ class LayoutTest : public ::testing::Test {
 
   // Answers OnNeedData with `records` records, counting the calls.
   void Feed(int records) {
-    model_->OnNeedData = [this, records](fw::TComponent*, bool& moreData) {
+    subject().SetOnNeedData([this, records](fw::TComponent*, bool& moreData) {
       ++needDataCalls_;
       moreData = given_ < records;
       if (moreData) ++given_;
-    };
+    });
   }
   // Writes "before:NAME" and "after:NAME=0|1" into the trace around the band's print.
   void Watch(TQRCustomBand* band) {
-    Trace& trace = model_->trace;
+    Trace& trace = subject().GetTrace();
     const std::string name = band->Name();
     band->BeforePrint = [&trace, name](TQRCustomBand*, bool&) { trace.Add("before:" + name); };
     band->AfterPrint = [&trace, name](TQRCustomBand*, bool printed) {
       trace.Add("after:" + name + "=" + (printed ? "1" : "0"));
     };
   }
+
+  // The report the tables run on.
+  virtual LayoutSubject& subject() { return *model_; }
 
   FixedExpressionPlatform platform_;
   ReportExpressionsScope engine_;
@@ -48,7 +51,7 @@ class LayoutTest : public ::testing::Test {
 // pass over it must write.
 struct LayoutRow {
   const char* name;
-  std::function<void(PageModel&, LayoutTest&)> build;
+  std::function<void(LayoutSubject&, LayoutTest&)> build;
   std::string trace;
 };
 
@@ -63,14 +66,15 @@ inline std::string Lines(const std::string& name, int from, int to, int y, int s
 }
 
 // A child band for `band`, named and coloured for the trace.
-inline TQRCustomBand* AddChild(PageModel& model, TQRCustomBand* band, const std::string& name, int height) {
+inline TQRCustomBand* AddChild(LayoutSubject& subject, TQRCustomBand* band, const std::string& name,
+                               int height) {
   band->SetHasChild(true);
   TQRCustomBand* child = band->ChildBand();
   child->SetName(name);
   child->SetUnits(TQRUnit::Native);
   child->Size().SetHeight(height);
   child->SetColor(NextBandColour());
-  model.trace.Name(child->Color(), name);
+  subject.GetTrace().Name(child->Color(), name);
   return child;
 }
 
@@ -81,9 +85,9 @@ inline std::ostream& operator<<(std::ostream& out, const LayoutRow& row) { retur
 namespace report::testing {
 
 // A stretching text at the top left of the band, `height` native high.
-inline StretchText* AddText(PageModel& model, TQRCustomBand* band, const std::string& name, int lines,
+inline StretchText* AddText(LayoutSubject& subject, TQRCustomBand* band, const std::string& name, int lines,
                             int lineHeight, int height = 100) {
-  auto* text = new StretchText(&model, model.trace, name, lines, lineHeight);
+  auto* text = new StretchText(&subject.Report(), subject.GetTrace(), name, lines, lineHeight);
   text->SetParent(band);
   text->Size().SetUnits(TQRUnit::Native);
   text->Size().SetLeft(0);
@@ -94,10 +98,10 @@ inline StretchText* AddText(PageModel& model, TQRCustomBand* band, const std::st
 }
 
 // The frame's top side, in a colour the trace names.
-inline void FrameTop(PageModel& model, TQRFrame& frame, TColor color, const std::string& name) {
+inline void FrameTop(LayoutSubject& subject, TQRFrame& frame, TColor color, const std::string& name) {
   frame.SetColor(color);
   frame.SetDrawTop(true);
-  model.trace.Name(color, name);
+  subject.GetTrace().Name(color, name);
 }
 
 }  // namespace report::testing

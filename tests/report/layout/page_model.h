@@ -15,6 +15,7 @@
 #include "report/layout/qr_controllers.h"
 #include "report/layout/qr_printable.h"
 #include "report/qr_environment.h"
+#include "tests/report/layout/layout_subject.h"
 #include "tests/report/recording_canvas.h"
 
 namespace report::testing {
@@ -47,7 +48,7 @@ class Trace : public RecordingCanvas {
   std::vector<std::string> entries_;
 };
 
-class PageModel : public LayoutReport, public LayoutProducer {
+class PageModel : public LayoutReport, public LayoutProducer, public LayoutSubject {
  public:
   explicit PageModel(fw::TComponent* owner = nullptr);
   ~PageModel() override;
@@ -74,15 +75,26 @@ class PageModel : public LayoutReport, public LayoutProducer {
   int Progress = -1;
   TQRController& controller() { return *controller_; }
 
-  // One generation pass.
-  void Run();
-  // As the preview's close does it: the report's flag and the producer's.
-  void Cancel() {
+  // LayoutSubject
+  LayoutReport& Report() override { return *this; }
+  Trace& GetTrace() override { return trace; }
+  void SetPageLength(int length) override { PageLengthValue = length; }
+  void SetColumns(int columns) override { Columns = columns; }
+  TQRController& MainController() override { return *controller_; }
+  void SetReportDataSet(DataSet* dataSet) override {
+    controller_->SetDataSet(dataSet);
+    ReportDataSetValue = dataSet;
+  }
+  void SetOnNeedData(TQROnNeedDataEvent event) override { OnNeedData = std::move(event); }
+  void SetOnProcessMessages(std::function<void()> handler) override {
+    OnProcessMessages = std::move(handler);
+  }
+  void Run() override;
+  void Cancel() override {
     cancelled_ = true;
     cancelRequested_ = true;
   }
-  // As the progress window's Cancel does it: the producer's flag only.
-  void RequestCancel() { cancelRequested_ = true; }
+  void RequestCancel() override { cancelRequested_ = true; }
 
   // LayoutProducer
   QRPageCanvas& Canvas() override { return trace; }
@@ -161,15 +173,16 @@ inline TColor NextBandColour() {
 // A band of the given class and type on the model, `height` native high, with
 // its own colour so that the trace names it.
 template <class Band = TQRBand>
-Band* AddBand(PageModel& model, TQRBandType type, const std::string& name, int height) {
-  auto* band = new Band(&model);
+Band* AddBand(LayoutSubject& subject, TQRBandType type, const std::string& name, int height) {
+  LayoutReport& report = subject.Report();
+  auto* band = new Band(&report);
   if constexpr (std::is_same_v<Band, TQRBand>) band->SetBandType(type);
   band->SetName(name);
-  band->SetParent(&model);
+  band->SetParent(&report);
   band->SetUnits(TQRUnit::Native);
   band->Size().SetHeight(height);
   band->SetColor(NextBandColour());
-  model.trace.Name(band->Color(), name);
+  subject.GetTrace().Name(band->Color(), name);
   return band;
 }
 
