@@ -1,7 +1,5 @@
 #include "report/layout/bind_query_params.h"
 
-#include <algorithm>
-
 #include "report/qr_expr_startup.h"
 
 namespace report {

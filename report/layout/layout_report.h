@@ -26,7 +26,8 @@ class LayoutReport : public TQRBasePanel, public QRMeasureReport {
   virtual void SetCursorY(int value) = 0;
   virtual int PageNo() const = 0;
   virtual int ColumnNo() const = 0;
-  // Implementations run their body inside a BreakScope.
+  // Implementations run these, and the finishing of a page (its footers),
+  // inside a BreakScope.
   virtual void NextPage() = 0;
   virtual void NextColumn() = 0;
   virtual int SpaceLeft() const = 0;
