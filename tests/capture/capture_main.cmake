@@ -1,7 +1,7 @@
 # The main window on real windows. The test program sits in a folder of its own:
-# its folder is where the window keeps capture files and settings. Its cases run
-# alone: they share that folder, and their windows and boxes would cover the
-# screens that other window tests read.
+# its folder is where the window keeps capture files and settings, which its
+# cases share: they run one after another in one process, on a display of
+# their own.
 if(TALLIMO_WINDOWS)
   add_executable(capture_main_test ${CMAKE_CURRENT_LIST_DIR}/capture_main_test.cpp)
   _tallimo_common(capture_main_test)
@@ -15,5 +15,5 @@ if(TALLIMO_WINDOWS)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS gui TIMEOUT 120 RUN_SERIAL TRUE)
+    PROPERTIES LABELS gui TIMEOUT 120)
 endif()
