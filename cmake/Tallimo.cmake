@@ -66,8 +66,8 @@ function(tallimo_program name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# A GoogleTest executable: natively CTest lists its cases one by one; under
-# Wine it is one test that runs all its cases (see _tallimo_gtest_program).
+# A GoogleTest executable, one CTest test that runs all its cases (see
+# _tallimo_gtest_program).
 #   tallimo_test(name TIER core|wine|gui|e2e SOURCES ... [DEPS ...] [TIMEOUT s])
 # TIER core: built in both builds; labelled "host" natively and "wine" in the
 #            win64 build (the same test runs under Wine too).
@@ -99,6 +99,9 @@ function(tallimo_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   _tallimo_common(${name})
+  # The code under test keeps the build's optimisation; the test code itself,
+  # expanded assertion macros mostly, compiles much faster at -O1.
+  target_compile_options(${name} PRIVATE -O1)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
@@ -157,9 +160,9 @@ function(tallimo_fuzz_target name)
   endif()
 endfunction()
 
-# Under Wine, starting a program costs more than most test cases, so in the
-# win64 build each GoogleTest program is one CTest test that runs all its cases
-# in one process:
+# Starting a test program costs more than most of its cases (Wine starts a
+# Windows process; the sanitizers map their shadow memory), so each GoogleTest
+# program is one CTest test that runs all its cases in one process:
 # tools/test-program names the cases that fail and ends one that runs past its
 # TIMEOUT. This replaces GoogleTest's gtest_discover_tests, so a fragment that
 # calls it directly gets the same.
@@ -201,11 +204,9 @@ function(_tallimo_gtest_program target)
            WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY})
   set_tests_properties(${target} PROPERTIES TIMEOUT 3600 ${ARG_PROPERTIES})
 endfunction()
-if(TALLIMO_WINDOWS)
-  function(gtest_discover_tests target)
-    _tallimo_gtest_program(${target} ${ARGN})
-  endfunction()
-endif()
+function(gtest_discover_tests target)
+  _tallimo_gtest_program(${target} ${ARGN})
+endfunction()
 
 # Each folder's CMakeLists.txt includes every *.cmake fragment beside it and in
 # its component sub-folders, one fragment per module, so modules can be added
