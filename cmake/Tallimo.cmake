@@ -66,7 +66,8 @@ function(tallimo_program name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# A GoogleTest executable whose cases CTest lists one by one.
+# A GoogleTest executable, one CTest test that runs all its cases (see
+# _tallimo_gtest_program).
 #   tallimo_test(name TIER core|wine|gui|e2e SOURCES ... [DEPS ...] [TIMEOUT s])
 # TIER core: built in both builds; labelled "host" natively and "wine" in the
 #            win64 build (the same test runs under Wine too).
@@ -98,6 +99,9 @@ function(tallimo_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   _tallimo_common(${name})
+  # The code under test keeps the build's optimisation; the test code itself,
+  # expanded assertion macros mostly, compiles much faster at -O1.
+  target_compile_options(${name} PRIVATE -O1)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
@@ -124,8 +128,10 @@ endfunction()
 # A fuzz target over core code: a source file defining LLVMFuzzerTestOneInput
 # and a folder of seed inputs (regression seeds included).
 #   tallimo_fuzz_target(name SOURCES ... [DEPS ...] CORPUS dir [SECONDS n])
-# host build: `name_replay` runs every seed once under ASan/UBSan (label host).
-# fuzz build: `name` fuzzes from the seeds for SECONDS (default 10; label host).
+# host build: `name_replay` runs every seed once under ASan/UBSan (label host,
+#             so the test command runs it).
+# fuzz build: `name` fuzzes from the seeds for SECONDS (default 10; label fuzz,
+#             run by tools/fuzz).
 # For a longer run: build/fuzz/.../name -max_total_time=600 DIR SEEDS
 function(tallimo_fuzz_target name)
   cmake_parse_arguments(ARG "" "CORPUS;SECONDS" "SOURCES;DEPS" ${ARGN})
@@ -144,7 +150,7 @@ function(tallimo_fuzz_target name)
     add_test(NAME ${name}.FuzzFromSeeds
              COMMAND sh -c "mkdir -p '${work}' && exec \"$0\" -max_total_time=${ARG_SECONDS} -timeout=10 -rss_limit_mb=2048 '${work}' '${ARG_CORPUS}'"
                      $<TARGET_FILE:${name}>)
-    set_tests_properties(${name}.FuzzFromSeeds PROPERTIES LABELS host TIMEOUT 300)
+    set_tests_properties(${name}.FuzzFromSeeds PROPERTIES LABELS fuzz TIMEOUT 300)
   else()
     add_executable(${name}_replay ${ARG_SOURCES} ${TALLIMO_ROOT}/tools/fuzz_replay_main.cpp)
     _tallimo_common(${name}_replay)
@@ -152,6 +158,54 @@ function(tallimo_fuzz_target name)
     add_test(NAME ${name}.ReplaySeeds COMMAND ${name}_replay ${ARG_CORPUS})
     set_tests_properties(${name}.ReplaySeeds PROPERTIES LABELS host)
   endif()
+endfunction()
+
+# Starting a test program costs more than most of its cases (Wine starts a
+# Windows process; the sanitizers map their shadow memory), so each GoogleTest
+# program is one CTest test that runs all its cases in one process:
+# tools/test-program names the cases that fail and ends one that runs past its
+# TIMEOUT. This replaces GoogleTest's gtest_discover_tests, so a fragment that
+# calls it directly gets the same.
+include(GoogleTest)
+function(_tallimo_gtest_program target)
+  cmake_parse_arguments(ARG "" "TEST_PREFIX;TEST_SUFFIX;WORKING_DIRECTORY;DISCOVERY_MODE;DISCOVERY_TIMEOUT;TEST_LIST"
+                        "EXTRA_ARGS;PROPERTIES" ${ARGN})
+  if(NOT ARG_WORKING_DIRECTORY)
+    set(ARG_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  # The cases' timeout bounds each case; the program as a whole gets the
+  # room of many cases.
+  set(case_timeout 120)
+  list(FIND ARG_PROPERTIES TIMEOUT at)
+  if(at GREATER_EQUAL 0)
+    math(EXPR at "${at} + 1")
+    list(GET ARG_PROPERTIES ${at} case_timeout)
+    list(REMOVE_AT ARG_PROPERTIES ${at})
+    math(EXPR at "${at} - 1")
+    list(REMOVE_AT ARG_PROPERTIES ${at})
+  endif()
+  # Window tests each take a display of their own (see tools/wine-run), so
+  # they can run side by side.
+  list(FIND ARG_PROPERTIES LABELS at)
+  if(at GREATER_EQUAL 0)
+    math(EXPR at "${at} + 1")
+    list(GET ARG_PROPERTIES ${at} labels)
+    if(labels STREQUAL "gui")
+      list(APPEND ARG_PROPERTIES RESOURCE_GROUPS displays:1)
+    endif()
+  endif()
+  get_target_property(emulator ${target} CROSSCOMPILING_EMULATOR)
+  if(NOT emulator)
+    set(emulator "")
+  endif()
+  add_test(NAME ${target}
+           COMMAND ${TALLIMO_ROOT}/tools/test-program ${target} ${case_timeout}
+                   ${emulator} $<TARGET_FILE:${target}> ${ARG_EXTRA_ARGS}
+           WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY})
+  set_tests_properties(${target} PROPERTIES TIMEOUT 3600 ${ARG_PROPERTIES})
+endfunction()
+function(gtest_discover_tests target)
+  _tallimo_gtest_program(${target} ${ARGN})
 endfunction()
 
 # Each folder's CMakeLists.txt includes every *.cmake fragment beside it and in

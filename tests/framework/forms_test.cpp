@@ -381,7 +381,11 @@ TEST(Application, RunEndsWhenTheMainFormCloses) {
   Application()->Run();
   EXPECT_TRUE(shown);
   EXPECT_TRUE(Application()->Terminated());
-  (void)second;
+  // The cases share one application: leave it without a main form.
+  delete second;
+  delete main;
+  EXPECT_EQ(Application()->MainForm(), nullptr);
+  Application()->ResetTerminated();
 }
 
 // A main form whose window is made while it is described, with a dialog

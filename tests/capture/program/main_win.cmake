@@ -1,8 +1,8 @@
 # The main window on real windows. The test program sits in a folder of its own:
-# its folder is where the window keeps capture files and settings. Its cases run
-# alone: they share that folder, and their windows and boxes would cover the
-# screens that other window tests read. The stand-in telephony library lies
-# beside the program and is preferred to Wine's, so that calls can be played.
+# its folder is where the window keeps capture files and settings, which its
+# cases share: they run one after another in one process, on a display of
+# their own. The stand-in telephony library lies beside the program and is
+# preferred to Wine's, so that calls can be played.
 if(TALLIMO_WINDOWS)
   block()
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEDLLOVERRIDES=tapi32=n ${CMAKE_CROSSCOMPILING_EMULATOR})
@@ -22,6 +22,6 @@ if(TALLIMO_WINDOWS)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS gui TIMEOUT 120 RUN_SERIAL TRUE)
+    PROPERTIES LABELS gui TIMEOUT 120)
   endblock()
 endif()
