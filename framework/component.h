@@ -47,6 +47,9 @@ class TComponent {
   void ChangeOwner(TComponent* newOwner);
 
   const std::string& Name() const { return name_; }
+  // The class's own name as the program knows it, for the few places that
+  // recognise a component by its class name.
+  virtual std::string ClassName() const { return "TComponent"; }
   // Names are unique among the components of one owner (case-insensitive); an
   // empty name is always allowed.
   virtual void SetName(const std::string& name);
