@@ -1,5 +1,6 @@
 // Language texts may be loaded from a file: parse two of them (English and a
-// target language), then translate texts, memos and installer messages.
+// target language), then translate texts, memos and installer messages, and
+// expand the translated texts' %-codes against a small install tree.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -7,7 +8,10 @@
 
 #include "framework/exceptions.h"
 #include "setup/base/exceptions.h"
+#include "setup/paths/machine_folders.h"
+#include "setup/paths/path_specifiers.h"
 #include "setup/translator/translator.h"
+#include "tests/setup/install/install_test_support.h"
 
 using namespace setup::translator;
 
@@ -35,11 +39,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& entry : translator.Language(ident).ParsedStrings())
       if (entry.Text.size() > kMaxTextLength) std::abort();
   }
+  static const bool machineReady = [] {
+    setup::MachineAccess access;
+    access.WindowsDirectory = [] { return std::string("C:\\WINDOWS"); };
+    access.SystemDirectory = [] { return std::string("C:\\WINDOWS\\system32"); };
+    access.CurrentDirectory = [] { return std::string("C:\\setup"); };
+    setup::SetMachineAccess(access);
+    return true;
+  }();
+  (void)machineReady;
+  fw::TComponent form(nullptr);
+  setup::EnsureStandardSpecifiers(&form);
+  auto* install = new setup::test_support::StandInInstall(&form);
+  install->SetDestDir("C:\\Tallimo");
+  auto* file = new setup::test_support::StandInFile(&form);
+  file->SetContainer(install);
   std::istringstream texts(parts[2]);
   std::vector<std::string> lines;
   for (std::string line; std::getline(texts, line);) {
     lines.push_back(line);
-    translator.TranslateText(plEnglish, line);
+    const std::string translated = translator.TranslateText(plEnglish, line);
+    for (setup::TInstallContainer* component : {static_cast<setup::TInstallContainer*>(file),
+                                                static_cast<setup::TInstallContainer*>(nullptr)}) {
+      try {
+        setup::ExpandMetaVariables(translated, component);
+      } catch (const setup::EAI&) {
+        if (component) std::abort();  // the tree has every folder the codes ask for
+      }
+    }
     translator.TranslateByGLID(static_cast<std::int32_t>(line.size()), line);
     // Whatever the translation says, a message fills only its own arguments.
     (void)setup::IException(line, {"name", 42}).Message();
