@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/application.h"
+#include "setup/paths/path_specifiers.h"
 #include "setup/translator/form_translation_win.h"
 
 namespace setup {
@@ -16,6 +17,12 @@ std::vector<TBasePembrinForm*>& Forms() {
 }  // namespace
 
 const std::vector<TBasePembrinForm*>& AllPembrinForms() { return Forms(); }
+
+void EnsureSpecifiersOnForms() {
+  TreeHooks().ObjectCreating = [](fw::TComponent* owner) {
+    if (dynamic_cast<fw::TForm*>(owner)) EnsureStandardSpecifiers(owner);
+  };
+}
 
 TBasePembrinForm::TBasePembrinForm(fw::TComponent* owner) : fw::TForm(owner) {
   Font().SetCharset(0);

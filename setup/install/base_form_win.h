@@ -29,6 +29,9 @@ class TBasePembrinForm : public fw::TForm {
   virtual void TranslateForm();
 };
 
+// Install objects built on a form find the standard path specifiers there.
+void EnsureSpecifiersOnForms();
+
 // Every installer form that exists, in creation order.
 const std::vector<TBasePembrinForm*>& AllPembrinForms();
 

@@ -6,4 +6,4 @@ tallimo_core_library(setup_install SOURCES
   DEPS setup_base fw_component fw_exceptions)
 # The installer's dialog form base (Windows).
 tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_form_win.cpp
-  DEPS setup_install setup_translator_win fw_ui)
+  DEPS setup_install setup_paths setup_translator_win fw_ui)

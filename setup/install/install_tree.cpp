@@ -53,7 +53,16 @@ TCustomInstall* FindInstall() {
 
 // --- TInstallContainer ---
 
-TInstallContainer::TInstallContainer(fw::TComponent* owner) : fw::TComponent(owner) {
+namespace {
+
+fw::TComponent* BeforeCreating(fw::TComponent* owner) {
+  if (owner && TreeHooks().ObjectCreating) TreeHooks().ObjectCreating(owner);
+  return owner;
+}
+
+}  // namespace
+
+TInstallContainer::TInstallContainer(fw::TComponent* owner) : fw::TComponent(BeforeCreating(owner)) {
   Containers().push_back(this);
 }
 

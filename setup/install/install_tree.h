@@ -395,6 +395,9 @@ struct InstallTreeHooks {
   std::function<int()> ShowBusyCursor;  // returns the cursor to restore
   std::function<void(int)> RestoreCursor;
   std::function<bool()> ArchiveAborted;
+  // Runs before an install object is built with an owner (the standard
+  // specifiers are ensured on a form's objects).
+  std::function<void(fw::TComponent* owner)> ObjectCreating;
 };
 InstallTreeHooks& TreeHooks();
 

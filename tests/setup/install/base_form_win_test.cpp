@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/stdctrls.h"
+#include "setup/install/path_specifier.h"
 
 namespace setup {
 namespace {
@@ -65,6 +66,20 @@ TEST_F(BaseForm, ItsOwnLanguageOverridesTheTranslators) {
   // Texts already in Danish stay so when translated again.
   form.TranslateForm();
   EXPECT_EQ(button->Caption(), "Annuller");
+}
+
+TEST_F(BaseForm, InstallObjectsOnAFormFindTheStandardSpecifiers) {
+  EnsureSpecifiersOnForms();
+  fw::TComponent notAForm(nullptr);
+  new TInstallFileGroup(&notAForm);
+  EXPECT_EQ(StandardPathSpecifiers().Count(), 0);
+  auto* group = new TInstallFileGroup(&form);
+  EXPECT_EQ(StandardPathSpecifiers().Count(), 14);
+  EXPECT_EQ(form.FindComponent("psContainerDestDir")->Owner(), &form);
+  auto* file = new TInstallFileGroup(&form);
+  file->SetContainer(group);  // finds the container's specifier
+  EXPECT_EQ(StandardPathSpecifiers().Count(), 14);
+  TreeHooks().ObjectCreating = nullptr;
 }
 
 }  // namespace
