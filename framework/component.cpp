@@ -170,3 +170,31 @@ void FormLoading::End() {
 }
 
 }  // namespace fw
+
+namespace fw {
+
+void TComponent::StringProperties(std::vector<TStringProperty>& properties) {
+  properties.push_back(
+      {"Name", [this] { return Name(); }, [this](const std::string& value) { SetName(value); }});
+}
+
+std::optional<std::string> TComponent::GetStringProperty(const std::string& name) {
+  std::vector<TStringProperty> properties;
+  StringProperties(properties);
+  for (const auto& property : properties)
+    if (SameText(property.Name, name)) return property.Get();
+  return std::nullopt;
+}
+
+bool TComponent::SetStringProperty(const std::string& name, const std::string& value) {
+  std::vector<TStringProperty> properties;
+  StringProperties(properties);
+  for (const auto& property : properties)
+    if (SameText(property.Name, name)) {
+      property.Set(value);
+      return true;
+    }
+  return false;
+}
+
+}  // namespace fw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,14 @@ std::function<void(Args...)> Chain(std::function<void(Args...)> first, std::func
 
 enum class TOperation { opInsert, opRemove };
 
+// A text property a component publishes, read and written by name (for
+// translating every text of a form without knowing its classes).
+struct TStringProperty {
+  std::string Name;
+  std::function<std::string()> Get;
+  std::function<void(const std::string&)> Set;
+};
+
 // Component states; "designing" exists for callers that ask, and is never set.
 enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2, csDesigning = 4 };
 
@@ -47,6 +56,9 @@ class TComponent {
   void ChangeOwner(TComponent* newOwner);
 
   const std::string& Name() const { return name_; }
+  // The class's own name as the program knows it, for the few places that
+  // recognise a component by its class name.
+  virtual std::string ClassName() const { return "TComponent"; }
   // Names are unique among the components of one owner (case-insensitive); an
   // empty name is always allowed.
   virtual void SetName(const std::string& name);
@@ -65,6 +77,12 @@ class TComponent {
   // it is freed, although the two belong to different owners.
   void FreeNotification(TComponent* other);
   void RemoveFreeNotification(TComponent* other);
+
+  // The component's text properties; the base has its Name.
+  virtual void StringProperties(std::vector<TStringProperty>& properties);
+  // Case-insensitive by name; nothing / false when the component has none.
+  std::optional<std::string> GetStringProperty(const std::string& name);
+  bool SetStringProperty(const std::string& name, const std::string& value);
 
   // Copies the state of another component; the base knows no state to copy.
   virtual void Assign(const TComponent& source);

@@ -715,3 +715,16 @@ void TGraphicControl::CreateParams(TCreateParams& params) {
 }
 
 }  // namespace fw
+
+namespace fw {
+
+void TControl::StringProperties(std::vector<TStringProperty>& properties) {
+  TComponent::StringProperties(properties);
+  if (*TextPropertyName())
+    properties.push_back({TextPropertyName(), [this] { return Text(); },
+                          [this](const std::string& value) { SetText(value); }});
+  properties.push_back(
+      {"Hint", [this] { return Hint(); }, [this](const std::string& value) { SetHint(value); }});
+}
+
+}  // namespace fw

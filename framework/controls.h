@@ -107,6 +107,12 @@ class TControl : public TComponent {
   std::string Caption() const { return Text(); }
   void SetCaption(const std::string& caption) { SetText(caption); }
 
+  // Caption (or Text) and Hint, as the class publishes them.
+  void StringProperties(std::vector<TStringProperty>& properties) override;
+  // The name the class publishes its text under: "Caption", "Text", or ""
+  // when the text is not a property of its own (memos and lists).
+  virtual const char* TextPropertyName() const { return "Caption"; }
+
   TColor Color() const;
   void SetColor(TColor color);
   bool ParentColor() const { return parentColor_; }

@@ -34,6 +34,7 @@ void TFont::Assign(const TFont& source) {
   style_ = source.style_;
   color_ = source.color_;
   pitch_ = source.pitch_;
+  charset_ = source.charset_;
   Changed(true);
 }
 
@@ -82,6 +83,12 @@ void TFont::SetPitch(TFontPitch pitch) {
   Changed(true);
 }
 
+void TFont::SetCharset(int charset) {
+  if (charset == charset_) return;
+  charset_ = charset;
+  Changed(true);
+}
+
 HFONT TFont::Handle() {
   if (!handle_) {
     LOGFONTA font{};
@@ -90,7 +97,7 @@ HFONT TFont::Handle() {
     font.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
     font.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
     font.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
-    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfCharSet = static_cast<BYTE>(charset_);
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;

@@ -53,6 +53,9 @@ class TFont {
   void SetColor(TColor color);
   TFontPitch Pitch() const { return pitch_; }
   void SetPitch(TFontPitch pitch);
+  // The character set the face is asked for in (1: the system's default).
+  int Charset() const { return charset_; }
+  void SetCharset(int charset);
   HFONT Handle();
 
   // Called after every change.
@@ -65,6 +68,7 @@ class TFont {
   unsigned style_ = 0;
   TColor color_ = clWindowText;
   TFontPitch pitch_ = TFontPitch::fpDefault;
+  int charset_ = 1;
   HFONT handle_ = nullptr;
 };
 

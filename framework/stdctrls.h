@@ -61,6 +61,7 @@ class TLabel : public TGraphicControl {
 class TEdit : public TWinControl {
  public:
   explicit TEdit(TComponent* owner);
+  const char* TextPropertyName() const override { return "Text"; }
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
   int MaxLength() const { return maxLength_; }
@@ -117,6 +118,7 @@ class TMemoLines {
 class TMemo : public TEdit {
  public:
   explicit TMemo(TComponent* owner);
+  const char* TextPropertyName() const override { return ""; }
   TMemoLines& Lines() { return lines_; }
   bool WantReturns() const { return wantReturns_; }
   void SetWantReturns(bool value) { wantReturns_ = value; }
@@ -182,6 +184,7 @@ class TCheckBox : public TWinControl {
 class TComboBox : public TWinControl {
  public:
   explicit TComboBox(TComponent* owner);
+  const char* TextPropertyName() const override { return "Text"; }
   TStringItems& Items() { return items_; }
   int ItemIndex() const;
   void SetItemIndex(int index);
@@ -204,6 +207,7 @@ class TComboBox : public TWinControl {
 class TListBox : public TWinControl {
  public:
   explicit TListBox(TComponent* owner);
+  const char* TextPropertyName() const override { return ""; }
   TStringItems& Items() { return items_; }
   int ItemIndex() const;
   void SetItemIndex(int index);
