@@ -702,7 +702,10 @@ void TBuffer::AdvanceRow() {
       view_->SetScrollRange(true, 1, row_ < visibleRows_ ? row_ : row_ - visibleRows_ + 1);
   }
   const int regionBottomRow = viewTop_ + regionBottom_ - 1;
-  if (row_ + pageHeight_ - regionBottom_ >= rows_ && (inRegion_ || row_ >= rows_)) {
+  // Below a region that leaves the last line out, a line feed scrolls nothing,
+  // at the grid's end as anywhere else.
+  const bool wholePage = regionTop_ == 1 && regionBottom_ == pageHeight_;
+  if (row_ + pageHeight_ - regionBottom_ >= rows_ && (inRegion_ || (row_ >= rows_ && wholePage))) {
     // Lines above a region keep their screen places; the region's top line
     // goes to the scroll-back.
     if (regionTop_ > 1) RotateRowDown(viewTop_, viewTop_ + regionTop_ - 1);
