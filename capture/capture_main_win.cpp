@@ -9,6 +9,7 @@
 #include "capture/settings_win.h"
 #include "capture/view_logs_win.h"
 #include "comm/apd_com_port_win.h"
+#include "comm/string_resource_win.h"
 #include "comm/tapi_device.h"
 #include "comm/tapi_device_win.h"
 #include "comm/tapi_select_form_win.h"
@@ -303,6 +304,12 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner) : fw::TForm(owner) {
   ApdTapiDevice1->OnTapiConnect = [this](comm::TApdCustomTapiDevice&) { ApdTapiDevice1TapiConnect(); };
   // The far end hanging up closes the port under the call.
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
+  // A line whose device has gone (an adapter pulled out) is reported, never left "COLLECTING".
+  Port().SetOnLineFailure([this](comm::TApdComPort& port, std::uint32_t error) {
+    const std::string name =
+        port.ComNumber() > 0 ? "COM" + std::to_string(port.ComNumber()) : btnComPort->Text();
+    flow_->LineFailed(name, comm::CleanSystemMessage(comm::SystemMessages().SystemMessage(error)));
+  });
 
   devices_ = std::make_unique<Devices>(*this);
   notices_ = std::make_unique<Notices>();

@@ -46,6 +46,12 @@ class TerminalLink {
   virtual ~TerminalLink() = default;
   virtual bool HasReceived() = 0;
   virtual int FetchChar(std::uint8_t& c) = 0;
+  // Up to `most` bytes at once; the number taken.
+  virtual int FetchBlock(std::uint8_t* bytes, int most) {
+    int taken = 0;
+    while (taken < most && HasReceived() && FetchChar(bytes[taken]) == 0) ++taken;
+    return taken;
+  }
   virtual int SendBlock(const std::uint8_t* bytes, std::size_t count) = 0;
   virtual int RegisterWindow(HWND window) = 0;
   virtual int UnregisterWindow(HWND window) = 0;
