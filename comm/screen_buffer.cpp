@@ -383,6 +383,28 @@ void TBuffer::SetScrollRegion(int top, int bottom) {
   inRegion_ = regionTop_ == 1;
 }
 
+void TBuffer::SetRegionBottom(int bottom) {
+  regionBottom_ = std::clamp(bottom, regionTop_, pageHeight_);
+  ComputeInRegion();
+}
+
+TBuffer::Planes TBuffer::PlanesInRowOrder() {
+  bool ordered = true;
+  for (int r = 0; r < rows_ && ordered; ++r) ordered = rowMap_[r] == r;
+  if (!ordered) {
+    // One copy puts the rows back in order; scrolling rotates the map again later.
+    for (auto* plane : {&chars_, &colours_, &written_, &attrs_}) {
+      std::vector<std::uint8_t> laid(plane->size());
+      for (int r = 0; r < rows_; ++r)
+        std::memcpy(&laid[static_cast<std::size_t>(Linear(r, 0))],
+                    &(*plane)[static_cast<std::size_t>(Cell(r, 0))], static_cast<std::size_t>(columns_));
+      plane->swap(laid);
+    }
+    for (int r = 0; r < rows_; ++r) rowMap_[r] = static_cast<std::uint16_t>(r);
+  }
+  return {chars_.data(), colours_.data(), attrs_.data()};
+}
+
 void TBuffer::Send(const std::string& answer) {
   if (port_) port_->SendBlock(reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size());
 }

@@ -894,7 +894,17 @@ LRESULT TTerminal::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case TM_SETDISPLAYSIZE:
       if (charWidth_ > 0 && charHeight_ > 0)
         ResizeClient(static_cast<int>(wParam) * charWidth_, static_cast<int>(lParam) * charHeight_);
+      buffer_.SetRegionBottom(buffer_.PageHeight());
       return 0;
+    case TM_GETPLANES: {
+      auto* record = reinterpret_cast<TerminalPlanes*>(lParam);
+      if (!record) return kBadArgument;
+      const TBuffer::Planes planes = buffer_.PlanesInRowOrder();
+      record->Chars = planes.chars;
+      record->Colours = planes.colours;
+      record->Attrs = planes.attrs;
+      return 0;
+    }
     case TM_GETCHARSIZE:
       return static_cast<LRESULT>((charWidth_ & 0xFF) << 8 | (charHeight_ & 0xFF));
     case TM_SETBLINKTIME:

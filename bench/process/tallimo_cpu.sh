@@ -37,6 +37,7 @@ sample() {
 }
 
 while read -r line; do
+  line=${line%$'\r'}
   case "$line" in
     "PHASE idle") sample idle ;;
     "PHASE collecting") sample collecting ;;

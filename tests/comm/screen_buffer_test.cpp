@@ -396,6 +396,16 @@ TEST(ScreenBuffer, LineFeedBelowTheRegionMovesNothingWhateverTheGridSize) {
   }
 }
 
+TEST(ScreenBuffer, RegionBottomFollowsTheDisplaySizeAndKeepsItsTop) {
+  Terminal t(etVT100, 40, 20, 6);
+  t.Feed("\x1b[2;4r");
+  t.buffer.SetRegionBottom(t.buffer.PageHeight());
+  EXPECT_EQ(t.buffer.RegionTop(), 2);
+  EXPECT_EQ(t.buffer.RegionBottom(), 6);
+  t.buffer.SetRegionBottom(99);
+  EXPECT_EQ(t.buffer.RegionBottom(), 6) << "never beyond the page";
+}
+
 TEST(ScreenBuffer, ClearPageMovesViewDownWhenRoomRemains) {
   Terminal t(etANSI);
   t.Feed("old\x1b[2J");
