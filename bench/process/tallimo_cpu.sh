@@ -25,13 +25,21 @@ prefix_server() {
   done
 }
 
-program_pid() { pgrep -f 'tallimo_bench.Tallimo\.exe' | head -1; }
+# The Windows process itself, not the loader that started it.
+program_pid() {
+  for pid in $(pgrep -f 'tallimo_bench.Tallimo\.exe'); do
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Tallimo.exe" ] && { echo "$pid"; return; }
+  done
+  pgrep -f 'tallimo_bench.Tallimo\.exe' | tail -1
+}
 
 declare -A at
+program="" server=""
 sample() {
-  local phase=$1 program server
-  program=$(program_pid || true)
-  server=$(prefix_server || true)
+  local phase=$1
+  # The processes are found once, so every phase reads the same ones.
+  [ -n "$program" ] || program=$(program_pid || true)
+  [ -n "$server" ] || server=$(prefix_server || true)
   at[$phase.program]=$([ -n "$program" ] && cpu_ticks "$program" || echo 0)
   at[$phase.server]=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
 }
@@ -51,6 +59,7 @@ idle_program=$((at[collecting.program] - at[idle.program]))
 idle_server=$((at[collecting.server] - at[idle.server]))
 busy_program=$((at[end.program] - at[collecting.program]))
 busy_server=$((at[end.server] - at[collecting.server]))
+echo "program pid ${program:-none}, wineserver pid ${server:-none}"
 echo "idle ${seconds} s:       program $(percent $idle_program) %, wineserver $(percent $idle_server) % of a core"
 echo "collecting ${seconds} s: program $(percent $busy_program) %, wineserver $(percent $busy_server) % of a core"
 echo "above idle: $(percent $((busy_program + busy_server - idle_program - idle_server))) % of a core (goal: under 1 %)"
