@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "comm/dispatcher/dispatcher_win.h"
+#include "comm/dispatcher/notification_transport_win.h"
 #include "tests/support/pty_cable.h"
 
 namespace {
@@ -24,8 +25,10 @@ struct Listener {
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* listener = reinterpret_cast<Listener*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (listener && message == comm::kAvailMessage) {
-    std::uint8_t c;
-    while (listener->port->FetchChar(c) == 0) ++listener->received;
+    comm::ServingNotification serving(window);
+    std::uint8_t bytes[512];
+    while (const std::uint32_t taken = listener->port->FetchBlock(bytes, sizeof bytes))
+      listener->received += taken;
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/pty_cable.h"
@@ -150,9 +151,48 @@ struct Program {
   }
 };
 
+// A minute idle, then a minute collecting at the pace of a 9600-baud line,
+// from one connected program; prints a marker at each phase boundary so that
+// bench/process/tallimo_cpu.sh can read the CPU time of the program and of
+// the wineserver from Linux, where both are visible.
+int IdleThenCollecting(int seconds) {
+  test_support::PtyCable cable;
+  Program program;
+  if (!program.Start(cable.ProgramPort())) {
+    std::printf("the capture program did not start collecting\n");
+    return 1;
+  }
+  Sleep(2000);
+  auto mark = [](const char* phase) {
+    std::printf("PHASE %s\n", phase);
+    std::fflush(stdout);
+    Sleep(300);  // the script samples before the phase begins
+  };
+  mark("idle");
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  mark("collecting");
+  const std::size_t chunk = kBytesPerSecondAt9600 / 10;
+  const std::string paced = Payload(kBytesPerSecondAt9600 * static_cast<std::size_t>(seconds));
+  const LARGE_INTEGER start = Now();
+  for (std::size_t sent = 0; sent < paced.size(); sent += chunk) {
+    cable.Send(paced.substr(sent, chunk));
+    // Paced by the clock, not by the sleeps, so the line rate holds.
+    const double due = double(sent + chunk) / double(kBytesPerSecondAt9600);
+    const double late = due - Seconds(start, Now());
+    if (late > 0) Sleep(static_cast<DWORD>(late * 1000));
+  }
+  mark("end");
+  program.Close();
+  std::printf("sent %zu bytes; capture file holds %llu after close\n", paced.size(), program.Captured());
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--idle-then-collecting")
+    return IdleThenCollecting(std::atoi(argv[2]));
   const std::string burst = Payload(kBurstBytes);
   const double catSeconds = CatSeconds(burst);
 

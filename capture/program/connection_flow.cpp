@@ -166,6 +166,35 @@ void ConnectionFlow::CallFailed() {
   notices_.Error("Unable to Connect to Modem");
 }
 
+std::string LineFailedText(const std::string& portName, const std::string& systemText) {
+  std::string text = "The connection on " + portName + " failed";
+  text += systemText.empty() ? "." : ": " + systemText;
+  if (text.back() != '.') text += '.';
+  return text +
+         "\n\nCollecting has stopped; everything received is in the capture file. Check the cable or "
+         "adapter, then choose Connect.";
+}
+
+void ConnectionFlow::LineFailed(const std::string& portName, const std::string& systemText) {
+  if (Idle()) return;
+  SetCaption(connectCaption);
+  SetStatus(statusDisconnecting);
+  // Capture first: what the terminal holds goes to the file before anything else can fail.
+  try {
+    capture_.Stop();
+  } catch (const std::exception&) {
+  }
+  try {
+    devices_.CloseDirect();
+  } catch (const std::exception&) {
+    // The device is gone; closing what is left of it may fail too.
+  }
+  devices_.ActivateTerminal(false);
+  devices_.SetTapiModeOff();
+  SetStatus(statusIdle);
+  notices_.Error(LineFailedText(portName, systemText));
+}
+
 void ConnectionFlow::Close(const std::string& phone) {
   if (!Idle() && !phone.empty()) {
     SetStatus(statusHangingUp);

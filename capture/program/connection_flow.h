@@ -18,6 +18,9 @@ inline constexpr char statusHangingUp[] = "HANGING UP";
 inline constexpr char statusDisconnecting[] = "DISCONNECTING";
 
 inline constexpr char connectCaption[] = "Connec&t";
+
+// The box shown when the line fails under a connection.
+std::string LineFailedText(const std::string& portName, const std::string& systemText);
 inline constexpr char disconnectCaption[] = "&Disconnect";
 
 // The port, terminal, telephony device and status lights as the flow uses
@@ -69,6 +72,11 @@ class ConnectionFlow {
   // The call ended without connecting (busy after its retries, no answer, a
   // redial that failed).
   void CallFailed();
+
+  // The line failed under a connection (its device is gone): capture stops,
+  // so the file holds everything received, the port closes, and one box
+  // names the port and the system's reason.
+  void LineFailed(const std::string& portName, const std::string& systemText);
   // Window closing: hang up a call, stop capture. Failures are reported, never raised.
   void Close(const std::string& phone);
 

@@ -9,6 +9,7 @@
 #include "capture/settings/settings_win.h"
 #include "capture/viewer/view_logs_win.h"
 #include "comm/port/com_port_win.h"
+#include "comm/base/string_resource_win.h"
 #include "comm/telephony/device.h"
 #include "comm/telephony/device_win.h"
 #include "comm/telephony/select_form_win.h"
@@ -309,6 +310,12 @@ TfrmCaptureMain::TfrmCaptureMain(fw::TComponent* owner, int buildVariant)
   ApdTapiDevice1->OnTapiPortClose = [this](comm::TApdCustomTapiDevice&) { flow_->LineClosed(); };
   // A busy line after its retries, no answer, or a redial that could not be placed.
   ApdTapiDevice1->OnTapiFail = [this](comm::TApdCustomTapiDevice&) { flow_->CallFailed(); };
+  // A line whose device has gone (an adapter pulled out) is reported, never left "COLLECTING".
+  Port().SetOnLineFailure([this](comm::TApdComPort& port, std::uint32_t error) {
+    const std::string name =
+        port.ComNumber() > 0 ? "COM" + std::to_string(port.ComNumber()) : btnComPort->Text();
+    flow_->LineFailed(name, comm::CleanSystemMessage(comm::SystemMessages().SystemMessage(error)));
+  });
 
   devices_ = std::make_unique<Devices>(*this);
   notices_ = std::make_unique<Notices>();

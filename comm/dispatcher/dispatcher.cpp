@@ -113,7 +113,7 @@ int TApdBaseDispatcher::OpenPort(const std::string& deviceName, std::uint32_t ba
     takenCount_ = 0;
     maxTakenCount_ = 0;
     inNotify_ = false;
-    deliveryActive_ = false;
+    activeDelivery_ = 0;
     overflowing_ = false;
     OrderedGuard state(StateLock);
     lineErrors_ = 0;
@@ -129,6 +129,12 @@ int TApdBaseDispatcher::OpenPort(const std::string& deviceName, std::uint32_t ba
   }
   outputSent_ = false;
   reannounce_ = false;
+  lineFailure_ = 0;
+  lineFailureAnnounced_ = false;
+  {
+    std::lock_guard<std::mutex> guard(failureLock_);
+    failuresInARow_ = 0;
+  }
   {
     OrderedGuard state(StateLock);
     GetState(dcb_);
@@ -153,6 +159,7 @@ int TApdBaseDispatcher::OpenPort(const std::string& deviceName, std::uint32_t ba
   {
     OrderedGuard state(StateLock);
     trace_.Stop();
+    traceOn_ = false;
     log_.Stop();
     startTime_ = TickClockNow();
   }
@@ -215,40 +222,103 @@ std::uint32_t TApdBaseDispatcher::WaitingLocked() const {
   return (inHead_ + kReceiveRingSize - inTail_) % kReceiveRingSize;
 }
 
-bool TApdBaseDispatcher::SharedTakeLocked() {
-  // Only the window the running notification is addressed to shares its
-  // bytes; anyone else would read bytes that window already has.
-  return deliveryActive_ && transport_ && transport_->CallerServesDelivery();
+namespace {
+constexpr DeliveryId kCarriesBytes = DeliveryId{1} << 39;
+}
+
+DeliveryId TApdBaseDispatcher::NewDeliveryIdLocked(bool carriesBytes) {
+  // The dispatcher's handle in the high bits tells its deliveries apart from
+  // another port's.
+  return (static_cast<DeliveryId>(handle_ + 1) << 40) | (carriesBytes ? kCarriesBytes : 0) |
+         (++deliveriesMade_ & (kCarriesBytes - 1));
+}
+
+bool TApdBaseDispatcher::OwnByteDelivery(DeliveryId delivery) const {
+  return (delivery >> 40) == static_cast<DeliveryId>(handle_ + 1) && (delivery & kCarriesBytes) != 0;
+}
+
+TApdBaseDispatcher::Taker TApdBaseDispatcher::CallerLocked() {
+  const DeliveryId served = transport_ ? transport_->ServedDelivery() : 0;
+  if (served == kStaleDelivery) return Taker::kRefused;
+  if (inNotify_) {
+    // Only the handler of the delivery now running shares its bytes: anyone
+    // else would read bytes that window already has, or will be given.
+    return activeDelivery_ != 0 && served == activeDelivery_ ? Taker::kShared : Taker::kRefused;
+  }
+  // A handler still running after its delivery of bytes ended takes nothing
+  // more on its own: the bytes are announced to every listener again.
+  return OwnByteDelivery(served) ? Taker::kRefused : Taker::kDirect;
 }
 
 std::uint32_t TApdBaseDispatcher::AvailableToCallerLocked() {
   const std::uint32_t waiting = WaitingLocked();
-  if (!inNotify_) return waiting;
-  if (!SharedTakeLocked()) return 0;
-  return waiting > static_cast<std::uint32_t>(takenCount_) ? waiting - takenCount_ : 0;
+  switch (CallerLocked()) {
+    case Taker::kDirect:
+      return waiting;
+    case Taker::kShared:
+      return waiting > static_cast<std::uint32_t>(takenCount_) ? waiting - takenCount_ : 0;
+    case Taker::kRefused:
+      break;
+  }
+  return 0;
+}
+
+std::uint32_t TApdBaseDispatcher::TakeLocked(std::uint8_t* bytes, std::uint32_t most) {
+  if (inRing_.empty() || most == 0) return 0;
+  std::uint32_t taken = 0;
+  switch (CallerLocked()) {
+    case Taker::kRefused:
+      // Taken up again once the running notification has ended.
+      reannounce_ = true;
+      return 0;
+    case Taker::kShared: {
+      const std::uint32_t waiting = WaitingLocked();
+      while (taken < most && static_cast<std::uint32_t>(takenCount_) < waiting) {
+        bytes[taken++] = inRing_[(inTail_ + takenCount_) % kReceiveRingSize];
+        ++takenCount_;
+      }
+      break;
+    }
+    case Taker::kDirect: {
+      const std::uint32_t waiting = WaitingLocked();
+      while (taken < most && taken < waiting) {
+        bytes[taken++] = inRing_[inTail_];
+        inTail_ = (inTail_ + 1) % kReceiveRingSize;
+      }
+      if (taken > 0) ringFull_ = false;
+      break;
+    }
+  }
+  return taken;
+}
+
+void TApdBaseDispatcher::TraceReceived(const std::uint8_t* bytes, std::uint32_t count) {
+  // Looked at without the lock first: most ports never trace.
+  if (count == 0 || !traceOn_.load(std::memory_order_relaxed)) return;
+  OrderedGuard state(StateLock);
+  if (!trace_.On()) return;
+  for (std::uint32_t i = 0; i < count; ++i) trace_.Add(kTraceReceived, bytes[i]);
 }
 
 int TApdBaseDispatcher::FetchChar(std::uint8_t& c) {
-  OrderedGuard in(InLock);
-  if (inRing_.empty()) return codes::kBufferIsEmpty;
-  if (inNotify_) {
-    if (!SharedTakeLocked()) {
-      // Taken up again once the running notification has ended.
-      reannounce_ = true;
-      return codes::kBufferIsEmpty;
-    }
-    if (static_cast<std::uint32_t>(takenCount_) >= WaitingLocked()) return codes::kBufferIsEmpty;
-    c = inRing_[(inTail_ + takenCount_) % kReceiveRingSize];
-    ++takenCount_;
-  } else {
-    if (WaitingLocked() == 0) return codes::kBufferIsEmpty;
-    c = inRing_[inTail_];
-    inTail_ = (inTail_ + 1) % kReceiveRingSize;
-    ringFull_ = false;
+  std::uint32_t taken;
+  {
+    OrderedGuard in(InLock);
+    taken = TakeLocked(&c, 1);
   }
-  OrderedGuard state(StateLock);
-  if (trace_.On()) trace_.Add(kTraceReceived, c);
+  if (taken == 0) return codes::kBufferIsEmpty;
+  TraceReceived(&c, 1);
   return 0;
+}
+
+std::uint32_t TApdBaseDispatcher::FetchBlock(std::uint8_t* bytes, std::uint32_t most) {
+  std::uint32_t taken;
+  {
+    OrderedGuard in(InLock);
+    taken = TakeLocked(bytes, most);
+  }
+  TraceReceived(bytes, taken);
+  return taken;
 }
 
 int TApdBaseDispatcher::PeekAhead(std::uint8_t& c, std::uint32_t n) {
@@ -302,6 +372,7 @@ bool TApdBaseDispatcher::FillReceiveRing() {
   std::uint32_t second = take > contiguous ? take - contiguous : 0;
   auto readPiece = [&](std::uint32_t count) -> std::uint32_t {
     int n = ReadInto(inRing_.data() + inHead_, count);
+    NoteDriverCall(n >= 0, n < 0 ? static_cast<std::uint32_t>(-n) : 0);
     if (n < 0) {
       ReportReadError(n);
       n = 0;
@@ -319,8 +390,11 @@ bool TApdBaseDispatcher::FillReceiveRing() {
     if (got > 0) ringFull_ = inHead_ == inTail_;
     return got;
   };
-  const std::uint32_t n = contiguous > 0 ? readPiece(contiguous) : 0;
-  if (n < contiguous) second = 0;
+  // The request is sized from the status just read: asking the driver again
+  // would clear line errors that nobody records.
+  const std::uint32_t first = std::min(contiguous, take);
+  const std::uint32_t n = first > 0 ? readPiece(first) : 0;
+  if (n < first) second = 0;
   if (second > 0) readPiece(second);
   return true;
 }
@@ -328,10 +402,47 @@ bool TApdBaseDispatcher::FillReceiveRing() {
 // ---------------------------------------------------------------- output
 
 std::uint32_t TApdBaseDispatcher::DriverLineErrors(CommStatus& status) {
-  OrderedGuard out(OutLock);
-  const std::uint32_t bits = ReadStatus(status);
-  status.outQueue = static_cast<std::uint32_t>(outRing_.Used());
+  std::uint32_t bits;
+  {
+    OrderedGuard out(OutLock);
+    bits = ReadStatus(status);
+    status.outQueue = static_cast<std::uint32_t>(outRing_.Used());
+  }
+  NoteDriverCall(status.error == 0, status.error);
   return bits;
+}
+
+void TApdBaseDispatcher::NoteDriverCall(bool succeeded, std::uint32_t systemError) {
+  if (lineFailure_ != 0) return;
+  std::lock_guard<std::mutex> guard(failureLock_);
+  if (succeeded) {
+    failuresInARow_ = 0;
+    return;
+  }
+  const std::uint32_t now = TickClockNow();
+  if (failuresInARow_++ == 0) firstFailureMs_ = now;
+  if (failuresInARow_ >= kFailuresBeforeLineFails && now - firstFailureMs_ >= kFailingMsBeforeLineFails)
+    lineFailure_ = systemError != 0 ? systemError : kUnknownDriverError;
+}
+
+void TApdBaseDispatcher::AnnounceLineFailure() {
+  const std::uint32_t error = lineFailure_;
+  if (error == 0 || lineFailureAnnounced_.exchange(true) || !transport_) return;
+  WindowRef portWindow = 0;
+  {
+    OrderedGuard state(StateLock);
+    for (const WindowListener& listener : listeners_) {
+      if (!listener.deleted) {
+        portWindow = listener.window;
+        break;
+      }
+    }
+    LogLocked(3, 1, {}, error);
+  }
+  // Posted: the port's owner closes the port in answer, which it may not do
+  // while this thread waits for it.
+  if (portWindow != 0)
+    transport_->Post(portWindow, kLineFailedMessage, error, NotificationLParam(handle_, 0));
 }
 
 std::uint32_t TApdBaseDispatcher::RefreshStatus() {
@@ -345,6 +456,8 @@ std::uint32_t TApdBaseDispatcher::RefreshStatus() {
 
 int TApdBaseDispatcher::SendBlock(std::span<const std::uint8_t> data) {
   if (data.empty()) return 0;
+  // A line that has failed takes nothing: saying it was sent would be a lie.
+  if (lineFailure_ != 0) return codes::kPutBlockFail;
   int result = 0;
   std::uint32_t bits = 0;
   {

@@ -32,9 +32,16 @@ inline constexpr std::uint32_t kReceiveRingSize = 8192;
 inline constexpr std::uint32_t kDefaultNotifyTimeoutMs = 3000;
 // A failed open whose system error reads 0 still fails, with this code.
 inline constexpr int kOpenFailedWithoutError = -2005;
+// The driver failing this many calls in a row, over at least this long, is a
+// line that has gone (a USB adapter pulled out makes every call fail).
+inline constexpr int kFailuresBeforeLineFails = 3;
+inline constexpr std::uint32_t kFailingMsBeforeLineFails = 1000;
+// A failure whose system error reads 0 counts with this one (ERROR_GEN_FAILURE).
+inline constexpr std::uint32_t kUnknownDriverError = 31;
 
 // The driver's status record.
 struct CommStatus {
+  std::uint32_t error = 0;  // the system error of a status read that failed
   std::uint32_t flags = 0;
   std::uint32_t inQueue = 0;   // bytes waiting in the driver's input queue
   std::uint32_t outQueue = 0;  // replaced by the output ring's fill
@@ -90,6 +97,9 @@ class TApdBaseDispatcher {
   int ResizeQueues(std::uint32_t inSize, std::uint32_t outSize);
 
   int FetchChar(std::uint8_t& c);
+  // Takes up to `most` bytes at once, as FetchChar would one by one; result
+  // the number taken.
+  std::uint32_t FetchBlock(std::uint8_t* bytes, std::uint32_t most);
   int PeekAhead(std::uint8_t& c, std::uint32_t n);
   bool HasReceived();
   std::uint32_t ReceivedCount();
@@ -109,6 +119,7 @@ class TApdBaseDispatcher {
   bool RingSeenSince() { return (ModemLines(0xFB) & 0x04) != 0; }
   int NextLineError();
   bool BreakSeen();
+  int YieldToThreads() { return YieldTimeSlice(); }
   void SetOptionBits(std::uint32_t bits);
   void ClearOptionBits(std::uint32_t bits);
 
@@ -209,6 +220,9 @@ class TApdBaseDispatcher {
   // reception then goes on by reading the driver every pass.
   virtual std::uint32_t CommEventError() const { return 0; }
 
+  // The system error that made the line count as failed; 0 while it works.
+  std::uint32_t LineFailure() const { return lineFailure_; }
+
   bool StopRequested() const { return stopRequested_; }
   bool ThreadsRunning() const { return threadsRunning_; }
 
@@ -249,6 +263,11 @@ class TApdBaseDispatcher {
   void MarkRingSeen();
   std::uint64_t BytesReceived();
   bool IsDispatchingUnlocked() const { return dispatching_; }
+  // Every driver call that can fail reports here; repeated failures mark
+  // the line failed. Any thread.
+  void NoteDriverCall(bool succeeded, std::uint32_t systemError = 0);
+  // Tells the port's window, once, that the line failed.
+  void AnnounceLineFailure();
   void SetDeviceOpen(bool open) { deviceOpen_ = open; }
 
   OrderedLock InLock{LockLevel::kInput};
@@ -267,6 +286,11 @@ class TApdBaseDispatcher {
   std::atomic<bool> closePending_{false};
   std::atomic<bool> outputSent_{false};
   std::atomic<bool> reannounce_{false};  // bytes whose announcement did not get through
+  std::atomic<std::uint32_t> lineFailure_{0};
+  std::atomic<bool> lineFailureAnnounced_{false};
+  std::mutex failureLock_;  // taken alone, never with another lock
+  int failuresInARow_ = 0;
+  std::uint32_t firstFailureMs_ = 0;
 
   CommStatus commStat_;  // under StateLock
   std::uint32_t eventMask_ = 0;
@@ -274,9 +298,15 @@ class TApdBaseDispatcher {
   bool rs485_ = false;
 
  private:
+  // How a caller's take counts while the receive ring is locked.
+  enum class Taker { kDirect, kShared, kRefused };
   std::uint32_t WaitingLocked() const;
-  bool SharedTakeLocked();
+  Taker CallerLocked();
   std::uint32_t AvailableToCallerLocked();
+  std::uint32_t TakeLocked(std::uint8_t* bytes, std::uint32_t most);
+  void TraceReceived(const std::uint8_t* bytes, std::uint32_t count);
+  DeliveryId NewDeliveryIdLocked(bool carriesBytes);
+  bool OwnByteDelivery(DeliveryId delivery) const;
   void FreeRings();
   int NewTriggerHandleLocked();
   void StatusLoop();
@@ -317,13 +347,15 @@ class TApdBaseDispatcher {
   bool removalPending_ = false;
   std::int32_t nextHandleCounter_ = 1;
   TraceRing trace_;
+  std::atomic<bool> traceOn_{false};  // trace_.On(), readable without the lock
   DispatchLogRing log_;
   LogTextLookup logText_;
   std::uint32_t startTime_ = 0;
 
   // Under InLock.
   bool inNotify_ = false;
-  bool deliveryActive_ = false;  // a message is out to one listener now
+  DeliveryId activeDelivery_ = 0;  // the delivery out to one listener now
+  std::uint64_t deliveriesMade_ = 0;
   std::int32_t takenCount_ = 0;
   std::uint32_t maxTakenCount_ = 0;
   bool overflowing_ = false;

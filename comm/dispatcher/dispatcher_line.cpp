@@ -30,10 +30,11 @@ int TApdBaseDispatcher::ChangeLineImpl(std::uint32_t baud, std::uint8_t parity, 
     if (baud != 0) wanted.BaudRate = baud;
     if (parity != 5) wanted.Parity = parity;
     if (dataBits != 9) wanted.ByteSize = dataBits;
+    // Five data bits have one and a half stop bits where others have two; a
+    // kept setting follows the new size too, as no driver takes the others.
     if (stopBits == 1) {
       wanted.StopBits = kOneStopBit;
-    } else if (stopBits == 2) {
-      // Five data bits have one and a half stop bits where others have two.
+    } else if (stopBits == 2 || wanted.StopBits != kOneStopBit) {
       wanted.StopBits = wanted.ByteSize == 5 ? kOne5StopBits : kTwoStopBits;
     }
     if (!force && wanted.BaudRate == dcb_.BaudRate && wanted.Parity == dcb_.Parity &&
@@ -58,8 +59,11 @@ int TApdBaseDispatcher::ChangeLineImpl(std::uint32_t baud, std::uint8_t parity, 
 
 int TApdBaseDispatcher::ApplyState(const LineSettingsBlock& block) {
   OrderedGuard state(StateLock);
+  // The working copy says what the driver runs with: a refused block must not
+  // make a retry look like nothing is left to change.
+  const int result = SetState(block);
+  if (result < 0) return result;
   dcb_ = block;
-  const int result = SetState(dcb_);
   baudInDriver_ = RateOfBaudValue(dcb_.BaudRate);
   DriveDtr(dtrLevel_);
   if (!rs485_) DriveRts(rtsLevel_);

@@ -256,25 +256,34 @@ bool TApdBaseDispatcher::NotifyListeners(std::uint32_t message, std::uintptr_t w
       if (i >= listeners_.size()) break;
       listener = listeners_[i];
     }
+    DeliveryId delivery;
     {
       OrderedGuard in(InLock);
       takenCount_ = 0;
-      deliveryActive_ = carriesBytes;
+      delivery = NewDeliveryIdLocked(carriesBytes);
+      activeDelivery_ = carriesBytes ? delivery : 0;
     }
+    bool timedOut = false;
     if (!listener.deleted && transport_) {
-      const auto sent = transport_->Send(listener.window, message, wParam, lParam, notifyTimeoutMs_);
-      // Bytes a hung window did not take are announced again later.
-      if (sent == NotificationTransport::SendResult::kTimedOut && message == kAvailMessage)
-        reannounce_ = true;
+      timedOut = transport_->Send(listener.window, message, wParam, lParam, notifyTimeoutMs_, delivery) ==
+                 NotificationTransport::SendResult::kTimedOut;
     }
     OrderedGuard in(InLock);
-    deliveryActive_ = false;
+    activeDelivery_ = 0;
     if (closePending_) {
       result = false;
       closed = true;
       break;
     }
     maxTakenCount_ = std::max(maxTakenCount_, static_cast<std::uint32_t>(takenCount_));
+    if (timedOut && carriesBytes) {
+      // The listeners share one thread: the rest would time out behind the
+      // hung one. The ring moves by what was taken; the rest is announced
+      // again, and the late handler's own takes are refused from now on.
+      reannounce_ = true;
+      result = false;
+      break;
+    }
   }
   {
     OrderedGuard in(InLock);
@@ -386,6 +395,9 @@ void TApdBaseDispatcher::StatusLoop() {
 
 void TApdBaseDispatcher::IdlePass() {
   if (closePending_ || Dispatching()) return;
+  // Without comm events nothing reports a modem-line change: look each pass,
+  // so status lights and modem triggers keep up.
+  if (CommEventError() != 0) RefreshModemImage();
   {
     OrderedGuard state(StateLock);
     statusFired_ = false;
@@ -425,13 +437,16 @@ void TApdBaseDispatcher::DispatchPass(bool eventSignalled, std::uint32_t eventMa
     }
   }
   IdlePass();
+  if (lineFailure_ != 0) AnnounceLineFailure();
 }
 
 // ---------------------------------------------------------------- trace and log
 
 int TApdBaseDispatcher::StartTrace(std::uint32_t entries) {
   OrderedGuard state(StateLock);
-  return trace_.Start(entries);
+  const int result = trace_.Start(entries);
+  traceOn_ = trace_.On();
+  return result;
 }
 
 void TApdBaseDispatcher::AddTraceEntry(std::uint8_t kind, std::uint8_t byte) {
@@ -442,22 +457,26 @@ void TApdBaseDispatcher::AddTraceEntry(std::uint8_t kind, std::uint8_t byte) {
 int TApdBaseDispatcher::ClearTrace() {
   OrderedGuard state(StateLock);
   trace_.Clear();
+  traceOn_ = trace_.On();
   return 0;
 }
 
 void TApdBaseDispatcher::StopTrace() {
   OrderedGuard state(StateLock);
   trace_.Stop();
+  traceOn_ = false;
 }
 
 void TApdBaseDispatcher::ResumeTrace() {
   OrderedGuard state(StateLock);
   trace_.Resume();
+  traceOn_ = trace_.On();
 }
 
 void TApdBaseDispatcher::PauseTrace() {
   OrderedGuard state(StateLock);
   trace_.Pause();
+  traceOn_ = false;
 }
 
 int TApdBaseDispatcher::DumpTrace(const std::string& fileName, bool hex, bool append) {
@@ -469,6 +488,7 @@ int TApdBaseDispatcher::DumpTrace(const std::string& fileName, bool hex, bool ap
     const bool empty = trace_.EntryCount() == 0;
     if (!empty) text = trace_.Render(hex);
     trace_.Stop();
+    traceOn_ = false;
     if (empty) return 0;
   }
   const int error = WriteDumpFile(fileName, text, append);

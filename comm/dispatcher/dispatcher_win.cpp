@@ -397,6 +397,7 @@ void TApdWin32Dispatcher::WriteRing() {
       }
       done = GetOverlappedResult(handle, &overlapped, &written, FALSE);
     }
+    NoteDriverCall(done != FALSE, done ? 0 : GetLastError());
     OrderedGuard out(OutLock);
     outRing_.Consume(done ? written : length);  // a failed write drops its block
   }
@@ -433,9 +434,12 @@ std::uint32_t TApdWin32Dispatcher::ReadStatus(CommStatus& status) {
   DWORD errors = 0;
   COMSTAT stat{};
   if (!ClearCommError(comm_, &errors, &stat)) {
+    const DWORD error = GetLastError();
+    status.error = error != 0 ? error : kUnknownDriverError;
     status.inQueue = 0;
     return 0;
   }
+  status.error = 0;
   status.flags = 0;
   status.inQueue = stat.cbInQue;
   return errors & 0x1F;
@@ -457,10 +461,7 @@ int TApdWin32Dispatcher::SetState(const LineSettingsBlock& block) {
 
 int TApdWin32Dispatcher::ReadInto(std::uint8_t* buffer, std::uint32_t count) {
   HANDLE handle = comm_;
-  // Ask only for what the driver holds: a read of more may wait for it.
-  DWORD errors = 0;
-  COMSTAT stat{};
-  if (ClearCommError(handle, &errors, &stat)) count = std::min<std::uint32_t>(count, stat.cbInQue);
+  // The caller asks only for what the status read found in the driver.
   if (count == 0) return 0;
   OVERLAPPED overlapped{};
   overlapped.hEvent = readDone_;

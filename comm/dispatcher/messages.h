@@ -13,6 +13,9 @@ inline constexpr std::uint32_t kStatusMessage = 0x7E04;       // wParam: status-
 inline constexpr std::uint32_t kPortOpenMessage = 0x7E08;     // sent by the port
 inline constexpr std::uint32_t kPortClosingMessage = 0x7E09;  // sent by the port
 inline constexpr std::uint32_t kDeferredCloseMessage = 0x7E0A;
+// Posted to the port's window once the driver keeps failing; wParam: the
+// system error.
+inline constexpr std::uint32_t kLineFailedMessage = 0x7E0B;
 
 constexpr std::intptr_t NotificationLParam(int dispatcherHandle, std::uint16_t value) {
   return static_cast<std::intptr_t>(dispatcherHandle) * 65536 + value;

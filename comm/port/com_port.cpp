@@ -301,8 +301,18 @@ void TApdComPort::HandleNotification(std::uint32_t message, std::uintptr_t wPara
     FinishClose();
     if (reopenRequested_) {
       reopenRequested_ = false;
+      if (reopenTraceLog_) {
+        tracing_ = reopenTraceLog_->first;
+        logging_ = reopenTraceLog_->second;
+        reopenTraceLog_.reset();
+      }
       DoOpen();
     }
+    return;
+  }
+  if (message == kLineFailedMessage) {
+    if (openState_ == TOpenState::open && onLineFailure_)
+      onLineFailure_(*this, static_cast<std::uint32_t>(wParam));
     return;
   }
   if (message < kAvailMessage || message > kStatusMessage) return;
@@ -365,7 +375,13 @@ void TApdComPort::SetComNumber(int number) {
   const TTraceLogState tracing = tracing_, logging = logging_;
   DoClose();
   comNumber_ = number;
-  if (dispatcher_) return;  // the close is deferred; the number applies at the next open
+  if (dispatcher_) {
+    // Closed from inside a trigger event: the deferred close opens the new
+    // number, with tracing and logging as they were.
+    reopenRequested_ = true;
+    reopenTraceLog_ = {tracing, logging};
+    return;
+  }
   tracing_ = tracing;
   logging_ = logging;
   DoOpen();
@@ -629,6 +645,10 @@ std::uint32_t TApdComPort::CommEventError() {
 
 std::uint32_t TApdComPort::OutputBytes() {
   return openState_ == TOpenState::open ? dispatcher_->OutputUsed() : 0;
+}
+
+void TApdComPort::YieldToPort() {
+  if (openState_ != TOpenState::closing) Check(DispatcherOrFail().YieldToThreads());
 }
 
 int TApdComPort::AddTimerTrigger() {

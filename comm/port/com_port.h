@@ -11,7 +11,9 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "comm/dispatcher/dispatcher.h"
@@ -37,6 +39,7 @@ using TTriggerHandleEvent = std::function<void(TApdComPort&, std::uint32_t handl
 using TTriggerLineErrorEvent = std::function<void(TApdComPort&, int error, bool lineBreak)>;
 using TNotifyEvent = std::function<void(TApdComPort&)>;
 using TPortCallback = std::function<void(TApdComPort&, bool opening)>;
+using TLineFailureEvent = std::function<void(TApdComPort&, std::uint32_t systemError)>;
 
 class PortPlatform {
  public:
@@ -145,6 +148,9 @@ class TApdComPort {
   void SetOnTriggerOutbuffFree(TNotifyEvent handler);
   void SetOnTriggerOutbuffUsed(TNotifyEvent handler);
   void SetOnTriggerOutSent(TNotifyEvent handler);
+  // The driver keeps failing (the device is gone): raised once per open, on
+  // the GUI thread, outside any notification, so the handler may close.
+  void SetOnLineFailure(TLineFailureEvent handler) { onLineFailure_ = std::move(handler); }
   const TTriggerAvailEvent& OnTriggerAvail() const { return onTriggerAvail_; }
   const TTriggerHandleEvent& OnTriggerStatus() const { return onTriggerStatus_; }
   const TTriggerHandleEvent& OnTriggerTimer() const { return onTriggerTimer_; }
@@ -163,6 +169,8 @@ class TApdComPort {
   // The system error that made the open port give up waiting for comm
   // events (it still receives, by polling); 0 when there is none.
   std::uint32_t CommEventError();
+  // Gives the port's threads the rest of this time slice.
+  void YieldToPort();
   int AddTimerTrigger();
   int AddStatusTrigger(std::uint32_t type);
   void RemoveTrigger(std::uint32_t handle);
@@ -190,7 +198,7 @@ class TApdComPort {
   void ResumeLogging();
   void PauseLogging();
 
-  // The notification window's handling of 0x7E01-0x7E04 and 0x7E0A.
+  // The notification window's handling of 0x7E01-0x7E04, 0x7E0A and 0x7E0B.
   void HandleNotification(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
   enum class TOpenState { closed, closing, open };
@@ -249,6 +257,8 @@ class TApdComPort {
   bool forceApply_ = false;
   TOpenState openState_ = TOpenState::closed;
   bool reopenRequested_ = false;
+  // Tracing and logging for a reopen that a deferred close will make.
+  std::optional<std::pair<TTraceLogState, TTraceLogState>> reopenTraceLog_;
   bool openOnLoad_ = false;
   std::vector<Client> clients_;
   bool triggersSaved_ = false;
@@ -260,6 +270,7 @@ class TApdComPort {
   TTriggerHandleEvent onTriggerData_, onTriggerStatus_, onTriggerTimer_;
   TTriggerLineErrorEvent onTriggerLineError_;
   TNotifyEvent onTriggerModemStatus_, onTriggerOutbuffFree_, onTriggerOutbuffUsed_, onTriggerOutSent_;
+  TLineFailureEvent onLineFailure_;
 };
 
 // The flow-control limits the port passes for the options in use: a full

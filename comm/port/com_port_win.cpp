@@ -7,6 +7,7 @@
 
 #include "comm/dispatcher/dispatcher_win.h"
 #include "comm/port/select_form_win.h"
+#include "comm/dispatcher/notification_transport_win.h"
 #include "comm/base/system_misc_win.h"
 
 namespace comm {
@@ -28,9 +29,10 @@ void ShowException(const std::exception& error) {
 }
 
 LRESULT CALLBACK ComWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const bool ours =
-      (message >= kAvailMessage && message <= kStatusMessage) || message == kDeferredCloseMessage;
+  const bool ours = (message >= kAvailMessage && message <= kStatusMessage) ||
+                    message == kDeferredCloseMessage || message == kLineFailedMessage;
   if (!ours) return DefWindowProcA(window, message, wParam, lParam);
+  ServingNotification serving(window);
   try {
     // The list stays locked while the events run, so the dispatcher cannot
     // go away under a handler that another port's close would free.

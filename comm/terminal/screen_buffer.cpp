@@ -383,6 +383,28 @@ void TBuffer::SetScrollRegion(int top, int bottom) {
   inRegion_ = regionTop_ == 1;
 }
 
+void TBuffer::SetRegionBottom(int bottom) {
+  regionBottom_ = std::clamp(bottom, regionTop_, pageHeight_);
+  ComputeInRegion();
+}
+
+TBuffer::Planes TBuffer::PlanesInRowOrder() {
+  bool ordered = true;
+  for (int r = 0; r < rows_ && ordered; ++r) ordered = rowMap_[r] == r;
+  if (!ordered) {
+    // One copy puts the rows back in order; scrolling rotates the map again later.
+    for (auto* plane : {&chars_, &colours_, &written_, &attrs_}) {
+      std::vector<std::uint8_t> laid(plane->size());
+      for (int r = 0; r < rows_; ++r)
+        std::memcpy(&laid[static_cast<std::size_t>(Linear(r, 0))],
+                    &(*plane)[static_cast<std::size_t>(Cell(r, 0))], static_cast<std::size_t>(columns_));
+      plane->swap(laid);
+    }
+    for (int r = 0; r < rows_; ++r) rowMap_[r] = static_cast<std::uint16_t>(r);
+  }
+  return {chars_.data(), colours_.data(), attrs_.data()};
+}
+
 void TBuffer::Send(const std::string& answer) {
   if (port_) port_->SendBlock(reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size());
 }
@@ -702,7 +724,10 @@ void TBuffer::AdvanceRow() {
       view_->SetScrollRange(true, 1, row_ < visibleRows_ ? row_ : row_ - visibleRows_ + 1);
   }
   const int regionBottomRow = viewTop_ + regionBottom_ - 1;
-  if (row_ + pageHeight_ - regionBottom_ >= rows_ && (inRegion_ || row_ >= rows_)) {
+  // Below a region that leaves the last line out, a line feed scrolls nothing,
+  // at the grid's end as anywhere else.
+  const bool wholePage = regionTop_ == 1 && regionBottom_ == pageHeight_;
+  if (row_ + pageHeight_ - regionBottom_ >= rows_ && (inRegion_ || (row_ >= rows_ && wholePage))) {
     // Lines above a region keep their screen places; the region's top line
     // goes to the scroll-back.
     if (regionTop_ > 1) RotateRowDown(viewTop_, viewTop_ + regionTop_ - 1);

@@ -106,6 +106,17 @@ class TBuffer {
   std::size_t CaptureHeld() const { return capture_.Held(); }
   const TEmuCommand& Command() const { return command_; }
 
+  // The character, colour and attribute planes with their rows laid out in
+  // the order they are shown; valid until the buffer next changes.
+  struct Planes {
+    const std::uint8_t* chars;
+    const std::uint8_t* colours;
+    const std::uint8_t* attrs;
+  };
+  Planes PlanesInRowOrder();
+  // The region ends at `bottom` (kept within the page and below its top).
+  void SetRegionBottom(int bottom);
+
  private:
   friend struct comm::BufferSnapshot;
 

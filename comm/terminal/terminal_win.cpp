@@ -116,7 +116,14 @@ void TApdCustomTerminal::CreateWnd() {
   SetWantTabs(true);
   ClearAll();
   SetComPort(port, holder);
-  if (!recreating_ && capture_ != cmOff) SendCaptureMode();
+  if (recreating_) return;
+  if (savedState_) {
+    // An earlier re-creation found no window: this one takes up its screen
+    // and capture, held bytes included.
+    RestoreSaved();
+  } else if (capture_ != cmOff) {
+    SendCaptureMode();
+  }
 }
 
 void TApdCustomTerminal::Recreate() {
@@ -128,15 +135,27 @@ void TApdCustomTerminal::Recreate() {
   try {
     RecreateWnd();
   } catch (...) {
+    // No window: the saved screen and the capture's held bytes stay for the
+    // next window (CreateWnd), and the caller hears of the failure.
     recreating_ = false;
     throw;
   }
   recreating_ = false;
-  if (savedState_) {
-    Perform(TM_SAVERESTORE, 1, savedState_);
-    savedState_ = 0;
-  }
+  const int restored = RestoreSaved(false);
   if (wasActive) StartCode();
+  Check(restored);
+}
+
+int TApdCustomTerminal::RestoreSaved(bool raise) {
+  if (!savedState_) return 0;
+  const int result = static_cast<int>(Perform(TM_SAVERESTORE, 1, savedState_));
+  savedState_ = 0;
+  if (result >= 0 || capture_ == cmOff) return 0;
+  // The capture file could not be opened again: capture is off and says so;
+  // bytes it still held stay in the buffer for the next open.
+  capture_ = cmOff;
+  if (raise) Check(result);
+  return result;
 }
 
 void TApdCustomTerminal::WndProc(fw::TMessage& message) {

@@ -111,6 +111,9 @@ class TApdCustomTerminal : public fw::TWinControl {
   int StartCode();
   int StopCode();
   void Recreate();
+  // Gives a new window the state saved from the old one; a capture that
+  // cannot be reopened is reported (raised when `raise`, else returned).
+  int RestoreSaved(bool raise = true);
   void SendFont();
   void SyncColours();
   void BindEmulator(TApdCustomEmulator* emulator);

@@ -8,6 +8,7 @@
 #include "comm/dispatcher/dispatcher.h"
 #include "comm/terminal/capture_writer_win.h"
 #include "comm/base/error_codes.h"
+#include "comm/dispatcher/notification_transport_win.h"
 #include "comm/terminal/screen_buffer.h"
 #include "framework/application.h"
 
@@ -20,6 +21,9 @@ class DispatcherLink : public TerminalLink {
   explicit DispatcherLink(TApdBaseDispatcher* dispatcher) : dispatcher_(dispatcher) {}
   bool HasReceived() override { return dispatcher_->HasReceived(); }
   int FetchChar(std::uint8_t& c) override { return dispatcher_->FetchChar(c); }
+  int FetchBlock(std::uint8_t* bytes, int most) override {
+    return static_cast<int>(dispatcher_->FetchBlock(bytes, static_cast<std::uint32_t>(std::max(most, 0))));
+  }
   int SendBlock(const std::uint8_t* bytes, std::size_t count) override {
     return dispatcher_->SendBlock({bytes, count});
   }
@@ -210,12 +214,15 @@ void TTerminal::TakeReceived(int count) {
     return;
   }
   if (!link_) return;
-  // The link is looked at again on every pass: an emulator handler may close
-  // the port, which detaches the window.
-  for (int i = 0; i < count && link_; ++i) {
-    std::uint8_t c;
-    if (!link_->HasReceived() || link_->FetchChar(c) != 0) break;
-    buffer_.HandleChar(c);
+  // Taken a batch at a time: the port's locks are taken once per batch, not
+  // per byte. The link is looked at again for every batch: an emulator
+  // handler may close the port, which detaches the window.
+  std::uint8_t batch[512];
+  for (int left = count; left > 0 && link_;) {
+    const int taken = link_->FetchBlock(batch, std::min<int>(left, static_cast<int>(sizeof batch)));
+    if (taken <= 0) break;
+    left -= taken;
+    for (int i = 0; i < taken; ++i) buffer_.HandleChar(batch[i]);
   }
   buffer_.ApplyRepaint();
 }
@@ -805,9 +812,11 @@ LRESULT TTerminal::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COPY:
       Copy();
       return 0;
-    case PN_AVAIL:
+    case PN_AVAIL: {
+      ServingNotification serving(window_);
       TakeReceived(LOWORD(wParam));
       return 0;
+    }
     case TM_START:
       Start();
       return 0;
@@ -885,7 +894,17 @@ LRESULT TTerminal::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case TM_SETDISPLAYSIZE:
       if (charWidth_ > 0 && charHeight_ > 0)
         ResizeClient(static_cast<int>(wParam) * charWidth_, static_cast<int>(lParam) * charHeight_);
+      buffer_.SetRegionBottom(buffer_.PageHeight());
       return 0;
+    case TM_GETPLANES: {
+      auto* record = reinterpret_cast<TerminalPlanes*>(lParam);
+      if (!record) return kBadArgument;
+      const TBuffer::Planes planes = buffer_.PlanesInRowOrder();
+      record->Chars = planes.chars;
+      record->Colours = planes.colours;
+      record->Attrs = planes.attrs;
+      return 0;
+    }
     case TM_GETCHARSIZE:
       return static_cast<LRESULT>((charWidth_ & 0xFF) << 8 | (charHeight_ & 0xFF));
     case TM_SETBLINKTIME:

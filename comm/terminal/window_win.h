@@ -39,6 +39,13 @@ inline constexpr UINT kMarkTimerMs = 50, kDefaultBlinkMs = 550;
 // A clipboard that cannot be had is reported with this code (-8 as 16 bits).
 inline constexpr WPARAM kClipboardFailure = 65528;
 
+// What TM_GETPLANES fills: the screen's planes, rows in the order shown.
+struct TerminalPlanes {
+  const std::uint8_t* Chars = nullptr;
+  const std::uint8_t* Colours = nullptr;
+  const std::uint8_t* Attrs = nullptr;
+};
+
 // The port as the window sees it: bytes to take, bytes to send, and being
 // told when bytes arrive.
 class TerminalLink {
@@ -46,6 +53,11 @@ class TerminalLink {
   virtual ~TerminalLink() = default;
   virtual bool HasReceived() = 0;
   virtual int FetchChar(std::uint8_t& c) = 0;
+  // Up to `most` bytes at once; the number taken. By default one: a link
+  // may be ended while it hands out a byte, and must not be used after.
+  virtual int FetchBlock(std::uint8_t* bytes, int most) {
+    return most > 0 && HasReceived() && FetchChar(bytes[0]) == 0 ? 1 : 0;
+  }
   virtual int SendBlock(const std::uint8_t* bytes, std::size_t count) = 0;
   virtual int RegisterWindow(HWND window) = 0;
   virtual int UnregisterWindow(HWND window) = 0;

@@ -42,6 +42,11 @@ int TApdFakeDispatcher::FlushQueue(bool inputSide) {
 }
 
 std::uint32_t TApdFakeDispatcher::ReadStatus(comm::CommStatus& status) {
+  status.error = statusError;
+  if (statusError != 0) {
+    status.inQueue = 0;
+    return 0;
+  }
   status.inQueue = static_cast<std::uint32_t>(input.size());
   const std::uint32_t errors = pendingLineErrors;
   pendingLineErrors = 0;
@@ -111,18 +116,30 @@ bool TApdFakeDispatcher::GetModemStatus(std::uint32_t& status) {
 
 FakeTransport::SendResult FakeTransport::Send(comm::WindowRef window, std::uint32_t message,
                                               std::uintptr_t wParam, std::intptr_t lParam,
-                                              std::uint32_t timeoutMs) {
+                                              std::uint32_t timeoutMs, comm::DeliveryId delivery) {
   lastTimeoutMs = timeoutMs;
   if (hung_[window]) return SendResult::kTimedOut;
-  const Message m{window, message, wParam, lParam};
+  const Message m{window, message, wParam, lParam, delivery};
   messages.push_back(m);
   auto handler = handlers_.find(window);
   if (handler != handlers_.end() && handler->second) {
-    inside_ = true;
+    served_.push_back(delivery);
     handler->second(m);
-    inside_ = false;
+    served_.pop_back();
   }
-  return SendResult::kAnswered;
+  return late_[window] ? SendResult::kTimedOut : SendResult::kAnswered;
+}
+
+void FakeTransport::ServeLate(comm::DeliveryId delivery, const std::function<void()>& body) {
+  served_.push_back(delivery);
+  body();
+  served_.pop_back();
+}
+
+bool FakeTransport::Post(comm::WindowRef window, std::uint32_t message, std::uintptr_t wParam,
+                         std::intptr_t lParam) {
+  posted.push_back({window, message, wParam, lParam, 0});
+  return true;
 }
 
 }  // namespace test_support

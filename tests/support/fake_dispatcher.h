@@ -33,6 +33,8 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   bool escapeFails = false;
   bool autoDrain = true;  // the "line" takes every written byte at once
   bool writeFails = false;
+  std::uint32_t commEventError = 0;  // comm events given up with this system error
+  std::uint32_t statusError = 0;     // every status read fails with this system error
 
   // ---- what the test reads ----
   std::string sent;  // bytes that left through the output
@@ -44,6 +46,7 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   int devicesOpen = 0;
   int startThreadsCalls = 0;
   int stopThreadsCalls = 0;
+  int yields = 0;
   comm::LineSettingsBlock driverBlock;  // the driver's settings before the open
 
   // Moves up to `count` bytes from the output ring to `sent`.
@@ -53,6 +56,7 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   std::size_t OutputRingUsed();
   // No real threads: once the port is closing they count as ended.
   bool WaitWorkersFinished(std::uint32_t) override { return true; }
+  std::uint32_t CommEventError() const override { return commEventError; }
 
  protected:
   int EscapeFunction(int code) override;
@@ -69,7 +73,10 @@ class TApdFakeDispatcher : public comm::TApdBaseDispatcher {
   void StopThreads() override;
   int OpenDevice(const std::string& name, std::uint32_t inSize, std::uint32_t outSize) override;
   int CloseDevice() override;
-  int YieldTimeSlice() override { return 0; }
+  int YieldTimeSlice() override {
+    ++yields;
+    return 0;
+  }
   bool GetModemStatus(std::uint32_t& status) override;
   void SleepMs(std::uint32_t ms) override { sleeps.push_back(ms); }
 };
@@ -82,24 +89,34 @@ class FakeTransport : public comm::NotificationTransport {
     std::uint32_t message;
     std::uintptr_t wParam;
     std::intptr_t lParam;
+    comm::DeliveryId delivery = 0;
   };
   using Handler = std::function<void(const Message&)>;
 
   void Listen(comm::WindowRef window, Handler handler) { handlers_[window] = std::move(handler); }
   void Hang(comm::WindowRef window) { hung_[window] = true; }
   void Answer(comm::WindowRef window) { hung_[window] = false; }
+  // The window's handler runs, but its answer comes after the time-out.
+  void AnswerLate(comm::WindowRef window, bool late = true) { late_[window] = late; }
+  // Runs `body` as a handler of `delivery` that is still running (or runs
+  // again) after its delivery ended.
+  void ServeLate(comm::DeliveryId delivery, const std::function<void()>& body);
 
   SendResult Send(comm::WindowRef window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
-                  std::uint32_t timeoutMs) override;
-  bool CallerServesDelivery() override { return inside_; }
+                  std::uint32_t timeoutMs, comm::DeliveryId delivery) override;
+  comm::DeliveryId ServedDelivery() override { return served_.empty() ? 0 : served_.back(); }
+  bool Post(comm::WindowRef window, std::uint32_t message, std::uintptr_t wParam,
+            std::intptr_t lParam) override;
 
   std::vector<Message> messages;  // every message that reached a handler, in order
+  std::vector<Message> posted;    // every posted message, in order
   std::uint32_t lastTimeoutMs = 0;
 
  private:
   std::map<comm::WindowRef, Handler> handlers_;
   std::map<comm::WindowRef, bool> hung_;
-  bool inside_ = false;
+  std::map<comm::WindowRef, bool> late_;
+  std::vector<comm::DeliveryId> served_;
 };
 
 }  // namespace test_support

@@ -32,6 +32,9 @@ class PtyCable {
   void Send(const std::string& bytes);
   // Reads what the program sent, until `count` bytes came or `timeoutMs` passed.
   std::string Receive(std::size_t count, DWORD timeoutMs);
+  // Ends the cable under the program, as pulling out an adapter would: the
+  // joining program ends and both pseudo-terminals go away.
+  void Cut();
 
  private:
   void OpenRegisterSide();

@@ -95,6 +95,12 @@ void PtyCable::OpenRegisterSide() {
     throw std::runtime_error("PtyCable: cannot open " + name + ", error " + std::to_string(GetLastError()));
 }
 
+void PtyCable::Cut() {
+  StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
+  const std::string programEnd = folder_ + "/program";
+  WaitUntil([&] { return !LinuxPathExists(programEnd); }, kStepTimeoutMs);
+}
+
 PtyCable::~PtyCable() {
   if (registerSide_ != INVALID_HANDLE_VALUE) CloseHandle(registerSide_);
   if (folder_.empty()) return;

@@ -280,6 +280,26 @@ TEST_F(FlowTest, AFailureReportAfterTheCallConnectedChangesNothing) {
   EXPECT_TRUE(notices.boxes.empty());
 }
 
+TEST_F(FlowTest, AFailedLineStopsCaptureClosesThePortAndSaysWhyOnce) {
+  flow.Toggle("Direct to COM3", "");
+  ASSERT_EQ(flow.Status(), "COLLECTING");
+  devices.log.clear();
+  terminal.log.clear();
+  flow.LineFailed("COM3", "The device is not connected.");
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_EQ(terminal.log, Log{"off"}) << "the capture file is flushed and closed";
+  EXPECT_EQ(devices.log, (Log{"close", "inactive", "tmOff"}));
+  ASSERT_EQ(notices.boxes.size(), 1u);
+  EXPECT_EQ(notices.boxes[0],
+            "error: The connection on COM3 failed: The device is not connected.\n\nCollecting has stopped; "
+            "everything received is in the capture file. Check the cable or adapter, then choose Connect.");
+  flow.LineFailed("COM3", "The device is not connected.");
+  EXPECT_EQ(notices.boxes.size(), 1u) << "an idle window has nothing to report";
+  flow.Toggle("Direct to COM3", "");
+  EXPECT_EQ(flow.Status(), "COLLECTING") << "the user can connect again";
+}
+
 TEST_F(FlowTest, OwnDisconnectIsNotTakenForAHangUp) {
   flow.Toggle("Direct to COM3", "");
   flow.Toggle("Direct to COM3", "");

@@ -146,6 +146,30 @@ TEST_F(MainWindow, WhileCollectingFileAndDeviceCommandsOnlyShowTheirBoxes) {
   EXPECT_EQ(test_support::ReadFileText(file), "A\n\r\nB");
 }
 
+TEST_F(MainWindow, ACableEndedMidCaptureKeepsTheJournalAndSaysWhyOnce) {
+  test_support::PtyCable cable;
+  const std::string port = "COM" + std::to_string(cable.ProgramPort());
+  Settings("[Maintain]\r\nCommPort=Direct to " + port + "\r\n");
+  capture::TfrmCaptureMain& form = Open();
+  form.btnConnect->Click();
+  ASSERT_EQ(form.Status(), "COLLECTING") << (boxes_.empty() ? "" : boxes_.back());
+  const std::string file = form.CaptureFileName();
+  cable.Send("SALE 1   2.50\r\nSALE 2   4.75\r\n");
+  Pump(1000);
+  boxes_.clear();
+  cable.Cut();  // the adapter is pulled out
+  for (DWORD start = GetTickCount(); form.Status() != "IDLE" && GetTickCount() - start < 15000;) Pump(50);
+  EXPECT_EQ(form.Status(), "IDLE");
+  EXPECT_EQ(form.lblCaptureStatus->Text(), "IDLE");
+  EXPECT_EQ(form.btnConnect->Text(), "Connec&t");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].rfind("The connection on " + port + " failed", 0), 0u) << boxes_[0];
+  EXPECT_EQ(test_support::ReadFileText(file), "SALE 1   2.50\r\nSALE 2   4.75\r\n")
+      << "flushed and closed: nothing held is lost";
+  Pump(500);
+  EXPECT_EQ(boxes_.size(), 1u) << "one box";
+}
+
 TEST_F(MainWindow, ClosingStoresTheSettingsWithTheCleanedNumber) {
   Settings("[Maintain]\r\nCommPort=Shop Modem\r\nPhoneNum=555\r\nAutoConnect=FALSE\r\n");
   capture::TfrmCaptureMain& form = Open();

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "comm/dispatcher/notification_transport_win.h"
@@ -26,17 +27,26 @@ struct Listener {
   std::vector<WPARAM> counts;
   std::vector<bool> servedAsDelivery;
   std::vector<int> handles;
+  DWORD stallMs = 0;
+  int stalls = 0;
 };
 
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* listener = reinterpret_cast<Listener*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (listener && message == comm::kAvailMessage) {
+    comm::ServingNotification serving(window);
     listener->counts.push_back(wParam);
     listener->handles.push_back(comm::DispatcherHandleOf(lParam));
-    listener->servedAsDelivery.push_back(comm::WindowMessages().CallerServesDelivery());
+    listener->servedAsDelivery.push_back(comm::WindowMessages().ServedDelivery() != 0);
     std::uint8_t c;
-    for (std::size_t i = 0; i < listener->takeLimit && listener->port->FetchChar(c) == 0; ++i) {
-      listener->got.push_back(static_cast<char>(c));
+    for (;;) {
+      for (std::size_t i = 0; i < listener->takeLimit && listener->port->FetchChar(c) == 0; ++i) {
+        listener->got.push_back(static_cast<char>(c));
+      }
+      // Once: a capture write held up past the time-out, then more taking.
+      if (listener->stallMs == 0) break;
+      Sleep(std::exchange(listener->stallMs, 0));
+      ++listener->stalls;
     }
     return 0;
   }
@@ -134,6 +144,19 @@ TEST_F(WindowNotifications, ListenerThatDoesNotAnswerInTimeIsSkippedThenServed) 
   ASSERT_TRUE(PumpUntil([&] { return finished.load(); }, 10000));
   worker.join();
   EXPECT_EQ(second.got, "journal end\r\n") << "announced again, taken exactly once";
+  EXPECT_EQ(port.ReceivedCount(), 0u);
+}
+
+TEST_F(WindowNotifications, AHandlerStallingPastTheTimeOutTakesNoByteTwice) {
+  second.stallMs = 700;  // with a time-out of 300 ms
+  Dispatch({"journal line one\r\n", "", "line two arrives meanwhile\r\n", "", "", "line three\r\n"}, 40);
+  ASSERT_TRUE(PumpUntil([&] { return finished.load(); }, 15000));
+  worker.join();
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(second.stalls, 1);
+  const std::string all = "journal line one\r\nline two arrives meanwhile\r\nline three\r\n";
+  EXPECT_EQ(first.got, all);
+  EXPECT_EQ(second.got, all) << "every byte once, in order";
   EXPECT_EQ(port.ReceivedCount(), 0u);
 }
 

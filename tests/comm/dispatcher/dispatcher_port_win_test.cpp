@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "comm/dispatcher/dispatcher_win.h"
+#include "comm/dispatcher/notification_transport_win.h"
 #include "comm/base/error_codes.h"
 #include "framework/exceptions.h"
 #include "tests/support/pty_cable.h"
@@ -29,6 +30,7 @@ struct Listener {
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* listener = reinterpret_cast<Listener*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (listener && message == comm::kAvailMessage) {
+    comm::ServingNotification serving(window);
     if (listener->sleepPerCall) Sleep(listener->sleepPerCall);
     std::uint8_t c;
     std::size_t taken = 0;

@@ -92,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FillCase{"TenFreeHundredWaiting", 0, 8182, 100, {10}, 0, true, 90},
                       FillCase{"FullRingReadsNothing", 0, 8192, 5, {}, 0, false, 5},
                       FillCase{"FillsUpToTheTailAcrossTheEnd", 100, 8000, 292, {92, 100}, 100, true, 100},
-                      FillCase{"ExactlyFillsAcrossTheEnd", 4000, 0, 8192, {4192, 4000}, 4000, false, 0}),
+                      FillCase{"ExactlyFillsAcrossTheEnd", 4000, 0, 8192, {4192, 4000}, 4000, false, 0},
+                      FillCase{"AsksForWhatTheStatusFound", 100, 0, 5, {5}, 105, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DispatcherRing, PurgeInputOutsideANotificationEmptiesTheRing) {

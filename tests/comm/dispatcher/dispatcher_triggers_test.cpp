@@ -2,6 +2,10 @@
 // that are called directly by a fake transport.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "comm/base/error_codes.h"
 #include "comm/base/tick_timer.h"
 #include "tests/comm/dispatcher/dispatcher_test_support.h"
@@ -138,14 +142,97 @@ struct TakeBetweenSends : comm::NotificationTransport {
   test_support::FakeTransport* inner = nullptr;
   test_support::TApdFakeDispatcher* port = nullptr;
   int refused = 0;
-  SendResult Send(comm::WindowRef w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp,
-                  std::uint32_t t) override {
+  SendResult Send(comm::WindowRef w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp, std::uint32_t t,
+                  comm::DeliveryId d) override {
     std::uint8_t b;
     if (port->FetchChar(b) == comm::codes::kBufferIsEmpty) ++refused;
-    return inner->Send(w, m, wp, lp, t);
+    return inner->Send(w, m, wp, lp, t, d);
   }
-  bool CallerServesDelivery() override { return inner->CallerServesDelivery(); }
+  comm::DeliveryId ServedDelivery() override { return inner->ServedDelivery(); }
+  bool Post(comm::WindowRef w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
+    return inner->Post(w, m, wp, lp);
+  }
 };
+
+// The terminal's handler took its bytes, then stalled past the time-out (a
+// capture write held up); it goes on taking while the GUI thread still has
+// not reached the next delivery, which is out to the port's window.
+struct LateHandlerBeforeNextSend : comm::NotificationTransport {
+  test_support::FakeTransport* inner = nullptr;
+  std::function<void()> late;
+  SendResult Send(comm::WindowRef w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp, std::uint32_t t,
+                  comm::DeliveryId d) override {
+    if (late) std::exchange(late, nullptr)();
+    return inner->Send(w, m, wp, lp, t, d);
+  }
+  comm::DeliveryId ServedDelivery() override { return inner->ServedDelivery(); }
+  bool Post(comm::WindowRef w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) override {
+    return inner->Post(w, m, wp, lp);
+  }
+};
+
+TEST_F(Notifications, ALateHandlerNeverTakesForTheNextDeliveryAndEveryByteArrivesOnce) {
+  std::string portGot;
+  transport.Listen(kPortWindow, [&](const Message& m) {
+    if (m.message != comm::kAvailMessage) return;
+    std::uint8_t c;
+    while (port.FetchChar(c) == 0) portGot.push_back(static_cast<char>(c));
+  });
+  TerminalTakes(SIZE_MAX);
+  transport.AnswerLate(kTerminal);
+  Arrive("first part ");
+  EXPECT_EQ(terminalGot, "first part ");
+  EXPECT_EQ(port.ReceivedCount(), 0u) << "the ring moved by what was taken";
+  const comm::DeliveryId stalled = transport.messages.back().delivery;
+  ASSERT_NE(stalled, 0u);
+  transport.AnswerLate(kTerminal, false);
+
+  LateHandlerBeforeNextSend between;
+  between.inner = &transport;
+  int lateTakes = 0;
+  between.late = [&] {
+    transport.ServeLate(stalled, [&] {
+      std::uint8_t c;
+      while (port.HasReceived() && port.FetchChar(c) == 0) {
+        terminalGot.push_back(static_cast<char>(c));
+        ++lateTakes;
+      }
+    });
+  };
+  port.SetNotificationTransport(&between);
+  Arrive("second part");
+  port.SetNotificationTransport(&transport);
+  EXPECT_EQ(lateTakes, 0) << "the late handler's delivery has ended";
+  EXPECT_EQ(portGot, "first part second part");
+  EXPECT_EQ(terminalGot, "first part second part");
+  EXPECT_EQ(port.ReceivedCount(), 0u);
+
+  // Even with no delivery running, the late handler takes nothing on its own:
+  // the port's window would never see those bytes.
+  port.Feed("third");
+  port.FillReceiveRing();
+  transport.ServeLate(stalled, [&] {
+    std::uint8_t c;
+    EXPECT_EQ(port.FetchChar(c), codes::kBufferIsEmpty);
+  });
+  port.DispatchPass(false, 0);
+  EXPECT_EQ(portGot, "first part second partthird");
+  EXPECT_EQ(terminalGot, "first part second partthird");
+}
+
+TEST_F(Notifications, ATimedOutDeliveryEndsTheWalkAndIsAnnouncedAgain) {
+  port.RegisterWindow(kOther);
+  TerminalTakes(SIZE_MAX);
+  transport.Hang(kTerminal);
+  Arrive("abc");
+  EXPECT_TRUE(std::none_of(transport.messages.begin(), transport.messages.end(), [](const Message& m) {
+    return m.window == kOther;
+  })) << "the listeners after a hung one share its thread";
+  transport.Answer(kTerminal);
+  port.DispatchPass(false, 0);
+  EXPECT_EQ(terminalGot, "abc");
+  EXPECT_EQ(AvailCounts(kOther), (std::vector<std::uintptr_t>{3}));
+}
 
 TEST_F(Notifications, TakeOutsideTheRunningDeliveryNeverRereadsBytes) {
   port.RegisterWindow(kOther);
@@ -290,6 +377,17 @@ TEST_F(Triggers, ModemTriggerFiresOnACtsChange) {
   EXPECT_EQ(StatusMessages()[0].wParam & 7, 1u);
 }
 
+TEST_F(Triggers, ModemLinesAreWatchedWithoutEventsOnceEventsWereGivenUp) {
+  const int handle = port.AddStatusTrigger(comm::kStatusModem);
+  port.SetStatusTrigger(handle, 0x80, true);
+  port.commEventError = 87;
+  port.modemStatus = 0x80;  // the carrier comes up and no event reports it
+  port.DispatchPass(false, 0);
+  ASSERT_EQ(StatusMessages().size(), 1u);
+  EXPECT_EQ(StatusMessages()[0].wParam & 7, 1u);
+  EXPECT_EQ(port.ModemImage() & 0x88, 0x88) << "line state and its change bit";
+}
+
 TEST_F(Triggers, OutputSentFiresOncePerSend) {
   const int handle = port.AddStatusTrigger(comm::kStatusOutSent);
   port.SetStatusTrigger(handle, 0, true);
@@ -385,6 +483,48 @@ TEST(LockOrder, TakingALowerLockWhileHoldingAHigherOneIsReported) {
   { comm::OrderedGuard a(out), b(state); }
   comm::SetLockOrderViolationHandler(nullptr);
   EXPECT_EQ(breaches, 1);
+}
+
+}  // namespace
+
+namespace {
+
+std::uint32_t failingNow = 0;
+
+TEST_F(Notifications, ADriverThatKeepsFailingMarksTheLineFailedAndTellsThePortOnce) {
+  comm::SetTickClock([] { return failingNow; });
+  failingNow = 5000;
+  TerminalTakes(SIZE_MAX);
+  Arrive("last words");
+  port.statusError = 1167;  // the device is not connected
+  for (std::uint32_t at : {5000u, 5400u, 5800u}) {
+    failingNow = at;
+    port.DispatchPass(false, 0);
+  }
+  EXPECT_EQ(port.LineFailure(), 0u) << "three failures, but not yet over a second";
+  port.statusError = 0;
+  failingNow = 6000;
+  port.DispatchPass(false, 0);  // one success starts the count again
+  port.statusError = 1167;
+  for (std::uint32_t at : {6100u, 6600u, 7000u}) {
+    failingNow = at;
+    port.DispatchPass(false, 0);
+    EXPECT_TRUE(transport.posted.empty());
+  }
+  failingNow = 7100;
+  port.DispatchPass(false, 0);
+  EXPECT_EQ(port.LineFailure(), 1167u);
+  ASSERT_EQ(transport.posted.size(), 1u);
+  EXPECT_EQ(transport.posted[0].window, kPortWindow) << "the port's own window, first listener";
+  EXPECT_EQ(transport.posted[0].message, comm::kLineFailedMessage);
+  EXPECT_EQ(transport.posted[0].wParam, 1167u);
+  EXPECT_EQ(comm::DispatcherHandleOf(transport.posted[0].lParam), port.Handle());
+  port.DispatchPass(false, 0);
+  EXPECT_EQ(transport.posted.size(), 1u) << "told once";
+  EXPECT_EQ(port.SendBlock({reinterpret_cast<const std::uint8_t*>("x"), 1}), codes::kPutBlockFail)
+      << "a failed line takes nothing to send";
+  EXPECT_EQ(terminalGot, "last words");
+  comm::SetTickClock(nullptr);
 }
 
 }  // namespace

@@ -69,6 +69,36 @@ TEST_F(LineSettings, StopBitNormalisationAndFiveDataBits) {
   EXPECT_EQ(port.ChangeLine(9600, 0, 1, 4), comm::codes::kBadArgument);
 }
 
+TEST_F(LineSettings, KeptStopBitsFollowTheNewDataSize) {
+  // Eight data bits with one and a half stop bits, or five with two, are
+  // refused by drivers: keeping the stop bits keeps their meaning instead.
+  const struct {
+    std::uint8_t stopBefore, dataBefore, dataAfter, code;
+  } cases[] = {{2, 5, 8, comm::kTwoStopBits},
+               {2, 8, 5, comm::kOne5StopBits},
+               {1, 5, 8, comm::kOneStopBit},
+               {2, 7, 8, comm::kTwoStopBits}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(port.ChangeLine(9600, 0, c.stopBefore, c.dataBefore), 0);
+    ASSERT_EQ(port.ChangeLine(0, 5, 3, c.dataAfter), 0);
+    EXPECT_EQ(port.driverBlock.StopBits, c.code) << int(c.dataBefore) << " to " << int(c.dataAfter);
+    EXPECT_EQ(port.WorkingLineSettings().StopBits, c.code);
+  }
+}
+
+TEST_F(LineSettings, RefusedSettingsAreNotTakenAsAppliedSoARetryWritesThem) {
+  port.setStateResult = -87;
+  EXPECT_EQ(port.ChangeLine(19200, 0, 1, 8), -87);
+  EXPECT_EQ(port.WorkingLineSettings().BaudRate, 9600u) << "the line still runs at the old rate";
+  EXPECT_EQ(port.BaudInDriver(), 9600u);
+  port.setStateResult = 0;
+  port.statesWritten.clear();
+  EXPECT_EQ(port.ChangeLine(19200, 0, 1, 8), 0);
+  ASSERT_FALSE(port.statesWritten.empty()) << "the retry must reach the driver";
+  EXPECT_EQ(port.driverBlock.BaudRate, 19200u);
+  EXPECT_EQ(port.WorkingLineSettings().BaudRate, 19200u);
+}
+
 TEST_F(LineSettings, DrainThatNeverEndsGivesUpAndStillChanges) {
   port.autoDrain = false;
   ASSERT_EQ(port.SendBlock({reinterpret_cast<const std::uint8_t*>("stuck"), 5}), 0);

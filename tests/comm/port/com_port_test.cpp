@@ -9,6 +9,7 @@
 
 #include "comm/port/com_port.h"
 #include "comm/base/exceptions.h"
+#include "comm/base/tick_timer.h"
 #include "tests/comm/dispatcher/dispatcher_test_support.h"
 
 namespace {
@@ -321,6 +322,63 @@ TEST_F(ComPort, CloseAndReopenFromInsideAnAvailEventIsDeferred) {
   EXPECT_TRUE(port.Open());
   EXPECT_EQ(platform.dispatchersMade, 2);
   EXPECT_EQ(platform.windowsAlive, 1);
+}
+
+TEST_F(ComPort, ChangingTheNumberInsideATriggerEventReopensOnTheNewNumber) {
+  port.SetComNumber(1);
+  port.SetOpen(true);
+  port.SetTracing(comm::TTraceLogState::tlOn);
+  port.SetLogging(comm::TTraceLogState::tlOn);
+  const int timer = port.AddTimerTrigger();
+  port.SetOnTriggerAvail([&](TApdComPort& p, std::uint32_t) { p.SetComNumber(2); });
+  platform.last->Feed("abc");
+  platform.last->DispatchPass(false, 0);
+  ASSERT_EQ(port.OpenState(), TApdComPort::TOpenState::closing);
+  port.HandleNotification(comm::kDeferredCloseMessage, 0, 0);
+  EXPECT_EQ(port.OpenState(), TApdComPort::TOpenState::open);
+  EXPECT_TRUE(port.Open());
+  EXPECT_EQ(platform.dispatchersMade, 2);
+  EXPECT_EQ(platform.last->openedName, "\\\\.\\COM2");
+  EXPECT_EQ(port.Tracing(), comm::TTraceLogState::tlOn);
+  EXPECT_EQ(port.Logging(), comm::TTraceLogState::tlOn);
+  EXPECT_TRUE(platform.last->TraceOn());
+  EXPECT_TRUE(platform.last->LogOn());
+  EXPECT_NO_THROW(port.SetTimerTrigger(timer, 2, true)) << "the trigger lives on the new port";
+}
+
+TEST_F(ComPort, AFailingLineIsRaisedToTheOwnerWhoMayCloseThePort) {
+  comm::SetTickClock([] {
+    static std::uint32_t now = 0;
+    return now += 600;
+  });
+  port.SetComNumber(1);
+  port.SetOpen(true);
+  std::vector<std::uint32_t> failures;
+  port.SetOnLineFailure([&](TApdComPort& p, std::uint32_t error) {
+    failures.push_back(error);
+    p.SetOpen(false);
+  });
+  platform.last->statusError = 1167;
+  for (int pass = 0; pass < 4; ++pass) platform.last->DispatchPass(false, 0);
+  comm::SetTickClock(nullptr);
+  ASSERT_EQ(platform.transport.posted.size(), 1u);
+  const Message posted = platform.transport.posted[0];
+  EXPECT_EQ(posted.window, port.PortWindow());
+  port.HandleNotification(posted.message, posted.wParam, posted.lParam);
+  EXPECT_EQ(failures, (std::vector<std::uint32_t>{1167}));
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.OpenState(), TApdComPort::TOpenState::closed);
+  port.HandleNotification(posted.message, posted.wParam, posted.lParam);
+  EXPECT_EQ(failures.size(), 1u) << "a closed port has nothing to report";
+}
+
+TEST_F(ComPort, YieldToPortGivesUpTheTimeSliceOfAnOpenPortOnly) {
+  port.AutoOpen = false;
+  EXPECT_THROW(port.YieldToPort(), comm::EAPDException);
+  port.SetComNumber(1);
+  port.SetOpen(true);
+  port.YieldToPort();
+  EXPECT_EQ(platform.last->yields, 1);
 }
 
 TEST_F(ComPort, StatusNotificationsRaiseTheGeneralThenTheSpecificEvent) {

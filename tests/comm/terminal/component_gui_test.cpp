@@ -158,6 +158,25 @@ TEST_F(TerminalComponent, RecreatedWindowKeepsTextAndCapture) {
   EXPECT_EQ(test_support::ReadFileText("recreate.cap"), "kept and more");
 }
 
+TEST_F(TerminalComponent, RecreatedWindowThatCannotReopenItsCaptureSaysSo) {
+  CreateDirectoryA("recreate_folder", nullptr);
+  RemoveDirectoryA("recreate_moved");
+  std::remove("recreate_folder\\journal.cap");
+  terminal->SetCaptureFile("recreate_folder\\journal.cap");
+  terminal->SetCapture(cmOn);
+  terminal->WriteString("kept");
+  // The folder goes away while the file is open (a network folder lost):
+  // the re-created window cannot open the file again.
+  ASSERT_TRUE(MoveFileA("recreate_folder", "recreate_moved"));
+  EXPECT_THROW(terminal->SetScrollBars(ssVertical), fw::Exception);
+  ASSERT_TRUE(MoveFileA("recreate_moved", "recreate_folder"));
+  EXPECT_EQ(terminal->Capture(), cmOff) << "not capturing, and the property says so";
+  terminal->SetCapture(cmAppend);
+  terminal->WriteString(" and more");
+  terminal->SetCapture(cmOff);
+  EXPECT_EQ(test_support::ReadFileText("recreate_folder\\journal.cap"), "kept and more");
+}
+
 TEST_F(TerminalComponent, DestroyedTerminalClosesCaptureAndLeavesTheDispatcher) {
   std::remove("destroyed.cap");
   form->port->Port().SetOpen(true);

@@ -381,6 +381,31 @@ TEST(ScreenBuffer, RegionScrollAtGridEndKeepsLinesOutsideInPlace) {
   EXPECT_EQ(Trimmed(t.buffer, 5), "last");
 }
 
+TEST(ScreenBuffer, LineFeedBelowTheRegionMovesNothingWhateverTheGridSize) {
+  // The cursor on the last row, below the region: a line feed has no region
+  // line to scroll, so the screen stays as it is, at the grid's end as well.
+  for (int rows : {40, 6}) {
+    Terminal t(etVT100, rows, 20, 6);
+    t.Feed("top\r\nr1\r\nr2\r\nr3\r\nbelow\r\nlast");
+    t.Feed("\x1b[2;4r\x1b[6;1H\n");
+    const int v = t.buffer.ViewTop();
+    EXPECT_EQ(v, 0) << rows << " rows";
+    const char* expected[] = {"top", "r1", "r2", "r3", "below", "last"};
+    for (int row = 0; row < 6; ++row) EXPECT_EQ(Trimmed(t.buffer, v + row), expected[row]) << rows << " rows";
+    EXPECT_EQ(t.buffer.CursorRow(), v + 5) << rows << " rows";
+  }
+}
+
+TEST(ScreenBuffer, RegionBottomFollowsTheDisplaySizeAndKeepsItsTop) {
+  Terminal t(etVT100, 40, 20, 6);
+  t.Feed("\x1b[2;4r");
+  t.buffer.SetRegionBottom(t.buffer.PageHeight());
+  EXPECT_EQ(t.buffer.RegionTop(), 2);
+  EXPECT_EQ(t.buffer.RegionBottom(), 6);
+  t.buffer.SetRegionBottom(99);
+  EXPECT_EQ(t.buffer.RegionBottom(), 6) << "never beyond the page";
+}
+
 TEST(ScreenBuffer, ClearPageMovesViewDownWhenRoomRemains) {
   Terminal t(etANSI);
   t.Feed("old\x1b[2J");

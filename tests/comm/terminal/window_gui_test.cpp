@@ -284,6 +284,28 @@ TEST_F(TerminalWindow, DimensionsOutOfRangeChangeNothing) {
   EXPECT_EQ(Send(TM_SETDIMENSIONS, 30, (100 << 16) | 300), 0);
 }
 
+TEST_F(TerminalWindow, PlanesComeInTheOrderTheRowsAreShown) {
+  ASSERT_EQ(Send(TM_SETDIMENSIONS, 25, (80 << 16) | 200), 0);
+  // More lines than the grid holds: the oldest rows are dropped, and the
+  // rows are no longer kept in the order they are shown.
+  for (int line = 0; line < 230; ++line) Write("L" + std::to_string(line) + "\r\n");
+  TerminalPlanes planes;
+  ASSERT_EQ(Send(TM_GETPLANES, 0, reinterpret_cast<LPARAM>(&planes)), 0);
+  ASSERT_NE(planes.Chars, nullptr);
+  ASSERT_NE(planes.Colours, nullptr);
+  ASSERT_NE(planes.Attrs, nullptr);
+  auto row = [&](int r) { return std::string(reinterpret_cast<const char*>(planes.Chars) + r * 80, 4); };
+  EXPECT_EQ(row(0), "L31 ");
+  EXPECT_EQ(row(100), "L131");
+  EXPECT_EQ(row(198), "L229");
+  EXPECT_EQ(row(199), "    ");
+  Write("after");  // scrolling goes on over the laid-out rows
+  ASSERT_EQ(Send(TM_GETPLANES, 0, reinterpret_cast<LPARAM>(&planes)), 0);
+  EXPECT_EQ(row(198), "L229");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(planes.Chars) + 199 * 80, 5), "after");
+  EXPECT_EQ(Send(TM_GETPLANES, 0, 0), codes::kBadArgument);
+}
+
 TEST_F(TerminalWindow, TypedKeysGoToThePort) {
   Attach();
   Send(WM_CHAR, 'x');
