@@ -1,2 +1,4 @@
 # Report preview: the rules of the preview and progress windows (core).
 tallimo_core_library(report_preview_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/preview_rules.cpp DEPS report_producer)
+tallimo_win_library(report_preview_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_preview_win.cpp
+  DEPS report_preview_rules report_producer fw_ui fw_printers)

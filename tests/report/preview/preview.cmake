@@ -1,2 +1,4 @@
 tallimo_test(report_preview_rules_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/preview_rules_test.cpp
   DEPS report_preview_rules)
+tallimo_test(report_preview_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_preview_win_test.cpp
+  DEPS report_preview_win report_printing_win test_support_screenshot)
