@@ -129,6 +129,16 @@ void TQRPreview::UpdateLayout() {
   PlaceImage();
 }
 
+void TQRPreview::ShowFirstPage() {
+  pageNumber_ = 1;
+  image_->ShowPage(1);
+  if (zoomState_ == TQRZoomState::zmFit)
+    ZoomToFit();
+  else if (zoomState_ == TQRZoomState::zmWidth)
+    ZoomToWidth();
+  UpdateLayout();
+}
+
 void TQRPreview::PlaceImage() {
   image_->SetBounds(placement_.Left - scrollX_, placement_.Top - scrollY_, placement_.Width,
                     placement_.Height);

@@ -63,6 +63,8 @@ class TQRPreview : public fw::TWinControl {
   void ZoomToFit();
   void ZoomToWidth();
   void UpdateLayout();
+  // Page 1 of pages the producer replaced (a file loaded into it).
+  void ShowFirstPage();
   TQRPreviewImage& Image() { return *image_; }
   // The pages a viewer may move to now.
   std::int32_t PagesAvailable() const { return PreviewPagesAvailable(producer_); }
