@@ -5,3 +5,6 @@ tallimo_test(report_preview_win_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/
 tallimo_test(report_standard_preview_win_test TIER gui TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_standard_preview_win_test.cpp
   DEPS report_standard_preview_win report_printing_win test_support_pdf_output test_support_screenshot)
+tallimo_test(report_progress_form_win_test TIER gui TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_progress_form_win_test.cpp
+  DEPS report_progress_form_win report_printing_win test_support_pdf_output test_support_screenshot)
