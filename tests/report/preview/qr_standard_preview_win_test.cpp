@@ -371,5 +371,40 @@ TEST_F(PreviewFileTest, AMissingOrDamagedFileLeavesThePagesShown) {
   DeleteFileA(damaged.c_str());
 }
 
+// Every file of the page-file fuzz corpus that the loader takes is shown and
+// each of its pages painted: the system plays the metafile records, so a
+// hostile page shows here.
+TEST_F(PreviewFileTest, EveryPageOfTheCorpusFilesTheLoaderTakesIsPainted) {
+  RunPages(*producer_, 1);
+  ASSERT_NE(OpenPreview(*producer_), nullptr);
+  int files = 0, taken = 0, pages = 0;
+  for (const std::string folder : {std::string(PAGE_FILE_SEEDS), std::string(PAGE_FILE_SEEDS) + "/damaged"}) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "/*.qrp").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << folder;
+    do {
+      const std::string file = folder + "/" + found.cFileName;
+      SCOPED_TRACE(file);
+      ++files;
+      messageBoxes_.clear();
+      Answer(file);
+      form_->Click(Button::LoadReport);
+      if (!messageBoxes_.empty()) continue;  // refused, with its message
+      ++taken;
+      for (int n = 1; n <= producer_->PageCount(); ++n) {
+        form_->QRPreview().SetPageNumber(n);
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump();
+        ++pages;
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  EXPECT_GT(files, 10);
+  EXPECT_GT(taken, 3);
+  EXPECT_GT(pages, 10);
+  EXPECT_TRUE(IsWindow(window_));
+}
+
 }  // namespace
 }  // namespace report
