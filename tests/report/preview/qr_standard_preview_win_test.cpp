@@ -371,6 +371,47 @@ TEST_F(PreviewFileTest, AMissingOrDamagedFileLeavesThePagesShown) {
   DeleteFileA(damaged.c_str());
 }
 
+// The system's save dialog, answered by the test as a user would: the name
+// typed into its file name box, then OK.
+std::string typedName;
+bool dialogSeen = false;
+
+void CALLBACK TypeIntoSaveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = FindWindowA(nullptr, "Save report");
+  if (!dialog) return;
+  KillTimer(nullptr, id);
+  dialogSeen = true;
+  // The file name box of the Explorer-style and of the old-style dialog.
+  for (int box : {0x47C, 0x480}) SetDlgItemTextA(dialog, box, typedName.c_str());
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+TEST_F(PreviewFileTest, SaveThroughTheSystemDialog) {
+  typedName = Path("typed_report.QRP");
+  dialogSeen = false;
+  RunPages(*producer_, 2);
+  ASSERT_NE(OpenPreview(*producer_), nullptr);
+  SetPreviewFileDialog(nullptr);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, TypeIntoSaveDialog);
+  form_->Click(Button::SaveReport);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(dialogSeen);
+  ASSERT_NE(GetFileAttributesA(typedName.c_str()), INVALID_FILE_ATTRIBUTES);
+  form_->Close();
+  Pump();
+  form_ = nullptr;
+
+  producer_ = NewProducer();
+  ASSERT_NE(OpenPreview(*producer_), nullptr);
+  Answer(typedName);
+  form_->Click(Button::LoadReport);
+  EXPECT_TRUE(messageBoxes_.empty());
+  EXPECT_EQ(producer_->PageCount(), 2);
+  EXPECT_EQ(Status(), "Page 1 of 2");
+  DeleteFileA(typedName.c_str());
+}
+
 // Every file of the page-file fuzz corpus that the loader takes is shown and
 // each of its pages painted: the system plays the metafile records, so a
 // hostile page shows here.
