@@ -165,7 +165,22 @@ TEST_F(StandardPreviewTest, TheWindowAndItsBars) {
   for (const auto& h : hints) {
     EXPECT_EQ(form_->ButtonHint(h.button), h.hint);
     EXPECT_TRUE(form_->ButtonEnabled(h.button)) << h.hint;
+    // What the tool bar's tooltip asks the window for.
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(form_->ToolBar(), TB_GETTOOLTIPS, 0, 0));
+    info.hdr.idFrom = static_cast<UINT_PTR>(h.button);
+    info.hdr.code = TTN_GETDISPINFOA;
+    SendMessageA(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(info.lpszText, nullptr) << h.hint;
+    EXPECT_STREQ(info.lpszText, h.hint);
   }
+  int setupRequests = 0;
+  producer_->OnSetupRequest = [&](TQRPrinter* sender) {
+    EXPECT_EQ(sender, producer_.get());
+    ++setupRequests;
+  };
+  form_->Click(Button::PrintSetup);
+  EXPECT_EQ(setupRequests, 1);
   // Twelve buttons, and dividers between the five groups.
   EXPECT_EQ(SendMessageA(form_->ToolBar(), TB_BUTTONCOUNT, 0, 0), 16);
   RECT toolBar{}, preview{}, status{};
@@ -284,6 +299,32 @@ TEST_F(StandardPreviewTest, PrintOnALivePreviewAsksTheReport) {
   Pump();
   EXPECT_EQ(owner.prints, 1);
   EXPECT_TRUE(messageBoxes_.empty());
+}
+
+// No printer at all: the system knows none.
+class NoPrinters : public QRPrinterFactory {
+ public:
+  std::int32_t GlobalPrinterCount() override { return 0; }
+  std::int32_t GlobalPrinterIndex() override { return -1; }
+  std::unique_ptr<QRPlatformPrinter> CreatePrinter() override { return nullptr; }
+};
+
+TEST_F(StandardPreviewTest, PrintWithoutAPrinterSaysSo) {
+  NoPrinters none;
+  const QRPrinterServices real = services_.Services();
+  auto producer = std::make_unique<TQRPrinter>(
+      QRPrinterServices{none, real.Pages, real.Messages, real.Files, real.Clock});
+  producer->OwnerReport = reinterpret_cast<QRWindow>(OwnerWindow());
+  ASSERT_FALSE(producer->PrinterAvailable());
+  RunPages(*producer, 1);
+  ASSERT_NE(OpenPreview(*producer), nullptr);
+  form_->Click(Button::Print);
+  Pump();
+  EXPECT_EQ(owner.prints, 0);
+  EXPECT_EQ(messageBoxes_, (std::vector<std::string>{"No printer is installed."}));
+  form_->Close();
+  Pump();
+  form_ = nullptr;
 }
 
 // A page file written by a preview and read back by another.
