@@ -1,0 +1,479 @@
+#include "report/preview/qr_standard_preview_win.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+
+#include "framework/application.h"
+#include "framework/dialogs.h"
+#include "framework/exceptions.h"
+
+namespace report {
+namespace {
+
+constexpr int kGlyphSize = 16;
+constexpr COLORREF kGlyphMask = RGB(255, 0, 255);
+
+struct ButtonRow {
+  QRPreviewButton Id;
+  const char* Hint;
+  BYTE Style;
+  bool DividerAfter;
+};
+constexpr std::array<ButtonRow, 12> kButtons{{
+    {QRPreviewButton::ZoomFit, "Zoom to fit", BTNS_CHECKGROUP, false},
+    {QRPreviewButton::Zoom100, "100%", BTNS_CHECKGROUP, false},
+    {QRPreviewButton::ZoomToWidth, "Zoom to width", BTNS_CHECKGROUP, true},
+    {QRPreviewButton::FirstPage, "First page", BTNS_BUTTON, false},
+    {QRPreviewButton::PreviousPage, "Previous page", BTNS_BUTTON, false},
+    {QRPreviewButton::NextPage, "Next page", BTNS_BUTTON, false},
+    {QRPreviewButton::LastPage, "Last page", BTNS_BUTTON, true},
+    {QRPreviewButton::PrintSetup, "Printer setup", BTNS_BUTTON, false},
+    {QRPreviewButton::Print, "Print", BTNS_BUTTON, true},
+    {QRPreviewButton::SaveReport, "Save Report", BTNS_BUTTON, false},
+    {QRPreviewButton::LoadReport, "Load Report", BTNS_BUTTON, true},
+    {QRPreviewButton::Exit, "&Close", BTNS_BUTTON | BTNS_SHOWTEXT | BTNS_AUTOSIZE, false},
+}};
+
+QRFileDialogFunction& FileDialog() {
+  static QRFileDialogFunction function;
+  return function;
+}
+
+std::optional<QRFileDialogAnswer> SystemFileDialog(const QRFileDialogRequest& request) {
+  std::unique_ptr<fw::TOpenDialog> dialog =
+      request.Save ? std::make_unique<fw::TSaveDialog>(nullptr) : std::make_unique<fw::TOpenDialog>(nullptr);
+  dialog->Title = request.Title;
+  dialog->Filter = request.Filter;
+  dialog->DefaultExt = request.DefaultExt;
+  if (!dialog->Execute()) return std::nullopt;
+  return QRFileDialogAnswer{dialog->FileName, dialog->FilterIndex};
+}
+
+// The twelve glyphs, drawn here in the order of the buttons.
+void DrawGlyph(HDC dc, int index) {
+  const auto pen = [&](COLORREF colour, int width = 1) {
+    DeleteObject(SelectObject(dc, CreatePen(PS_SOLID, width, colour)));
+  };
+  const auto brush = [&](COLORREF colour) { DeleteObject(SelectObject(dc, CreateSolidBrush(colour))); };
+  const auto poly = [&](std::initializer_list<POINT> points) {
+    Polygon(dc, points.begin(), static_cast<int>(points.size()));
+  };
+  const auto line = [&](int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  };
+  const auto page = [&](int l, int t, int r, int b) {
+    pen(RGB(0, 0, 0));
+    brush(RGB(255, 255, 255));
+    Rectangle(dc, l, t, r, b);
+  };
+  const COLORREF blue = RGB(0, 0, 160);
+  switch (index) {
+    case 0:  // zoom to fit: a page in four corner brackets
+      page(5, 3, 11, 13);
+      pen(blue);
+      line(1, 4, 1, 1), line(1, 1, 4, 1), line(12, 1, 15, 1), line(14, 1, 14, 4);
+      line(1, 12, 1, 15), line(1, 14, 4, 14), line(12, 14, 15, 14), line(14, 12, 14, 15);
+      break;
+    case 1:  // 100%: a magnifying glass
+      pen(RGB(0, 0, 0));
+      brush(RGB(200, 230, 255));
+      Ellipse(dc, 1, 1, 11, 11);
+      pen(RGB(0, 0, 0), 3);
+      line(10, 10, 14, 14);
+      pen(blue);
+      line(6, 3, 6, 9), line(5, 4, 6, 3);
+      break;
+    case 2:  // zoom to width: a page with an arrow across it
+      page(3, 1, 13, 15);
+      pen(blue);
+      brush(blue);
+      line(1, 8, 15, 8);
+      poly({{0, 8}, {3, 5}, {3, 11}});
+      poly({{15, 8}, {12, 5}, {12, 11}});
+      break;
+    case 3:  // first page
+    case 4:  // previous page
+    case 5:  // next page
+    case 6:  // last page
+      pen(blue);
+      brush(blue);
+      if (index <= 4)
+        poly({{4, 8}, {11, 2}, {11, 14}});
+      else
+        poly({{11, 8}, {4, 2}, {4, 14}});
+      if (index == 3) Rectangle(dc, 2, 2, 4, 15);
+      if (index == 6) Rectangle(dc, 12, 2, 14, 15);
+      break;
+    case 7:  // printer setup: a printer with a check list beside it
+    case 8:  // print: a printer with a sheet in it
+      page(4, 1, 12, 7);
+      pen(RGB(0, 0, 0));
+      brush(RGB(160, 160, 160));
+      Rectangle(dc, 1, 6, 15, 13);
+      brush(RGB(255, 255, 255));
+      Rectangle(dc, 4, 11, 12, 15);
+      if (index == 7) {
+        brush(RGB(255, 200, 0));
+        Ellipse(dc, 9, 7, 16, 14);
+        pen(RGB(0, 0, 0));
+        line(12, 8, 12, 13), line(10, 10, 15, 10);
+      } else {
+        pen(RGB(0, 160, 0));
+        line(3, 8, 5, 8);
+      }
+      break;
+    case 9:  // save: a diskette
+      pen(RGB(0, 0, 0));
+      brush(blue);
+      Rectangle(dc, 1, 1, 15, 15);
+      brush(RGB(255, 255, 255));
+      Rectangle(dc, 4, 2, 12, 7);
+      brush(RGB(192, 192, 192));
+      Rectangle(dc, 4, 10, 12, 15);
+      break;
+    case 10:  // load: an open folder
+      pen(RGB(0, 0, 0));
+      brush(RGB(220, 180, 40));
+      poly({{1, 4}, {5, 4}, {6, 5}, {13, 5}, {13, 13}, {1, 13}});
+      brush(RGB(255, 230, 120));
+      poly({{3, 8}, {15, 8}, {13, 13}, {1, 13}});
+      break;
+    case 11:  // close: a door with an arrow out of it
+      pen(RGB(0, 0, 0));
+      brush(RGB(150, 90, 40));
+      Rectangle(dc, 2, 1, 9, 15);
+      pen(RGB(200, 0, 0), 2);
+      line(8, 8, 14, 8);
+      line(11, 5, 14, 8), line(11, 11, 14, 8);
+      break;
+  }
+  DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
+  DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
+}
+
+HIMAGELIST CreateGlyphs() {
+  HIMAGELIST list = ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR24 | ILC_MASK, 12, 0);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  for (int i = 0; i < 12; ++i) {
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kGlyphSize, kGlyphSize);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH background = CreateSolidBrush(kGlyphMask);
+    RECT all{0, 0, kGlyphSize, kGlyphSize};
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+    DrawGlyph(dc, i);
+    SelectObject(dc, old);
+    ImageList_AddMasked(list, bitmap, kGlyphMask);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return list;
+}
+
+const ButtonRow* FindToolButton(int id) {
+  for (const ButtonRow& row : kButtons)
+    if (static_cast<int>(row.Id) == id) return &row;
+  return nullptr;
+}
+
+bool FileExists(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+QRFileDialogFunction SetPreviewFileDialog(QRFileDialogFunction function) {
+  QRFileDialogFunction previous = std::move(FileDialog());
+  FileDialog() = std::move(function);
+  return previous;
+}
+
+TQRStandardPreview::TQRStandardPreview(fw::TComponent* owner, TQRPrinter& producer)
+    : TForm(owner), producer_(&producer), preview_(new TQRPreview(this)) {
+  SetCaption(producer.Title.empty() ? "Print Preview" : producer.Title);
+  SetPosition(fw::TPosition::poScreenCenter);
+  SetBounds(0, 0, 640, 480);
+  preview_->SetParent(this);
+  preview_->OnPageAvailable = [this](fw::TComponent*, std::int32_t) {
+    UpdatePageStatus();
+    EnableFileButtons();
+  };
+  preview_->OnProgressUpdate = [this](fw::TComponent*, std::int32_t p) { ProgressUpdate(p); };
+  const fw::TKeyEvent keys = [this](fw::TComponent*, WORD& key, unsigned shift) { FormKeyDown(key, shift); };
+  OnKeyDown = keys;
+  preview_->OnKeyDown = keys;
+  preview_->SetTabStop(true);
+  OnClose = [this](fw::TComponent*, fw::TCloseAction& action) {
+    // Detached first: the report may release the producer when told.
+    TQRPrinter* producer = producer_;
+    producer_ = nullptr;
+    preview_->SetProducer(nullptr);
+    if (producer) producer->ClosePreview();
+    action = fw::TCloseAction::caFree;
+  };
+  HandleNeeded();
+  CreateBars();
+  preview_->SetProducer(&producer);
+  SendMessageA(toolBar_, TB_CHECKBUTTON, static_cast<WPARAM>(QRPreviewButton::ZoomToWidth), TRUE);
+  SetPanel(0, "0%");
+  SetPanel(1, "Page");
+  EnableFileButtons();
+  LayOut();
+}
+
+TQRStandardPreview::~TQRStandardPreview() {
+  if (images_) ImageList_Destroy(images_);
+}
+
+void TQRStandardPreview::CreateBars() {
+  toolBar_ = CreateWindowExA(
+      0, TOOLBARCLASSNAMEA, "",
+      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_NODIVIDER | CCS_TOP, 0, 0,
+      0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(toolBar_, TB_SETINDENT, 2, 0);
+  images_ = CreateGlyphs();
+  SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+  std::vector<TBBUTTON> buttons;
+  int image = 0;
+  for (const ButtonRow& row : kButtons) {
+    TBBUTTON button{};
+    button.iBitmap = image++;
+    button.idCommand = static_cast<int>(row.Id);
+    button.fsState = TBSTATE_ENABLED;
+    // Each button as wide as its glyph (and the close button's caption).
+    button.fsStyle = row.Style | BTNS_AUTOSIZE;
+    button.iString = (row.Style & BTNS_SHOWTEXT) ? reinterpret_cast<INT_PTR>("Close") : -1;
+    buttons.push_back(button);
+    if (row.DividerAfter) {
+      TBBUTTON divider{};
+      divider.iBitmap = 8;
+      divider.fsStyle = BTNS_SEP;
+      buttons.push_back(divider);
+    }
+  }
+  SendMessageA(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+  SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+
+  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                               Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  // The last panel runs to the right edge, so the page status is never cut.
+  int parts[2] = {40, -1};
+  SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
+void TQRStandardPreview::LayOut() {
+  if (!toolBar_ || !statusBar_) return;
+  SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+  SendMessageA(statusBar_, WM_SIZE, 0, 0);
+  RECT toolRect{}, statusRect{};
+  GetWindowRect(toolBar_, &toolRect);
+  GetWindowRect(statusBar_, &statusRect);
+  const int top = toolRect.bottom - toolRect.top;
+  const int bottom = statusRect.bottom - statusRect.top;
+  preview_->SetBounds(0, top, ClientWidth(), std::max(ClientHeight() - top - bottom, 0));
+}
+
+void TQRStandardPreview::Resize() {
+  LayOut();
+  TForm::Resize();
+}
+
+void TQRStandardPreview::SetPanel(int panel, const std::string& text) {
+  // A leading tab pair right-aligns the text of a status bar part.
+  const std::string shown = panel == 0 ? "\t\t" + text : text;
+  SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+std::string TQRStandardPreview::PanelText(int panel) const {
+  char text[256] = {};
+  const LRESULT length = SendMessageA(statusBar_, SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0);
+  if (LOWORD(length) >= sizeof text) return {};
+  SendMessageA(statusBar_, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+  std::string result = text;
+  while (!result.empty() && result.front() == '\t') result.erase(0, 1);
+  return result;
+}
+
+bool TQRStandardPreview::ButtonEnabled(QRPreviewButton button) const {
+  return SendMessageA(toolBar_, TB_ISBUTTONENABLED, static_cast<WPARAM>(button), 0) != 0;
+}
+
+bool TQRStandardPreview::ButtonChecked(QRPreviewButton button) const {
+  return SendMessageA(toolBar_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(button), 0) != 0;
+}
+
+std::string TQRStandardPreview::ButtonHint(QRPreviewButton button) const {
+  const ButtonRow* row = FindToolButton(static_cast<int>(button));
+  return row ? row->Hint : "";
+}
+
+void TQRStandardPreview::EnableFileButtons() {
+  // A run still storing pages can be neither saved whole nor replaced.
+  const bool busy = producer_ && producer_->Status() == TQRStatus::qsBusy;
+  SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::SaveReport), !busy);
+  SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::LoadReport), !busy);
+  if (loaded_)
+    SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::PrintSetup), FALSE);
+}
+
+void TQRStandardPreview::UpdatePageStatus() {
+  SetPanel(1, PreviewPageStatus(preview_->PageNumber(), preview_->PagesAvailable()));
+}
+
+void TQRStandardPreview::ProgressUpdate(std::int32_t progress) {
+  if (const std::optional<std::string> text = progressPanel_.Update(progress)) SetPanel(0, *text);
+  EnableFileButtons();
+}
+
+void TQRStandardPreview::Click(QRPreviewButton button) {
+  const auto check = [&] { SendMessageA(toolBar_, TB_CHECKBUTTON, static_cast<WPARAM>(button), TRUE); };
+  switch (button) {
+    case QRPreviewButton::ZoomFit:
+      check();
+      fw::Application()->ProcessMessages();
+      preview_->ZoomToFit();
+      break;
+    case QRPreviewButton::Zoom100:
+      check();
+      fw::Application()->ProcessMessages();
+      preview_->SetZoom(100);
+      break;
+    case QRPreviewButton::ZoomToWidth:
+      check();
+      fw::Application()->ProcessMessages();
+      preview_->ZoomToWidth();
+      break;
+    case QRPreviewButton::FirstPage:
+    case QRPreviewButton::PreviousPage:
+    case QRPreviewButton::NextPage:
+    case QRPreviewButton::LastPage: {
+      const QRPageKeyMove move = button == QRPreviewButton::FirstPage      ? QRPageKeyMove::First
+                                 : button == QRPreviewButton::PreviousPage ? QRPageKeyMove::Previous
+                                 : button == QRPreviewButton::NextPage     ? QRPageKeyMove::Next
+                                                                           : QRPageKeyMove::Last;
+      preview_->SetPageNumber(PreviewMoveTarget(move, preview_->PageNumber(), preview_->PagesAvailable()));
+      UpdatePageStatus();
+      break;
+    }
+    case QRPreviewButton::PrintSetup:
+      if (producer_ && producer_->OnSetupRequest) producer_->OnSetupRequest(producer_);
+      break;
+    case QRPreviewButton::Print:
+      if (!producer_) break;
+      if (!producer_->PrinterAvailable()) {
+        fw::MessageDlg("No printer is installed.", fw::TMsgDlgType::mtError, fw::mbOK);
+        break;
+      }
+      try {
+        producer_->Print();
+      } catch (const fw::Exception& e) {
+        fw::MessageDlg(e.Message(), fw::TMsgDlgType::mtError, fw::mbOK);
+      }
+      break;
+    case QRPreviewButton::SaveReport:
+      SaveClick();
+      break;
+    case QRPreviewButton::LoadReport:
+      LoadClick();
+      break;
+    case QRPreviewButton::Exit:
+      Close();
+      break;
+  }
+}
+
+void TQRStandardPreview::SaveClick() {
+  if (!producer_ || producer_->Status() == TQRStatus::qsBusy) return;
+  QRFileDialogRequest request{true, "Save report",
+                              std::string("Report file") + "(*." + "QRP" + ")|*." + "QRP", "QRP"};
+  const std::optional<QRFileDialogAnswer> answer =
+      FileDialog() ? FileDialog()(request) : SystemFileDialog(request);
+  if (!answer || answer->FilterIndex != 1) return;
+  try {
+    producer_->Save(answer->FileName);
+  } catch (const fw::Exception& e) {
+    fw::MessageDlg(e.Message(), fw::TMsgDlgType::mtError, fw::mbOK);
+  }
+}
+
+void TQRStandardPreview::LoadClick() {
+  if (!producer_ || producer_->Status() == TQRStatus::qsBusy) return;
+  QRFileDialogRequest request{false, "Load report",
+                              std::string("Report file") + " (*." + "QRP" + ")|*." + "QRP", ""};
+  const std::optional<QRFileDialogAnswer> answer =
+      FileDialog() ? FileDialog()(request) : SystemFileDialog(request);
+  if (!answer) return;
+  if (!FileExists(answer->FileName)) {
+    fw::ShowMessage("File does not exist");
+    return;
+  }
+  try {
+    producer_->Load(answer->FileName);
+  } catch (const fw::Exception& e) {
+    fw::MessageDlg(e.Message(), fw::TMsgDlgType::mtError, fw::mbOK);
+    return;
+  }
+  loaded_ = true;
+  preview_->ShowFirstPage();
+  UpdatePageStatus();
+  EnableFileButtons();
+}
+
+void TQRStandardPreview::FormKeyDown(WORD& key, unsigned shift) {
+  const QRPageKeyMove move = PreviewKeyMove(key, shift == fw::ssCtrl);
+  if (move == QRPageKeyMove::None) return;
+  preview_->SetPageNumber(PreviewMoveTarget(move, preview_->PageNumber(), preview_->PagesAvailable()));
+  UpdatePageStatus();
+}
+
+void TQRStandardPreview::WndProc(fw::TMessage& message) {
+  if (message.Msg == WM_COMMAND && toolBar_ && reinterpret_cast<HWND>(message.LParam) == toolBar_) {
+    const int id = LOWORD(message.WParam);
+    if (FindToolButton(id)) {
+      fw::Guarded(this, [&] { Click(static_cast<QRPreviewButton>(id)); });
+      return;
+    }
+  }
+  if (message.Msg == WM_NOTIFY) {
+    auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+    if (header->code == TTN_GETDISPINFOA) {
+      auto* info = reinterpret_cast<NMTTDISPINFOA*>(message.LParam);
+      if (const ButtonRow* row = FindToolButton(static_cast<int>(header->idFrom))) {
+        info->lpszText = const_cast<char*>(row->Hint);
+        return;
+      }
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+      auto* info = reinterpret_cast<NMTTDISPINFOW*>(message.LParam);
+      if (const ButtonRow* row = FindToolButton(static_cast<int>(header->idFrom))) {
+        MultiByteToWideChar(CP_ACP, 0, row->Hint, -1, info->szText, 80);
+        info->lpszText = info->szText;
+        return;
+      }
+    }
+  }
+  TForm::WndProc(message);
+}
+
+QRWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
+  auto* form = new TQRStandardPreview(fw::Application(), printer);
+  form->Show();
+  ShowWindow(form->Handle(), SW_MAXIMIZE);
+  form->QRPreview().SetFocus();
+  form->UpdatePageStatus();
+  return reinterpret_cast<QRWindow>(form->Handle());
+}
+
+void RegisterStandardPreview() {
+  RegisterPreviewInterface([] { return std::make_unique<TQRStandardPreviewInterface>(); });
+}
+
+}  // namespace report

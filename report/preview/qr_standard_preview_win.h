@@ -1,0 +1,103 @@
+// The standard preview window "Print Preview": the preview control under a
+// tool bar (zoom, page moves, print, printer setup, save, load, close) above
+// a status bar with the run's progress and the page shown.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "framework/form.h"
+#include "report/preview/preview_rules.h"
+#include "report/preview/qr_preview_win.h"
+#include "report/printing/qr_printer.h"
+
+namespace report {
+
+// What the window asks the user for a file name with.
+struct QRFileDialogRequest {
+  bool Save = false;
+  std::string Title;
+  std::string Filter;
+  std::string DefaultExt;
+};
+struct QRFileDialogAnswer {
+  std::string FileName;
+  int FilterIndex = 1;
+};
+using QRFileDialogFunction = std::function<std::optional<QRFileDialogAnswer>(const QRFileDialogRequest&)>;
+// Replaces the system's open and save dialogs (empty restores them); returns
+// the previous function.
+QRFileDialogFunction SetPreviewFileDialog(QRFileDialogFunction function);
+
+// The tool bar's buttons, by command id.
+enum class QRPreviewButton : int {
+  ZoomFit = 101,
+  Zoom100,
+  ZoomToWidth,
+  FirstPage,
+  PreviousPage,
+  NextPage,
+  LastPage,
+  PrintSetup,
+  Print,
+  SaveReport,
+  LoadReport,
+  Exit,
+};
+
+class TQRStandardPreview : public fw::TForm {
+ public:
+  TQRStandardPreview(fw::TComponent* owner, TQRPrinter& producer);
+  ~TQRStandardPreview() override;
+
+  TQRPreview& QRPreview() { return *preview_; }
+  TQRPrinter* Producer() const { return producer_; }
+  HWND ToolBar() const { return toolBar_; }
+  HWND StatusBar() const { return statusBar_; }
+  std::string PanelText(int panel) const;
+  bool ButtonEnabled(QRPreviewButton button) const;
+  bool ButtonChecked(QRPreviewButton button) const;
+  std::string ButtonHint(QRPreviewButton button) const;
+  // What a click on the button does.
+  void Click(QRPreviewButton button);
+  void FormKeyDown(WORD& key, unsigned shift);
+  void UpdatePageStatus();
+
+  void WndProc(fw::TMessage& message) override;
+
+ protected:
+  void Resize() override;
+
+ private:
+  void CreateBars();
+  void LayOut();
+  void SetPanel(int panel, const std::string& text);
+  void EnableFileButtons();
+  void SaveClick();
+  void LoadClick();
+  void ProgressUpdate(std::int32_t progress);
+
+  TQRPrinter* producer_;
+  TQRPreview* preview_;
+  HWND toolBar_ = nullptr;
+  HWND statusBar_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  QRProgressPanel progressPanel_;
+  bool loaded_ = false;
+};
+
+// Opens TQRStandardPreview for a producer.
+class TQRStandardPreviewInterface : public TQRPreviewInterface {
+ public:
+  QRWindow Show(TQRPrinter& printer) override;
+};
+
+// Makes the standard preview the one producers open (at start-up).
+void RegisterStandardPreview();
+
+}  // namespace report
