@@ -1,0 +1,160 @@
+#include "setup/archive/archive_files_win.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <algorithm>
+
+#include "framework/application.h"
+#include "framework/exceptions.h"
+
+namespace setup {
+
+namespace {
+
+[[noreturn]] void RaiseLastError(const std::string& path) {
+  const DWORD code = GetLastError();
+  throw fw::EInOutError(static_cast<int>(code), fw::InOutErrorText(static_cast<int>(code)) + ": " + path);
+}
+
+class Win32ArchiveStream : public ArchiveStream {
+ public:
+  Win32ArchiveStream(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  ~Win32ArchiveStream() override { CloseHandle(handle_); }
+  Win32ArchiveStream(const Win32ArchiveStream&) = delete;
+  Win32ArchiveStream& operator=(const Win32ArchiveStream&) = delete;
+
+  std::size_t Read(void* buffer, std::size_t count) override {
+    std::size_t total = 0;
+    while (total < count) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
+      DWORD read = 0;
+      if (!ReadFile(handle_, static_cast<char*>(buffer) + total, chunk, &read, nullptr))
+        RaiseLastError(path_);
+      if (read == 0) break;
+      total += read;
+    }
+    return total;
+  }
+
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    std::size_t total = 0;
+    while (total < count) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(handle_, static_cast<const char*>(buffer) + total, chunk, &written, nullptr)) {
+        const DWORD error = GetLastError();
+        // A full disk first takes part of a write, then fails the next one.
+        if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) break;
+        RaiseLastError(path_);
+      }
+      if (written == 0) break;
+      total += written;
+    }
+    return total;
+  }
+
+  void Seek(std::int64_t position) override {
+    LARGE_INTEGER distance;
+    distance.QuadPart = position;
+    if (!SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN)) RaiseLastError(path_);
+  }
+
+  std::int64_t Position() override {
+    LARGE_INTEGER zero{}, position;
+    if (!SetFilePointerEx(handle_, zero, &position, FILE_CURRENT)) RaiseLastError(path_);
+    return position.QuadPart;
+  }
+
+  std::int64_t Size() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle_, &size)) RaiseLastError(path_);
+    return size.QuadPart;
+  }
+
+ private:
+  HANDLE handle_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ArchiveStream> Win32ArchiveFiles::Open(const std::string& path, ArchiveOpenMode mode) {
+  DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
+  if (mode == ArchiveOpenMode::ReadWriteShared) access |= GENERIC_WRITE;
+  if (mode == ArchiveOpenMode::Create) {
+    access |= GENERIC_WRITE;
+    share = FILE_SHARE_READ;
+    disposition = CREATE_ALWAYS;
+  }
+  HANDLE handle =
+      CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32ArchiveStream>(handle, path);
+}
+
+bool Win32ArchiveFiles::Exists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32ArchiveFiles::CreateFolders(const std::string& folder) {
+  if (folder.empty()) return true;
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const std::string parent = FolderOf(folder);
+  if (!parent.empty() && parent != folder && !CreateFolders(parent)) return false;
+  return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool Win32ArchiveFiles::RenameOver(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32ArchiveFiles::Delete(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32ArchiveFiles::GetFileDate(const std::string& path, double& date) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  FILETIME local, rounded;
+  WORD dosDate, dosTime;
+  SYSTEMTIME parts;
+  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+      !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
+      !DosDateTimeToFileTime(dosDate, dosTime, &rounded) || !FileTimeToSystemTime(&rounded, &parts))
+    return false;
+  return SystemTimeToVariantTime(&parts, &date) != 0;
+}
+
+bool Win32ArchiveFiles::SetFileDate(const std::string& path, double date) {
+  SYSTEMTIME parts;
+  FILETIME local, utc;
+  if (!VariantTimeToSystemTime(date, &parts) || !SystemTimeToFileTime(&parts, &local) ||
+      !LocalFileTimeToFileTime(&local, &utc))
+    return false;
+  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(handle, nullptr, nullptr, &utc) != 0;
+  CloseHandle(handle);
+  return set;
+}
+
+std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
+  std::string where = folder;
+  if (where.empty()) {
+    char path[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof path, path);
+    if (length == 0 || length > MAX_PATH) RaiseLastError("Cannot create a temporary file");
+    where = path;
+  }
+  char name[MAX_PATH];
+  if (GetTempFileNameA(where.c_str(), "bat", 0, name) == 0) RaiseLastError(where);
+  return name;
+}
+
+void ProcessApplicationMessages() {
+  if (fw::TApplication* application = fw::Application()) application->ProcessMessages();
+}
+
+}  // namespace setup
