@@ -1,0 +1,27 @@
+#include "setup/base/exceptions.h"
+
+namespace setup {
+namespace {
+
+TranslateFunction translateHook = nullptr;
+
+std::string Filled(const std::string& format, const fw::FormatArgs& args) {
+  if (auto text = fw::TryFormat(Translated(format), args)) return *std::move(text);
+  if (auto text = fw::TryFormat(format, args)) return *std::move(text);
+  return fw::FormatLeniently(format, args);
+}
+
+}  // namespace
+
+void SetTranslateHook(TranslateFunction translate) { translateHook = translate; }
+
+std::string Translated(const std::string& english) {
+  return translateHook ? translateHook(english) : english;
+}
+
+IException::IException(const std::string& message) : ECustomPembrinAbnormal(Translated(message)) {}
+
+IException::IException(const std::string& format, const fw::FormatArgs& args)
+    : ECustomPembrinAbnormal(Filled(format, args)) {}
+
+}  // namespace setup

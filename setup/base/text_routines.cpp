@@ -1,0 +1,59 @@
+#include "setup/base/text_routines.h"
+
+#include <algorithm>
+
+namespace setup {
+
+int FieldCount(std::string_view text, char separator) {
+  const auto separators = static_cast<int>(std::count(text.begin(), text.end(), separator));
+  return separators + (!text.empty() && text.back() != separator ? 1 : 0);
+}
+
+std::string GetField(std::string_view text, int n, std::string_view separator) {
+  if (separator.empty()) return n < 2 ? std::string(text) : std::string();
+  for (int i = 1; i < n; ++i) {
+    const auto at = text.find(separator);
+    if (at == std::string_view::npos) return {};
+    text.remove_prefix(at + separator.size());
+  }
+  return std::string(text.substr(0, text.find(separator)));
+}
+
+void SplitFields(std::string_view text, char separator, std::vector<std::string>& list) {
+  list.clear();
+  const int count = FieldCount(text, separator);
+  const std::string separatorText(1, separator);
+  for (int n = 1; n <= count; ++n) list.push_back(GetField(text, n, separatorText));
+}
+
+std::string AddBackslash(std::string_view path) {
+  std::string result(path);
+  if (!result.empty() && result.back() != '\\') result += '\\';
+  return result;
+}
+
+std::string RemoveBackslash(std::string_view path) {
+  if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return std::string(path);
+}
+
+std::string TextAfterColon(std::string_view text) {
+  const auto colon = text.find(':');
+  return std::string(colon == std::string_view::npos ? text : text.substr(colon + 1));
+}
+
+std::string MakeFileNameSafe(std::string_view text) {
+  constexpr std::string_view kDropped = "\"*:;<>?\\|";
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == '/') {
+      result += '-';
+    } else if (kDropped.find(c) == std::string_view::npos) {
+      result += c;
+    }
+  }
+  return result;
+}
+
+}  // namespace setup

@@ -1,0 +1,61 @@
+#include "framework/format.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/exceptions.h"
+
+namespace fw {
+namespace {
+
+struct FilledCase {
+  std::string format;
+  FormatArgs args;
+  std::string expected;
+};
+
+TEST(Format, FillsTextsNumbersAndPercentSigns) {
+  const FilledCase cases[] = {
+      {"", {}, ""},
+      {"plain", {}, "plain"},
+      {"Key: %s Ident: %s Value %s", {"k", "i", "v"}, "Key: k Ident: i Value v"},
+      {"Please insert disk %d", {3}, "Please insert disk 3"},
+      {"%d%%", {-42}, "-42%"},
+      {"%%s", {}, "%s"},
+      {"%s", {""}, ""},
+      {"%s and %d", {"one", 2LL}, "one and 2"},
+      {"left over", {"unused", 7}, "left over"},
+      {"%d", {2147483647LL * 4}, "8589934588"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    EXPECT_EQ(Format(c.format, c.args), c.expected);
+    EXPECT_EQ(FormatLeniently(c.format, c.args), c.expected);
+  }
+}
+
+struct UnfitCase {
+  std::string format;
+  FormatArgs args;
+  std::string lenient;
+};
+
+TEST(Format, CodesThatDoNotFitTheirArgumentsAreRefused) {
+  const UnfitCase cases[] = {
+      {"%s", {}, "%s"},                      // missing argument
+      {"%s and %s", {"one"}, "one and %s"},  // one too few
+      {"%d", {"text"}, "%d"},                // text for a number
+      {"%s", {5}, "%s"},                     // number for a text
+      {"100%", {}, "100%"},                  // lone percent at the end
+      {"%x %s", {"a"}, "%x a"},              // unknown code
+      {"%5d", {5}, "%5d"},                   // widths are not codes
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    EXPECT_FALSE(TryFormat(c.format, c.args).has_value());
+    EXPECT_THROW(Format(c.format, c.args), EConvertError);
+    EXPECT_EQ(FormatLeniently(c.format, c.args), c.lenient);
+  }
+}
+
+}  // namespace
+}  // namespace fw
