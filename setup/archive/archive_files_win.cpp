@@ -7,6 +7,7 @@
 
 #include "framework/application.h"
 #include "framework/exceptions.h"
+#include "setup/base/windows_routines_win.h"
 
 namespace setup {
 
@@ -119,10 +120,13 @@ bool Win32ArchiveFiles::GetFileDate(const std::string& path, double& date) {
   FILETIME local, rounded;
   WORD dosDate, dosTime;
   SYSTEMTIME parts;
-  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
-      !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
-      !DosDateTimeToFileTime(dosDate, dosTime, &rounded) || !FileTimeToSystemTime(&rounded, &parts))
-    return false;
+  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local)) return false;
+  // DOS dates begin in 1980; an older file keeps its time to the second.
+  if (!FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
+      !DosDateTimeToFileTime(dosDate, dosTime, &rounded))
+    rounded = local;
+  if (!FileTimeToSystemTime(&rounded, &parts)) return false;
+  parts.wMilliseconds = 0;
   return SystemTimeToVariantTime(&parts, &date) != 0;
 }
 
@@ -141,15 +145,10 @@ bool Win32ArchiveFiles::SetFileDate(const std::string& path, double date) {
 }
 
 std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
-  std::string where = folder;
-  if (where.empty()) {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof path, path);
-    if (length == 0 || length > MAX_PATH) RaiseLastError("Cannot create a temporary file");
-    where = path;
-  }
+  if (folder.empty()) return UniqueTempFileName(true);
+  // Beside a target, so that putting it in place is a rename on one volume.
   char name[MAX_PATH];
-  if (GetTempFileNameA(where.c_str(), "bat", 0, name) == 0) RaiseLastError(where);
+  if (GetTempFileNameA(folder.c_str(), "bat", 0, name) == 0) RaiseLastError(folder);
   return name;
 }
 

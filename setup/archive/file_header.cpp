@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "setup/archive/base_placeholder.h"
+#include "setup/base/exceptions.h"
 
 namespace setup {
 

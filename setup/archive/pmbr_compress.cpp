@@ -23,6 +23,13 @@ constexpr const char* kAborted = "Operation aborted by user";
   Fail("The compressed data of " + header.SourcePath + " is damaged");
 }
 
+// ".n" of disk n.
+std::string DiskExtension(int disk) {
+  std::string extension = std::to_string(disk);
+  extension.insert(extension.begin(), '.');
+  return extension;
+}
+
 std::int32_t Clamped(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, kLargest));
 }
@@ -418,7 +425,7 @@ void TPmbrCompress::CompressInto(ArchiveStream& source, ArchiveStream& packed, T
 std::unique_ptr<ArchiveStream> TPmbrCompress::OpenDiskFile(int disk, ArchiveOpenMode mode,
                                                            std::string& name) {
   for (int attempt = 0; attempt < 4; ++attempt) {
-    if (headers_.MultiDisk) name = ChangeFileExt(name, "." + std::to_string(disk));
+    if (headers_.MultiDisk) name = ChangeFileExt(name, DiskExtension(disk));
     if (!files_.Exists(name)) {
       if (!OnNewDisk) Fail("Could not open the correct disk file " + std::to_string(disk));
       std::string path = RemoveBackslash(FolderOf(name));
@@ -629,7 +636,7 @@ void TPmbrCompress::DoSplitToDisks(const std::string& targetDir, const std::stri
         std::string path = targetDir;
         OnNewDisk(this, currentDisk_, path);
         CheckAbort();
-        diskName = AddBackslash(path) + ChangeFileExt(fileName, "." + std::to_string(currentDisk_));
+        diskName = AddBackslash(path) + ChangeFileExt(fileName, DiskExtension(currentDisk_));
         disk = files_.Open(diskName, ArchiveOpenMode::Create);
         if (!disk) Fail("Cannot create the file " + diskName);
         const std::size_t rest = n - written;

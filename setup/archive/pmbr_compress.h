@@ -16,6 +16,14 @@
 #include "setup/archive/archive_files.h"
 #include "setup/archive/base_placeholder.h"
 #include "setup/archive/file_header.h"
+#include "setup/base/exceptions.h"
+#include "setup/base/text_routines.h"
+
+// <windows.h> maps CopyFile to CopyFileA; the archive's operation keeps its
+// own name in code that sees both.
+#ifdef CopyFile
+#undef CopyFile
+#endif
 
 namespace setup {
 

@@ -1,7 +1,7 @@
 // Cases of the installer archive that run over every file world: in-memory
 // disks natively, and real files with the real 1.44 MB drive A: under Wine.
 // A world gives the files, a roomy work folder, the floppy's root, the folder
-// of a second disk, and the names of the files in a folder.
+// of a second disk, the names of the files in a folder, and its message pump.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -49,7 +49,10 @@ class ArchiveCases : public ::testing::Test {
   World world;
   RuleVersions versions{world.Files()};
   int pumps = 0;
-  setup::TPmbrCompress archive{nullptr, world.Files(), versions, [this] { ++pumps; }};
+  setup::TPmbrCompress archive{nullptr, world.Files(), versions, [this] {
+                                 ++pumps;
+                                 world.Pump();
+                               }};
 
   std::string W(const std::string& name) { return world.Work() + "\\" + name; }
 

@@ -149,7 +149,9 @@ TEST_F(MemoryArchive, IndexOfUniqueIdAnswersZeroForUnknownIdentifiers) {
     SCOPED_TRACE(c.id);
     EXPECT_EQ(archive.IndexOfUniqueID(c.id), c.index);
     EXPECT_EQ(archive.FindUniqueID(c.id, index), c.found);
-    if (c.found) EXPECT_EQ(index, c.index);
+    if (c.found) {
+      EXPECT_EQ(index, c.index);
+    }
   }
 }
 

@@ -20,6 +20,7 @@ class MemoryWorld {
   std::string Floppy() const { return "A:"; }
   std::string SecondDisk() const { return "B:"; }
   void UseFloppy() {}
+  void Pump() {}
   std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const std::string& path : disks_.FileNames())
