@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "capture/version_info_win.h"
+#include "framework/version_info_win.h"
 #include "framework/application.h"
 
 namespace capture {
@@ -77,7 +77,7 @@ TfrmCaptureAbout::TfrmCaptureAbout(fw::TComponent* owner) : fw::TForm(owner) {
   btnClose->SetBounds(184, 318, 75, 25);
   btnClose->OnClick = [this](fw::TComponent* sender) { btnCloseClick(sender); };
 
-  StVersionInfo1 = new TStVersionInfo(this, SystemVersionInfo());
+  StVersionInfo1 = new TStVersionInfo(this, fw::SystemVersionInfo());
   StVersionInfo1->SetName("StVersionInfo1");
   loading.End();
 }

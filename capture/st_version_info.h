@@ -11,33 +11,11 @@
 
 #include "capture/st_component.h"
 #include "capture/support_exceptions.h"
+#include "framework/version_info_source.h"
 
 namespace capture {
 
-// The system's version-resource calls (version.dll) and the few file calls
-// the reader needs.
-class VersionInfoSource {
- public:
-  enum class LoadStep { kDone, kSizeFailed, kReadFailed };
-  struct LoadResult {
-    LoadStep step;
-    std::uint32_t systemError;  // when not done
-  };
-
-  virtual ~VersionInfoSource() = default;
-  // The full path of the program file; "" when the system cannot give it.
-  virtual std::string ProgramFileName() = 0;
-  virtual bool FileExists(const std::string& path) = 0;
-  // Reads the file's whole version information into `block`.
-  virtual LoadResult Load(const std::string& path, std::vector<std::uint8_t>& block) = 0;
-  // One value of a block filled by Load (VerQueryValue): its bytes, cut to
-  // the block, or nothing when the value is missing. Texts come in the ANSI
-  // code page.
-  virtual std::optional<std::vector<std::uint8_t>> Query(std::vector<std::uint8_t>& block,
-                                                         const std::string& subBlock) = 0;
-  virtual std::string LanguageName(std::uint32_t language) = 0;
-  virtual std::string SystemErrorText(std::uint32_t error) = 0;
-};
+using fw::VersionInfoSource;
 
 // The fixed part of a version resource.
 struct FixedVersionValues {

@@ -1,4 +1,2 @@
-# The version reader (core) and its Windows side over version.dll.
+# The version reader (core); its Windows source is the framework's.
 tallimo_core_library(capture_version_info SOURCES ${CMAKE_CURRENT_LIST_DIR}/st_version_info.cpp DEPS capture_support)
-tallimo_win_library(capture_version_info_win
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/version_info_win.cpp DEPS capture_version_info capture_support_win version)

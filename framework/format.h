@@ -23,6 +23,8 @@ class FormatArg {
   FormatArg(long number) : value_(static_cast<std::int64_t>(number)) {}
   FormatArg(long long number) : value_(static_cast<std::int64_t>(number)) {}
   FormatArg(unsigned number) : value_(static_cast<std::int64_t>(number)) {}
+  FormatArg(unsigned long number) : value_(static_cast<std::int64_t>(number)) {}
+  FormatArg(unsigned long long number) : value_(static_cast<std::int64_t>(number)) {}
 
   const std::string* Text() const { return std::get_if<std::string>(&value_); }
   const std::int64_t* Number() const { return std::get_if<std::int64_t>(&value_); }

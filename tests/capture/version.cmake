@@ -23,7 +23,7 @@ if(TALLIMO_WINDOWS)
 
   tallimo_test(version_info_win_test TIER wine
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/version_info_win_test.cpp
-    DEPS capture_version_info_win)
+    DEPS capture_version_info capture_support_win fw_version_info_win)
   add_dependencies(version_info_win_test version_fixture version_fixture_no_translation version_fixture_none
                    tallimo_version_resource Tallimo)
   # The test program carries the capture program's version resource too.

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "capture/settings_win.h"
-#include "capture/version_info_win.h"
+#include "capture/st_version_info.h"
+#include "framework/version_info_win.h"
 #include "tests/support/files.h"
 
 namespace capture {
@@ -31,7 +32,7 @@ class VersionInfoWin : public ::testing::Test {
 };
 
 TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
-  TStVersionInfo info(nullptr, SystemVersionInfo());
+  TStVersionInfo info(nullptr, fw::SystemVersionInfo());
   info.SetFileName(test_support::FullPath("version_fixture.exe"));
   EXPECT_EQ(info.FileVersion(), "1.1.0.10");
   EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 1.1);
@@ -61,7 +62,7 @@ TEST_F(VersionInfoWin, ReadsTextsNumbersAndFixedValuesOfAFixture) {
 }
 
 TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
-  TStVersionInfo info(nullptr, SystemVersionInfo());
+  TStVersionInfo info(nullptr, fw::SystemVersionInfo());
   info.SetFileName(test_support::FullPath("version_fixture.exe"));
   EXPECT_EQ(info.KeyValue("ProductName"), "Fixture");
   ExpectError([&] { info.KeyValue("LegalTrademarks"); }, 134,
@@ -69,7 +70,7 @@ TEST_F(VersionInfoWin, SingleMissingKeyRaises134) {
 }
 
 TEST_F(VersionInfoWin, MissingFileRaises73AndKeepsThePreviousName) {
-  TStVersionInfo info(nullptr, SystemVersionInfo());
+  TStVersionInfo info(nullptr, fw::SystemVersionInfo());
   const std::string fixture = test_support::FullPath("version_fixture.exe");
   info.SetFileName(fixture);
   ExpectError([&] { info.SetFileName(test_support::FullPath("no_such_fixture.exe")); }, 73,
@@ -84,21 +85,21 @@ TEST_F(VersionInfoWin, FilesWithoutUsableVersionInfoRaise100) {
   for (const std::string name :
        {"version_fixture_none.exe", "version_fixture_no_translation.exe", "version_fixture_plain.txt"}) {
     SCOPED_TRACE(name);
-    TStVersionInfo info(nullptr, SystemVersionInfo());
+    TStVersionInfo info(nullptr, fw::SystemVersionInfo());
     info.SetFileName(test_support::FullPath(name));
     ExpectError([&] { info.FileVersion(); }, 100, "File does not contain version info");
   }
 }
 
 TEST_F(VersionInfoWin, WithoutAFileNameItReadsTheProgramItself) {
-  TStVersionInfo info(nullptr, SystemVersionInfo());
+  TStVersionInfo info(nullptr, fw::SystemVersionInfo());
   EXPECT_EQ(info.FileName(), ProgramFilePath());
   // This test program carries the capture program's version resource.
   EXPECT_EQ(info.FileVersion(), "1.0.0.1");
 }
 
 TEST_F(VersionInfoWin, CaptureProgramCarriesItsVersionResource) {
-  TStVersionInfo info(nullptr, SystemVersionInfo());
+  TStVersionInfo info(nullptr, fw::SystemVersionInfo());
   info.SetFileName(test_support::FullPath(TALLIMO_EXE));
   EXPECT_EQ(info.FileVersion(), "1.0.0.1");
   EXPECT_EQ(info.ProductVersion(), "1.0.0.1");

@@ -25,6 +25,7 @@ TEST(Format, FillsTextsNumbersAndPercentSigns) {
       {"%s and %d", {"one", 2LL}, "one and 2"},
       {"left over", {"unused", 7}, "left over"},
       {"%d", {2147483647LL * 4}, "8589934588"},
+      {"%d of %d", {std::size_t{3}, 7u}, "3 of 7"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);

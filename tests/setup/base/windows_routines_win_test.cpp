@@ -83,6 +83,42 @@ TEST(WindowsKind, WineReportsTheNtFamily) {
   EXPECT_EQ(version->platformId, 2u);
 }
 
+// Wine reports the Windows version of AppDefaults\<program>\Version to that
+// program; the key is removed again afterwards.
+int KindOfProbeUnder(const std::string& version) {
+  const std::string key = "Software\\Wine\\AppDefaults\\setup_windows_kind_probe.exe";
+  HKEY opened = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+                      nullptr) != ERROR_SUCCESS) {
+    return -1;
+  }
+  RegSetValueExA(opened, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                 static_cast<DWORD>(version.size() + 1));
+  RegCloseKey(opened);
+  std::string command = test_support::FullPath("setup_windows_kind_probe.exe");
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  DWORD exitCode = static_cast<DWORD>(-1);
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &process)) {
+    WaitForSingleObject(process.hProcess, 30000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+  return static_cast<int>(exitCode);
+}
+
+TEST(WindowsKind, WineReportsThe95FamilyAndNt351PerProgram) {
+  EXPECT_EQ(KindOfProbeUnder("win98"), 1);
+  EXPECT_EQ(KindOfProbeUnder("win95"), 1);
+  EXPECT_EQ(KindOfProbeUnder("nt351"), 3);
+  EXPECT_EQ(KindOfProbeUnder("nt40"), 2);
+  EXPECT_EQ(KindOfProbeUnder("win7"), 2);
+}
+
 TEST(SystemFolders, ExistAndLieInEachOther) {
   const std::string windows = WindowsDirectory();
   const std::string system = SystemDirectory();

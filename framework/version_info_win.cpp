@@ -1,14 +1,23 @@
-#include "capture/version_info_win.h"
+#include "framework/version_info_win.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "capture/settings_win.h"
-#include "comm/string_resource_win.h"
-
-namespace capture {
+namespace fw {
 namespace {
+
+std::string ProgramFilePath() {
+  // Paths longer than MAX_PATH are cut by the system; grow until one fits.
+  for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+    std::vector<char> buffer(size, '\0');
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+    if (length == 0) return {};
+    if (length < size) return std::string(buffer.data(), length);
+  }
+  return {};
+}
 
 class Win32VersionInfo : public VersionInfoSource {
  public:
@@ -33,7 +42,7 @@ class Win32VersionInfo : public VersionInfoSource {
   }
 
   std::optional<std::vector<std::uint8_t>> Query(std::vector<std::uint8_t>& block,
-                                                  const std::string& subBlock) override {
+                                                 const std::string& subBlock) override {
     void* value = nullptr;
     UINT length = 0;
     if (block.empty() || !VerQueryValueA(block.data(), subBlock.c_str(), &value, &length) || !value) {
@@ -53,7 +62,12 @@ class Win32VersionInfo : public VersionInfoSource {
     return std::string(buffer, std::min<DWORD>(length, sizeof buffer - 1));
   }
 
-  std::string SystemErrorText(std::uint32_t error) override { return comm::SystemMessages().SystemMessage(error); }
+  std::string SystemErrorText(std::uint32_t error) override {
+    char buffer[256];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        error, 0, buffer, 255, nullptr);
+    return std::string(buffer, length);
+  }
 };
 
 }  // namespace
@@ -63,4 +77,4 @@ VersionInfoSource& SystemVersionInfo() {
   return source;
 }
 
-}  // namespace capture
+}  // namespace fw
