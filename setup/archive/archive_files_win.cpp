@@ -7,6 +7,7 @@
 
 #include "framework/application.h"
 #include "framework/exceptions.h"
+#include "setup/base/version_resource_win.h"
 #include "setup/base/windows_routines_win.h"
 
 namespace setup {
@@ -150,6 +151,23 @@ std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
   char name[MAX_PATH];
   if (GetTempFileNameA(folder.c_str(), "bat", 0, name) == 0) RaiseLastError(folder);
   return name;
+}
+
+std::string SystemArchiveVersions::FileVersionOf(const std::string& path) {
+  TVersionResource& reader = SharedVersionResource();
+  reader.SetFileName(path);
+  return reader.VersionInfo().FileVersion();
+}
+
+int SystemArchiveVersions::IsFileNewerByVersion(const std::string& newVersion,
+                                                const std::string& existingFile, int overwriteType,
+                                                double newDate) {
+  return setup::IsFileNewerByVersion(newVersion, existingFile, overwriteType, newDate);
+}
+
+int SystemArchiveVersions::IsFileNewerByName(const std::string& newFile, const std::string& existingFile,
+                                             int overwriteType) {
+  return setup::IsFileNewerByName(newFile, existingFile, overwriteType);
 }
 
 void ProcessApplicationMessages() {

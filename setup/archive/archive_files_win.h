@@ -23,6 +23,17 @@ class Win32ArchiveFiles : public ArchiveFileSystem {
   std::string CreateTemporaryFile(const std::string& folder) override;
 };
 
+// The shared version reader of the setup program: version.dll and the file
+// system's dates.
+class SystemArchiveVersions : public ArchiveVersions {
+ public:
+  std::string FileVersionOf(const std::string& path) override;
+  int IsFileNewerByVersion(const std::string& newVersion, const std::string& existingFile, int overwriteType,
+                           double newDate) override;
+  int IsFileNewerByName(const std::string& newFile, const std::string& existingFile,
+                        int overwriteType) override;
+};
+
 // Lets the application handle pending messages between chunks, so a Cancel
 // button can set Abort while an operation runs.
 void ProcessApplicationMessages();

@@ -14,9 +14,9 @@
 
 #include "framework/component.h"
 #include "setup/archive/archive_files.h"
-#include "setup/archive/base_placeholder.h"
 #include "setup/archive/file_header.h"
 #include "setup/base/exceptions.h"
+#include "setup/base/overwrite_decision.h"
 #include "setup/base/text_routines.h"
 
 // <windows.h> maps CopyFile to CopyFileA; the archive's operation keeps its

@@ -1,7 +1,8 @@
 // Cases of the installer archive that run over every file world: in-memory
 // disks natively, and real files with the real 1.44 MB drive A: under Wine.
 // A world gives the files, a roomy work folder, the floppy's root, the folder
-// of a second disk, the names of the files in a folder, and its message pump.
+// of a second disk, the names of the files in a folder, the version reader's
+// decisions and its message pump.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <vector>
 
 #include "setup/archive/pmbr_compress.h"
-#include "tests/setup/archive/rule_versions.h"
 
 namespace archive_test {
 
@@ -47,9 +47,8 @@ template <class World>
 class ArchiveCases : public ::testing::Test {
  protected:
   World world;
-  RuleVersions versions{world.Files()};
   int pumps = 0;
-  setup::TPmbrCompress archive{nullptr, world.Files(), versions, [this] {
+  setup::TPmbrCompress archive{nullptr, world.Files(), world.Versions(), [this] {
                                  ++pumps;
                                  world.Pump();
                                }};

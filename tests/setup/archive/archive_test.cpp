@@ -59,7 +59,7 @@ TEST_F(MemoryArchive, TwoEntriesAtColNoneArePinnedByteForByte) {
   world.Files().PutFile("C:\\src\\abc.txt", TextBytes("abc"), 36526.5);
   world.Files().PutFile("C:\\src\\Tallimo.ini", TextBytes("Tallimo\r\n"),
                         36526.5 + 1.0 / 86400);  // :01 keeps :00
-  versions.SetVersion("C:\\src\\abc.txt", "1.2.3.4");
+  world.Versions().SetVersion("C:\\src\\abc.txt", "1.2.3.4");
   archive.SetCompressedFile("C:\\out\\files.1");
   archive.CompressionLevel = setup::colNone;
   List({"C:\\src\\abc.txt;Main", "C:\\src\\Tallimo.ini"});

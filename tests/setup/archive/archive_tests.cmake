@@ -12,4 +12,6 @@ if(TALLIMO_WINDOWS)
   add_test(NAME setup_archive_win_test.RealFilesAndFloppy
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/floppy_run.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:setup_archive_win_test>)
   set_tests_properties(setup_archive_win_test.RealFilesAndFloppy PROPERTIES LABELS wine TIMEOUT 600)
+  # Programs with and without a version resource, from the setup base's tests.
+  add_dependencies(setup_archive_win_test setup_version_full setup_version_none)
 endif()

@@ -48,5 +48,37 @@ TEST_F(RealArchive, FileDatesKeepTwoSecondSteps) {
   EXPECT_NEAR(DateOf(W("out\\odd.txt")), 36526.5 + 6 * second, 1e-9);
 }
 
+// The real version reader: the entry keeps the program's numeric FileVersion,
+// and owVersion replaces a program without a version but keeps an equal one.
+TEST_F(RealArchive, VersionsComeFromTheVersionResource) {
+  char self[MAX_PATH];
+  const std::string own(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+  const std::string fixtures = setup::FolderOf(own);
+  ASSERT_TRUE(world.Files().CreateFolders(W("src")));
+  ASSERT_TRUE(CopyFileA((fixtures + "\\setup_version_full.exe").c_str(), W("src\\app.exe").c_str(), FALSE));
+  MakeArchive({W("src\\app.exe")});
+  setup::TlzhFileStats stats;
+  archive.GetFileStats(0, stats);
+  const Bytes header(stats.Header.begin(), stats.Header.end());
+  EXPECT_EQ(std::string(header.begin() + 149, header.begin() + 149 + header[148]), "3.1.0.7");
+
+  const Bytes versioned = Read(W("src\\app.exe"));
+  ASSERT_TRUE(world.Files().CreateFolders(W("out")));
+  struct Case {
+    const char* existing;
+    bool replaced;
+  } cases[] = {{"setup_version_none.exe", true}, {"setup_version_full.exe", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.existing);
+    ASSERT_TRUE(CopyFileA((fixtures + "\\" + c.existing).c_str(), W("out\\app.exe").c_str(), FALSE));
+    const Bytes before = Read(W("out\\app.exe"));
+    archive.Overwrite = setup::owVersion;
+    archive.ExtractDirectory = W("out");
+    List({W("src\\app.exe")});
+    archive.ExtractFiles();
+    EXPECT_EQ(Read(W("out\\app.exe")), c.replaced ? versioned : before);
+  }
+}
+
 }  // namespace
 }  // namespace archive_test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/archive/memory_disks.h"
+#include "tests/setup/archive/rule_versions.h"
 
 namespace archive_test {
 
@@ -16,6 +17,8 @@ class MemoryWorld {
     disks_.AddDisk("B:", 1474560);
   }
   setup::MemoryDisks& Files() { return disks_; }
+  // Files in memory carry no version resource: the versions come from a table.
+  RuleVersions& Versions() { return versions_; }
   std::string Work() const { return "C:\\work"; }
   std::string Floppy() const { return "A:"; }
   std::string SecondDisk() const { return "B:"; }
@@ -31,6 +34,7 @@ class MemoryWorld {
 
  private:
   setup::MemoryDisks disks_;
+  RuleVersions versions_{disks_};
 };
 
 }  // namespace archive_test

@@ -39,6 +39,7 @@ class Win32World {
     files_.CreateFolders(work_);
   }
   setup::Win32ArchiveFiles& Files() { return files_; }
+  setup::SystemArchiveVersions& Versions() { return versions_; }
   std::string Work() const { return work_; }
   std::string Floppy() const { return "A:"; }
   std::string SecondDisk() const { return work_ + "\\disk2"; }
@@ -69,6 +70,7 @@ class Win32World {
  private:
   std::string work_;
   setup::Win32ArchiveFiles files_;
+  setup::SystemArchiveVersions versions_;
 };
 
 }  // namespace archive_test
