@@ -150,10 +150,10 @@ void TPmbrCompress::CheckAbort() {
 }
 
 template <class Operation>
-void TPmbrCompress::Guarded(Operation operation) {
-  const auto finish = [this] {
+void TPmbrCompress::Guarded(bool clearsExtractName, Operation operation) {
+  const auto finish = [this, clearsExtractName] {
     filesToProcess_.clear();
-    ExtractName.clear();
+    if (clearsExtractName) ExtractName.clear();
   };
   try {
     operation();
@@ -252,7 +252,7 @@ bool TPmbrCompress::FindUniqueID(std::int32_t id, int& index) const {
 // ---- adding ---------------------------------------------------------------
 
 void TPmbrCompress::AddFiles(bool append, std::int32_t uniqueID) {
-  Guarded([&] { DoAddFiles(append, uniqueID); });
+  Guarded(false, [&] { DoAddFiles(append, uniqueID); });
 }
 
 void TPmbrCompress::DoAddFiles(bool append, std::int32_t uniqueID) {
@@ -443,7 +443,7 @@ std::unique_ptr<ArchiveStream> TPmbrCompress::OpenDiskFile(int disk, ArchiveOpen
 }
 
 void TPmbrCompress::ExtractFiles() {
-  Guarded([&] { DoExtractFiles(); });
+  Guarded(true, [&] { DoExtractFiles(); });
 }
 
 void TPmbrCompress::DoExtractFiles() {
@@ -585,7 +585,7 @@ std::int64_t TPmbrCompress::Inflate(const TFileHeader& header, std::unique_ptr<A
 // ---- splitting ------------------------------------------------------------
 
 void TPmbrCompress::SplitToDisks(const std::string& targetDir, const std::string& fileName) {
-  Guarded([&] { DoSplitToDisks(targetDir, fileName); });
+  Guarded(false, [&] { DoSplitToDisks(targetDir, fileName); });
 }
 
 void TPmbrCompress::DoSplitToDisks(const std::string& targetDir, const std::string& fileName) {
@@ -674,7 +674,7 @@ void TPmbrCompress::DoSplitToDisks(const std::string& targetDir, const std::stri
 // ---- plain copy -----------------------------------------------------------
 
 void TPmbrCompress::CopyFile(const std::string& source, const std::string& dest) {
-  Guarded([&] { DoCopyFile(source, dest); });
+  Guarded(true, [&] { DoCopyFile(source, dest); });
 }
 
 void TPmbrCompress::DoCopyFile(std::string source, std::string dest) {

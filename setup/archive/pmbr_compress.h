@@ -111,8 +111,10 @@ class TPmbrCompress : public fw::TComponent {
   enum class Kind { None, Adding, Extracting };
   class OutputFile;
 
+  // EpcAborted ends the operation quietly with OnAborted, any other failure
+  // sets Abort; the list is emptied either way.
   template <class Operation>
-  void Guarded(Operation operation);
+  void Guarded(bool clearsExtractName, Operation operation);
   void DoAddFiles(bool append, std::int32_t uniqueID);
   void DoExtractFiles();
   void DoCopyFile(std::string source, std::string dest);
