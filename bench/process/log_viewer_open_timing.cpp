@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/capture_like_log.h"
-#include "capture/search_results_win.h"
-#include "capture/view_logs_win.h"
+#include "bench/capture/viewer/capture_like_log.h"
+#include "capture/viewer/search_results_win.h"
+#include "capture/viewer/view_logs_win.h"
 #include "framework/application.h"
 
 namespace {

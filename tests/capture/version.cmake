@@ -1,12 +1,4 @@
-# The version reader: core rules with a stand-in source, and version.dll on
-# small fixture programs under Wine.
-tallimo_test(st_version_info_test TIER core
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/st_version_info_test.cpp DEPS capture_version_info)
-if(TARGET st_version_info_test)
-  target_compile_definitions(st_version_info_test PRIVATE CAPTURE_STR0_DIR="${CMAKE_BINARY_DIR}/capture/str0")
-  add_dependencies(st_version_info_test capture_support_strings)
-endif()
-
+# The version reader on version.dll, on small fixture programs under Wine.
 if(TALLIMO_WINDOWS)
   # Fixture programs beside the test: with a version resource, with texts
   # but no translation, and with no resource at all.

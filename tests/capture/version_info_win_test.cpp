@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "capture/settings_win.h"
-#include "capture/st_version_info.h"
+#include "capture/settings/settings_win.h"
+#include "capture/settings/version_info.h"
 #include "framework/version_info_win.h"
 #include "tests/support/files.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/apd_dispatcher.h"
+#include "comm/dispatcher/dispatcher.h"
 
 namespace test_support {
 

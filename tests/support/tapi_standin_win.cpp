@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/tapi_defs.h"
+#include "comm/telephony/defs.h"
 #include "tests/support/le32.h"
 
 namespace {

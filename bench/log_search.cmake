@@ -1,8 +1,0 @@
-# Find All over a capture-sized log beside `grep -n -i -F` on the same file.
-tallimo_benchmark(log_search_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/log_search_bench.cpp DEPS capture_log_search)
-# From Open to a shown results window, under Wine (run bench/process/log_viewer_open.sh).
-if(TALLIMO_WINDOWS)
-  add_executable(log_viewer_open_timing ${CMAKE_CURRENT_LIST_DIR}/process/log_viewer_open_timing.cpp)
-  _tallimo_common(log_viewer_open_timing)
-  target_link_libraries(log_viewer_open_timing PRIVATE capture_log_viewer)
-endif()

@@ -1,3 +1,0 @@
-tallimo_benchmark(report_expressions_bench
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/report_expressions_bench.cpp
-  DEPS report_expressions)

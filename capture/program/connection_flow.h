@@ -1,0 +1,86 @@
+// Connecting and disconnecting the main window: the status text, the caption
+// of the connect button and what happens to the port, the call and the capture
+// file on the way. Every failure ends idle with a message, so the guards that
+// compare the status with "IDLE" never stay locked.
+#pragma once
+
+#include <string>
+
+#include "capture/program/session.h"
+
+namespace capture {
+
+inline constexpr char statusIdle[] = "IDLE";
+inline constexpr char statusConnecting[] = "CONNECTING";
+inline constexpr char statusDialing[] = "DIALING";
+inline constexpr char statusCollecting[] = "COLLECTING";
+inline constexpr char statusHangingUp[] = "HANGING UP";
+inline constexpr char statusDisconnecting[] = "DISCONNECTING";
+
+inline constexpr char connectCaption[] = "Connec&t";
+inline constexpr char disconnectCaption[] = "&Disconnect";
+
+// The port, terminal, telephony device and status lights as the flow uses
+// them. Operations that can fail raise an exception derived from std::exception.
+class ConnectionDevices {
+ public:
+  virtual ~ConnectionDevices() = default;
+  // 8 data bits, no parity, one stop bit; the port's telephony mode field becomes tmAuto.
+  virtual void PrepareLine() = 0;
+  virtual void OpenDirect(int portNumber) = 0;
+  virtual void CloseDirect() = 0;
+  // A telephony connection opens no numbered port.
+  virtual void UseCallPort() = 0;
+  virtual void ActivateTerminal(bool active) = 0;
+  virtual void StartMonitoring() = 0;
+  virtual void Dial(const std::string& device, const std::string& number) = 0;
+  virtual void CancelCall() = 0;
+  virtual void SetTapiModeOff() = 0;
+};
+
+class ConnectionView {
+ public:
+  virtual ~ConnectionView() = default;
+  virtual void ShowStatus(const std::string& status) = 0;
+  virtual void ShowConnectCaption(const std::string& caption) = 0;
+};
+
+class ConnectionFlow {
+ public:
+  ConnectionFlow(ConnectionDevices& devices, ConnectionView& view, CaptureSession& capture,
+                 UserNotices& notices);
+
+  const std::string& Status() const { return status_; }
+  const std::string& ConnectCaption() const { return caption_; }
+  bool Idle() const { return status_ == statusIdle; }
+
+  // The button: connects when its caption reads "Connec&t", disconnects otherwise.
+  void Toggle(const std::string& device, const std::string& phone);
+  // The menu items do what they say.
+  void MenuConnect(const std::string& device, const std::string& phone);
+  void MenuDisconnect(const std::string& device, const std::string& phone);
+
+  void Connect(const std::string& device, const std::string& phone);
+  void Disconnect(const std::string& device, const std::string& phone);
+  // The call is connected and the port runs on it.
+  void CallConnected();
+  // The port closed under a connection (the far end hung up).
+  void LineClosed();
+  // Window closing: hang up a call, stop capture. Failures are reported, never raised.
+  void Close(const std::string& phone);
+
+ private:
+  void SetStatus(const std::string& status);
+  void SetCaption(const std::string& caption);
+  void FailConnect();
+  void StartMonitoring();
+
+  ConnectionDevices& devices_;
+  ConnectionView& view_;
+  CaptureSession& capture_;
+  UserNotices& notices_;
+  std::string status_;
+  std::string caption_;
+};
+
+}  // namespace capture

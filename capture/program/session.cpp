@@ -1,0 +1,95 @@
+#include "capture/program/session.h"
+
+#include "framework/exceptions.h"
+
+namespace capture {
+
+CaptureSession::CaptureSession(CaptureTerminal& terminal, CaptureFileQuery& files, ShortDateSource& dates,
+                               UserNotices& notices, std::string programFolder)
+    : terminal_(terminal),
+      files_(files),
+      dates_(dates),
+      notices_(notices),
+      folder_(std::move(programFolder)) {}
+
+void CaptureSession::UseFile(const std::string& name) {
+  terminal_.SetCaptureFile(name);
+  fileName_ = name;
+  if (onFileNameChanged) onFileNameChanged(fileName_);
+}
+
+void CaptureSession::NewCaptureFile() {
+  const std::string name = NextCaptureFileName(folder_, dates_.TodayShortDate(), files_);
+  if (name.size() > maxCaptureNameLength) throw fw::Exception(std::string(tooLongNameText) + ": " + name);
+  terminal_.SetCapture(CaptureMode::Off);
+  UseFile(name);
+  terminal_.SetCapture(CaptureMode::On);
+}
+
+void CaptureSession::FileNew(bool idle) {
+  if (!idle) {
+    notices_.Information("You must disconnect before selecting New");
+    return;
+  }
+  terminal_.SetCapture(CaptureMode::Off);
+  terminal_.ClearAll();
+  NewCaptureFile();
+}
+
+bool CaptureSession::MayOpen(bool idle) {
+  if (!idle) notices_.Information("You must disconnect before selecting Open");
+  return idle;
+}
+
+void CaptureSession::OpenChosen(const std::string& chosen) {
+  const auto size = files_.SizeOf(chosen);
+  if (size && ExceedsCaptureLimit(*size)) {
+    notices_.Error("File selected is too big.  Please select another");
+    return;
+  }
+  if (size && !files_.CanRead(chosen)) {
+    notices_.Error("Cannot Open, File Already in Use");
+    return;
+  }
+  const std::string name = OpenedCaptureName(chosen, size.has_value());
+  if (name.size() > maxCaptureNameLength) {
+    notices_.Error(tooLongNameText);
+    return;
+  }
+  // Off before the page is cleared: the cleared lines must not reach the old file.
+  terminal_.SetCapture(CaptureMode::Off);
+  terminal_.ClearPage();
+  UseFile(name);
+  terminal_.SetCapture(CaptureMode::Append);
+}
+
+void CaptureSession::Reopen() {
+  terminal_.SetCapture(CaptureMode::Off);
+  terminal_.SetCapture(CaptureMode::Append);
+}
+
+void CaptureSession::Stop() { terminal_.SetCapture(CaptureMode::Off); }
+
+void CaptureSession::TimerTick() {
+  try {
+    Reopen();
+  } catch (const fw::Exception& failure) {
+    // The timer keeps firing while a box is open; one box per outage is enough.
+    if (!failureReported_) {
+      failureReported_ = true;
+      notices_.Error(failure.Message());
+    }
+    return;
+  }
+  failureReported_ = false;
+  CheckSize();
+}
+
+void CaptureSession::CheckSize() {
+  const auto size = files_.SizeOf(fileName_);
+  if (!size || !ExceedsCaptureLimit(*size)) return;
+  NewCaptureFile();
+  notices_.Information("File reached max size. New file is " + fileName_);
+}
+
+}  // namespace capture

@@ -1,2 +1,0 @@
-tallimo_fuzz_target(emulator_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz/emulator_fuzz.cpp
-                    DEPS comm_screen_buffer CORPUS ${CMAKE_CURRENT_LIST_DIR}/fuzz/emulator_seeds)

@@ -1,6 +1,0 @@
-#include "tests/comm/key_map_test_profile.h"
-
-comm::ProfileAccess& TestProfile() {
-  static comm::TextFileProfile profile;
-  return profile;
-}

@@ -1,0 +1,6 @@
+// The profile seam a key map test executable runs on.
+#pragma once
+
+#include "comm/keyboard/profile_access.h"
+
+comm::ProfileAccess& TestProfile();
