@@ -1,4 +1,5 @@
-// A byte stream over a Windows file handle.
+// A byte stream over a Windows file handle, the three ways files are opened
+// for it, and file dates as local date-times.
 #pragma once
 
 #include <windows.h>
@@ -27,5 +28,20 @@ class Win32FileStream : public ByteStream {
   HANDLE handle_;
   std::string path_;
 };
+
+enum class FileOpenMode {
+  ReadShared,       // an existing file, for reading; others may read and write
+  ReadWriteShared,  // an existing file, for reading and writing; others may too
+  Create            // a new or emptied file, for reading and writing; others may read
+};
+
+// The file opened in the mode; INVALID_HANDLE_VALUE when it cannot be.
+HANDLE OpenFileHandle(const std::string& path, FileOpenMode mode);
+
+// A file's modification date as a local date-time (days since 30 December
+// 1899) in the 2-second steps of DOS dates; a file older than DOS dates (1980)
+// keeps its time to the second.
+bool GetFileDate(const std::string& path, double& date);
+bool SetFileDate(const std::string& path, double date);
 
 }  // namespace fw

@@ -8,4 +8,4 @@ tallimo_core_library(setup_archive
           ${CMAKE_CURRENT_LIST_DIR}/pmbr_compress.cpp
   DEPS setup_base fw_component ZLIB::ZLIB)
 tallimo_win_library(setup_archive_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/archive_files_win.cpp
-  DEPS setup_archive setup_base_win fw_ui oleaut32)
+  DEPS setup_archive setup_base_win fw_streams_win fw_ui)

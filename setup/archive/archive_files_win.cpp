@@ -1,12 +1,12 @@
 #include "setup/archive/archive_files_win.h"
 
 #include <windows.h>
-#include <oleauto.h>
 
 #include <algorithm>
 
 #include "framework/application.h"
 #include "framework/exceptions.h"
+#include "framework/streams/file_stream_win.h"
 #include "setup/base/version_resource_win.h"
 #include "setup/base/windows_routines_win.h"
 
@@ -82,15 +82,9 @@ class Win32ArchiveStream : public ArchiveStream {
 }  // namespace
 
 std::unique_ptr<ArchiveStream> Win32ArchiveFiles::Open(const std::string& path, ArchiveOpenMode mode) {
-  DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
-  if (mode == ArchiveOpenMode::ReadWriteShared) access |= GENERIC_WRITE;
-  if (mode == ArchiveOpenMode::Create) {
-    access |= GENERIC_WRITE;
-    share = FILE_SHARE_READ;
-    disposition = CREATE_ALWAYS;
-  }
-  HANDLE handle =
-      CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const fw::FileOpenMode modes[] = {fw::FileOpenMode::ReadShared, fw::FileOpenMode::ReadWriteShared,
+                                    fw::FileOpenMode::Create};
+  HANDLE handle = fw::OpenFileHandle(path, modes[static_cast<int>(mode)]);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32ArchiveStream>(handle, path);
 }
@@ -116,33 +110,11 @@ bool Win32ArchiveFiles::RenameOver(const std::string& from, const std::string& t
 bool Win32ArchiveFiles::Delete(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool Win32ArchiveFiles::GetFileDate(const std::string& path, double& date) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-  FILETIME local, rounded;
-  WORD dosDate, dosTime;
-  SYSTEMTIME parts;
-  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local)) return false;
-  // DOS dates begin in 1980; an older file keeps its time to the second.
-  if (!FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
-      !DosDateTimeToFileTime(dosDate, dosTime, &rounded))
-    rounded = local;
-  if (!FileTimeToSystemTime(&rounded, &parts)) return false;
-  parts.wMilliseconds = 0;
-  return SystemTimeToVariantTime(&parts, &date) != 0;
+  return fw::GetFileDate(path, date);
 }
 
 bool Win32ArchiveFiles::SetFileDate(const std::string& path, double date) {
-  SYSTEMTIME parts;
-  FILETIME local, utc;
-  if (!VariantTimeToSystemTime(date, &parts) || !SystemTimeToFileTime(&parts, &local) ||
-      !LocalFileTimeToFileTime(&local, &utc))
-    return false;
-  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  const bool set = SetFileTime(handle, nullptr, nullptr, &utc) != 0;
-  CloseHandle(handle);
-  return set;
+  return fw::SetFileDate(path, date);
 }
 
 std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
