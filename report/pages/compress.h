@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 
 namespace report {
 

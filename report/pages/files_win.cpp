@@ -40,50 +40,6 @@ std::unique_ptr<Win32FileStream> OpenForWriting(const std::string& path) {
 
 }  // namespace
 
-Win32FileStream::~Win32FileStream() { CloseHandle(handle_); }
-
-std::size_t Win32FileStream::Read(void* buffer, std::size_t count) {
-  std::size_t total = 0;
-  while (total < count) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
-    DWORD read = 0;
-    if (!ReadFile(handle_, static_cast<char*>(buffer) + total, chunk, &read, nullptr))
-      RaiseLastError("Cannot read file \"" + path_ + "\".");
-    if (read == 0) break;
-    total += read;
-  }
-  return total;
-}
-
-std::size_t Win32FileStream::Write(const void* buffer, std::size_t count) {
-  std::size_t total = 0;
-  while (total < count) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
-    DWORD written = 0;
-    if (!WriteFile(handle_, static_cast<const char*>(buffer) + total, chunk, &written, nullptr))
-      RaiseLastError("Cannot write file \"" + path_ + "\".");
-    if (written == 0) break;
-    total += written;
-  }
-  return total;
-}
-
-std::int64_t Win32FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-  const DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
-                       : origin == SeekOrigin::Current ? FILE_CURRENT
-                                                       : FILE_END;
-  LARGE_INTEGER distance;
-  distance.QuadPart = offset;
-  LARGE_INTEGER position;
-  if (!SetFilePointerEx(handle_, distance, &position, method))
-    RaiseLastError("Cannot seek in file \"" + path_ + "\".");
-  return position.QuadPart;
-}
-
-void Win32FileStream::Flush() {
-  if (!FlushFileBuffers(handle_)) RaiseLastError("Cannot write file \"" + path_ + "\".");
-}
-
 std::unique_ptr<ByteStream> Win32QRFiles::CreateTemporary(std::string& path) {
   char folder[1000];
   const DWORD length = GetTempPathA(sizeof folder, folder);

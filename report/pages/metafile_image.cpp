@@ -1,6 +1,6 @@
 #include "report/pages/metafile_image.h"
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 
 namespace report {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "report/pages/date_time.h"
+#include "report/pages/streams.h"
 #include "report/pages/stream.h"
 
 namespace report {

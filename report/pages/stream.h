@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 
 namespace report {
 

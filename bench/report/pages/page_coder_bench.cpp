@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 #include "report/pages/compress.h"
 
 namespace {

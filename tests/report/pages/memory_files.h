@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "report/pages/date_time.h"
+#include "report/pages/streams.h"
 #include "report/pages/stream.h"
 
 namespace report::testing {

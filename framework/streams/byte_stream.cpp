@@ -1,10 +1,10 @@
-#include "report/pages/byte_stream.h"
+#include "framework/streams/byte_stream.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-namespace report {
+namespace fw {
 
 std::int64_t ByteStream::Size() {
   const std::int64_t position = Position();
@@ -62,4 +62,4 @@ std::int64_t MemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
   return base + offset;
 }
 
-}  // namespace report
+}  // namespace fw

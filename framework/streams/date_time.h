@@ -2,7 +2,7 @@
 // 30 December 1899, the time of day as the fraction.
 #pragma once
 
-namespace report {
+namespace fw {
 
 struct LocalTimeParts {
   int year, month, day, hour, minute, second, millisecond;
@@ -17,4 +17,4 @@ class LocalClock {
   virtual double Now() = 0;
 };
 
-}  // namespace report
+}  // namespace fw

@@ -1,4 +1,4 @@
-// Byte streams of the report page store: an abstract stream with Read, Write
+// Byte streams: an abstract stream with Read, Write
 // and Seek, from which size and position follow, and a growable memory stream.
 #pragma once
 
@@ -8,12 +8,12 @@
 
 #include "framework/exceptions.h"
 
-namespace report {
+namespace fw {
 
 // A stream that cannot deliver or take the bytes asked of it.
-class StreamError : public fw::Exception {
+class StreamError : public Exception {
  public:
-  using fw::Exception::Exception;
+  using Exception::Exception;
 };
 
 enum class SeekOrigin { Begin, Current, End };
@@ -65,4 +65,4 @@ inline void StoreInt32(std::uint8_t* p, std::int32_t value) {
   p[3] = static_cast<std::uint8_t>(v >> 24);
 }
 
-}  // namespace report
+}  // namespace fw

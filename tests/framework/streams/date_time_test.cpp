@@ -1,8 +1,8 @@
-#include "report/pages/date_time.h"
+#include "framework/streams/date_time.h"
 
 #include <gtest/gtest.h>
 
-namespace report {
+namespace fw {
 namespace {
 
 TEST(DateTimeFromParts, CountsDaysSince30December1899WithTheTimeAsFraction) {
@@ -24,4 +24,4 @@ TEST(DateTimeFromParts, CountsDaysSince30December1899WithTheTimeAsFraction) {
 }
 
 }  // namespace
-}  // namespace report
+}  // namespace fw

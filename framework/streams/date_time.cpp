@@ -1,6 +1,6 @@
-#include "report/pages/date_time.h"
+#include "framework/streams/date_time.h"
 
-namespace report {
+namespace fw {
 
 namespace {
 // Days from 1 January of year 1 to the given date (proleptic Gregorian).
@@ -23,4 +23,4 @@ double DateTimeFromParts(const LocalTimeParts& parts) {
   return days >= 0 ? days + time : days - time;
 }
 
-}  // namespace report
+}  // namespace fw

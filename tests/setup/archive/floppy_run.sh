@@ -1,0 +1,27 @@
+#!/bin/bash
+# Runs a Windows test program with a real 1.44 MB floppy as drive A:, in a
+# Wine prefix of its own (the drive settings take a wineserver restart, which
+# must not hit the build's shared test prefix).
+#   floppy_run.sh BUILD_DIR PROGRAM.exe [ARGS...]
+# As root: a tmpfs of 1,474,560 bytes is mounted at BUILD_DIR/floppy/disk,
+# linked as dosdevices/a: and declared "floppy" under HKLM\Software\Wine\Drives.
+set -euo pipefail
+build=$(realpath "$1"); shift
+root=$(realpath "$(dirname "$0")/../../..")
+state="$build/floppy"
+disk="$state/disk"
+mkdir -p "$disk"
+mountpoint -q "$disk" || mount -t tmpfs -o size=1440k tmpfs "$disk"
+# Console programs only: no display needed.
+export TALLIMO_USE_DISPLAY=1 DISPLAY=
+"$root/tools/wine-run" "$state" cmd /c exit >/dev/null 2>&1
+prefix="$state/wine/prefix"
+if [ "$(readlink "$prefix/dosdevices/a:" || true)" != "$disk" ] || [ ! -f "$state/wine/floppy.set" ]; then
+  ln -sfn "$disk" "$prefix/dosdevices/a:"
+  WINEPREFIX="$prefix" WINEDEBUG=-all wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d floppy /f >/dev/null 2>&1
+  # The persistent server keeps the new drive settings in memory: stopping it
+  # writes them out, and the next start reads them.
+  WINEPREFIX="$prefix" wineserver -k || true
+  touch "$state/wine/floppy.set"
+fi
+exec "$root/tools/wine-run" "$state" "$@"

@@ -1,0 +1,76 @@
+// The archive's file world under Wine: real files in a folder of drive C:
+// per test, and the real 1,474,560-byte floppy A: (see floppy_run.sh); the
+// second disk is a folder beside the work folder.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "setup/archive/archive_files_win.h"
+
+namespace archive_test {
+
+inline void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+class Win32World {
+ public:
+  Win32World()
+      : work_(std::string("C:\\arc\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+    DeleteTree(work_);
+    files_.CreateFolders(work_);
+  }
+  setup::Win32ArchiveFiles& Files() { return files_; }
+  setup::SystemArchiveVersions& Versions() { return versions_; }
+  std::string Work() const { return work_; }
+  std::string Floppy() const { return "A:"; }
+  std::string SecondDisk() const { return work_ + "\\disk2"; }
+  void Pump() { setup::ProcessApplicationMessages(); }
+
+  // An empty floppy, checked to be the removable 1.44 MB drive.
+  void UseFloppy() {
+    ASSERT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE));
+    for (const std::string& name : FilesIn("A:")) DeleteFileA(("A:\\" + name).c_str());
+    ULARGE_INTEGER free{}, total{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA("A:\\", &free, &total, nullptr));
+    ASSERT_EQ(free.QuadPart, 1474560u);
+    files_.CreateFolders(SecondDisk());
+  }
+
+  std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+  }
+
+ private:
+  std::string work_;
+  setup::Win32ArchiveFiles files_;
+  setup::SystemArchiveVersions versions_;
+};
+
+}  // namespace archive_test
