@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 #include "report/pages/error.h"
 
 namespace report {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "report/pages/date_time.h"
+#include "report/pages/streams.h"
 #include "report/printing/measures.h"
 #include "report/printing/page_canvas.h"
 #include "report/printing/printer_device.h"

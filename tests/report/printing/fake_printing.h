@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "report/pages/byte_stream.h"
+#include "report/pages/streams.h"
 #include "report/printing/qr_printer.h"
 #include "tests/report/printing/fake_printer_device.h"
 #include "tests/report/pages/memory_files.h"
