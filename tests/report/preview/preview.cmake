@@ -10,5 +10,5 @@ tallimo_test(report_progress_form_win_test TIER gui TIMEOUT 300
   DEPS report_progress_form_win report_printing_win test_support_pdf_output test_support_screenshot)
 if(TARGET report_standard_preview_win_test)
   target_compile_definitions(report_standard_preview_win_test PRIVATE
-    PAGE_FILE_SEEDS="Z:${CMAKE_SOURCE_DIR}/tests/report/page_file_seeds")
+    PAGE_FILE_SEEDS="Z:${CMAKE_SOURCE_DIR}/tests/report/pages/page_file_seeds")
 endif()

@@ -392,9 +392,7 @@ TEST(QRPrinterTest, ARefusedFileLeavesThePagesAsTheyWere) {
 TEST(QRPrinterTest, AFirstPageThatCannotBeReadLeavesThePaperAndStopsPrinting) {
   // A stored page whose coded length runs past its bits: the file's records
   // are sound, the page itself does not decode.
-  const std::string source = __FILE__;
-  const std::string seed = source.substr(0, source.find_last_of("/\\")) +
-                           "/../page_file_seeds/damaged/coded_length_past_its_bits.qrp";
+  const std::string seed = std::string(PAGE_FILE_SEEDS) + "/damaged/coded_length_past_its_bits.qrp";
   std::ifstream in(seed, std::ios::binary);
   ASSERT_TRUE(in) << seed;
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
