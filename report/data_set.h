@@ -33,6 +33,17 @@ class DataSet {
   virtual int FieldCount() const = 0;
   // Null when index is out of range.
   virtual DataField* FieldAt(int index) const = 0;
+
+  // The record cursor a report's data loop moves. A data set that has none
+  // reads as closed, and a report then takes it as no data set at all.
+  virtual bool Active() const { return false; }
+  virtual void First() {}
+  virtual void Next() {}
+  virtual void Prior() {}
+  // True past the last record (and on an empty data set).
+  virtual bool Eof() const { return true; }
+  // May raise when the data set cannot count its records.
+  virtual int RecordCount() const { return 0; }
 };
 
 // A list of data sets; its owner keeps them alive while expressions use them.

@@ -27,13 +27,30 @@ class MemoryDataSet : public DataSet {
   }
 
   void AddRecord(std::vector<Cell> cells) { records_.push_back(std::move(cells)); }
-  void First() { current_ = 0; }
-  void Next() { ++current_; }
-  bool Eof() const { return current_ >= records_.size(); }
+  // The cursor stays on the last record when Next reaches the end, and Prior
+  // from the end returns to the record before it, as a database cursor does.
+  void First() override {
+    current_ = 0;
+    eof_ = records_.empty();
+  }
+  void Next() override {
+    if (current_ + 1 < records_.size())
+      ++current_;
+    else
+      eof_ = true;
+  }
+  void Prior() override {
+    eof_ = false;
+    if (current_ > 0) --current_;
+  }
+  bool Eof() const override { return eof_ || records_.empty(); }
+  int RecordCount() const override { return static_cast<int>(records_.size()); }
+  bool Active() const override { return active_; }
+  void SetActive(bool active) { active_ = active; }
   // Closes and opens again: every field object is made anew.
   void Reopen() {
     MakeFields();
-    current_ = 0;
+    First();
   }
 
   std::string Name() const override { return name_; }
@@ -84,6 +101,8 @@ class MemoryDataSet : public DataSet {
   bool defaultFields_;
   std::vector<std::vector<Cell>> records_;
   std::size_t current_ = 0;
+  bool eof_ = false;
+  bool active_ = true;
   std::vector<std::unique_ptr<Field>> fields_;
 };
 
