@@ -1,0 +1,3 @@
+tallimo_test(report_component_test TIER core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/report_test.cpp
+  DEPS report_component report_layout_page_model)
