@@ -23,6 +23,10 @@ class ExpressionPlatform {
   virtual std::string CurrentTimeText() const = 0;
   // The current date in the locale's short date format.
   virtual std::string CurrentShortDateText() const = 0;
+  // The current time in the locale's short time format.
+  virtual std::string CurrentShortTimeText() const { return CurrentTimeText(); }
+  // The short date, then the long time unless it is midnight.
+  virtual std::string CurrentDateTimeText() const { return CurrentShortDateText() + " " + CurrentTimeText(); }
   virtual std::string ApplicationTitle() const = 0;
 };
 

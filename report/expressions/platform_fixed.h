@@ -17,6 +17,8 @@ class FixedExpressionPlatform : public ExpressionPlatform {
   bool IsLeadByte(unsigned char byte) const override { return leadBytes[byte]; }
   std::string CurrentTimeText() const override { return timeText; }
   std::string CurrentShortDateText() const override { return shortDateText; }
+  std::string CurrentShortTimeText() const override { return shortTimeText; }
+  std::string CurrentDateTimeText() const override { return dateTimeText; }
   std::string ApplicationTitle() const override { return applicationTitle; }
 
   char decimalSeparator = '.';
@@ -24,6 +26,8 @@ class FixedExpressionPlatform : public ExpressionPlatform {
   std::bitset<256> leadBytes;
   std::string timeText = "12:00:00";
   std::string shortDateText = "1/1/2000";
+  std::string shortTimeText = "12:00";
+  std::string dateTimeText = "1/1/2000 12:00:00";
   std::string applicationTitle = "Tallimo";
 };
 

@@ -32,12 +32,28 @@ std::string MapCase(std::string_view text, bool upper) {
 }
 
 template <class Format>
+std::string FormatAt(const SYSTEMTIME& at, Format format) {
+  char buffer[128];
+  const int length = format(&at, buffer, static_cast<int>(sizeof buffer));
+  return length > 0 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
+}
+
+template <class Format>
 std::string FormatNow(Format format) {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  char buffer[128];
-  const int length = format(&now, buffer, static_cast<int>(sizeof buffer));
-  return length > 0 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
+  return FormatAt(now, format);
+}
+
+std::string DateTimeText(LCID locale, const SYSTEMTIME& at) {
+  std::string text = FormatAt(at, [locale](const SYSTEMTIME* t, char* buffer, int size) {
+    return GetDateFormatA(locale, DATE_SHORTDATE, t, nullptr, buffer, size);
+  });
+  if (at.wHour != 0 || at.wMinute != 0 || at.wSecond != 0)
+    text += " " + FormatAt(at, [locale](const SYSTEMTIME* t, char* buffer, int size) {
+              return GetTimeFormatA(locale, 0, t, nullptr, buffer, size);
+            });
+  return text;
 }
 
 }  // namespace
@@ -65,6 +81,30 @@ std::string WinExpressionPlatform::CurrentShortDateText() const {
   return FormatNow([this](const SYSTEMTIME* now, char* buffer, int size) {
     return GetDateFormatA(locale_, DATE_SHORTDATE, now, nullptr, buffer, size);
   });
+}
+
+std::string WinExpressionPlatform::CurrentShortTimeText() const {
+  return FormatNow([this](const SYSTEMTIME* now, char* buffer, int size) {
+    return GetTimeFormatA(locale_, TIME_NOSECONDS, now, nullptr, buffer, size);
+  });
+}
+
+std::string WinExpressionPlatform::CurrentDateTimeText() const {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return DateTimeText(locale_, now);
+}
+
+std::string WinExpressionPlatform::DateTimeTextAt(int year, int month, int day, int hour, int minute,
+                                                  int second) const {
+  SYSTEMTIME at{};
+  at.wYear = static_cast<WORD>(year);
+  at.wMonth = static_cast<WORD>(month);
+  at.wDay = static_cast<WORD>(day);
+  at.wHour = static_cast<WORD>(hour);
+  at.wMinute = static_cast<WORD>(minute);
+  at.wSecond = static_cast<WORD>(second);
+  return DateTimeText(locale_, at);
 }
 
 }  // namespace report

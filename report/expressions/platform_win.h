@@ -21,6 +21,11 @@ class WinExpressionPlatform : public ExpressionPlatform {
   bool IsLeadByte(unsigned char byte) const override;
   std::string CurrentTimeText() const override;
   std::string CurrentShortDateText() const override;
+  std::string CurrentShortTimeText() const override;
+  std::string CurrentDateTimeText() const override;
+  // The date-and-time text of a given local moment: the short date, then the
+  // long time unless it is midnight.
+  std::string DateTimeTextAt(int year, int month, int day, int hour, int minute, int second) const;
   std::string ApplicationTitle() const override { return applicationTitle_; }
 
  private:

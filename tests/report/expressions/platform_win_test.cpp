@@ -32,6 +32,15 @@ TEST(WinExpressionPlatform, CaseAndClockTexts) {
   EXPECT_EQ(english.ApplicationTitle(), "Tallimo");
 }
 
+TEST(WinExpressionPlatform, DateTimeTextLeavesOutMidnight) {
+  const WinExpressionPlatform english("Tallimo", kEnglishUs);
+  EXPECT_EQ(english.DateTimeTextAt(2026, 3, 4, 0, 0, 0), "3/4/2026");
+  EXPECT_EQ(english.DateTimeTextAt(2026, 3, 4, 9, 5, 7), "3/4/2026 9:05:07 AM");
+  const std::string shortTime = english.CurrentShortTimeText();
+  EXPECT_NE(shortTime.find(':'), std::string::npos) << shortTime;
+  EXPECT_EQ(shortTime.find(':'), shortTime.rfind(':')) << shortTime;  // no seconds
+}
+
 TEST(WinExpressionPlatform, ExpressionsUseTheCommaLocale) {
   const WinExpressionPlatform german("Tallimo", kGerman);
   ReportExpressionsScope engine(german);

@@ -1,0 +1,3 @@
+tallimo_test(capture_search_results_report_test TIER core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/search_results_report_test.cpp
+  DEPS capture_search_results_report report_layout_page_model)
