@@ -40,6 +40,7 @@ class PtyCable {
   void OpenRegisterSide();
   std::string prefix_;      // Linux path of the Wine prefix
   std::string folder_;      // Linux path of this cable's folder
+  bool cut_ = false;        // socat already ended by Cut()
   int programPort_ = 0;
   int registerPort_ = 0;
   HANDLE registerSide_ = INVALID_HANDLE_VALUE;

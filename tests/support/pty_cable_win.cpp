@@ -99,13 +99,16 @@ void PtyCable::Cut() {
   StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
   const std::string programEnd = folder_ + "/program";
   WaitUntil([&] { return !LinuxPathExists(programEnd); }, kStepTimeoutMs);
+  cut_ = true;
 }
 
 PtyCable::~PtyCable() {
   if (registerSide_ != INVALID_HANDLE_VALUE) CloseHandle(registerSide_);
   if (folder_.empty()) return;
   StartLinuxProgram("/bin/rm -f " + Link(prefix_, programPort_) + " " + Link(prefix_, registerPort_));
-  StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
+  // Once cut, socat is gone: a second pkill would start late, after this
+  // folder is free, and could end the socat of the next cable that claims it.
+  if (!cut_) StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
   const std::string programEnd = folder_ + "/program";
   WaitUntil([&] { return !LinuxPathExists(programEnd) && !LinuxPathExists(Link(prefix_, programPort_)); },
             kStepTimeoutMs);
