@@ -24,4 +24,9 @@ if [ "$(readlink "$prefix/dosdevices/a:" || true)" != "$disk" ] || [ ! -f "$stat
   WINEPREFIX="$prefix" wineserver -k || true
   touch "$state/wine/floppy.set"
 fi
-exec "$root/tools/wine-run" "$state" "$@"
+# The prefix's server must not outlive the test: it would keep the test
+# runner's output pipe open and the whole test command would wait for it.
+status=0
+"$root/tools/wine-run" "$state" "$@" || status=$?
+"$root/tools/wine-stop" "$state"
+exit $status
