@@ -6,7 +6,6 @@
 #include <vector>
 
 namespace fw {
-namespace {
 
 std::string ProgramFilePath() {
   // Paths longer than MAX_PATH are cut by the system; grow until one fits.
@@ -18,6 +17,8 @@ std::string ProgramFilePath() {
   }
   return {};
 }
+
+namespace {
 
 class Win32VersionInfo : public VersionInfoSource {
  public:

@@ -9,7 +9,7 @@ tallimo_core_library(capture_support
 # uses this library (a resource in a static library would never be pulled).
 tallimo_win_library(capture_support_win
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_win.cpp
-  DEPS capture_support comm_base_win)
+  DEPS capture_support comm_base_win fw_version_info_win)
 if(TALLIMO_WINDOWS)
   add_dependencies(capture_support_win capture_support_resources)
   target_link_libraries(capture_support_win INTERFACE ${CMAKE_BINARY_DIR}/capture/str0/support_strings_res.o)

@@ -8,6 +8,7 @@
 #include "capture/settings/location.h"
 #include "capture/settings/support_messages.h"
 #include "comm/base/string_resource_win.h"
+#include "framework/version_info_win.h"
 
 namespace capture {
 namespace {
@@ -38,16 +39,7 @@ ProfileFile& SystemProfileFile() {
   return profile;
 }
 
-std::string ProgramFilePath() {
-  // Paths longer than MAX_PATH are cut by the system; grow until one fits.
-  for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-    std::vector<char> buffer(size, '\0');
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-    if (length == 0) return {};
-    if (length < size) return std::string(buffer.data(), length);
-  }
-  return {};
-}
+std::string ProgramFilePath() { return fw::ProgramFilePath(); }
 
 bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
