@@ -26,6 +26,11 @@ elseif(TALLIMO_SANITIZE)
   set(TALLIMO_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${TALLIMO_SANITIZERS})
   add_link_options(${TALLIMO_SANITIZERS})
+  # The sanitizer build exists to run the tests: -O1 finds the same faults as
+  # -O2 and compiles in about half the time.
+  foreach(lang C CXX)
+    string(REPLACE "-O2" "-O1" CMAKE_${lang}_FLAGS_RELWITHDEBINFO "${CMAKE_${lang}_FLAGS_RELWITHDEBINFO}")
+  endforeach()
 endif()
 
 function(_tallimo_common target)
@@ -100,8 +105,14 @@ function(tallimo_test name)
   add_executable(${name} ${ARG_SOURCES})
   _tallimo_common(${name})
   # The code under test keeps the build's optimisation; the test code itself,
-  # expanded assertion macros mostly, compiles much faster at -O1.
-  target_compile_options(${name} PRIVATE -O1)
+  # expanded assertion macros mostly, compiles much faster at a lower level:
+  # under the sanitizers -O0 takes half the time of -O1. The Windows tests stay
+  # at -O1: the whole-program test dies silently at -O0 under Wine.
+  if(TALLIMO_WINDOWS)
+    target_compile_options(${name} PRIVATE -O1)
+  else()
+    target_compile_options(${name} PRIVATE -O0)
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
@@ -114,7 +125,9 @@ endfunction()
 # A Google Benchmark executable (host build only; run it by hand or via tools/bench).
 #   tallimo_benchmark(name SOURCES ... [DEPS ...])
 function(tallimo_benchmark name)
-  if(TALLIMO_WINDOWS OR TALLIMO_FUZZ)
+  # Benchmarks measure optimised code: only the benchmark build (tools/bench,
+  # sanitizers off) has them, so the test command does not compile them.
+  if(TALLIMO_WINDOWS OR TALLIMO_FUZZ OR TALLIMO_SANITIZE)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})

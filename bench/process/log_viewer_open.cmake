@@ -1,6 +1,6 @@
 # From Open to a shown results window, under Wine (run bench/process/log_viewer_open.sh).
 if(TALLIMO_WINDOWS)
-  add_executable(log_viewer_open_timing ${CMAKE_CURRENT_LIST_DIR}/log_viewer_open_timing.cpp)
+  add_executable(log_viewer_open_timing EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/log_viewer_open_timing.cpp)
   _tallimo_common(log_viewer_open_timing)
   target_link_libraries(log_viewer_open_timing PRIVATE capture_log_viewer)
 endif()
