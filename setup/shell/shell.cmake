@@ -1,0 +1,9 @@
+# Shortcut folders, shell links, internet shortcuts and Program Manager
+# groups: their rules and command texts (core); the shell link object,
+# profile files and DDE on the Windows side.
+tallimo_core_library(setup_shell SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/program_manager.cpp
+  DEPS setup_install setup_paths setup_base fw_component fw_format)
+tallimo_win_library(setup_shell_win SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/program_manager_win.cpp
+  DEPS setup_shell fw_dde)
