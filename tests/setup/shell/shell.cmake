@@ -5,3 +5,5 @@ tallimo_fuzz_target(setup_group_data_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz
   DEPS setup_shell CORPUS ${CMAKE_CURRENT_LIST_DIR}/fuzz/group_data_seeds)
 tallimo_dde_standin_test(setup_program_manager_win_test TIER wine
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/program_manager_win_test.cpp DEPS setup_shell_win)
+tallimo_dde_standin_test(setup_shell_links_win_test TIER wine
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_links_win_test.cpp DEPS setup_shell_win ole32 uuid)
