@@ -378,7 +378,7 @@ void TCustomInstallShellLink::InstallInternetShortcut() {
 void TCustomInstallShellLink::InstallProgramManagerItem() {
   ProgramManagerLines.clear();
   if (!dynamic_cast<TpsProgramMenu*>(DestDirType())) return;
-  const std::string group = FileNameOf(RemoveBackslash(GetDestDir()));
+  const std::string group = FileNameOf(GetDestDir());
   if (Trim(group).empty())
     throw IEInstallShellLink("The LinkName is blank for %s and therefore could not be installed", {Name()});
   TProgramManager& manager = ProgramManager();

@@ -215,6 +215,45 @@ TEST_F(ShellLinks, ProgramManagerItemGoesToTheStandIn) {
   ResetProgramManager();
 }
 
+TEST(ShellLinkFile, PathLongerThanTheShellTakesIsRefusedNotCut) {
+  ShellLinkData link;
+  link.Target = "C:\\windows\\notepad.exe";
+  link.ObjectName = "L1";
+  link.LinkPath = "C:\\tallimo-shell-test\\" + std::string(240, 'x') + "\\" + std::string(20, 'y') + ".lnk";
+  try {
+    SaveShellLinkFile(link);
+    ADD_FAILURE();
+  } catch (const IEInstallShellLink& e) {
+    EXPECT_EQ(
+        e.Message(),
+        "The TCustomInstallShellLink L1 name could not be installed. The following error was reported The "
+        "link file path " +
+            link.LinkPath + " is longer than 259 characters");
+  }
+  link.LinkPath.resize(MAX_PATH - 1);  // the name a cut would give
+  EXPECT_FALSE(Exists(link.LinkPath));
+}
+
+TEST(ShellLinkFile, ShellFailureNamesTheShortcutAndTheCode) {
+  ShellLinkData link;
+  link.Target = "C:\\windows\\notepad.exe";
+  link.ObjectName = "L1";
+  link.LinkPath = "C:\\tallimo-no-such-folder\\x.lnk";
+  try {
+    SaveShellLinkFile(link);
+    ADD_FAILURE();
+  } catch (const IEInstallShellLink& e) {
+    const std::string text = e.Message();
+    EXPECT_EQ(
+        text.rfind("The TCustomInstallShellLink L1 name could not be installed. The following error was "
+                   "reported ",
+                   0),
+        0u)
+        << text;
+    EXPECT_NE(text.find(". Error code -2147"), std::string::npos) << text;
+  }
+}
+
 }  // namespace
 }  // namespace setup
 
