@@ -236,6 +236,19 @@ TEST_F(ShellLinkRules, ObjectLinkSpecifierChecksItsObject) {
   EXPECT_EQ(link->GetTargetPath(), "C:\\App\\a.exe");
 }
 
+TEST_F(ShellLinkRules, TargetFollowsTheFilesFinalName) {
+  // A file written under a temporary name while in use: the installation
+  // reports the name it gets at the restart, and the shortcut points there.
+  auto* file = File("Quorvane - Brask.exe");
+  InstallFiles().InstalledPath = [](const TCustomInstallFile& f) { return "C:\\Final\\" + f.FileName; };
+  file->FileName = "Quorvane - Brask.exe";
+  TInstallShellLink* link = Link();
+  link->SetObjectLink(file);
+  EXPECT_EQ(link->GetTargetPath(), "C:\\Final\\Quorvane - Brask.exe");
+  InstallFiles() = {};
+  EXPECT_EQ(link->GetTargetPath(), "C:\\App\\Quorvane - Brask.exe");
+}
+
 TEST_F(ShellLinkRules, TargetWithoutSpecifierIsTheLocation) {
   TInstallShellLink* link = Link();
   link->SetObjectLocation("C:\\Tools\\");
