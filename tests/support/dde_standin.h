@@ -16,6 +16,9 @@ class DdeStandIn {
   DdeStandIn(const DdeStandIn&) = delete;
   DdeStandIn& operator=(const DdeStandIn&) = delete;
 
+  // Requests ("?" + item) and execute strings, in the order they came.
+  std::vector<std::string> Log() const;
+  // The execute strings alone.
   std::vector<std::string> Executes() const;
   void ClearExecutes() const;
 

@@ -56,10 +56,17 @@ DdeStandIn::~DdeStandIn() {
   CloseHandle(process_);
 }
 
-std::vector<std::string> DdeStandIn::Executes() const {
+std::vector<std::string> DdeStandIn::Log() const {
   std::vector<std::string> lines;
   std::ifstream in(log_, std::ios::binary);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> DdeStandIn::Executes() const {
+  std::vector<std::string> lines;
+  for (auto& line : Log())
+    if (line.rfind("?", 0) != 0) lines.push_back(line);
   return lines;
 }
 

@@ -4,8 +4,9 @@
 // SCRIPT holds "group NAME" lines, each followed by the lines its content
 // request answers, and "refuse PREFIX" lines: an execute string beginning
 // with PREFIX is refused. "Groups" answers the group names, one a line; a
-// request for an unknown item gets no data. Every execute string is appended
-// to LOG, one a line, before it is answered. The server ends on WM_QUIT.
+// request for an unknown item gets no data. Every request ("?" and the item)
+// and every execute string is appended to LOG, one a line, before it is
+// answered. The server ends on WM_QUIT.
 #include <windows.h>
 
 #include <dde.h>
@@ -37,9 +38,15 @@ std::string AtomText(ATOM atom) {
 
 bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
+void Record(const std::string& line) {
+  std::ofstream log(logPath, std::ios::app | std::ios::binary);
+  log << line << "\n";
+}
+
 void Request(HWND self, HWND client, LPARAM lParam) {
   const UINT format = LOWORD(lParam);
   const ATOM item = HIWORD(lParam);
+  Record("?" + AtomText(item));
   const auto found = replies.find(AtomText(item));
   if (format != CF_TEXT || found == replies.end()) {
     // Refused: the item's atom travels back with the answer.
@@ -75,10 +82,7 @@ void Execute(HWND self, HWND client, LPARAM lParam) {
     command.assign(text, strnlen(text, GlobalSize(block)));
     GlobalUnlock(block);
   }
-  {
-    std::ofstream log(logPath, std::ios::app | std::ios::binary);
-    log << command << "\n";
-  }
+  Record(command);
   bool accepted = true;
   for (const auto& prefix : refused)
     if (command.compare(0, prefix.size(), prefix) == 0) accepted = false;

@@ -34,10 +34,10 @@ TEST(ProgramManagerOverDde, OneShortcutSendsCreateReplaceAddEachFollowedByARefre
   ASSERT_EQ(manager->FindItem("Brask"), 1);
   manager->ReplaceItem("Brask");
   manager->AddItem("\"C:\\Q\\b.exe\" -x", "Brask", "", 0, "\"C:\\Q\"", "");
-  EXPECT_EQ(server.Executes(),
-            (std::vector<std::string>{"[CreateGroup(\"Quorvane\")]", "[ShowGroup(Quorvane,8)]",
-                                      "[ReplaceItem(\"Brask\")]", "[ShowGroup(Quorvane,8)]",
-                                      "[AddItem(\"C:\\Q\\b.exe\" -x,Brask,,0,,,\"C:\\Q\",)]"}));
+  EXPECT_EQ(server.Log(),
+            (std::vector<std::string>{"[CreateGroup(\"Quorvane\")]", "?Quorvane", "[ShowGroup(Quorvane,8)]",
+                                      "[ReplaceItem(\"Brask\")]", "?Quorvane", "[ShowGroup(Quorvane,8)]",
+                                      "[AddItem(\"C:\\Q\\b.exe\" -x,Brask,,0,,,\"C:\\Q\",)]", "?Quorvane"}));
   EXPECT_EQ(manager->SelectedGroup(), "Quorvane");
   EXPECT_EQ(manager->ItemField(1, 2), "\"C:\\Q\\b.exe\"");
 }
