@@ -90,12 +90,6 @@ class TCustomShellLinkGroup : public TInstallObject {
   fw::TComponent* watchedContainer_ = nullptr;
 };
 
-class TShellLinkGroup : public TCustomShellLinkGroup {
- public:
-  using TCustomShellLinkGroup::TCustomShellLinkGroup;
-  std::string ClassName() const override { return "TShellLinkGroup"; }
-};
-
 // The product's own folder in the Programs menu; one per program.
 class TMainLinkGroup : public TCustomShellLinkGroup {
  public:

@@ -96,7 +96,7 @@ TEST_F(SelectFolder, ListsProgramManagerGroupsWhenThereAreNoShellLinks) {
   ShellAccess access = Shell();
   access.WindowsKind = [] { return 3; };
   SetShellAccess(access);
-  auto* desktop = new TShellLinkGroup(&owner);
+  auto* desktop = new TCustomShellLinkGroup(&owner);
   desktop->SetDestDirType(PathSpecifiers().FindSpecifier<TpsDesktopMenu>());
   desktop->SetDestDir("\\Old");
   TSelectFolderForm form(nullptr);

@@ -8,6 +8,6 @@ tallimo_dde_standin_test(setup_program_manager_win_test TIER wine
 tallimo_dde_standin_test(setup_shell_links_win_test TIER wine
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_links_win_test.cpp DEPS setup_shell_win ole32 uuid)
 tallimo_test(setup_shell_links_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_links_test.cpp
-  DEPS setup_shell)
+  ${CMAKE_CURRENT_LIST_DIR}/select_folder_test.cpp DEPS setup_shell)
 tallimo_dde_standin_test(setup_select_folder_win_test TIER gui
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/select_folder_win_test.cpp DEPS setup_shell_win test_support_screenshot)

@@ -110,7 +110,7 @@ TEST_F(ShellLinkRules, NamesDerivedFromTheLocation) {
 TEST_F(ShellLinkRules, ObjectLinkNamesTheShortcutAndBecomesItsContainer) {
   auto* group = new TInstallFileGroup(&form);
   group->GroupName = "G";
-  auto* other = new TShellLinkGroup(&form);
+  auto* other = new TCustomShellLinkGroup(&form);
   other->SetName("Other");
   struct Case {
     TInstallContainer* target;
@@ -154,7 +154,7 @@ TEST_F(ShellLinkRules, WhileLoadingTheAccessorsOnlyStore) {
 TEST_F(ShellLinkRules, ShortcutGoesWhenItsTargetOrContainerGoes) {
   auto* file = File("a.exe");
   Link("ToFile")->SetObjectLink(file);
-  auto* folder = new TShellLinkGroup(&form);
+  auto* folder = new TCustomShellLinkGroup(&form);
   Link("InFolder")->SetContainer(folder);
   delete file;
   EXPECT_EQ(form.FindComponent("ToFile"), nullptr);
@@ -199,7 +199,7 @@ TEST_F(ShellLinkRules, MainLinksNeedTheMainFolder) {
   link->SetDestDirType(PathSpecifiers().FindSpecifier<TpsDesktopMenu>());
   EXPECT_TRUE(HasRole(link->DestDirType(), TSpecifierRole::ContainerDestDir));
   try {
-    link->SetContainer(new TShellLinkGroup(&form));
+    link->SetContainer(new TCustomShellLinkGroup(&form));
     ADD_FAILURE();
   } catch (const IEInstallShellLink& e) {
     EXPECT_STREQ(e.what(),
@@ -214,7 +214,7 @@ TEST_F(ShellLinkRules, ObjectLinkSpecifierChecksItsObject) {
   TpsObjectLink* specifier = PathSpecifiers().FindSpecifier<TpsObjectLink>();
   ASSERT_NE(specifier, nullptr);
   EXPECT_EQ(specifier->Name(), "psObjectLink");
-  auto* folder = new TShellLinkGroup(&form);
+  auto* folder = new TCustomShellLinkGroup(&form);
   folder->SetName("Folder1");
   try {
     specifier->CheckObject(folder);
@@ -259,7 +259,7 @@ TEST_F(ShellLinkRules, TargetWithoutSpecifierIsTheLocation) {
 }
 
 TEST_F(ShellLinkRules, InstallHandsTheLinkToTheShell) {
-  auto* folder = new TShellLinkGroup(&form);
+  auto* folder = new TCustomShellLinkGroup(&form);
   folder->SetDestDir("C:\\Links\\");
   TInstallShellLink* link = Link();
   link->SetContainer(folder);

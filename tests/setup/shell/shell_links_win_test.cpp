@@ -128,7 +128,7 @@ TEST_F(ShellLinks, LinkInTheProgramsMenuReadsBackTargetArgumentsAndFolder) {
 }
 
 TEST_F(ShellLinks, LinkOnTheDesktopAndOneToTheUninstallerWithTheProductName) {
-  auto* desktop = new TShellLinkGroup(&form);
+  auto* desktop = new TCustomShellLinkGroup(&form);
   desktop->SetDestDirType(PathSpecifiers().FindSpecifier<TpsDesktopMenu>());
   LinkTo(desktop, InstalledFile("desk.exe"));
   LinkTo(desktop, InstalledFile<UninstallerFile>("remove.exe"));
@@ -189,7 +189,7 @@ TEST_F(ShellLinks, ProgramManagerItemGoesToTheStandIn) {
   SetDdeConversationFactory(NewSystemDdeConversation);
   ResetProgramManager();
   ProgramManager().DdeService = ProgramManager().DdeTopic = "PMLINKS";
-  auto* folder = new TShellLinkGroup(&form);
+  auto* folder = new TCustomShellLinkGroup(&form);
   folder->SetDestDirType(PathSpecifiers().FindSpecifier<TpsProgramMenu>());
   folder->SetDestDir("\\Quorvane");
   auto* link = LinkTo(folder, InstalledFile("prog.exe"));
