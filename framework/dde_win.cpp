@@ -42,6 +42,7 @@ TDdeClientConv::TDdeClientConv() = default;
 
 TDdeClientConv::~TDdeClientConv() {
   CloseLink();
+  if (lastCommand_) GlobalFree(lastCommand_);
   if (window_) DestroyWindow(window_);
 }
 
@@ -181,8 +182,9 @@ std::optional<std::string> TDdeClientConv::RequestData(const std::string& item, 
     }
     if (release) GlobalFree(reinterpret_cast<HGLOBAL>(data));
   }
-  // Without an answer the server may still hold the item's atom: it keeps it.
-  if (replyMessage) GlobalDeleteAtom(atom);
+  // The answer brought the item's atom back and it was deleted with the
+  // answer: deleting it again would take it from other programs using the
+  // same name. Without an answer the server may still hold it.
   return text;
 }
 
@@ -191,6 +193,8 @@ bool TDdeClientConv::ExecuteMacro(const std::string& command, DWORD timeoutMs) {
   // The command goes with its terminating NUL, as servers expect.
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, command.size() + 1);
   if (!block) return false;
+  if (lastCommand_) GlobalFree(lastCommand_);
+  lastCommand_ = nullptr;
   if (void* bytes = GlobalLock(block)) {
     memcpy(bytes, command.c_str(), command.size() + 1);
     GlobalUnlock(block);
@@ -213,7 +217,7 @@ bool TDdeClientConv::ExecuteMacro(const std::string& command, DWORD timeoutMs) {
   UINT_PTR status = 0, handle = 0;
   UnpackDDElParam(WM_DDE_ACK, reply, &status, &handle);
   FreeDDElParam(WM_DDE_ACK, reply);
-  GlobalFree(block);
+  lastCommand_ = block;
   return (status & 0x8000) != 0;
 }
 

@@ -47,6 +47,9 @@ class TDdeClientConv {
   HWND window_ = nullptr;
   HWND server_ = nullptr;
   bool initiating_ = false;
+  // The last command's memory, kept until the next command has its own, so
+  // that a stray second answer to it cannot pass for the next one's.
+  HGLOBAL lastCommand_ = nullptr;
 };
 
 }  // namespace fw

@@ -33,6 +33,22 @@ TEST(DdeClientConv, RequestsAndExecutesStayMatchedToTheirItems) {
   EXPECT_EQ(executes[7], "[Refuse(3)]");
 }
 
+TEST(DdeClientConv, RequestsLeaveOtherUsersOfTheItemNameTheirAtom) {
+  // Another program that asks for "Groups" at the same time holds the same
+  // atom: a request must give back only the reference it took.
+  const ATOM held = GlobalAddAtomA("Groups");
+  test_support::DdeStandIn server("FWDDEATOM", kScript);
+  fw::TDdeClientConv conv;
+  conv.DdeService = conv.DdeTopic = "FWDDEATOM";
+  ASSERT_TRUE(conv.OpenLink());
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(conv.RequestData("Groups"), "Alpha\r\nBeta\r\n");
+    EXPECT_EQ(conv.RequestData("Missing"), std::nullopt);
+  }
+  EXPECT_EQ(GlobalFindAtomA("Groups"), held);
+  GlobalDeleteAtom(held);
+}
+
 TEST(DdeClientConv, NoServerFailsToOpenAndLaterOpensWhenOneComes) {
   fw::TDdeClientConv conv;
   conv.DdeService = conv.DdeTopic = "FWDDENONE";
