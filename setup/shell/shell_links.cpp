@@ -50,7 +50,8 @@ std::string FolderOf(std::string_view path) {
 
 void ForceDirectories(const std::string& folder) {
   const std::string path = RemoveBackslash(folder);
-  if (path.empty() || !Shell().ForceDirectories) return;
+  if (path.empty()) throw fw::Exception(Translated("Unable to create directory"));
+  if (!Shell().ForceDirectories) return;
   if (!Shell().ForceDirectories(path)) throw IEInstallShellLink("Cannot create the folder %s", {path});
 }
 
@@ -213,14 +214,20 @@ TCustomInstallShellLink::TCustomInstallShellLink(fw::TComponent* owner) : TInsta
   }
 }
 
-void TCustomInstallShellLink::Watch(fw::TComponent*& slot, fw::TComponent* value) {
-  if (slot == value) return;
+void TCustomInstallShellLink::Rewatch(fw::TComponent* old, fw::TComponent* value) {
+  if (old == value) return;
   // A reference is dropped only when no other slot holds the same object.
-  fw::TComponent* old = slot;
-  slot = value;
-  if (old && old != objectLink_ && old != objectLocationType_ && old != watchedContainer_)
+  if (old && old != objectLink_ && old != objectLocationType_ && old != watchedContainer_ &&
+      old != DestDirType())
     old->RemoveFreeNotification(this);
   if (value) value->FreeNotification(this);
+}
+
+void TCustomInstallShellLink::SetDestDirType(TCustomPathSpecifier* specifier) {
+  TInstallObject::SetDestDirType(specifier);
+  // The base drops its notification from the old specifier, which may be
+  // this shortcut's location specifier too.
+  if (objectLocationType_) objectLocationType_->FreeNotification(this);
 }
 
 void TCustomInstallShellLink::SetLinkName(const std::string& value) {
@@ -240,23 +247,15 @@ void TCustomInstallShellLink::SetLinkName(const std::string& value) {
 }
 
 void TCustomInstallShellLink::SetObjectLink(TInstallContainer* value) {
-  if (Loading()) {
-    fw::TComponent* slot = objectLink_;
-    Watch(slot, value);
-    objectLink_ = value;
-    return;
-  }
+  fw::TComponent* old = objectLink_;
+  // The link first, so that the specifier's check sees it.
+  objectLink_ = value;
+  Rewatch(old, value);
+  if (Loading()) return;
   if (!value) {
-    fw::TComponent* slot = objectLink_;
-    objectLink_ = nullptr;
-    Watch(slot, nullptr);
     SetObjectLocationType(nullptr);
     return;
   }
-  // The link first, so that the specifier's check sees it.
-  fw::TComponent* slot = objectLink_;
-  objectLink_ = value;
-  Watch(slot, value);
   SetObjectLocationType(PathSpecifiers().FindSpecifier<TpsObjectLink>());
   objectLocation_.clear();
   if (auto* file = dynamic_cast<TCustomInstallFile*>(value))
@@ -287,9 +286,9 @@ void TCustomInstallShellLink::SetObjectLocationType(TCustomPathSpecifier* value)
     value->CheckObject(this);
     if (dynamic_cast<TpsObjectLink*>(value)) objectLocation_.clear();
   }
-  fw::TComponent* slot = objectLocationType_;
+  fw::TComponent* old = objectLocationType_;
   objectLocationType_ = value;
-  Watch(slot, value);
+  Rewatch(old, value);
 }
 
 std::string TCustomInstallShellLink::GetTargetPath() const {
@@ -301,9 +300,9 @@ std::string TCustomInstallShellLink::GetTargetPath() const {
 std::string TCustomInstallShellLink::LinkFilePath() const { return AddBackslash(GetDestDir()) + linkName_; }
 
 void TCustomInstallShellLink::ContainerChanged() {
-  fw::TComponent* slot = watchedContainer_;
+  fw::TComponent* old = watchedContainer_;
   watchedContainer_ = Container();
-  Watch(slot, watchedContainer_);
+  Rewatch(old, watchedContainer_);
 }
 
 void TCustomInstallShellLink::Notification(fw::TComponent* component, fw::TOperation operation) {

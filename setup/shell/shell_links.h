@@ -126,6 +126,7 @@ class TCustomInstallShellLink : public TInstallObject {
   // The expanded destination folder and LinkName.
   std::string LinkFilePath() const;
 
+  void SetDestDirType(TCustomPathSpecifier* specifier) override;
   bool Install() override;
   void WriteUninstallInfo(const std::string& key) override;
 
@@ -137,7 +138,8 @@ class TCustomInstallShellLink : public TInstallObject {
   void ContainerChanged() override;
 
  private:
-  void Watch(fw::TComponent*& slot, fw::TComponent* value);
+  // After a reference moved from old to value: free notifications follow.
+  void Rewatch(fw::TComponent* old, fw::TComponent* value);
 
   std::string linkName_, objectLocation_;
   TInstallContainer* objectLink_ = nullptr;

@@ -315,6 +315,24 @@ TEST_F(ShellLinkRules, InstallFailures) {
   }
 }
 
+TEST_F(ShellLinkRules, FolderWithoutADestinationCannotBeCreated) {
+  auto* folder = new TCustomShellLinkGroup(&form);
+  try {
+    folder->Install();
+    ADD_FAILURE();
+  } catch (const fw::Exception& e) {
+    EXPECT_STREQ(e.what(), "Unable to create directory");
+  }
+  folder->SetDestDir("C:\\Refused");
+  SetShellAccess({[](const std::string&) { return false; }, nullptr, nullptr, nullptr, nullptr});
+  try {
+    folder->Install();
+    ADD_FAILURE();
+  } catch (const IEInstallShellLink& e) {
+    EXPECT_STREQ(e.what(), "Cannot create the folder C:\\Refused");
+  }
+}
+
 TEST_F(ShellLinkRules, ComErrorTexts) {
   struct Case {
     std::uint32_t code;
