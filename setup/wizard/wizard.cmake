@@ -1,0 +1,3 @@
+# The wizard's window-free logic: placement, page order and navigation, and
+# the dialog managers' event table.
+tallimo_core_library(setup_wizard SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard_core.cpp)
