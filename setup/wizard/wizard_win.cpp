@@ -1,0 +1,524 @@
+#include "setup/wizard/wizard_win.h"
+
+#include <algorithm>
+
+#include "framework/application.h"
+#include "setup/base/exceptions.h"
+
+namespace setup {
+
+namespace {
+
+TDialogManager* currentManager = nullptr;
+
+// The framework's Exception with a translated text, formatted by the checked
+// formatter (a translation that does not fit the arguments falls back).
+[[noreturn]] void Raise(const std::string& format, const fw::FormatArgs& args = {}) {
+  if (auto text = fw::TryFormat(Translated(format), args)) throw fw::Exception(*text);
+  if (auto text = fw::TryFormat(format, args)) throw fw::Exception(*text);
+  throw fw::Exception(fw::FormatLeniently(format, args));
+}
+
+// Sets the current manager for one showing and clears it on every way out.
+class CurrentManagerScope {
+ public:
+  explicit CurrentManagerScope(TDialogManager* manager) { currentManager = manager; }
+  ~CurrentManagerScope() { currentManager = nullptr; }
+  CurrentManagerScope(const CurrentManagerScope&) = delete;
+  CurrentManagerScope& operator=(const CurrentManagerScope&) = delete;
+};
+
+// Runs a handler of a modal form; an exception that escapes it ends the
+// form's loop and is raised again by ShowModal, so it reaches the run once.
+void Guarded(fw::TForm* modal, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    if (modal && modal->Modal())
+      modal->AbortModal(std::current_exception());
+    else
+      throw;
+  }
+}
+
+int ScreenCaptionHeight() { return GetSystemMetrics(SM_CYCAPTION); }
+
+}  // namespace
+
+std::vector<std::shared_ptr<TBIFEntry>>& BIFList() {
+  static std::vector<std::shared_ptr<TBIFEntry>> list;
+  return list;
+}
+
+std::shared_ptr<TBIFEntry> RegisterWizardPage(TFormClass formClass, TCustomBaseInstallDlg* dialog) {
+  auto entry = std::make_shared<TBIFEntry>();
+  entry->FormClass = std::move(formClass);
+  entry->Dialog = dialog;
+  BIFList().push_back(entry);
+  return entry;
+}
+
+void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry) {
+  auto& list = BIFList();
+  list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+}
+
+TDialogManager* CurrentDialogManager() { return currentManager; }
+
+std::function<bool()>& UserAbortQuery() {
+  static std::function<bool()> query;
+  return query;
+}
+
+bool AskUserAbort() { return UserAbortQuery() ? UserAbortQuery()() : true; }
+
+TDialogManager* FindDialogManager(TManagerType type) {
+  TCustomInstall* install = FindInstall();
+  for (TInstallContainer* object : AllInstallContainers())
+    if (auto* manager = dynamic_cast<TDialogManager*>(object);
+        manager && manager->ManagerType == type && manager->Container() == install)
+      return manager;
+  return nullptr;
+}
+
+// --- TDialogManager
+
+void TDialogManager::InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) {
+  TInstallObject::InformationEvent(sender, code, parameter);
+  switch (ManagerActionFor(code, ManagerType)) {
+    case TManagerAction::ShowWizard:
+      ShowWizard();
+      break;
+    case TManagerAction::UpdateFileStatus:
+    case TManagerAction::UpdateDownloadStatus: {
+      const bool file = code == ieFileStatus;
+      if (!parameter) throw IException("%s got a nil PO parameter", {Name()});
+      const bool fits = file ? dynamic_cast<TFileStatusParameter*>(parameter) != nullptr
+                             : dynamic_cast<TDownloadStatusParameter*>(parameter) != nullptr;
+      if (!fits)
+        throw IException(file ? "The PO object passed to %s is not a TFileStatusParameter object"
+                              : "The PO object passed to %s is not a TDownloadStatusParameter object",
+                         {Name()});
+      // The during-copy forms come with the copy-progress forms.
+      break;
+    }
+    case TManagerAction::CloseDuringCopyForms:
+    case TManagerAction::ShowChangeDisk:
+    case TManagerAction::None:
+      break;
+  }
+}
+
+void TDialogManager::ShowWizard() {
+  CurrentManagerScope scope(this);
+  // One owner for the host (and its pages) on every path.
+  std::unique_ptr<TBaseFormContainer> host(new TBaseFormContainer(nullptr));
+  host->SetBounds(host->Left(), host->Top(), Width, Height);
+  host->PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset);
+  if (host->LoadPages() == 0) return;
+  const fw::TModalResult result = host->ShowModal();
+  if (result == fw::mrAbort) throw EAIUserAbort();
+  if (fw::TForm* main = fw::Application()->MainForm()) main->Repaint();
+  fw::Application()->ProcessMessages();
+}
+
+void TDialogManager::AddDialog(TCustomBaseInstallDlg* dialog) {
+  if (!dialog) Raise("Cannot add a NIL Dialog to the Dialog Manager %s", {Name()});
+  dialogs_.push_back(dialog);
+}
+
+void TDialogManager::RemoveDialog(TCustomBaseInstallDlg* dialog) {
+  dialogs_.erase(std::remove(dialogs_.begin(), dialogs_.end(), dialog), dialogs_.end());
+}
+
+// --- TBaseFormContainer
+
+TBaseFormContainer::TBaseFormContainer(fw::TComponent* owner) : fw::TForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName("BaseFormContainer");
+  SetCaption("BaseFormContainer");
+  SetBorderStyle(fw::TFormBorderStyle::bsDialog);
+  SetBorderIcons(0);
+  Font().SetName("Arial");
+  Font().SetHeight(-11);
+  Font().SetColor(fw::clBlack);
+  Font().SetCharset(0);
+  DisplayPanel = new fw::TPanel(this);
+  DisplayPanel->SetName("DisplayPanel");
+  DisplayPanel->SetParent(this);
+  DisplayPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  DisplayPanel->SetAlign(fw::TAlign::alClient);
+  resizing_ = true;
+  SetBounds(Left(), Top(), 478, 395);
+  resizing_ = false;
+  // Closing is refused unless the wizard finished or was aborted.
+  OnClose = [this](fw::TComponent*, fw::TCloseAction& action) {
+    if (!Finished() && ModalResult() != fw::mrAbort) action = fw::TCloseAction::caNone;
+  };
+}
+
+TBaseFormContainer::~TBaseFormContainer() {
+  // Pages are owned by the host; they go before its window.
+  for (TBaseInstallForm* page : pages_)
+    if (page->DC && page->DC->ShownForm() == page) page->DC->SetShownForm(nullptr);
+}
+
+TBaseInstallForm* TBaseFormContainer::CurrentPage() const {
+  const int i = TabIndex();
+  return i >= 0 && i < static_cast<int>(pages_.size()) ? pages_[i] : nullptr;
+}
+
+int TBaseFormContainer::LoadPages() {
+  TDialogManager* manager = CurrentDialogManager();
+  if (!manager) Raise("The current dialog manager is not defined");
+  const auto entries = BIFList();
+  for (const auto& entry : entries) {
+    TCustomBaseInstallDlg* dialog = entry->Dialog;
+    if (dialog && (dialog->DialogManager() != manager || !dialog->CanShow())) continue;
+    TBaseInstallForm* page = entry->FormClass(this);
+    if (!dialog && page->DM != manager) {
+      delete page;
+      continue;
+    }
+    if (dialog) {
+      page->DC = dialog;
+      page->Container = dialog->Container();
+      page->Order = dialog->Order;
+      dialog->SetShownForm(page);
+      dialog->AssignDialogProperties();
+    }
+    page->TranslateForm();
+    pages_.push_back(page);
+  }
+  ExchangeSortByOrder(pages_, [](TBaseInstallForm* p) { return p->Order; });
+  nav_ = std::make_unique<TPageNavigator>(static_cast<int>(pages_.size()),
+                                          [this](int i) { return pages_[i]->SkipPage(); });
+  nav_->OnActivate = [this](int i) {
+    SetCaption(pages_[i]->Caption());
+    for (int j = 0; j < static_cast<int>(pages_.size()); ++j)
+      if (j != i) pages_[j]->SetVisible(false);
+    pages_[i]->PageActivated();
+  };
+  Arrange();
+  OnShow = [this](fw::TComponent*) { Guarded(this, [this] { nav_->Start(); }); };
+  return static_cast<int>(pages_.size());
+}
+
+bool TBaseFormContainer::ShowPage(int index, bool backward) {
+  return nav_ && nav_->ShowPage(index, backward);
+}
+
+void TBaseFormContainer::NextPage() {
+  if (!nav_) return;
+  TBaseInstallForm* leaving = CurrentPage();
+  if (nav_->Next()) {
+    SetModalResult(fw::mrOk);
+    Close();
+  } else if (leaving && leaving != CurrentPage()) {
+    leaving->PageLeaving();
+  }
+}
+
+void TBaseFormContainer::PreviousPage() {
+  if (!nav_) return;
+  TBaseInstallForm* leaving = CurrentPage();
+  nav_->Previous();
+  if (leaving && leaving != CurrentPage()) leaving->PageLeaving();
+}
+
+void TBaseFormContainer::PlaceOnScreen(TPembrinDialogPosition position, int leftOffset, int topOffset) {
+  const TScreenPlace p =
+      setup::PlaceOnScreen(position, leftOffset, topOffset, Width(), Height(), GetSystemMetrics(SM_CXSCREEN),
+                           GetSystemMetrics(SM_CYSCREEN), ScreenCaptionHeight());
+  SetPosition(fw::TPosition::poDesigned);
+  SetBounds(p.Left, p.Top, Width(), Height());
+}
+
+void TBaseFormContainer::Resize() {
+  fw::TForm::Resize();
+  if (!resizing_) Arrange();
+}
+
+void TBaseFormContainer::Arrange() {
+  // Pages take the host's client area (not its outer height).
+  for (TBaseInstallForm* page : pages_) page->SetBounds(0, 0, ClientWidth(), ClientHeight());
+}
+
+// --- TBaseInstallForm
+
+TBaseInstallForm::TBaseInstallForm(fw::TComponent* owner) : TBasePembrinForm(owner) {}
+
+TBaseFormContainer* TBaseInstallForm::Host() const { return dynamic_cast<TBaseFormContainer*>(Owner()); }
+
+void TBaseInstallForm::CreateParams(fw::TCreateParams& params) {
+  TBasePembrinForm::CreateParams(params);
+  if (TBaseFormContainer* host = Host()) {
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    params.WndParent = host->Handle();
+    params.X = params.Y = 0;
+    params.Width = host->ClientWidth();
+    params.Height = host->ClientHeight();
+  }
+}
+
+bool TBaseInstallForm::IsFirstPage() {
+  TBaseFormContainer* host = Host();
+  if (!host) return false;
+  for (TBaseInstallForm* page : host->Pages()) {
+    if (page == this) return true;
+    if (!page->SkipPage()) return false;
+  }
+  return true;
+}
+
+bool TBaseInstallForm::IsLastPage() {
+  TBaseFormContainer* host = Host();
+  return host && !host->Pages().empty() && host->Pages().back() == this;
+}
+
+void TBaseInstallForm::AbortWizard() {
+  if (TBaseFormContainer* host = Host())
+    host->SetModalResult(fw::mrAbort);
+  else
+    SetModalResult(fw::mrAbort);
+}
+
+void TBaseInstallForm::NextPage() {
+  if (TBaseFormContainer* host = Host()) host->NextPage();
+}
+
+void TBaseInstallForm::PreviousPage() {
+  if (TBaseFormContainer* host = Host()) host->PreviousPage();
+}
+
+void TBaseInstallForm::PageActivated() {
+  if (!Host()) return;
+  PreparePage();
+  SetVisible(true);
+  BringToFront();
+}
+
+void TBaseInstallForm::CancelWizard() {
+  if (AskUserAbort()) AbortWizard();
+}
+
+void TBaseInstallForm::BuildLayout(bool withFinish) {
+  SetBorderStyle(fw::TFormBorderStyle::bsDialog);
+  SetBorderIcons(0);
+  // Inside a host the page sits at 0, 0 of the host's client area.
+  SetPosition(Host() ? fw::TPosition::poDesigned : fw::TPosition::poScreenCenter);
+  Font().SetName("Arial");
+  Font().SetHeight(-11);
+  SetClientWidth(470);
+  SetClientHeight(368);
+  LeftPanel = new fw::TPanel(this);
+  LeftPanel->SetParent(this);
+  LeftPanel->SetWidth(136);
+  LeftPanel->SetAlign(fw::TAlign::alLeft);
+  LeftPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  BottomPanel = new fw::TPanel(this);
+  BottomPanel->SetParent(this);
+  BottomPanel->SetHeight(52);
+  BottomPanel->SetAlign(fw::TAlign::alBottom);
+  BottomPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  auto* line = new fw::TBevel(this);
+  line->SetParent(BottomPanel);
+  line->SetShape(fw::TBevelShape::bsTopLine);
+  line->SetBounds(8, 4, 454, 2);
+  ContentPanel = new fw::TPanel(this);
+  ContentPanel->SetParent(this);
+  ContentPanel->SetAlign(fw::TAlign::alClient);
+  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  auto button = [&](const char* caption, int left, int width, std::function<void()> action) {
+    auto* b = new fw::TButton(this);
+    b->SetParent(BottomPanel);
+    b->SetBounds(left, 15, width, 33);
+    b->SetCaption(caption);
+    b->OnClick = [this, action](fw::TComponent*) {
+      fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
+      Guarded(modal, action);
+    };
+    return b;
+  };
+  // Pages with Finish have no Cancel; Next and Finish share one place.
+  const int proceedLeft = withFinish ? 384 : 288;
+  PreviousButton = button("< Previous", withFinish ? 304 : 208, 75, [this] { PreviousPage(); });
+  NextButton = button("Next >", proceedLeft, 75, [this] { NextPage(); });
+  NextButton->SetDefault(true);
+  if (withFinish) {
+    FinishButton = button("Finish", proceedLeft, 75, [this] { NextPage(); });
+    FinishButton->SetDefault(true);
+  } else {
+    CancelButton = button("Cancel", 368, 89, [this] { CancelWizard(); });
+    CancelButton->SetCancel(true);
+  }
+}
+
+void TBaseInstallForm::PrepareButtons() {
+  if (PreviousButton) PreviousButton->SetVisible(!IsFirstPage());
+  if (FinishButton) {
+    NextButton->SetVisible(!IsLastPage());
+    FinishButton->SetVisible(!NextButton->Visible());
+  }
+}
+
+// --- TCustomBaseInstallDlg
+
+TCustomBaseInstallDlg::TCustomBaseInstallDlg(fw::TComponent* owner) : TInstallObject(owner) {}
+
+TCustomBaseInstallDlg::~TCustomBaseInstallDlg() {
+  if (entry_) UnregisterWizardPage(entry_);
+  if (dialogManager_) {
+    dialogManager_->RemoveDialog(this);
+    dialogManager_->RemoveFreeNotification(this);
+  }
+}
+
+void TCustomBaseInstallDlg::RegisterPage() { entry_ = RegisterWizardPage(FormClass(), this); }
+
+void TCustomBaseInstallDlg::SetDialogManager(TDialogManager* manager) {
+  if (manager == dialogManager_) return;
+  if (manager) {
+    manager->AddDialog(this);
+    manager->FreeNotification(this);
+  }
+  if (dialogManager_) dialogManager_->RemoveDialog(this);
+  dialogManager_ = manager;
+}
+
+void TCustomBaseInstallDlg::Notification(fw::TComponent* component, fw::TOperation operation) {
+  TInstallObject::Notification(component, operation);
+  if (operation == fw::TOperation::opRemove && component == dialogManager_) dialogManager_ = nullptr;
+}
+
+void TCustomBaseInstallDlg::AssignDialogProperties() {
+  if (!form_) Raise("Cannot AssignDialogProperties for %s because the Dialog is Nil", {Name()});
+  form_->AutoSetFont = AutoSetFont;
+  form_->AutoTranslate = AutoTranslate;
+  form_->Container = Container();
+  form_->OverrideMainTranslator = OverrideMainTranslator;
+  form_->TranslateIntoLanguage = TranslateIntoLanguage;
+  form_->DC = this;
+  Translate();
+  // Every page component: no Back on its own, Next (and Finish) end it with
+  // mrOk. Inside a wizard PreparePage sets the buttons again.
+  if (form_->PreviousButton) form_->PreviousButton->SetVisible(false);
+  if (form_->NextButton) form_->NextButton->SetModalResult(fw::mrOk);
+  if (form_->FinishButton) form_->FinishButton->SetModalResult(fw::mrOk);
+}
+
+void TCustomBaseInstallDlg::Translate() {
+  if (form_) form_->TranslateForm();
+}
+
+bool TCustomBaseInstallDlg::Execute() {
+  try {
+    if (OnBeforeExecute) OnBeforeExecute(this);
+    const bool result = ShowDialog();
+    fw::Application()->ProcessMessages();
+    if (OnAfterExecute) OnAfterExecute(this);
+    return result;
+  } catch (const fw::EAbort&) {
+    return false;
+  }
+}
+
+bool TCustomBaseInstallDlg::ShowDialog() {
+  if (!CanShow()) return true;
+  std::unique_ptr<TBaseInstallForm> form(FormClass()(nullptr));
+  form_ = form.get();
+  struct Clear {
+    TBaseInstallForm*& ref;
+    ~Clear() { ref = nullptr; }
+  } clear{form_};
+  AssignDialogProperties();
+  if (form->ShowModal() != fw::mrOk) throw EAIUserAbort();
+  return true;
+}
+
+void TCustomBaseInstallDlg::InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) {
+  TInstallObject::InformationEvent(sender, code, parameter);
+  if (!dialogManager_ && code != 0 && code == TriggerEvent()) Execute();
+}
+
+// --- Pages
+
+TWelcomeForm::TWelcomeForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName("WelcomeForm");
+  SetCaption("Welcome");
+  BuildLayout(false);
+  WelcomeText = new fw::TLabel(this);
+  WelcomeText->SetParent(ContentPanel);
+  WelcomeText->SetAutoSize(false);
+  WelcomeText->SetWordWrap(true);
+  WelcomeText->SetBounds(12, 16, 310, 200);
+  WelcomeText->SetCaption(
+      "This program will install the software on your computer.\r\n\r\n"
+      "It is strongly recommended that you exit all Windows programs before running this setup. If you "
+      "need to close any programs, click Cancel to quit the setup and then close the programs.\r\n\r\n"
+      "Click Next to continue with the installation.");
+  DM = FindDialogManager(dmBeforeInstall);
+  Order = 5;
+}
+
+void TWelcomeForm::PreparePage() { PrepareButtons(); }
+
+TWelcomeDlg::TWelcomeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 10;
+  SetDialogManager(FindDialogManager(dmBeforeInstall));
+  RegisterPage();
+}
+
+TFormClass TWelcomeDlg::FormClass() const {
+  return [](fw::TComponent* owner) { return new TWelcomeForm(owner); };
+}
+
+TEndPageForm::TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption,
+                           const std::string& text)
+    : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetCaption(caption);
+  BuildLayout(true);
+  Message = new fw::TLabel(this);
+  Message->SetParent(ContentPanel);
+  Message->SetAutoSize(false);
+  Message->SetWordWrap(true);
+  Message->SetBounds(12, 16, 310, 200);
+  Message->SetCaption(text);
+  DM = FindDialogManager(type);
+  Order = 10;
+}
+
+void TEndPageForm::PreparePage() { PrepareButtons(); }
+
+TGoodInstallationDlg::TGoodInstallationDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 10;
+  SetDialogManager(FindDialogManager(dmAfterGoodInstall));
+  RegisterPage();
+}
+
+TFormClass TGoodInstallationDlg::FormClass() const {
+  return [](fw::TComponent* owner) {
+    return new TEndPageForm(
+        owner, dmAfterGoodInstall, "Setup complete",
+        "The software has been properly installed. You may start the software by clicking on the icon.");
+  };
+}
+
+TBadInstallationDlg::TBadInstallationDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 10;
+  SetDialogManager(FindDialogManager(dmAfterBadInstall));
+  RegisterPage();
+}
+
+TFormClass TBadInstallationDlg::FormClass() const {
+  return [](fw::TComponent* owner) {
+    return new TEndPageForm(
+        owner, dmAfterBadInstall, "Setup incomplete",
+        "This software has not been properly installed and will not work correctly if you try to use it.");
+  };
+}
+
+}  // namespace setup

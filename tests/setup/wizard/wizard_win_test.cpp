@@ -1,0 +1,376 @@
+// Wizards of real windows: install events broadcast to a small install tree
+// open them, and the test presses their buttons as a user would.
+#include "setup/wizard/wizard_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "setup/base/exceptions.h"
+#include "setup/paths/path_specifiers.h"
+#include "tests/framework/gui_support.h"
+#include "tests/setup/install/install_test_support.h"
+#include "tests/support/screenshot.h"
+
+namespace setup {
+namespace {
+
+// Steps run one per timer tick while a modal window is up.
+std::deque<std::function<void()>>& Steps() {
+  static std::deque<std::function<void()>> steps;
+  return steps;
+}
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+  if (Steps().empty()) return;
+  auto step = std::move(Steps().front());
+  Steps().pop_front();
+  step();
+}
+
+HWND WizardWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM out) {
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (!IsWindowVisible(w) || !IsWindowEnabled(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
+          return TRUE;
+        if (GetWindow(w, GW_OWNER) == nullptr && GetParent(w) == nullptr) {
+          // The host and standalone pages are owned windows; skip others.
+        }
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string TextOf(HWND w) {
+  char text[256] = {};
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+// The visible button with this caption in the window, or nullptr.
+HWND VisibleButton(HWND top, const std::string& caption) {
+  struct Search {
+    std::string caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumChildWindows(
+      top,
+      [](HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(w) && TextOf(w) == s->caption) {
+          s->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void Click(const std::string& caption) {
+  HWND top = WizardWindow();
+  ASSERT_NE(top, nullptr);
+  HWND button = VisibleButton(top, caption);
+  ASSERT_NE(button, nullptr) << caption << " on " << TextOf(top);
+  SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+// A page of the test with a chosen order, skip and handler behaviour.
+class TestPage : public TBaseInstallForm {
+ public:
+  TestPage(fw::TComponent* owner, const std::string& caption) : TBaseInstallForm(owner) {
+    fw::FormLoading loading(*this);
+    SetCaption(caption);
+    BuildLayout(false);
+  }
+  void PreparePage() override {
+    ++Prepared;
+    PrepareButtons();
+    if (Throws) throw fw::Exception("Unable to create directory C:\\X");
+  }
+  bool SkipPage() override { return Skips; }
+  bool Skips = false;
+  bool Throws = false;
+  static inline int Prepared = 0;
+};
+
+class TestDlg : public TCustomBaseInstallDlg {
+ public:
+  TestDlg(fw::TComponent* owner, std::string caption, int order, TDialogManager* manager)
+      : TCustomBaseInstallDlg(owner), caption_(std::move(caption)) {
+    Order = order;
+    SetDialogManager(manager);
+    RegisterPage();
+  }
+  TFormClass FormClass() const override {
+    return [this](fw::TComponent* owner) {
+      auto* p = new TestPage(owner, caption_);
+      p->Skips = Skips;
+      p->Throws = Throws;
+      return p;
+    };
+  }
+  bool Skips = false, Throws = false;
+
+ private:
+  std::string caption_;
+};
+
+class Wizard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureStandardSpecifiers(&owner);
+    install = new test_support::StandInInstall(&owner);
+    manager = new TDialogManager(&owner);
+    manager->SetName("BeforeManager");
+    manager->SetContainer(install);
+    timer = SetTimer(nullptr, 0, 150, RunStep);
+  }
+  void TearDown() override {
+    KillTimer(nullptr, timer);
+    Steps().clear();
+    UserAbortQuery() = nullptr;
+  }
+  void Broadcast(int code) { install->Broadcast(install, code, nullptr); }
+  void Expect(const std::string& caption) {
+    Steps().push_back([caption] { EXPECT_EQ(TextOf(WizardWindow()), caption); });
+  }
+  void Press(const std::string& caption) {
+    Steps().push_back([caption] { Click(caption); });
+  }
+  void Shot(const std::string& file) {
+    Steps().push_back([file] {
+      HWND w = WizardWindow();
+      RECT r;
+      GetWindowRect(w, &r);
+      ::test_support::SaveBitmap(file, ::test_support::CaptureScreen(r));
+    });
+  }
+  fw::TComponent owner{nullptr};
+  test_support::StandInInstall* install;
+  TDialogManager* manager;
+  UINT_PTR timer = 0;
+};
+
+TEST_F(Wizard, PagesInOrderBackHiddenOnFirstNextFinishes) {
+  new TestDlg(&owner, "Readme information", 30, manager);
+  auto* welcome = new TWelcomeDlg(&owner);
+  welcome->SetDialogManager(manager);
+  new TestDlg(&owner, "Software license agreement", 20, manager);
+  Expect("Welcome");
+  Steps().push_back([] {
+    EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr);
+    // The manager's size, placed at the screen centre.
+    RECT r;
+    GetWindowRect(WizardWindow(), &r);
+    EXPECT_EQ(r.right - r.left, 478);
+    EXPECT_EQ(r.bottom - r.top, 395);
+    const TScreenPlace p = PlaceOnScreen(pdpCenter, 0, 0, 478, 395, GetSystemMetrics(SM_CXSCREEN),
+                                         GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(r.left, p.Left);
+    EXPECT_EQ(r.top, p.Top);
+    // The page's buttons lie inside the host's client area.
+    RECT client, button;
+    GetClientRect(WizardWindow(), &client);
+    MapWindowPoints(WizardWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(VisibleButton(WizardWindow(), "Next >"), &button);
+    EXPECT_GE(button.left, client.left);
+    EXPECT_LE(button.right, client.right);
+    EXPECT_LE(button.bottom, client.bottom);
+    EXPECT_GE(button.top, client.bottom - 52);
+  });
+  Shot("wizard_welcome.bmp");
+  Press("Next >");
+  Expect("Software license agreement");
+  Press("< Previous");
+  Expect("Welcome");
+  Press("Next >");
+  Press("Next >");
+  Expect("Readme information");
+  Shot("wizard_last_page.bmp");
+  Press("Next >");  // the last page: Next finishes
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+  EXPECT_EQ(CurrentDialogManager(), nullptr);
+  EXPECT_EQ(welcome->ShownForm(), nullptr);
+}
+
+TEST_F(Wizard, CompletionAndFailurePagesFinishWithoutCancel) {
+  struct Case {
+    TManagerType Type;
+    int Event;
+    const char* Caption;
+    const char* Shot;
+  } cases[] = {
+      {dmAfterGoodInstall, ieAfterGoodInstall, "Setup complete", "wizard_good_install.bmp"},
+      {dmAfterBadInstall, ieAfterBadInstall, "Setup incomplete", "wizard_bad_install.bmp"},
+  };
+  for (const Case& c : cases) {
+    TDialogManager end(&owner);
+    end.ManagerType = c.Type;
+    end.SetContainer(install);
+    TCustomBaseInstallDlg* dlg = c.Type == dmAfterGoodInstall
+                                     ? static_cast<TCustomBaseInstallDlg*>(new TGoodInstallationDlg(&owner))
+                                     : new TBadInstallationDlg(&owner);
+    EXPECT_EQ(dlg->DialogManager(), &end);  // found by its type
+    Expect(c.Caption);
+    Steps().push_back([] {
+      HWND w = WizardWindow();
+      EXPECT_EQ(VisibleButton(w, "< Previous"), nullptr);
+      EXPECT_EQ(VisibleButton(w, "Next >"), nullptr);
+      EXPECT_EQ(VisibleButton(w, "Cancel"), nullptr);
+    });
+    Shot(c.Shot);
+    Press("Finish");
+    EXPECT_NO_THROW(Broadcast(c.Event));
+    EXPECT_TRUE(Steps().empty());
+    delete dlg;
+  }
+}
+
+TEST_F(Wizard, OtherManagerTypesAndNoPagesShowNothing) {
+  new TestDlg(&owner, "Page", 10, manager);
+  EXPECT_NO_THROW(Broadcast(ieAfterGoodInstall));  // not this manager's event
+  TDialogManager empty(&owner);
+  empty.ManagerType = dmReboot;
+  empty.SetContainer(install);
+  EXPECT_NO_THROW(Broadcast(ieReboot));  // a manager without pages
+  EXPECT_EQ(CurrentDialogManager(), nullptr);
+}
+
+TEST_F(Wizard, CancelAskedFalseStaysTrueAbortsOnce) {
+  new TestDlg(&owner, "One", 10, manager);
+  new TestDlg(&owner, "Two", 20, manager);
+  int asked = 0;
+  bool answer = false;
+  UserAbortQuery() = [&] {
+    ++asked;
+    return answer;
+  };
+  Press("Next >");
+  Press("Cancel");
+  Expect("Two");
+  Steps().push_back([&] { answer = true; });
+  Press("< Previous");
+  Press("Cancel");
+  int aborts = 0;
+  try {
+    Broadcast(ieBeforeInstallWizard);
+  } catch (const EAIUserAbort&) {
+    ++aborts;
+  }
+  EXPECT_EQ(aborts, 1);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(CurrentDialogManager(), nullptr);
+}
+
+TEST_F(Wizard, SkippedPagesAndEscapeAndEnterInsideThePage) {
+  auto* first = new TestDlg(&owner, "Skipped first", 5, manager);
+  first->Skips = true;
+  new TestDlg(&owner, "Shown", 10, manager);
+  auto* later = new TestDlg(&owner, "Skipped later", 20, manager);
+  later->Skips = true;
+  Expect("Shown");
+  // Back hidden: only skipping pages before it. Next shown: not the last.
+  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "Next >"), nullptr); });
+  // Enter goes to the page's default button (Next), which finishes here.
+  Steps().push_back([] {
+    HWND next = VisibleButton(WizardWindow(), "Next >");
+    SetFocus(GetParent(next));
+    fwtest::PostKey(GetParent(next), VK_RETURN);
+  });
+  TestPage::Prepared = 0;
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_EQ(TestPage::Prepared, 2);  // Next shows the page again before finishing
+
+  Steps().push_back([] {
+    HWND cancel = VisibleButton(WizardWindow(), "Cancel");
+    fwtest::PostKey(cancel, VK_ESCAPE);
+  });
+  EXPECT_THROW(Broadcast(ieBeforeInstallWizard), EAIUserAbort);
+}
+
+TEST_F(Wizard, ExceptionInAPageHandlerEndsTheWizardAndReachesTheRunOnce) {
+  new TestDlg(&owner, "Fine", 10, manager);
+  auto* bad = new TestDlg(&owner, "Throws", 20, manager);
+  bad->Throws = true;
+  Press("Next >");
+  int caught = 0;
+  try {
+    Broadcast(ieBeforeInstallWizard);
+  } catch (const fw::Exception& e) {
+    ++caught;
+    EXPECT_EQ(e.Message(), "Unable to create directory C:\\X");
+  }
+  EXPECT_EQ(caught, 1);
+  EXPECT_EQ(CurrentDialogManager(), nullptr);
+  EXPECT_EQ(WizardWindow(), nullptr);
+}
+
+TEST_F(Wizard, StandaloneWelcomeHasNoBackAndEndsWithOk) {
+  auto* welcome = new TWelcomeDlg(&owner);
+  welcome->SetName("WelcomeDlg");
+  welcome->SetContainer(install);
+  welcome->SetDialogManager(nullptr);  // standalone
+  Expect("Welcome");
+  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Shot("wizard_standalone_welcome.bmp");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieWelcome));
+  EXPECT_TRUE(Steps().empty());
+  EXPECT_EQ(welcome->ShownForm(), nullptr);
+  Press("Cancel");
+  EXPECT_THROW(Broadcast(ieWelcome), EAIUserAbort);
+  EXPECT_NO_THROW(Broadcast(ieLicense));  // not its event: nothing shown
+}
+
+TEST_F(Wizard, ParameterErrors) {
+  manager->ManagerType = dmDuringCopyFiles;
+  try {
+    Broadcast(ieFileStatus);
+    FAIL();
+  } catch (const IException& e) {
+    EXPECT_EQ(e.Message(), "BeforeManager got a nil PO parameter");
+  }
+  TDiskParameter wrong;
+  try {
+    install->Broadcast(install, ieDownloadStatus, &wrong);
+    FAIL();
+  } catch (const IException& e) {
+    EXPECT_EQ(e.Message(), "The PO object passed to BeforeManager is not a TDownloadStatusParameter object");
+  }
+  try {
+    manager->AddDialog(nullptr);
+    FAIL();
+  } catch (const fw::Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot add a NIL Dialog to the Dialog Manager BeforeManager");
+  }
+  TBaseFormContainer host(nullptr);
+  try {
+    host.LoadPages();
+    FAIL();
+  } catch (const fw::Exception& e) {
+    EXPECT_EQ(e.Message(), "The current dialog manager is not defined");
+  }
+  TWelcomeDlg dlg(&owner);
+  dlg.SetName("W");
+  try {
+    dlg.AssignDialogProperties();
+    FAIL();
+  } catch (const fw::Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot AssignDialogProperties for W because the Dialog is Nil");
+  }
+}
+
+}  // namespace
+}  // namespace setup
