@@ -475,6 +475,117 @@ TFormClass TWelcomeDlg::FormClass() const {
   return [](fw::TComponent* owner) { return new TWelcomeForm(owner); };
 }
 
+TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName("frmBeforeInstallDialog");
+  SetCaption("Quorvane INSTALL");
+  BuildLayout(false);
+  SetPosition(fw::TPosition::poDesigned);
+  auto label = [&](const char* text, int top, int height, unsigned style, fw::TColor colour) {
+    auto* l = new fw::TLabel(this);
+    l->SetParent(ContentPanel);
+    l->SetAutoSize(false);
+    l->SetBounds(0, top, 329, 12 - height);  // height is the (negative) font height
+    l->SetAlignment(fw::TAlignment::taCenter);
+    l->Font().SetName("Arial");
+    l->Font().SetHeight(height);
+    l->Font().SetStyle(style);
+    l->Font().SetColor(colour);
+    l->SetCaption(text);
+  };
+  label("Ostrel SYSTEMS PRESENTS", 64, -21, 0, fw::clNavy);
+  label("Brask Quorvane", 120, -27, fw::fsBold, 2650111);
+  DM = FindDialogManager(dmBeforeInstall);
+  Order = 0;
+}
+
+std::shared_ptr<TBIFEntry> RegisterProductPage() {
+  return RegisterWizardPage([](fw::TComponent* owner) { return new TfrmBeforeInstallDialog(owner); },
+                            nullptr);
+}
+
+TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order,
+                             const char* above, const char* below)
+    : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName(name);
+  SetCaption(caption);
+  BuildLayout(false);
+  auto* top = new fw::TLabel(this);
+  top->SetParent(ContentPanel);
+  top->SetAutoSize(false);
+  top->SetWordWrap(true);
+  top->SetBounds(8, 8, 318, 30);
+  top->SetCaption(above);
+  Text = new fw::TRichEdit(this);
+  Text->SetParent(ContentPanel);
+  Text->SetReadOnly(true);
+  Text->SetScrollBars(fw::TMemo::TScrollStyle::ssVertical);
+  Text->SetColor(fw::clBtnFace);
+  Text->SetBounds(8, 40, 318, below ? 200 : 260);
+  if (below) {
+    auto* bottom = new fw::TLabel(this);
+    bottom->SetParent(ContentPanel);
+    bottom->SetAutoSize(false);
+    bottom->SetWordWrap(true);
+    bottom->SetBounds(8, 246, 318, 56);
+    bottom->SetCaption(below);
+  }
+  DM = FindDialogManager(dmBeforeInstall);
+  Order = order;
+}
+
+TLicenseForm::TLicenseForm(fw::TComponent* owner)
+    : TTextPageForm(owner, "LicenseForm", "Software license agreement", 20,
+                    "Please read the following License Agreement.",
+                    "By clicking on the Next button below, you agree to all terms stated in the License "
+                    "Agreement. You may cancel the installation by clicking on the Cancel button.") {}
+
+TReadmeForm::TReadmeForm(fw::TComponent* owner)
+    : TTextPageForm(owner, "ReadmeForm", "Readme information", 30,
+                    "Please read the information below before you install this software on your computer.",
+                    nullptr) {}
+
+namespace {
+void ShowLines(TBaseInstallForm* form, const std::vector<std::string>& lines) {
+  auto* page = dynamic_cast<TTextPageForm*>(form);
+  if (!page) return;
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+  page->Text->SetText(text);
+}
+}  // namespace
+
+TLicenseDlg::TLicenseDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 20;
+  SetDialogManager(FindDialogManager(dmBeforeInstall));
+  RegisterPage();
+}
+
+TFormClass TLicenseDlg::FormClass() const {
+  return [](fw::TComponent* owner) { return new TLicenseForm(owner); };
+}
+
+void TLicenseDlg::AssignDialogProperties() {
+  TCustomBaseInstallDlg::AssignDialogProperties();
+  ShowLines(ShownForm(), LicenseAgreement);
+}
+
+TReadmeDlg::TReadmeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 30;
+  SetDialogManager(FindDialogManager(dmBeforeInstall));
+  RegisterPage();
+}
+
+TFormClass TReadmeDlg::FormClass() const {
+  return [](fw::TComponent* owner) { return new TReadmeForm(owner); };
+}
+
+void TReadmeDlg::AssignDialogProperties() {
+  TCustomBaseInstallDlg::AssignDialogProperties();
+  ShowLines(ShownForm(), ReadmeText);
+}
+
 TEndPageForm::TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption,
                            const std::string& text)
     : TBaseInstallForm(owner) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/extctrls.h"
+#include "framework/richedit.h"
 #include "framework/stdctrls.h"
 #include "setup/install/base_form_win.h"
 #include "setup/install/install_tree.h"
@@ -192,6 +193,60 @@ class TWelcomeDlg : public TCustomBaseInstallDlg {
   std::string ClassName() const override { return "TWelcomeDlg"; }
   TFormClass FormClass() const override;
   int TriggerEvent() const override { return ieWelcome; }
+};
+
+// The product's own first page: a page of every before-install wizard.
+class TfrmBeforeInstallDialog : public TBaseInstallForm {
+ public:
+  explicit TfrmBeforeInstallDialog(fw::TComponent* owner);
+  std::string ClassName() const override { return "TfrmBeforeInstallDialog"; }
+  void PreparePage() override { PrepareButtons(); }
+};
+// Registers the product's first page (with no dialog); the program calls it
+// once at start-up.
+std::shared_ptr<TBIFEntry> RegisterProductPage();
+
+// A page that shows a text in a read-only rich-text box (licence, readme).
+class TTextPageForm : public TBaseInstallForm {
+ public:
+  void PreparePage() override { PrepareButtons(); }
+  fw::TRichEdit* Text = nullptr;
+
+ protected:
+  TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order, const char* above,
+                const char* below);
+};
+
+class TLicenseForm : public TTextPageForm {
+ public:
+  explicit TLicenseForm(fw::TComponent* owner);
+  std::string ClassName() const override { return "TLicenseForm"; }
+};
+
+class TReadmeForm : public TTextPageForm {
+ public:
+  explicit TReadmeForm(fw::TComponent* owner);
+  std::string ClassName() const override { return "TReadmeForm"; }
+};
+
+class TLicenseDlg : public TCustomBaseInstallDlg {
+ public:
+  explicit TLicenseDlg(fw::TComponent* owner);
+  std::string ClassName() const override { return "TLicenseDlg"; }
+  TFormClass FormClass() const override;
+  int TriggerEvent() const override { return ieLicense; }
+  void AssignDialogProperties() override;
+  std::vector<std::string> LicenseAgreement;
+};
+
+class TReadmeDlg : public TCustomBaseInstallDlg {
+ public:
+  explicit TReadmeDlg(fw::TComponent* owner);
+  std::string ClassName() const override { return "TReadmeDlg"; }
+  TFormClass FormClass() const override;
+  int TriggerEvent() const override { return ieReadme; }
+  void AssignDialogProperties() override;
+  std::vector<std::string> ReadmeText;
 };
 
 // Completion and failure pages: one Finish button.

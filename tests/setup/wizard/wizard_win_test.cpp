@@ -161,12 +161,40 @@ class Wizard : public ::testing::Test {
   UINT_PTR timer = 0;
 };
 
-TEST_F(Wizard, PagesInOrderBackHiddenOnFirstNextFinishes) {
-  new TestDlg(&owner, "Readme information", 30, manager);
+// The text of the first visible rich-text box of the wizard.
+std::string RichText() {
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumChildWindows(
+      WizardWindow(),
+      [](HWND w, LPARAM p) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpiA(cls, "RichEdit20A") == 0 && IsWindowVisible(w)) {
+          reinterpret_cast<Search*>(p)->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return "(none)";
+  std::string text(4096, '\0');
+  text.resize(GetWindowTextA(search.found, text.data(), 4096));
+  return text;
+}
+
+TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
+  auto product = RegisterProductPage();
+  auto* readme = new TReadmeDlg(&owner);
+  readme->ReadmeText = {"Version 2.1", "Needs a serial port."};
   auto* welcome = new TWelcomeDlg(&owner);
-  welcome->SetDialogManager(manager);
-  new TestDlg(&owner, "Software license agreement", 20, manager);
-  Expect("Welcome");
+  auto* licence = new TLicenseDlg(&owner);
+  licence->LicenseAgreement = {"You may install this software on one computer."};
+  // Each component found the fixture's manager by its type.
+  EXPECT_EQ(welcome->DialogManager(), manager);
+  EXPECT_EQ(licence->DialogManager(), manager);
+  Expect("Quorvane INSTALL");
   Steps().push_back([] {
     EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr);
     // The manager's size, placed at the screen centre.
@@ -188,20 +216,48 @@ TEST_F(Wizard, PagesInOrderBackHiddenOnFirstNextFinishes) {
     EXPECT_LE(button.bottom, client.bottom);
     EXPECT_GE(button.top, client.bottom - 52);
   });
+  Steps().push_back([] {
+    // The product's names are drawn: navy and the bold orange-red.
+    RECT r;
+    GetWindowRect(WizardWindow(), &r);
+    const auto pixels = ::test_support::CaptureScreen(r);
+    int navy = 0, title = 0;
+    for (std::uint32_t p : pixels.rgb) {
+      navy += p == 0x000080;
+      title += p == ((2650111u & 0xFF) << 16 | (2650111u & 0xFF00) | (2650111u >> 16));
+    }
+    EXPECT_GT(navy, 50);
+    EXPECT_GT(title, 50);
+  });
+  Shot("wizard_product_page.bmp");
+  Press("Next >");
+  Expect("Welcome");
+  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
   Shot("wizard_welcome.bmp");
   Press("Next >");
   Expect("Software license agreement");
+  Steps().push_back([] { EXPECT_EQ(RichText(), "You may install this software on one computer."); });
+  Shot("wizard_licence.bmp");
   Press("< Previous");
   Expect("Welcome");
   Press("Next >");
   Press("Next >");
   Expect("Readme information");
-  Shot("wizard_last_page.bmp");
+  Steps().push_back([] {
+    std::string text = RichText();
+    for (char& c : text)
+      if (c == '\r') c = '|';
+    // The box may keep line breaks as CR or CR LF.
+    EXPECT_TRUE(text == "Version 2.1|\nNeeds a serial port." || text == "Version 2.1|Needs a serial port.")
+        << text;
+  });
+  Shot("wizard_readme.bmp");
   Press("Next >");  // the last page: Next finishes
   EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
   EXPECT_TRUE(Steps().empty());
   EXPECT_EQ(CurrentDialogManager(), nullptr);
   EXPECT_EQ(welcome->ShownForm(), nullptr);
+  UnregisterWizardPage(product);
 }
 
 TEST_F(Wizard, CompletionAndFailurePagesFinishWithoutCancel) {
