@@ -70,6 +70,11 @@ std::function<bool()>& UserAbortQuery() {
   return query;
 }
 
+std::function<bool*()>& RebootFlag() {
+  static std::function<bool*()> flag;
+  return flag;
+}
+
 bool AskUserAbort() { return UserAbortQuery() ? UserAbortQuery()() : true; }
 
 TDialogManager* FindDialogManager(TManagerType type) {
@@ -630,6 +635,58 @@ TFormClass TBadInstallationDlg::FormClass() const {
         owner, dmAfterBadInstall, "Setup incomplete",
         "This software has not been properly installed and will not work correctly if you try to use it.");
   };
+}
+
+TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName("RebootForm");
+  SetCaption("Reboot windows");
+  BuildLayout(true);
+  SetClientWidth(475);
+  auto* text = new fw::TLabel(this);
+  text->SetParent(ContentPanel);
+  text->SetAutoSize(false);
+  text->SetWordWrap(true);
+  text->SetBounds(8, 8, 320, 110);
+  text->SetCaption(
+      "Several components could not be installed on your system because they were in use. For the "
+      "installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the "
+      "software will probably not work until you do reboot.");
+  RG = new fw::TRadioGroup(this);
+  RG->SetParent(ContentPanel);
+  RG->SetBounds(8, 130, 320, 70);
+  RG->SetItems({"Yes, I would like to reboot windows", "No, I would not like to reboot windows"});
+  RG->OnClick = [this](fw::TComponent*) {
+    if (updating_) return;
+    if (bool* reboot = RebootFlag() ? RebootFlag()() : nullptr) *reboot = RG->ItemIndex() == 0;
+  };
+  DM = FindDialogManager(dmReboot);
+  Order = 10;
+}
+
+void TRebootForm::PreparePage() {
+  PrepareButtons();
+  // Preselecting shows the current answer and never changes it.
+  updating_ = true;
+  RG->SetItemIndex(1);
+  if (bool* reboot = RebootFlag() ? RebootFlag()() : nullptr; reboot && *reboot) RG->SetItemIndex(0);
+  updating_ = false;
+}
+
+TRebootDlg::TRebootDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 10;
+  SetDialogManager(FindDialogManager(dmReboot));
+  RegisterPage();
+}
+
+TFormClass TRebootDlg::FormClass() const {
+  return [](fw::TComponent* owner) { return new TRebootForm(owner); };
+}
+
+void TRebootDlg::AssignDialogProperties() {
+  TCustomBaseInstallDlg::AssignDialogProperties();
+  ShownForm()->PreparePage();
+  ShownForm()->PreviousButton->SetVisible(false);
 }
 
 }  // namespace setup

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/extctrls.h"
+#include "framework/radiogroup.h"
 #include "framework/richedit.h"
 #include "framework/stdctrls.h"
 #include "setup/install/base_form_win.h"
@@ -42,6 +43,9 @@ std::function<bool()>& UserAbortQuery();
 bool AskUserAbort();
 
 TDialogManager* FindDialogManager(TManagerType type);
+
+// The install run's restart flag (the run connects it); nil without a run.
+std::function<bool*()>& RebootFlag();
 
 class TDialogManager : public TInstallObject {
  public:
@@ -271,6 +275,27 @@ class TBadInstallationDlg : public TCustomBaseInstallDlg {
   std::string ClassName() const override { return "TBadInstallationDlg"; }
   TFormClass FormClass() const override;
   int TriggerEvent() const override { return ieBadInstallNotify; }
+};
+
+// Restart: asks whether to restart Windows now.
+class TRebootForm : public TBaseInstallForm {
+ public:
+  explicit TRebootForm(fw::TComponent* owner);
+  std::string ClassName() const override { return "TRebootForm"; }
+  void PreparePage() override;
+  fw::TRadioGroup* RG = nullptr;
+
+ private:
+  bool updating_ = false;
+};
+
+class TRebootDlg : public TCustomBaseInstallDlg {
+ public:
+  explicit TRebootDlg(fw::TComponent* owner);
+  std::string ClassName() const override { return "TRebootDlg"; }
+  TFormClass FormClass() const override;
+  int TriggerEvent() const override { return ieReboot; }
+  void AssignDialogProperties() override;
 };
 
 }  // namespace setup

@@ -430,3 +430,67 @@ TEST_F(Wizard, ParameterErrors) {
 
 }  // namespace
 }  // namespace setup
+
+namespace setup {
+namespace {
+
+HWND VisibleRadio(const std::string& caption) {
+  HWND w = WizardWindow();
+  struct Search {
+    std::string caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumChildWindows(
+      w,
+      [](HWND c, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (IsWindowVisible(c) && TextOf(c) == s->caption) {
+          s->found = c;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool Checked(const char* caption) {
+  return SendMessageA(VisibleRadio(caption), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+TEST_F(Wizard, RestartPagePreselectsFromRebootAndAClickSetsIt) {
+  TDialogManager restart(&owner);
+  restart.ManagerType = dmReboot;
+  restart.SetContainer(install);
+  auto* dlg = new TRebootDlg(&owner);
+  EXPECT_EQ(dlg->DialogManager(), &restart);
+  bool reboot = true;
+  RebootFlag() = [&] { return &reboot; };
+  static const char* yes = "Yes, I would like to reboot windows";
+  static const char* no = "No, I would not like to reboot windows";
+  Expect("Reboot windows");
+  Steps().push_back([] {
+    EXPECT_TRUE(Checked(yes));
+    EXPECT_FALSE(Checked(no));
+  });
+  Shot("wizard_reboot.bmp");
+  Press("Finish");
+  EXPECT_NO_THROW(Broadcast(ieReboot));
+  EXPECT_TRUE(reboot);  // preselecting does not change it
+
+  reboot = false;
+  Steps().push_back([] {
+    EXPECT_TRUE(Checked(no));
+    SendMessageA(VisibleRadio(yes), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked(yes));
+    EXPECT_FALSE(Checked(no));
+  });
+  Press("Finish");
+  EXPECT_NO_THROW(Broadcast(ieReboot));
+  EXPECT_TRUE(reboot);
+  RebootFlag() = nullptr;
+  delete dlg;
+}
+
+}  // namespace
+}  // namespace setup
