@@ -2,7 +2,7 @@
 
 namespace fw {
 
-TRadioGroup::TRadioGroup(TComponent* owner) : TWinControl(owner) {
+TRadioGroup::TRadioGroup(TComponent* owner) : TGroupBox(owner) {
   width_ = 185;
   height_ = 105;
 }
@@ -21,7 +21,7 @@ void TRadioGroup::SetItemIndex(int index) {
 }
 
 void TRadioGroup::HandleCreated() {
-  TWinControl::HandleCreated();
+  TGroupBox::HandleCreated();
   CreateButtons();
 }
 
@@ -52,10 +52,10 @@ void TRadioGroup::WndProc(TMessage& message) {
       return;
     }
   }
-  TWinControl::WndProc(message);
+  TGroupBox::WndProc(message);
 }
 
-void TRadioGroup::Paint(TCanvas& canvas) {
+void TGroupBox::Paint(TCanvas& canvas) {
   RECT frame{0, 7, ClientWidth(), ClientHeight()};
   DrawEdge(canvas.Handle(), &frame, EDGE_ETCHED, BF_RECT);
   const std::string caption = Caption();

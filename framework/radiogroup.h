@@ -9,7 +9,16 @@
 
 namespace fw {
 
-class TRadioGroup : public TWinControl {
+// A frame with a caption around other controls.
+class TGroupBox : public TWinControl {
+ public:
+  explicit TGroupBox(TComponent* owner) : TWinControl(owner) {}
+
+ protected:
+  void Paint(TCanvas& canvas) override;
+};
+
+class TRadioGroup : public TGroupBox {
  public:
   explicit TRadioGroup(TComponent* owner);
   void SetItems(const std::vector<std::string>& items);
@@ -21,7 +30,6 @@ class TRadioGroup : public TWinControl {
 
  protected:
   void HandleCreated() override;
-  void Paint(TCanvas& canvas) override;
 
  private:
   void CreateButtons();

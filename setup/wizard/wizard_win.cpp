@@ -1,6 +1,7 @@
 #include "setup/wizard/wizard_win.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/application.h"
 #include "setup/base/exceptions.h"
@@ -70,6 +71,11 @@ std::function<bool()>& UserAbortQuery() {
   return query;
 }
 
+TFolderChooser& FolderChooser() {
+  static TFolderChooser chooser;
+  return chooser;
+}
+
 std::function<bool*()>& RebootFlag() {
   static std::function<bool*()> flag;
   return flag;
@@ -121,6 +127,11 @@ void TDialogManager::ShowWizard() {
   host->SetBounds(host->Left(), host->Top(), Width, Height);
   host->PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset);
   if (host->LoadPages() == 0) return;
+  // Every page skipping itself would leave an empty window that cannot be
+  // closed: there is nothing to ask, so the wizard ends as finished.
+  bool anyShown = false;
+  for (TBaseInstallForm* page : host->Pages()) anyShown = anyShown || !page->SkipPage();
+  if (!anyShown) return;
   const fw::TModalResult result = host->ShowModal();
   if (result == fw::mrAbort) throw EAIUserAbort();
   if (fw::TForm* main = fw::Application()->MainForm()) main->Repaint();
@@ -635,6 +646,190 @@ TFormClass TBadInstallationDlg::FormClass() const {
         owner, dmAfterBadInstall, "Setup incomplete",
         "This software has not been properly installed and will not work correctly if you try to use it.");
   };
+}
+
+namespace {
+
+const char* const kTabTexts[] = {
+    "Program will be installed with the most common options.",
+    "Program will be installed with minimum required options.",
+    "Program will be installed with all options.",
+    "You may choose the options you want to install. Recommended for advanced users.",
+};
+
+std::string Trimmed(const std::string& text) {
+  std::size_t a = 0, b = text.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+  return text.substr(a, b - a);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Folders created only so that the browser can start there; removed again,
+// deepest first, when still empty.
+class BrowseFolders {
+ public:
+  ~BrowseFolders() {
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) RemoveDirectoryA(it->c_str());
+  }
+  // Creates dir with its missing parents; returns the deepest folder that
+  // exists afterwards ("" when none).
+  std::string Prepare(const std::string& dir) {
+    std::string path = dir;
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    std::string deepest;
+    std::size_t from = path.size() > 2 && path[1] == ':' ? 3 : 0;
+    if (path.rfind("\\\\", 0) == 0) {  // \\server\share is the root of a network path
+      const std::size_t server = path.find('\\', 2);
+      from = server == std::string::npos ? path.size() : path.find('\\', server + 1);
+      if (from == std::string::npos) from = path.size();
+    }
+    if (from > 0 && FolderExists(path.substr(0, from))) deepest = path.substr(0, from);
+    while (from < path.size()) {
+      std::size_t next = path.find_first_of("\\/", from);
+      if (next == std::string::npos) next = path.size();
+      const std::string level = path.substr(0, next);
+      if (!level.empty() && !FolderExists(level)) {
+        if (!CreateDirectoryA(level.c_str(), nullptr)) break;
+        created_.push_back(level);
+      }
+      if (!level.empty()) deepest = level;
+      from = next + 1;
+    }
+    return deepest;
+  }
+
+ private:
+  std::vector<std::string> created_;
+};
+
+}  // namespace
+
+TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
+  fw::FormLoading loading(*this);
+  SetName("InstallTypeForm");
+  SetCaption("Setup type");
+  BuildLayout(false);
+  auto* top = new fw::TLabel(this);
+  top->SetParent(ContentPanel);
+  top->SetAutoSize(false);
+  top->SetWordWrap(true);
+  top->SetBounds(8, 8, 318, 28);
+  top->SetCaption("Click the type of Setup you prefer, then click the Next button.");
+  PageControl = new fw::TTabControl(this);
+  PageControl->SetParent(ContentPanel);
+  PageControl->SetBounds(8, 40, 318, 120);
+  for (const char* tab : {"Typical", "Compact", "Full", "Custom"}) PageControl->AddTab(tab);
+  TabText = new fw::TLabel(this);
+  TabText->SetParent(PageControl);
+  TabText->SetAutoSize(false);
+  TabText->SetWordWrap(true);
+  TabText->SetBounds(12, 36, 290, 70);
+  PageControl->OnChange = [this](fw::TComponent*) {
+    ShowTabText();
+    if (updating_ || !Container) return;
+    const int tab = PageControl->ActiveTab();
+    Container->SetCurrentInstallType(tab == CompactTab  ? itCompact
+                                     : tab == FullTab   ? itFull
+                                     : tab == CustomTab ? itCustom
+                                                        : itDefault);
+  };
+  DestinationGroup = new fw::TGroupBox(this);
+  DestinationGroup->SetParent(ContentPanel);
+  DestinationGroup->SetBounds(8, 176, 318, 60);
+  DestinationGroup->SetCaption("Destination Directory");
+  edDestDir = new TLowerCaseEdit(this);
+  edDestDir->SetParent(DestinationGroup);
+  edDestDir->SetBounds(10, 24, 210, 21);
+  edDestDir->OnChange = [this](fw::TComponent*) {
+    if (updating_ || !Container) return;
+    Container->SetDestDirType(nullptr);
+    Container->SetDestDir(edDestDir->Text());
+  };
+  BrowseBtn = new fw::TButton(this);
+  BrowseBtn->SetParent(DestinationGroup);
+  BrowseBtn->SetBounds(228, 21, 80, 27);
+  BrowseBtn->SetCaption("&Browse");
+  BrowseBtn->OnClick = [this](fw::TComponent*) {
+    fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
+    Guarded(modal, [this] { Browse(); });
+  };
+  Container = FindInstall();
+  DM = FindDialogManager(dmBeforeInstall);
+  Order = 40;
+}
+
+bool TInstallTypeForm::SkipPage() {
+  return !Container || Container->InstallTypes() == InstallTypeSet({itAlways});
+}
+
+void TInstallTypeForm::ShowTabText() {
+  const int tab = PageControl->ActiveTab();
+  TabText->SetCaption(tab >= 0 ? kTabTexts[tab] : "");
+}
+
+void TInstallTypeForm::PreparePage() {
+  updating_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{updating_};
+  PrepareButtons();
+  if (!Container) return;
+  const TInstallTypeSet types = Container->InstallTypes();
+  PageControl->SetTabVisible(TypicalTab, Contains(types, itDefault));
+  PageControl->SetTabVisible(CompactTab, Contains(types, itCompact));
+  PageControl->SetTabVisible(CustomTab, Contains(types, itCustom));
+  PageControl->SetTabVisible(FullTab, Contains(types, itFull));
+  const std::string dir = Container->GetDestDir();
+  DestinationGroup->SetVisible(!dir.empty());
+  edDestDir->SetText(dir);
+  const TInstallType current = Container->CurrentInstallType();
+  PageControl->SetActiveTab(current == itFull      ? FullTab
+                            : current == itDefault ? TypicalTab
+                            : current == itCompact ? CompactTab
+                                                   : CustomTab);
+  ShowTabText();
+}
+
+void TInstallTypeForm::Browse() {
+  if (!Container || !FolderChooser()) return;
+  const std::string dir = Trimmed(Container->GetDestDir());
+  BrowseFolders folders;  // removes what it created on every way out
+  const std::string start = dir.empty() ? std::string() : folders.Prepare(dir);
+  std::string chosen;
+  if (!FolderChooser()(start, chosen)) return;
+  while (chosen.size() > 3 && chosen.back() == '\\') chosen.pop_back();
+  Container->SetDestDirType(nullptr);
+  Container->SetDestDir(chosen);
+  updating_ = true;
+  edDestDir->SetText(Container->DestDir());
+  updating_ = false;
+}
+
+TInstallTypeDlg::TInstallTypeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 40;
+  SetDialogManager(FindDialogManager(dmBeforeInstall));
+  RegisterPage();
+}
+
+TFormClass TInstallTypeDlg::FormClass() const {
+  return [](fw::TComponent* owner) { return new TInstallTypeForm(owner); };
+}
+
+void TInstallTypeDlg::AssignDialogProperties() {
+  TCustomBaseInstallDlg::AssignDialogProperties();
+  ShownForm()->PreparePage();
+  ShownForm()->PreviousButton->SetVisible(false);
+}
+
+bool TInstallTypeDlg::ShowDialog() {
+  if (!Container()) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
+  return TCustomBaseInstallDlg::ShowDialog();
 }
 
 TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {

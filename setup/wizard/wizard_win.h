@@ -9,6 +9,7 @@
 
 #include "framework/extctrls.h"
 #include "framework/radiogroup.h"
+#include "framework/tabcontrol.h"
 #include "framework/richedit.h"
 #include "framework/stdctrls.h"
 #include "setup/install/base_form_win.h"
@@ -43,6 +44,11 @@ std::function<bool()>& UserAbortQuery();
 bool AskUserAbort();
 
 TDialogManager* FindDialogManager(TManagerType type);
+
+// The folder browser that Browse on the setup-type page opens; true with
+// the chosen folder on OK. start is empty when there is no starting folder.
+using TFolderChooser = std::function<bool(const std::string& start, std::string& chosen)>;
+TFolderChooser& FolderChooser();
 
 // The install run's restart flag (the run connects it); nil without a run.
 std::function<bool*()>& RebootFlag();
@@ -275,6 +281,46 @@ class TBadInstallationDlg : public TCustomBaseInstallDlg {
   std::string ClassName() const override { return "TBadInstallationDlg"; }
   TFormClass FormClass() const override;
   int TriggerEvent() const override { return ieBadInstallNotify; }
+};
+
+// An edit that turns what is typed into lower case.
+class TLowerCaseEdit : public fw::TEdit {
+ public:
+  explicit TLowerCaseEdit(fw::TComponent* owner) : fw::TEdit(owner) {}
+
+ protected:
+  DWORD EditStyle() const override { return fw::TEdit::EditStyle() | ES_LOWERCASE; }
+};
+
+// Setup type: the kinds of installation the product offers, and where to.
+class TInstallTypeForm : public TBaseInstallForm {
+ public:
+  enum { TypicalTab, CompactTab, FullTab, CustomTab };
+  explicit TInstallTypeForm(fw::TComponent* owner);
+  std::string ClassName() const override { return "TInstallTypeForm"; }
+  void PreparePage() override;
+  bool SkipPage() override;
+  void Browse();
+
+  fw::TTabControl* PageControl = nullptr;
+  fw::TLabel* TabText = nullptr;
+  fw::TGroupBox* DestinationGroup = nullptr;
+  TLowerCaseEdit* edDestDir = nullptr;
+  fw::TButton* BrowseBtn = nullptr;
+
+ private:
+  void ShowTabText();
+  bool updating_ = false;
+};
+
+class TInstallTypeDlg : public TCustomBaseInstallDlg {
+ public:
+  explicit TInstallTypeDlg(fw::TComponent* owner);
+  std::string ClassName() const override { return "TInstallTypeDlg"; }
+  TFormClass FormClass() const override;
+  int TriggerEvent() const override { return ieBeforeInstallObject; }
+  void AssignDialogProperties() override;
+  bool ShowDialog() override;
 };
 
 // Restart: asks whether to restart Windows now.

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <cctype>
 #include <deque>
 
 #include "setup/base/exceptions.h"
@@ -490,6 +493,183 @@ TEST_F(Wizard, RestartPagePreselectsFromRebootAndAClickSetsIt) {
   EXPECT_TRUE(reboot);
   RebootFlag() = nullptr;
   delete dlg;
+}
+
+}  // namespace
+}  // namespace setup
+
+namespace setup {
+namespace {
+
+std::vector<std::string> ShownTabs() {
+  std::vector<std::string> tabs;
+  HWND tab = FindWindowExA(nullptr, nullptr, nullptr, nullptr);
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumChildWindows(
+      WizardWindow(),
+      [](HWND c, LPARAM p) {
+        char cls[32] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "SysTabControl32") == 0 && IsWindowVisible(c)) {
+          reinterpret_cast<Search*>(p)->found = c;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  tab = search.found;
+  if (!tab) return {"(no tabs)"};
+  const int n = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    char text[64] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    tabs.push_back(text);
+  }
+  return tabs;
+}
+
+HWND VisibleEdit() {
+  HWND found = nullptr;
+  EnumChildWindows(
+      WizardWindow(),
+      [](HWND c, LPARAM p) {
+        char cls[32] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(c)) {
+          *reinterpret_cast<HWND*>(p) = c;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+class SetupType : public Wizard {
+ protected:
+  void SetUp() override {
+    Wizard::SetUp();
+    install->SetDestDirType(nullptr);
+    dlg = new TInstallTypeDlg(&owner);
+    dlg->SetName("InstallTypeDlg");
+    dlg->SetContainer(install);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    base = std::string(temp) + "wizard_browse_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(base.c_str(), nullptr);
+  }
+  void TearDown() override {
+    FolderChooser() = nullptr;
+    RemoveDirectoryA(base.c_str());
+    Wizard::TearDown();
+  }
+  TInstallTypeDlg* dlg = nullptr;
+  std::string base;
+};
+
+TEST_F(SetupType, ShowsTheTabsOfTheInstallTypesAndWritesTheDestination) {
+  install->SetInstallTypes(InstallTypeSet({itFull}));
+  install->SetCurrentInstallType(itFull);
+  install->SetDestDir("C:\\Program Files\\Tallimo");
+  Expect("Setup type");
+  Steps().push_back([] { EXPECT_EQ(ShownTabs(), (std::vector<std::string>{"Full"})); });
+  // The edit shows the text in lower case.
+  Steps().push_back([] { EXPECT_EQ(TextOf(VisibleEdit()), "c:\\program files\\tallimo"); });
+  Steps().push_back([] {
+    HWND edit = VisibleEdit();
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (char c : std::string("D:\\Apps")) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+  });
+  Shot("wizard_setup_type.bmp");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+  EXPECT_EQ(install->DestDir(), "d:\\apps");  // typed text is lower case
+  EXPECT_EQ(install->DestDirType(), nullptr);
+
+  install->SetInstallTypes(InstallTypeSet({itDefault, itCompact, itCustom}));
+  install->SetCurrentInstallType(itCompact);
+  Expect("Setup type");
+  Steps().push_back([] {
+    EXPECT_EQ(ShownTabs(), (std::vector<std::string>{"Typical", "Compact", "Custom"}));
+  });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+
+  // [itAlways] alone: the page skips itself and there is nothing to show.
+  install->SetInstallTypes(InstallTypeSet({itAlways}));
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_EQ(WizardWindow(), nullptr);
+}
+
+TEST_F(SetupType, BrowseCreatesOnlyForTheBrowserAndRemovesEveryLevel) {
+  install->SetInstallTypes(InstallTypeSet({itFull, itDefault}));
+  const std::string wanted = base + "\\new\\deeper";
+  install->SetDestDir(wanted);
+  std::vector<std::string> starts;
+  bool existedWhileBrowsing = false;
+  FolderChooser() = [&](const std::string& start, std::string& chosen) {
+    starts.push_back(start);
+    existedWhileBrowsing = GetFileAttributesA(wanted.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (starts.size() == 1) return false;  // cancelled
+    chosen = base + "\\";
+    return true;
+  };
+  Press("&Browse");
+  Press("&Browse");
+  Steps().push_back([this] {
+    std::string lower = base;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(TextOf(VisibleEdit()), lower);
+  });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts[0], wanted);
+  EXPECT_TRUE(existedWhileBrowsing);
+  EXPECT_EQ(GetFileAttributesA((base + "\\new").c_str()), INVALID_FILE_ATTRIBUTES);  // both levels gone
+  EXPECT_EQ(install->DestDir(), base);  // without the trailing backslash
+  EXPECT_EQ(install->DestDirType(), nullptr);
+
+  // A blank destination: no starting folder, nothing created.
+  install->SetDestDir("   ");
+  starts.clear();
+  Press("&Browse");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "");
+
+  // A destination that cannot be created starts at its deepest existing folder.
+  const std::string blocker = base + "\\file";
+  HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(f);
+  install->SetDestDir(blocker + "\\sub");
+  starts.clear();
+  Press("&Browse");
+  Press("Next >");
+  Broadcast(ieBeforeInstallWizard);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], base);
+  DeleteFileA(blocker.c_str());
+}
+
+TEST_F(SetupType, StandaloneNeedsAContainer) {
+  dlg->SetDialogManager(nullptr);
+  dlg->SetContainer(nullptr);
+  try {
+    Broadcast(ieBeforeInstallObject);
+    dlg->Execute();
+    FAIL();
+  } catch (const fw::Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot run this dialog InstallTypeDlg with a blank Container property");
+  }
 }
 
 }  // namespace
