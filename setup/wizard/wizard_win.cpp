@@ -171,6 +171,7 @@ TBaseFormContainer::TBaseFormContainer(fw::TComponent* owner) : fw::TForm(owner)
   OnClose = [this](fw::TComponent*, fw::TCloseAction& action) {
     if (!Finished() && ModalResult() != fw::mrAbort) action = fw::TCloseAction::caNone;
   };
+  loading.End();
 }
 
 TBaseFormContainer::~TBaseFormContainer() {
@@ -477,6 +478,7 @@ TWelcomeForm::TWelcomeForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
       "Click Next to continue with the installation.");
   DM = FindDialogManager(dmBeforeInstall);
   Order = 5;
+  loading.End();
 }
 
 void TWelcomeForm::PreparePage() { PrepareButtons(); }
@@ -513,6 +515,7 @@ TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseI
   label("Brask Quorvane", 120, -27, fw::fsBold, 2650111);
   DM = FindDialogManager(dmBeforeInstall);
   Order = 0;
+  loading.End();
 }
 
 std::shared_ptr<TBIFEntry> RegisterProductPage() {
@@ -549,6 +552,7 @@ TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char
   }
   DM = FindDialogManager(dmBeforeInstall);
   Order = order;
+  loading.End();
 }
 
 TLicenseForm::TLicenseForm(fw::TComponent* owner)
@@ -616,6 +620,7 @@ TEndPageForm::TEndPageForm(fw::TComponent* owner, TManagerType type, const std::
   Message->SetCaption(text);
   DM = FindDialogManager(type);
   Order = 10;
+  loading.End();
 }
 
 void TEndPageForm::PreparePage() { PrepareButtons(); }
@@ -761,6 +766,7 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
   Container = FindInstall();
   DM = FindDialogManager(dmBeforeInstall);
   Order = 40;
+  loading.End();
 }
 
 bool TInstallTypeForm::SkipPage() {
@@ -857,6 +863,7 @@ TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   };
   DM = FindDialogManager(dmReboot);
   Order = 10;
+  loading.End();
 }
 
 void TRebootForm::PreparePage() {

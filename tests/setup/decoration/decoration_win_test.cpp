@@ -2,6 +2,11 @@
 // saved as "setup_decorations.bmp" in the build folder.
 #include "setup/decoration/decoration_win.h"
 
+#include "setup/decoration/advertise_win.h"
+#include "setup/base/exceptions.h"
+#include "setup/paths/path_specifiers.h"
+#include "tests/setup/install/install_test_support.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -50,6 +55,7 @@ class DecoratedForm : public fw::TForm {
     opaque->LabelStyle().SetAngle(400);  // out of range: drawn level
     opaque->SetAlignment(laCenter);
     opaque->SetCaption("Opaque");
+    loading.End();
   }
   TBackdrop* backdrop;
   TRotate3DLabel *raised, *turned, *opaque;
@@ -63,7 +69,7 @@ TEST(Decorations, BackdropRowsMatchTheBandsAndLabelsDrawOverThem) {
   EXPECT_EQ(form.opaque->LabelStyle().AStyle3D(), A3dNormal);  // at once, before any paint
   POINT origin{0, 0};
   RECT window{};
-  test_support::Pixels pixels;
+  ::test_support::Pixels pixels;
   auto at = [&](int x, int y) { return pixels.At(origin.x - window.left + x, origin.y - window.top + y); };
   for (int attempt = 0; attempt < 5 && (pixels.rgb.empty() || at(5, 0) != Dib(16711680)); ++attempt) {
     SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -72,9 +78,9 @@ TEST(Decorations, BackdropRowsMatchTheBandsAndLabelsDrawOverThem) {
     GetWindowRect(form.Handle(), &window);
     origin = {0, 0};
     ClientToScreen(form.Handle(), &origin);
-    pixels = test_support::CaptureScreen(window);
+    pixels = ::test_support::CaptureScreen(window);
   }
-  ASSERT_TRUE(test_support::SaveBitmap("setup_decorations.bmp", pixels));
+  ASSERT_TRUE(::test_support::SaveBitmap("setup_decorations.bmp", pixels));
 
   const auto bands = GradientBands(GradientPlanFor(bdUp, 16711680, 0), 256);
   for (int y = 0; y < 256; ++y) {
@@ -119,6 +125,77 @@ TEST(Decorations, OneMainInstancePerClass) {
   a->SetTag(-1);
   delete a;
   EXPECT_EQ(TBackdrop::MainInstance(), nullptr);
+}
+
+class AdvertForm : public fw::TForm {
+ public:
+  AdvertForm(fw::TComponent* owner, TInstallContainer* install) : fw::TForm(owner) {
+    fw::FormLoading loading(*this);
+    SetCaption("Advertising");
+    SetBounds(0, 0, 1000, 700);
+    panel = new AdvertisePanelUnderTest(this);
+    panel->SetName("AdvertisePanel1");
+    panel->SetParent(this);
+    for (fw::TColor colour : {fw::clRed, fw::clGreen, fw::clBlue}) {
+      auto* page = new fw::TPanel(this);
+      page->SetColor(colour);
+      panel->AddPage(page);
+    }
+    panel->SetContainer(install);
+    loading.End();
+  }
+  struct AdvertisePanelUnderTest : TAdvertisePanel {
+    using TAdvertisePanel::TAdvertisePanel;
+  };
+  TAdvertisePanel* panel;
+};
+
+TEST(AdvertisePanel, ShowsOnCopyStartTurnsWithProgressAndHidesWhenDone) {
+  fw::TComponent owner(nullptr);
+  EnsureStandardSpecifiers(&owner);
+  auto* install = new test_support::StandInInstall(&owner);
+  AdvertForm form(nullptr, install);
+  form.Show();
+  TAdvertisePanel& panel = *form.panel;
+  EXPECT_FALSE(panel.Visible());  // hidden until copying starts
+  install->Broadcast(install, ieCopyStarting, nullptr);
+  EXPECT_TRUE(panel.Visible());
+  const TDecorRect expected =
+      AdvertisePanelBounds(panel.Behavior, {}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(panel.Left(), expected.Left);
+  EXPECT_EQ(panel.Width(), expected.Width);
+  EXPECT_EQ(panel.Height(), expected.Height);
+  EXPECT_EQ(panel.ActivePage(), 0);
+  TFileStatusParameter status;
+  struct Step {
+    int Percent, Page;
+  } steps[] = {{10, 0}, {33, 1}, {50, 1}, {99, 2}, {100, 2}};
+  for (const Step& s : steps) {
+    status.TotalPercent = s.Percent;
+    install->Broadcast(install, ieFileStatus, &status);
+    EXPECT_EQ(panel.ActivePage(), s.Page) << s.Percent;
+  }
+  fwtest::PumpFor(200);
+  RECT r;
+  GetWindowRect(form.Handle(), &r);
+  ASSERT_TRUE(::test_support::SaveBitmap("setup_advertise_panel.bmp", ::test_support::CaptureScreen(r)));
+  try {
+    install->Broadcast(install, ieFileStatus, nullptr);
+    FAIL();
+  } catch (const IEAdvertisePanel& e) {
+    EXPECT_EQ(e.Message(), "AdvertisePanel1 got a nil PO parameter");
+  }
+  TDiskParameter wrong;
+  try {
+    install->Broadcast(install, ieFileStatus, &wrong);
+    FAIL();
+  } catch (const IEAdvertisePanel& e) {
+    EXPECT_EQ(e.Message(), "The PO object passed to AdvertisePanel1 is not a TFileStatusParameter object");
+  }
+  install->Broadcast(install, ieCopyFinished, nullptr);
+  EXPECT_FALSE(panel.Visible());
+  EXPECT_FALSE(panel.Flipping());
+  EXPECT_NO_THROW(install->Broadcast(install, ieFileStatus, nullptr));  // no longer listening for progress
 }
 
 }  // namespace

@@ -94,6 +94,7 @@ class TestPage : public TBaseInstallForm {
     fw::FormLoading loading(*this);
     SetCaption(caption);
     BuildLayout(false);
+    loading.End();
   }
   void PreparePage() override {
     ++Prepared;
