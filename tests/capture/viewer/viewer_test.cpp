@@ -14,6 +14,8 @@
 #include "capture/viewer/shell_print_win.h"
 #include "capture/viewer/view_logs_win.h"
 #include "framework/timer.h"
+#include "report/preview/qr_standard_preview_win.h"
+#include "report/report/report_engine_win.h"
 #include "tests/framework/gui_support.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/files.h"
@@ -758,6 +760,76 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
   EXPECT_TRUE(test_support::SaveBitmap("..\\search_results.bmp", pixels));
   EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lstResults->Handle(), area)), 200);
   EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lblTitle->Handle(), area)), 50);
+}
+
+}  // namespace
+
+namespace {
+
+// The report engine for one test, as the program starts it.
+struct ReportEngine {
+  ReportEngine() { report::StartReportEngine(); }
+  ~ReportEngine() { report::FinishReportEngine(); }
+};
+
+TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
+  ReportEngine engine;
+  Open("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\ntotal 3\r\n");
+  Search("total");
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  EXPECT_TRUE(results->btnPrint->Enabled());
+  EXPECT_TRUE(results->PrintPreview1->Enabled());
+  HWND preview = nullptr;
+  std::string status;
+  int previewsWhileOpen = 0;
+  fwtest::BoxAnswerer ok(fw::mrOk);
+  fw::TTimer timer(nullptr);
+  timer.SetInterval(300);
+  timer.OnTimer = [&](fw::TComponent*) {
+    timer.SetEnabled(false);
+    preview = FindWindowA(nullptr, "Search Results - journal.txt");
+    if (auto* form = dynamic_cast<report::TQRStandardPreview*>(fw::TControl::FromHandle(preview))) {
+      fwtest::PumpFor(300);
+      status = form->PanelText(1);
+      test_support::SaveBitmap("..\\search_results_preview.bmp", test_support::CaptureWindow(preview));
+      // A second preview does nothing; the results window and the viewer stay.
+      results->btnPrintClick(results->btnPrint);
+      results->btnClose->Click();
+      viewer->btnClose->Click();
+      fwtest::PumpFor(50);
+      previewsWhileOpen = 0;
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND window, LPARAM count) {
+            char caption[64] = {};
+            GetWindowTextA(window, caption, sizeof caption);
+            if (IsWindowVisible(window) && std::string(caption) == "Search Results - journal.txt")
+              ++*reinterpret_cast<int*>(count);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&previewsWhileOpen));
+      form->Close();
+    }
+  };
+  timer.SetEnabled(true);
+  results->btnPrintClick(results->btnPrint);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(status, "Page 1 of 1");
+  EXPECT_EQ(previewsWhileOpen, 1);
+  ASSERT_EQ(ok.boxes.size(), 2u);
+  for (const auto& box : ok.boxes) {
+    EXPECT_EQ(box.Text, "Must close Print Preview First");
+    EXPECT_EQ(box.Type, fw::TMsgDlgType::mtWarning);
+  }
+  EXPECT_FALSE(results->Busy());
+  ASSERT_EQ(Results().size(), 1u);
+  fwtest::PumpFor(50);
+  EXPECT_FALSE(IsWindow(preview));
+  // Once the preview is closed the window closes as before.
+  results->btnClose->Click();
+  fwtest::PumpFor(50);
+  EXPECT_TRUE(Results().empty());
 }
 
 }  // namespace
