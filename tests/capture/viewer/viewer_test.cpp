@@ -546,8 +546,8 @@ TEST_F(LogViewer, ResultsWindowListsTheEntriesWithTheFirstSelected) {
                                       "12     line 12 cash TOTAL"}));
   EXPECT_EQ(results->lstResults->ItemIndex(), 0);
   EXPECT_TRUE(results->btnGoTo->Default());
-  EXPECT_FALSE(results->btnPrint->Enabled());
-  EXPECT_FALSE(results->PrintPreview1->Enabled());
+  EXPECT_TRUE(results->btnPrint->Enabled());
+  EXPECT_TRUE(results->PrintPreview1->Enabled());
   const int half = results->pnlBottom->ClientWidth() / 2;
   EXPECT_EQ(results->btnPrint->Left(), half - 150);
   EXPECT_EQ(results->btnClose->Left(), half + 75);
