@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "report/preview/qr_standard_preview_win.h"
 #include "report/report/report_engine_win.h"
 #include "tests/framework/gui_support.h"
+#include "tests/support/pdf_output.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/files.h"
 
@@ -830,6 +832,73 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
   results->btnClose->Click();
   fwtest::PumpFor(50);
   EXPECT_TRUE(Results().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LogViewer, PrintFromThePreviewPrintsEveryMatchingLineOnLetterPages) {
+  ReportEngine engine;
+  test_support::PdfOutput output;
+  const std::string stem = test_support::PdfOutput::UniqueTitle("results");
+  std::string journal;
+  for (int i = 0; i < 200; ++i) journal += "line " + std::to_string(i) + (i % 2 ? " cash\r\n" : " total\r\n");
+  Open(stem + ".txt", journal);
+  Search("total");
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  bool progressSeen = false;
+  std::string status;
+  fw::TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.OnTimer = [&](fw::TComponent*) {
+    HWND progress = FindWindowA(nullptr, "Printing progress");
+    if (!progressSeen && progress && IsWindowVisible(progress)) {
+      progressSeen = true;
+      test_support::SaveBitmap("..\\search_results_printing.bmp", test_support::CaptureWindow(progress));
+    }
+  };
+  int step = 0;
+  fw::TTimer timer(nullptr);
+  timer.SetInterval(300);
+  timer.OnTimer = [&](fw::TComponent*) {
+    auto* form = dynamic_cast<report::TQRStandardPreview*>(
+        fw::TControl::FromHandle(FindWindowA(nullptr, ("Search Results - " + stem + ".txt").c_str())));
+    if (!form) return;
+    if (step++ == 0) {
+      status = form->PanelText(1);
+      form->Click(report::QRPreviewButton::Print);
+      return;
+    }
+    timer.SetEnabled(false);
+    form->Close();
+  };
+  watch.SetEnabled(true);
+  timer.SetEnabled(true);
+  results->btnPrintClick(results->btnPrint);
+  watch.SetEnabled(false);
+  EXPECT_TRUE(progressSeen);
+  const std::string pdf = output.WaitForPdf("*" + stem);
+  const std::string info = output.Info(pdf);
+  const int pages = test_support::PdfPageCount(info);
+  EXPECT_GT(pages, 1);
+  EXPECT_EQ(status, "Page 1 of " + std::to_string(pages));
+  EXPECT_EQ(test_support::PdfPageSize(info), "612 x 792");
+  // Blanks collapsed, every "total" line comes once and in order, no "cash" line.
+  std::string text;
+  for (char ch : output.Text(pdf))
+    if (!std::isspace(static_cast<unsigned char>(ch)) || (!text.empty() && text.back() != ' '))
+      text += std::isspace(static_cast<unsigned char>(ch)) ? ' ' : ch;
+  size_t at = 0;
+  for (int i = 0; i < 200; i += 2) {
+    const std::string entry = std::to_string(i) + " line " + std::to_string(i) + " total";
+    const size_t found = text.find(entry, at);
+    ASSERT_NE(found, std::string::npos) << entry;
+    at = found + entry.size();
+  }
+  EXPECT_EQ(text.find("cash"), std::string::npos);
+  EXPECT_NE(text.find("Page: " + std::to_string(pages)), std::string::npos);
 }
 
 }  // namespace
