@@ -10,4 +10,4 @@ if(TALLIMO_WINDOWS)
   add_custom_target(tallimo_version_resource DEPENDS ${TALLIMO_VERSION_RES})
 endif()
 tallimo_program(Tallimo SOURCES ${CMAKE_CURRENT_LIST_DIR}/tallimo_main.cpp ${TALLIMO_VERSION_RES}
-  DEPS capture_main_win comm_base_win report_expressions_win)
+  DEPS capture_main_win comm_base_win report_expressions_win report_engine_win)

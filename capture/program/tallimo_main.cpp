@@ -12,6 +12,7 @@
 #include "framework/modules.h"
 #include "report/expressions/platform_win.h"
 #include "report/expressions/startup.h"
+#include "report/report/report_engine_win.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   fw::Modules().Add(
       "report expressions", [] { report::StartReportExpressions(ExpressionPlatform()); },
       report::StopReportExpressions);
+  fw::Modules().Add("report engine", report::StartReportEngine, report::FinishReportEngine);
   fw::Modules().InitializeAll();
   fw::Application()->Title = kApplicationTitle;
   fw::Application()->HelpFile = "QUORVANE.hlp";

@@ -1,8 +1,11 @@
 #include "capture/viewer/search_results_win.h"
 
 #include "capture/viewer/search.h"
+#include "capture/viewer/search_results_report.h"
 #include "capture/viewer/search_results_owner.h"
+#include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "report/report/report_engine_win.h"
 
 namespace capture {
 
@@ -26,7 +29,7 @@ fw::TPanel* AddPanel(fw::TForm* form, const std::string& name, fw::TAlign align,
 TfrmCaptureSearchResults::TfrmCaptureSearchResults(fw::TComponent* owner, const std::string& fileTitle,
                                                    const std::string& searchText,
                                                    const std::vector<std::string>& entries)
-    : fw::TForm(owner), searchText_(searchText) {
+    : fw::TForm(owner), searchText_(searchText), entries_(entries) {
   fw::FormLoading loading(*this);
   // Several may exist at once beside each other: no name.
   SetCaption("Search Results");
@@ -63,9 +66,8 @@ TfrmCaptureSearchResults::TfrmCaptureSearchResults(fw::TComponent* owner, const 
     button->SetCaption(caption);
     return button;
   };
-  // Printing the list waits for the report engine.
   btnPrint = addButton("btnPrint", "Print &Preview");
-  btnPrint->SetEnabled(false);
+  btnPrint->OnClick = [this](fw::TComponent* sender) { btnPrintClick(sender); };
   btnGoTo = addButton("btnGoTo", "&Go To Line");
   btnGoTo->SetDefault(true);
   btnGoTo->OnClick = [this](fw::TComponent* sender) { btnGoToClick(sender); };
@@ -83,7 +85,7 @@ TfrmCaptureSearchResults::TfrmCaptureSearchResults(fw::TComponent* owner, const 
   PrintPreview1->SetName("PrintPreview1");
   PrintPreview1->SetCaption("Print Preview");
   PrintPreview1->SetShortCut(fw::scCtrl | 'P');
-  PrintPreview1->SetEnabled(false);
+  PrintPreview1->OnClick = [this](fw::TComponent* sender) { btnPrintClick(sender); };
   Shortcuts1->Add(PrintPreview1);
   GoToLine1 = new fw::TMenuItem(this);
   GoToLine1->SetName("GoToLine1");
@@ -102,6 +104,18 @@ TfrmCaptureSearchResults::TfrmCaptureSearchResults(fw::TComponent* owner, const 
   Show();
 }
 
+void TfrmCaptureSearchResults::btnPrintClick(fw::TComponent*) {
+  if (busy_) return;
+  busy_ = true;
+  struct Idle {
+    bool& busy;
+    ~Idle() { busy = false; }
+  } idle{busy_};
+  report::WindowedReport<TqrCaptureSearchResultsRpt> report(nullptr, report::ReportEngineHost(),
+                                                            lblTitle->Caption(), entries_);
+  report->Preview();
+}
+
 void TfrmCaptureSearchResults::btnGoToClick(fw::TComponent*) {
   auto* owner = dynamic_cast<SearchResultsOwner*>(Owner());
   if (!owner) return;
@@ -115,7 +129,15 @@ void TfrmCaptureSearchResults::btnGoToClick(fw::TComponent*) {
 
 void TfrmCaptureSearchResults::btnCloseClick(fw::TComponent*) { Close(); }
 
-void TfrmCaptureSearchResults::FormClose(fw::TComponent*, fw::TCloseAction& action) { action = fw::TCloseAction::caFree; }
+void TfrmCaptureSearchResults::FormClose(fw::TComponent*, fw::TCloseAction& action) {
+  if (busy_) {
+    // The preview runs inside this window's click handler: it must end first.
+    fw::MessageDlg("Must close Print Preview First", fw::TMsgDlgType::mtWarning, fw::mbOK);
+    action = fw::TCloseAction::caNone;
+    return;
+  }
+  action = fw::TCloseAction::caFree;
+}
 
 void TfrmCaptureSearchResults::FormResize(fw::TComponent*) {
   const int half = pnlBottom->ClientWidth() / 2;

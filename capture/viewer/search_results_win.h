@@ -21,6 +21,8 @@ class TfrmCaptureSearchResults : public fw::TForm {
                            const std::vector<std::string>& entries);
 
   const std::string& SearchText() const { return searchText_; }
+  // True while this window's preview is open.
+  bool Busy() const { return busy_; }
 
   fw::TLabel* lblTitle;
   fw::TPanel* pnlLeft;
@@ -35,6 +37,8 @@ class TfrmCaptureSearchResults : public fw::TForm {
   fw::TMenuItem* PrintPreview1;
   fw::TMenuItem* GoToLine1;
 
+  // Previews the list as a report; returns when the preview window closes.
+  void btnPrintClick(fw::TComponent* sender);
   void btnGoToClick(fw::TComponent* sender);
   void btnCloseClick(fw::TComponent* sender);
   void FormClose(fw::TComponent* sender, fw::TCloseAction& action);
@@ -42,6 +46,8 @@ class TfrmCaptureSearchResults : public fw::TForm {
 
  private:
   std::string searchText_;
+  std::vector<std::string> entries_;
+  bool busy_ = false;
 };
 
 }  // namespace capture

@@ -54,7 +54,8 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-fw::TPanel* AddPanel(fw::TForm* form, fw::TWinControl* parent, const std::string& name, fw::TAlign align, int size) {
+fw::TPanel* AddPanel(fw::TForm* form, fw::TWinControl* parent, const std::string& name, fw::TAlign align,
+                     int size) {
   auto* panel = new fw::TPanel(form);
   panel->SetName(name);
   panel->SetParent(parent);
@@ -188,18 +189,24 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
   mnuMain->SetName("mnuMain");
   mnuFile = AddItem(&mnuMain->Items(), "mnuFile", "&File", fw::scNone, nullptr);
   New1 = AddItem(mnuFile, "New1", "&New", scCtrl | 'N', &TfrmCaptureViewLogs::New1Click);
-  mnuFileOpen = AddItem(mnuFile, "mnuFileOpen", "&Open...", scCtrl | 'O', &TfrmCaptureViewLogs::mnuFileOpenClick);
+  mnuFileOpen =
+      AddItem(mnuFile, "mnuFileOpen", "&Open...", scCtrl | 'O', &TfrmCaptureViewLogs::mnuFileOpenClick);
   SaveAs1 = AddItem(mnuFile, "SaveAs1", "&Save As...", scCtrl | 'S', &TfrmCaptureViewLogs::SaveAs1Click);
-  mnuFilePrint = AddItem(mnuFile, "mnuFilePrint", "&Print...", scCtrl | 'P', &TfrmCaptureViewLogs::btnPrintClick);
+  mnuFilePrint =
+      AddItem(mnuFile, "mnuFilePrint", "&Print...", scCtrl | 'P', &TfrmCaptureViewLogs::btnPrintClick);
   mnuFileClose = AddItem(mnuFile, "mnuFileClose", "&Close", fw::scNone, &TfrmCaptureViewLogs::btnCloseClick);
   mnuEdit = AddItem(&mnuMain->Items(), "mnuEdit", "&Edit", fw::scNone, nullptr);
   Copy1 = AddItem(mnuEdit, "Copy1", "&Copy", scCtrl | 'C', &TfrmCaptureViewLogs::Copy1Click);
-  mnuFindFirst = AddItem(mnuEdit, "mnuFindFirst", "&Find First", scCtrl | 'F', &TfrmCaptureViewLogs::btnSearchClick);
+  mnuFindFirst =
+      AddItem(mnuEdit, "mnuFindFirst", "&Find First", scCtrl | 'F', &TfrmCaptureViewLogs::btnSearchClick);
   mnuFindNext = AddItem(mnuEdit, "mnuFindNext", "Find &Next", VK_F3, &TfrmCaptureViewLogs::btnAgainClick);
-  mnuFindAll = AddItem(mnuEdit, "mnuFindAll", "Find &All...", fw::scNone, &TfrmCaptureViewLogs::btnFindAllClick);
-  SelectAll1 = AddItem(mnuEdit, "SelectAll1", "&Select All", scCtrl | 'A', &TfrmCaptureViewLogs::SelectAll1Click);
+  mnuFindAll =
+      AddItem(mnuEdit, "mnuFindAll", "Find &All...", fw::scNone, &TfrmCaptureViewLogs::btnFindAllClick);
+  SelectAll1 =
+      AddItem(mnuEdit, "SelectAll1", "&Select All", scCtrl | 'A', &TfrmCaptureViewLogs::SelectAll1Click);
   mnuHelp = AddItem(&mnuMain->Items(), "mnuHelp", "&Help", fw::scNone, nullptr);
-  Contents1 = AddItem(mnuHelp, "Contents1", "&Help Contents...", fw::scNone, &TfrmCaptureViewLogs::Contents1Click);
+  Contents1 =
+      AddItem(mnuHelp, "Contents1", "&Help Contents...", fw::scNone, &TfrmCaptureViewLogs::Contents1Click);
   About1 = AddItem(mnuHelp, "About1", "&About...", fw::scNone, &TfrmCaptureViewLogs::About1Click);
   SetMenu(mnuMain);
 
@@ -220,6 +227,7 @@ TfrmCaptureViewLogs::TfrmCaptureViewLogs(fw::TComponent* owner) : fw::TForm(owne
 
   OnCreate = [this](fw::TComponent* sender) { FormCreate(sender); };
   OnResize = [this](fw::TComponent* sender) { FormResize(sender); };
+  OnClose = [this](fw::TComponent* sender, fw::TCloseAction& action) { FormClose(sender, action); };
   loading.End();
 }
 
@@ -237,8 +245,9 @@ void TfrmCaptureViewLogs::FormResize(fw::TComponent*) {
 
 std::string TfrmCaptureViewLogs::FileTitle() const {
   const std::string caption = Caption();
-  return caption.compare(0, kCaptionPrefix.size(), kCaptionPrefix) == 0 ? caption.substr(kCaptionPrefix.size())
-                                                                         : caption;
+  return caption.compare(0, kCaptionPrefix.size(), kCaptionPrefix) == 0
+             ? caption.substr(kCaptionPrefix.size())
+             : caption;
 }
 
 void TfrmCaptureViewLogs::ShowFile(const std::string& path) {
@@ -313,7 +322,35 @@ void TfrmCaptureViewLogs::PrintCurrentFile(const std::string& printerName) {
   PrintFileThroughShell(currentPath_, printerName);
 }
 
-void TfrmCaptureViewLogs::btnCloseClick(fw::TComponent*) { Close(); }
+void TfrmCaptureViewLogs::btnCloseClick(fw::TComponent*) {
+  // Asked here as well: while the viewer is modal a close request waits for
+  // the loop, which the open preview holds up.
+  if (RefuseCloseForPreview()) return;
+  Close();
+}
+
+void TfrmCaptureViewLogs::FormClose(fw::TComponent*, fw::TCloseAction& action) {
+  if (RefuseCloseForPreview()) action = fw::TCloseAction::caNone;
+}
+
+bool TfrmCaptureViewLogs::RefuseCloseForPreview() {
+  // A results window's preview runs inside that window's click handler, which
+  // would outlive the window if the viewer took its results windows along.
+  for (fw::TComponent* component : Components())
+    if (auto* results = dynamic_cast<TfrmCaptureSearchResults*>(component); results && results->Busy()) {
+      fw::MessageDlg("Must close Print Preview First", fw::TMsgDlgType::mtWarning, fw::mbOK);
+      return true;
+    }
+  return false;
+}
+
+void TfrmCaptureViewLogs::WndProc(fw::TMessage& message) {
+  if (message.Msg == WM_CLOSE && RefuseCloseForPreview()) {
+    message.Result = 0;
+    return;
+  }
+  fw::TForm::WndProc(message);
+}
 
 void TfrmCaptureViewLogs::Copy1Click(fw::TComponent*) { memLog->CopyToClipboard(); }
 

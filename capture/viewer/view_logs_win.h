@@ -86,6 +86,8 @@ class TfrmCaptureViewLogs : public fw::TForm, public SearchResultsOwner {
 
   void FormCreate(fw::TComponent* sender);
   void FormResize(fw::TComponent* sender);
+  void FormClose(fw::TComponent* sender, fw::TCloseAction& action);
+  void WndProc(fw::TMessage& message) override;
   void mnuFileOpenClick(fw::TComponent* sender);
   void New1Click(fw::TComponent* sender);
   void SaveAs1Click(fw::TComponent* sender);
@@ -101,14 +103,16 @@ class TfrmCaptureViewLogs : public fw::TForm, public SearchResultsOwner {
   void About1Click(fw::TComponent* sender);
 
  private:
-  fw::TButton* AddButton(fw::TWinControl* parent, const std::string& name, int top, const std::string& caption,
-                         void (TfrmCaptureViewLogs::*handler)(fw::TComponent*));
+  fw::TButton* AddButton(fw::TWinControl* parent, const std::string& name, int top,
+                         const std::string& caption, void (TfrmCaptureViewLogs::*handler)(fw::TComponent*));
   fw::TMenuItem* AddItem(fw::TMenuItem* parent, const std::string& name, const std::string& caption,
                          fw::TShortCut shortCut, void (TfrmCaptureViewLogs::*handler)(fw::TComponent*));
   void ShowFile(const std::string& path);
   void ShowNoFile();
   void SetDefaultButton(fw::TButton* button);
   void NotFound(const std::string& text);
+  // Warns and answers true while a results window's preview is open.
+  bool RefuseCloseForPreview();
 
   std::string currentPath_;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -14,7 +15,10 @@
 #include "capture/viewer/shell_print_win.h"
 #include "capture/viewer/view_logs_win.h"
 #include "framework/timer.h"
+#include "report/preview/qr_standard_preview_win.h"
+#include "report/report/report_engine_win.h"
 #include "tests/framework/gui_support.h"
+#include "tests/support/pdf_output.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/files.h"
 
@@ -544,8 +548,8 @@ TEST_F(LogViewer, ResultsWindowListsTheEntriesWithTheFirstSelected) {
                                       "12     line 12 cash TOTAL"}));
   EXPECT_EQ(results->lstResults->ItemIndex(), 0);
   EXPECT_TRUE(results->btnGoTo->Default());
-  EXPECT_FALSE(results->btnPrint->Enabled());
-  EXPECT_FALSE(results->PrintPreview1->Enabled());
+  EXPECT_TRUE(results->btnPrint->Enabled());
+  EXPECT_TRUE(results->PrintPreview1->Enabled());
   const int half = results->pnlBottom->ClientWidth() / 2;
   EXPECT_EQ(results->btnPrint->Left(), half - 150);
   EXPECT_EQ(results->btnClose->Left(), half + 75);
@@ -758,6 +762,143 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
   EXPECT_TRUE(test_support::SaveBitmap("..\\search_results.bmp", pixels));
   EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lstResults->Handle(), area)), 200);
   EXPECT_GT(DarkPixels(pixels, ClientRectIn(results->lblTitle->Handle(), area)), 50);
+}
+
+}  // namespace
+
+namespace {
+
+// The report engine for one test, as the program starts it.
+struct ReportEngine {
+  ReportEngine() { report::StartReportEngine(); }
+  ~ReportEngine() { report::FinishReportEngine(); }
+};
+
+TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
+  ReportEngine engine;
+  Open("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\ntotal 3\r\n");
+  Search("total");
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  EXPECT_TRUE(results->btnPrint->Enabled());
+  EXPECT_TRUE(results->PrintPreview1->Enabled());
+  HWND preview = nullptr;
+  std::string status;
+  int previewsWhileOpen = 0;
+  fwtest::BoxAnswerer ok(fw::mrOk);
+  fw::TTimer timer(nullptr);
+  timer.SetInterval(300);
+  timer.OnTimer = [&](fw::TComponent*) {
+    timer.SetEnabled(false);
+    preview = FindWindowA(nullptr, "Search Results - journal.txt");
+    if (auto* form = dynamic_cast<report::TQRStandardPreview*>(fw::TControl::FromHandle(preview))) {
+      fwtest::PumpFor(300);
+      status = form->PanelText(1);
+      test_support::SaveBitmap("..\\search_results_preview.bmp", test_support::CaptureWindow(preview));
+      // A second preview does nothing; the results window and the viewer stay.
+      results->btnPrintClick(results->btnPrint);
+      results->btnClose->Click();
+      viewer->btnClose->Click();
+      fwtest::PumpFor(50);
+      previewsWhileOpen = 0;
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND window, LPARAM count) {
+            char caption[64] = {};
+            GetWindowTextA(window, caption, sizeof caption);
+            if (IsWindowVisible(window) && std::string(caption) == "Search Results - journal.txt")
+              ++*reinterpret_cast<int*>(count);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&previewsWhileOpen));
+      form->Close();
+    }
+  };
+  timer.SetEnabled(true);
+  results->btnPrintClick(results->btnPrint);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(status, "Page 1 of 1");
+  EXPECT_EQ(previewsWhileOpen, 1);
+  ASSERT_EQ(ok.boxes.size(), 2u);
+  for (const auto& box : ok.boxes) {
+    EXPECT_EQ(box.Text, "Must close Print Preview First");
+    EXPECT_EQ(box.Type, fw::TMsgDlgType::mtWarning);
+  }
+  EXPECT_FALSE(results->Busy());
+  ASSERT_EQ(Results().size(), 1u);
+  fwtest::PumpFor(50);
+  EXPECT_FALSE(IsWindow(preview));
+  // Once the preview is closed the window closes as before.
+  results->btnClose->Click();
+  fwtest::PumpFor(50);
+  EXPECT_TRUE(Results().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LogViewer, PrintFromThePreviewPrintsEveryMatchingLineOnLetterPages) {
+  ReportEngine engine;
+  test_support::PdfOutput output;
+  const std::string stem = test_support::PdfOutput::UniqueTitle("results");
+  std::string journal;
+  for (int i = 0; i < 200; ++i) journal += "line " + std::to_string(i) + (i % 2 ? " cash\r\n" : " total\r\n");
+  Open(stem + ".txt", journal);
+  Search("total");
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  bool progressSeen = false;
+  std::string status;
+  fw::TTimer watch(nullptr);
+  watch.SetInterval(20);
+  watch.OnTimer = [&](fw::TComponent*) {
+    HWND progress = FindWindowA(nullptr, "Printing progress");
+    if (!progressSeen && progress && IsWindowVisible(progress)) {
+      progressSeen = true;
+      test_support::SaveBitmap("..\\search_results_printing.bmp", test_support::CaptureWindow(progress));
+    }
+  };
+  int step = 0;
+  fw::TTimer timer(nullptr);
+  timer.SetInterval(300);
+  timer.OnTimer = [&](fw::TComponent*) {
+    auto* form = dynamic_cast<report::TQRStandardPreview*>(
+        fw::TControl::FromHandle(FindWindowA(nullptr, ("Search Results - " + stem + ".txt").c_str())));
+    if (!form) return;
+    if (step++ == 0) {
+      status = form->PanelText(1);
+      form->Click(report::QRPreviewButton::Print);
+      return;
+    }
+    timer.SetEnabled(false);
+    form->Close();
+  };
+  watch.SetEnabled(true);
+  timer.SetEnabled(true);
+  results->btnPrintClick(results->btnPrint);
+  watch.SetEnabled(false);
+  EXPECT_TRUE(progressSeen);
+  const std::string pdf = output.WaitForPdf("*" + stem);
+  const std::string info = output.Info(pdf);
+  const int pages = test_support::PdfPageCount(info);
+  EXPECT_GT(pages, 1);
+  EXPECT_EQ(status, "Page 1 of " + std::to_string(pages));
+  EXPECT_EQ(test_support::PdfPageSize(info), "612 x 792");
+  // Blanks collapsed, every "total" line comes once and in order, no "cash" line.
+  std::string text;
+  for (char ch : output.Text(pdf))
+    if (!std::isspace(static_cast<unsigned char>(ch)) || (!text.empty() && text.back() != ' '))
+      text += std::isspace(static_cast<unsigned char>(ch)) ? ' ' : ch;
+  size_t at = 0;
+  for (int i = 0; i < 200; i += 2) {
+    const std::string entry = std::to_string(i) + " line " + std::to_string(i) + " total";
+    const size_t found = text.find(entry, at);
+    ASSERT_NE(found, std::string::npos) << entry;
+    at = found + entry.size();
+  }
+  EXPECT_EQ(text.find("cash"), std::string::npos);
+  EXPECT_NE(text.find("Page: " + std::to_string(pages)), std::string::npos);
 }
 
 }  // namespace
