@@ -472,6 +472,25 @@ QRWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
   return reinterpret_cast<QRWindow>(form->Handle());
 }
 
+QRWindow TQRStandardPreviewInterface::ShowModal(TQRPrinter& printer) {
+  std::unique_ptr<TQRStandardPreview> form(new TQRStandardPreview(fw::Application(), printer));
+  form->OnShow = [form = form.get()](fw::TComponent*) {
+    // Maximised before the modal show brings it up, which keeps that size.
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    form->UpdatePageStatus();
+  };
+  // Closing runs the window's close handler (detach, then tell the report);
+  // the window is freed here rather than later, as the caller may end next.
+  form->ShowModal();
+  // A loop ended by the application's end skips the close handler: the
+  // report is told all the same, so it can let the producer go.
+  if (form->Producer() && form->OnClose) {
+    fw::TCloseAction action = fw::TCloseAction::caFree;
+    form->OnClose(form.get(), action);
+  }
+  return 0;
+}
+
 void RegisterStandardPreview() {
   RegisterPreviewInterface([] { return std::make_unique<TQRStandardPreviewInterface>(); });
 }

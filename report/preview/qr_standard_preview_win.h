@@ -95,6 +95,8 @@ class TQRStandardPreview : public fw::TForm {
 class TQRStandardPreviewInterface : public TQRPreviewInterface {
  public:
   QRWindow Show(TQRPrinter& printer) override;
+  // Shows the window modally; it is freed when it closes, and 0 returned.
+  QRWindow ShowModal(TQRPrinter& printer) override;
 };
 
 // Makes the standard preview the one producers open (at start-up).

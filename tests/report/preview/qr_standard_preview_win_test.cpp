@@ -301,6 +301,68 @@ TEST_F(StandardPreviewTest, PrintOnALivePreviewAsksTheReport) {
   EXPECT_TRUE(messageBoxes_.empty());
 }
 
+// The modal preview, driven from a timer while its loop runs: it comes up
+// maximised on page 1, and closing it tells the report once, detached, and
+// frees the window before ShowModal returns.
+struct ModalVisit {
+  bool seen = false, zoomed = false;
+  std::string status;
+  HWND window = nullptr;
+  bool terminate = false;
+};
+ModalVisit modalVisit;
+
+void CALLBACK VisitModalPreview(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowA(nullptr, "Modal pages");
+  if (!window || !IsWindowVisible(window)) return;
+  KillTimer(nullptr, id);
+  auto* form = dynamic_cast<TQRStandardPreview*>(fw::TControl::FromHandle(window));
+  modalVisit.seen = form != nullptr;
+  modalVisit.window = window;
+  modalVisit.zoomed = IsZoomed(window) != FALSE;
+  if (form) modalVisit.status = form->PanelText(1);
+  if (modalVisit.terminate)
+    fw::Application()->Terminate();
+  else
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+TEST_F(StandardPreviewTest, ShowModalReturnsOnceTheWindowClosed) {
+  for (const bool terminate : {false, true}) {
+    SCOPED_TRACE(terminate ? "application ends" : "window closed");
+    owner = OwnerRecord{};
+    owner.producer = &producer_;
+    producer_ = NewProducer();
+    producer_->Title = "Modal pages";
+    RunPages(*producer_, 3);
+    modalVisit = ModalVisit{};
+    modalVisit.terminate = terminate;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, VisitModalPreview);
+    TQRStandardPreviewInterface preview;
+    EXPECT_EQ(preview.ShowModal(*producer_), 0u);
+    KillTimer(nullptr, timer);
+    fw::Application()->ResetTerminated();
+    // The quit message of an ended application is not left for the next case.
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    EXPECT_TRUE(modalVisit.seen);
+    EXPECT_TRUE(modalVisit.zoomed);
+    EXPECT_EQ(modalVisit.status, "Page 1 of 3");
+    EXPECT_FALSE(IsWindow(modalVisit.window));
+    EXPECT_EQ(owner.closes, 1);
+    EXPECT_TRUE(owner.detachedWhenClosed);
+    EXPECT_EQ(producer_, nullptr);
+  }
+}
+
+TEST_F(StandardPreviewTest, TheBaseInterfaceOpensNothing) {
+  TQRPreviewInterface none;
+  EXPECT_EQ(none.Show(*producer_), 0u);
+  EXPECT_EQ(none.ShowModal(*producer_), 0u);
+  EXPECT_FALSE(producer_->PreviewShown());
+}
+
 // No printer at all: the system knows none.
 class NoPrinters : public QRPrinterFactory {
  public:
