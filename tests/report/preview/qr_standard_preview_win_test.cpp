@@ -356,6 +356,49 @@ TEST_F(StandardPreviewTest, ShowModalReturnsOnceTheWindowClosed) {
   }
 }
 
+// The application ends with the modeless preview open: its loop is over, so
+// the window's deferred release never comes. Either the report goes first
+// (it closes the window showing its producer, then frees the producer) or the
+// application frees its forms first; neither touches a released producer.
+TEST_F(StandardPreviewTest, TheApplicationEndsWithThePreviewOpen) {
+  for (const bool reportFirst : {true, false}) {
+    SCOPED_TRACE(reportFirst ? "report freed first" : "window freed first");
+    owner = OwnerRecord{};
+    owner.producer = &producer_;
+    producer_ = NewProducer();
+    RunPages(*producer_, 2);
+    ASSERT_NE(OpenPreview(*producer_), nullptr);
+    fw::Application()->Terminate();
+    Pump();
+    if (reportFirst) {
+      // The report's release: the window showing the producer closes without
+      // telling the report, which is the one releasing it.
+      producer_->OwnerReport = 0;
+      form_->Close();
+      EXPECT_EQ(form_->QRPreview().Producer(), nullptr);
+      EXPECT_EQ(form_->QRPreview().Image().Producer(), nullptr);
+      EXPECT_FALSE(producer_->PreviewShown());
+      EXPECT_EQ(producer_->ClientWindow, 0u);
+      producer_.reset();
+      EXPECT_TRUE(IsWindow(window_)) << "freed only when the application frees its forms";
+      delete form_;
+    } else {
+      delete form_;
+      EXPECT_FALSE(producer_->PreviewShown());
+      EXPECT_EQ(producer_->ClientWindow, 0u);
+      producer_.reset();
+    }
+    form_ = nullptr;
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(owner.closes, 0);
+    fw::Application()->ResetTerminated();
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Pump();
+  }
+}
+
 TEST_F(StandardPreviewTest, TheBaseInterfaceOpensNothing) {
   TQRPreviewInterface none;
   EXPECT_EQ(none.Show(*producer_), 0u);
