@@ -5,4 +5,4 @@ tallimo_win_library(report_preview_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_prev
 tallimo_win_library(report_standard_preview_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_standard_preview_win.cpp
   DEPS report_preview_win fw_ui comctl32 comdlg32)
 tallimo_win_library(report_progress_form_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_progress_form_win.cpp
-  DEPS report_preview_rules report_producer fw_ui comctl32)
+  DEPS report_preview_rules report_producer fw_ui fw_comctrls)
