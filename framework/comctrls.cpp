@@ -49,4 +49,57 @@ void TProgressBar::SetPosition(int position) {
   if (handle_) SendMessageA(handle_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
+// --- TStatusBar
+
+TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) { height_ = 19; }
+
+void TStatusBar::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.ClassName = STATUSCLASSNAMEA;
+  params.OwnClass = false;
+  params.Style |= SBARS_SIZEGRIP;
+}
+
+void TStatusBar::HandleCreated() {
+  TWinControl::HandleCreated();
+  SendParts();
+  for (int i = 0; i < PanelCount(); ++i) SendText(i);
+}
+
+int TStatusBar::AddPanel(int width, TAlignment alignment) {
+  panels_.push_back({width, alignment, {}});
+  if (handle_) SendParts();
+  return PanelCount() - 1;
+}
+
+void TStatusBar::SetPanelText(int index, const std::string& text) {
+  panels_.at(static_cast<size_t>(index)).Text = text;
+  if (handle_) SendText(index);
+}
+
+void TStatusBar::SendParts() {
+  std::vector<int> edges;
+  int right = 0;
+  for (const TStatusPanel& panel : panels_) edges.push_back(right += panel.Width);
+  if (!edges.empty()) edges.back() = -1;
+  SendMessageA(handle_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void TStatusBar::SendText(int index) {
+  const TStatusPanel& panel = panels_.at(static_cast<size_t>(index));
+  // Tabs ahead of a part's text centre it (one) or right-align it (two).
+  const std::string shown = (panel.Alignment == TAlignment::taCenter         ? "\t"
+                             : panel.Alignment == TAlignment::taRightJustify ? "\t\t"
+                                                                             : "") +
+                            panel.Text;
+  SendMessageA(handle_, SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+int TStatusBar::BarHeight() {
+  SendMessageA(Handle(), WM_SIZE, 0, 0);
+  RECT rect{};
+  GetWindowRect(handle_, &rect);
+  return rect.bottom - rect.top;
+}
+
 }  // namespace fw

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "framework/form.h"
 
@@ -43,6 +44,40 @@ TEST(ProgressBarTest, PositionRangeAndRecreation) {
   bar->RecreateWnd();
   EXPECT_EQ(WindowPosition(*bar), 60);
   EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETRANGE, FALSE, 0), 60);
+}
+
+std::string PartText(HWND bar, int part) {
+  char text[256] = {};
+  SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+TEST(StatusBarTest, PanelsTheirWidthsAlignmentAndTexts) {
+  auto form = std::make_unique<TForm>(nullptr);
+  auto* bar = new TStatusBar(form.get());
+  bar->SetParent(form.get());
+  EXPECT_EQ(bar->AddPanel(40, TAlignment::taRightJustify), 0);
+  bar->SetPanelText(0, "5%");  // kept until the window exists
+  form->Show();
+  EXPECT_EQ(bar->AddPanel(50), 1);
+  EXPECT_EQ(bar->AddPanel(60, TAlignment::taCenter), 2);
+  bar->SetPanelText(1, "Page 2 of 5");
+  bar->SetPanelText(2, "middle");
+  HWND window = bar->Handle();
+  int edges[8] = {};
+  ASSERT_EQ(SendMessageA(window, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 40);
+  EXPECT_EQ(edges[1], 90);
+  EXPECT_EQ(edges[2], -1) << "the last panel runs to the edge";
+  EXPECT_EQ(PartText(window, 0), "\t\t5%");
+  EXPECT_EQ(PartText(window, 1), "Page 2 of 5");
+  EXPECT_EQ(PartText(window, 2), "\tmiddle");
+  EXPECT_EQ(bar->Panel(1).Text, "Page 2 of 5");
+  EXPECT_GT(bar->BarHeight(), 10);
+  // A window made again shows the same panels.
+  bar->RecreateWnd();
+  EXPECT_EQ(SendMessageA(bar->Handle(), SB_GETPARTS, 0, 0), 3);
+  EXPECT_EQ(PartText(bar->Handle(), 0), "\t\t5%");
 }
 
 }  // namespace
