@@ -3,6 +3,6 @@ tallimo_core_library(report_preview_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/prev
 tallimo_win_library(report_preview_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_preview_win.cpp
   DEPS report_preview_rules report_producer fw_ui fw_printers)
 tallimo_win_library(report_standard_preview_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_standard_preview_win.cpp
-  DEPS report_preview_win fw_ui comctl32 comdlg32)
+  DEPS report_preview_win fw_ui fw_comctrls comctl32 comdlg32)
 tallimo_win_library(report_progress_form_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/qr_progress_form_win.cpp
-  DEPS report_preview_rules report_producer fw_ui comctl32)
+  DEPS report_preview_rules report_producer fw_ui fw_comctrls)

@@ -11,7 +11,10 @@
 namespace report {
 
 TQRProgressForm::TQRProgressForm(fw::TComponent* owner)
-    : TForm(owner), info_(new fw::TLabel(this)), cancelButton_(new fw::TButton(this)) {
+    : TForm(owner),
+      gauge_(new fw::TProgressBar(this)),
+      info_(new fw::TLabel(this)),
+      cancelButton_(new fw::TButton(this)) {
   SetCaption("Printing progress");
   SetBorderStyle(fw::TFormBorderStyle::bsDialog);
   SetPosition(fw::TPosition::poScreenCenter);
@@ -25,10 +28,9 @@ TQRProgressForm::TQRProgressForm(fw::TComponent* owner)
   cancelButton_->SetCaption("Cancel");
   cancelButton_->SetBounds(37, 64, 75, 25);
   cancelButton_->OnClick = [this](fw::TComponent*) { CancelButtonClick(); };
-  gauge_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 8, 10, 133, 18, Handle(), nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(gauge_, PBM_SETRANGE32, 0, 100);
-  SendMessageA(gauge_, PBM_SETPOS, 0, 0);
+  gauge_->SetParent(this);
+  gauge_->SetBounds(8, 10, 133, 18);
+  gauge_->SetRange(0, 100);
 }
 
 void TQRProgressForm::CreateParams(fw::TCreateParams& params) {
@@ -37,9 +39,7 @@ void TQRProgressForm::CreateParams(fw::TCreateParams& params) {
   params.ExStyle |= WS_EX_TOPMOST;
 }
 
-int TQRProgressForm::GaugePosition() const {
-  return static_cast<int>(SendMessageA(gauge_, PBM_GETPOS, 0, 0));
-}
+int TQRProgressForm::GaugePosition() const { return gauge_->Position(); }
 
 void TQRProgressForm::CancelButtonClick() {
   if (QRPrinter) QRPrinter->Cancel();
@@ -52,7 +52,7 @@ void TQRProgressForm::WndProc(fw::TMessage& message) {
     if (!QRPrinter) return;
     const std::int32_t progress = QRPrinter->Progress();
     if (const std::optional<std::string> info = ProgressFormInfo(progress)) {
-      SendMessageA(gauge_, PBM_SETPOS, static_cast<WPARAM>(progress), 0);
+      gauge_->SetPosition(progress);
       info_->SetCaption(*info);
       fw::Application()->ProcessMessages();
     }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "framework/comctrls.h"
 #include "framework/form.h"
 #include "framework/stdctrls.h"
 #include "report/printing/qr_printer.h"
@@ -17,7 +18,7 @@ class TQRProgressForm : public fw::TForm {
   // The producer watched (set by the report for one run).
   TQRPrinter* QRPrinter = nullptr;
 
-  HWND Gauge() const { return gauge_; }
+  fw::TProgressBar& Gauge() { return *gauge_; }
   int GaugePosition() const;
   fw::TLabel& Info() { return *info_; }
   fw::TButton& CancelButton() { return *cancelButton_; }
@@ -30,7 +31,7 @@ class TQRProgressForm : public fw::TForm {
  private:
   void CancelButtonClick();
 
-  HWND gauge_ = nullptr;
+  fw::TProgressBar* gauge_;
   fw::TLabel* info_;
   fw::TButton* cancelButton_;
 };

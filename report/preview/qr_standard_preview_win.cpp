@@ -262,22 +262,19 @@ void TQRStandardPreview::CreateBars() {
   SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
 
-  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                               Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-  // The last panel runs to the right edge, so the page status is never cut.
-  int parts[2] = {40, -1};
-  SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  statusBar_ = new fw::TStatusBar(this);
+  statusBar_->SetParent(this);
+  statusBar_->AddPanel(40, fw::TAlignment::taRightJustify);
+  statusBar_->AddPanel(50);
 }
 
 void TQRStandardPreview::LayOut() {
   if (!toolBar_ || !statusBar_) return;
   SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
-  SendMessageA(statusBar_, WM_SIZE, 0, 0);
-  RECT toolRect{}, statusRect{};
+  RECT toolRect{};
   GetWindowRect(toolBar_, &toolRect);
-  GetWindowRect(statusBar_, &statusRect);
   const int top = toolRect.bottom - toolRect.top;
-  const int bottom = statusRect.bottom - statusRect.top;
+  const int bottom = statusBar_->BarHeight();
   preview_->SetBounds(0, top, ClientWidth(), std::max(ClientHeight() - top - bottom, 0));
 }
 
@@ -287,20 +284,10 @@ void TQRStandardPreview::Resize() {
 }
 
 void TQRStandardPreview::SetPanel(int panel, const std::string& text) {
-  // A leading tab pair right-aligns the text of a status bar part.
-  const std::string shown = panel == 0 ? "\t\t" + text : text;
-  SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(shown.c_str()));
+  statusBar_->SetPanelText(panel, text);
 }
 
-std::string TQRStandardPreview::PanelText(int panel) const {
-  char text[256] = {};
-  const LRESULT length = SendMessageA(statusBar_, SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0);
-  if (LOWORD(length) >= sizeof text) return {};
-  SendMessageA(statusBar_, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
-  std::string result = text;
-  while (!result.empty() && result.front() == '\t') result.erase(0, 1);
-  return result;
-}
+std::string TQRStandardPreview::PanelText(int panel) const { return statusBar_->Panel(panel).Text; }
 
 bool TQRStandardPreview::ButtonEnabled(QRPreviewButton button) const {
   return SendMessageA(toolBar_, TB_ISBUTTONENABLED, static_cast<WPARAM>(button), 0) != 0;
@@ -470,6 +457,25 @@ QRWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
   form->QRPreview().SetFocus();
   form->UpdatePageStatus();
   return reinterpret_cast<QRWindow>(form->Handle());
+}
+
+QRWindow TQRStandardPreviewInterface::ShowModal(TQRPrinter& printer) {
+  std::unique_ptr<TQRStandardPreview> form(new TQRStandardPreview(fw::Application(), printer));
+  form->OnShow = [form = form.get()](fw::TComponent*) {
+    // Maximised before the modal show brings it up, which keeps that size.
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    form->UpdatePageStatus();
+  };
+  // Closing runs the window's close handler (detach, then tell the report);
+  // the window is freed here rather than later, as the caller may end next.
+  form->ShowModal();
+  // A loop ended by the application's end skips the close handler: the
+  // report is told all the same, so it can let the producer go.
+  if (form->Producer() && form->OnClose) {
+    fw::TCloseAction action = fw::TCloseAction::caFree;
+    form->OnClose(form.get(), action);
+  }
+  return 0;
 }
 
 void RegisterStandardPreview() {

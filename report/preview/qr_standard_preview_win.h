@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/comctrls.h"
 #include "framework/form.h"
 #include "report/preview/preview_rules.h"
 #include "report/preview/qr_preview_win.h"
@@ -58,7 +59,7 @@ class TQRStandardPreview : public fw::TForm {
   TQRPreview& QRPreview() { return *preview_; }
   TQRPrinter* Producer() const { return producer_; }
   HWND ToolBar() const { return toolBar_; }
-  HWND StatusBar() const { return statusBar_; }
+  HWND StatusBar() const { return statusBar_->Handle(); }
   std::string PanelText(int panel) const;
   bool ButtonEnabled(QRPreviewButton button) const;
   bool ButtonChecked(QRPreviewButton button) const;
@@ -85,7 +86,7 @@ class TQRStandardPreview : public fw::TForm {
   TQRPrinter* producer_;
   TQRPreview* preview_;
   HWND toolBar_ = nullptr;
-  HWND statusBar_ = nullptr;
+  fw::TStatusBar* statusBar_ = nullptr;
   HIMAGELIST images_ = nullptr;
   QRProgressPanel progressPanel_;
   bool loaded_ = false;
@@ -95,6 +96,8 @@ class TQRStandardPreview : public fw::TForm {
 class TQRStandardPreviewInterface : public TQRPreviewInterface {
  public:
   QRWindow Show(TQRPrinter& printer) override;
+  // Shows the window modally; it is freed when it closes, and 0 returned.
+  QRWindow ShowModal(TQRPrinter& printer) override;
 };
 
 // Makes the standard preview the one producers open (at start-up).

@@ -76,11 +76,15 @@ struct QRPrinterServices {
 
 class TQRPrinter;
 
-// Opens a preview window for a producer.
+// Opens a preview window for a producer. The base opens none.
 class TQRPreviewInterface {
  public:
   virtual ~TQRPreviewInterface() = default;
-  virtual QRWindow Show(TQRPrinter& printer) = 0;
+  // Opens the window and returns it at once.
+  virtual QRWindow Show(TQRPrinter& /*printer*/) { return 0; }
+  // Opens the window and returns once it has closed; the window is then gone,
+  // so no handle comes back.
+  virtual QRWindow ShowModal(TQRPrinter& /*printer*/) { return 0; }
 };
 using QRPreviewInterfaceClass = std::function<std::unique_ptr<TQRPreviewInterface>()>;
 // The preview a producer opens when its report has no preview hook; until the

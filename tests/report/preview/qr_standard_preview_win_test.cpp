@@ -301,6 +301,111 @@ TEST_F(StandardPreviewTest, PrintOnALivePreviewAsksTheReport) {
   EXPECT_TRUE(messageBoxes_.empty());
 }
 
+// The modal preview, driven from a timer while its loop runs: it comes up
+// maximised on page 1, and closing it tells the report once, detached, and
+// frees the window before ShowModal returns.
+struct ModalVisit {
+  bool seen = false, zoomed = false;
+  std::string status;
+  HWND window = nullptr;
+  bool terminate = false;
+};
+ModalVisit modalVisit;
+
+void CALLBACK VisitModalPreview(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowA(nullptr, "Modal pages");
+  if (!window || !IsWindowVisible(window)) return;
+  KillTimer(nullptr, id);
+  auto* form = dynamic_cast<TQRStandardPreview*>(fw::TControl::FromHandle(window));
+  modalVisit.seen = form != nullptr;
+  modalVisit.window = window;
+  modalVisit.zoomed = IsZoomed(window) != FALSE;
+  if (form) modalVisit.status = form->PanelText(1);
+  if (modalVisit.terminate)
+    fw::Application()->Terminate();
+  else
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+TEST_F(StandardPreviewTest, ShowModalReturnsOnceTheWindowClosed) {
+  for (const bool terminate : {false, true}) {
+    SCOPED_TRACE(terminate ? "application ends" : "window closed");
+    owner = OwnerRecord{};
+    owner.producer = &producer_;
+    producer_ = NewProducer();
+    producer_->Title = "Modal pages";
+    RunPages(*producer_, 3);
+    modalVisit = ModalVisit{};
+    modalVisit.terminate = terminate;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, VisitModalPreview);
+    TQRStandardPreviewInterface preview;
+    EXPECT_EQ(preview.ShowModal(*producer_), 0u);
+    KillTimer(nullptr, timer);
+    fw::Application()->ResetTerminated();
+    // The quit message of an ended application is not left for the next case.
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    EXPECT_TRUE(modalVisit.seen);
+    EXPECT_TRUE(modalVisit.zoomed);
+    EXPECT_EQ(modalVisit.status, "Page 1 of 3");
+    EXPECT_FALSE(IsWindow(modalVisit.window));
+    EXPECT_EQ(owner.closes, 1);
+    EXPECT_TRUE(owner.detachedWhenClosed);
+    EXPECT_EQ(producer_, nullptr);
+  }
+}
+
+// The application ends with the modeless preview open: its loop is over, so
+// the window's deferred release never comes. Either the report goes first
+// (it closes the window showing its producer, then frees the producer) or the
+// application frees its forms first; neither touches a released producer.
+TEST_F(StandardPreviewTest, TheApplicationEndsWithThePreviewOpen) {
+  for (const bool reportFirst : {true, false}) {
+    SCOPED_TRACE(reportFirst ? "report freed first" : "window freed first");
+    owner = OwnerRecord{};
+    owner.producer = &producer_;
+    producer_ = NewProducer();
+    RunPages(*producer_, 2);
+    ASSERT_NE(OpenPreview(*producer_), nullptr);
+    fw::Application()->Terminate();
+    Pump();
+    if (reportFirst) {
+      // The report's release: the window showing the producer closes without
+      // telling the report, which is the one releasing it.
+      producer_->OwnerReport = 0;
+      form_->Close();
+      EXPECT_EQ(form_->QRPreview().Producer(), nullptr);
+      EXPECT_EQ(form_->QRPreview().Image().Producer(), nullptr);
+      EXPECT_FALSE(producer_->PreviewShown());
+      EXPECT_EQ(producer_->ClientWindow, 0u);
+      producer_.reset();
+      EXPECT_TRUE(IsWindow(window_)) << "freed only when the application frees its forms";
+      delete form_;
+    } else {
+      delete form_;
+      EXPECT_FALSE(producer_->PreviewShown());
+      EXPECT_EQ(producer_->ClientWindow, 0u);
+      producer_.reset();
+    }
+    form_ = nullptr;
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(owner.closes, 0);
+    fw::Application()->ResetTerminated();
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Pump();
+  }
+}
+
+TEST_F(StandardPreviewTest, TheBaseInterfaceOpensNothing) {
+  TQRPreviewInterface none;
+  EXPECT_EQ(none.Show(*producer_), 0u);
+  EXPECT_EQ(none.ShowModal(*producer_), 0u);
+  EXPECT_FALSE(producer_->PreviewShown());
+}
+
 // No printer at all: the system knows none.
 class NoPrinters : public QRPrinterFactory {
  public:
