@@ -35,6 +35,24 @@ inline void PostKey(HWND window, WORD key, bool ctrl = false, bool shift = false
   PostMessageA(window, WM_KEYDOWN, key, 1);
 }
 
+// Types a key on the keyboard, with Ctrl held if asked: the input goes through
+// the system's input queue to the focused window of the foreground window.
+inline void TypeKey(WORD key, bool ctrl = false) {
+  INPUT inputs[4] = {};
+  int count = 0;
+  const auto add = [&](WORD virtualKey, DWORD flags) {
+    inputs[count].type = INPUT_KEYBOARD;
+    inputs[count].ki.wVk = virtualKey;
+    inputs[count].ki.dwFlags = flags;
+    ++count;
+  };
+  if (ctrl) add(VK_CONTROL, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (ctrl) add(VK_CONTROL, KEYEVENTF_KEYUP);
+  SendInput(count, inputs, sizeof(INPUT));
+}
+
 inline void ReleaseModifiers() {
   BYTE state[256];
   GetKeyboardState(state);

@@ -24,5 +24,10 @@ Pixels CaptureScreen(const RECT& area);
 Pixels CaptureWindow(HWND window);
 // Writes the pixels as a 32-bit bitmap file; false when it cannot.
 bool SaveBitmap(const std::string& path, const Pixels& pixels);
+// A rectangle of the test display as the X server shows it, taken by
+// ImageMagick's import into a PNG file (a path under the current folder, which
+// must be on drive Z:); false when no file came within the time. For windows of
+// another process, which CaptureWindow cannot read.
+bool ImportDisplayArea(const std::string& path, const RECT& area, DWORD timeoutMs = 20000);
 
 }  // namespace test_support

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tests/support/pty_cable.h"
+
 namespace test_support {
 
 namespace {
@@ -75,6 +77,23 @@ bool SaveBitmap(const std::string& path, const Pixels& pixels) {
   if (!out) return false;
   const bool written = std::fwrite(bmp.data(), 1, bmp.size(), out) == bmp.size();
   return std::fclose(out) == 0 && written;
+}
+
+bool ImportDisplayArea(const std::string& path, const RECT& area, DWORD timeoutMs) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  if (length < 3 || length >= MAX_PATH || (full[0] != 'Z' && full[0] != 'z')) return false;
+  std::string linuxPath(full + 2, length - 2);
+  for (char& c : linuxPath)
+    if (c == '\\') c = '/';
+  DeleteFileA(full);
+  char geometry[64];
+  std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", area.right - area.left, area.bottom - area.top,
+                area.left, area.top);
+  // The file appears under its name only once import has written all of it.
+  StartLinuxProgram("/bin/sh -c '/usr/bin/import -window root -crop " + std::string(geometry) + " " + linuxPath +
+                    ".tmp.png && mv " + linuxPath + ".tmp.png " + linuxPath + "'");
+  return WaitUntil([&] { return GetFileAttributesA(full) != INVALID_FILE_ATTRIBUTES; }, timeoutMs);
 }
 
 }  // namespace test_support

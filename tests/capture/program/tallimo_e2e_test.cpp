@@ -1,11 +1,15 @@
 // The whole capture program against a pseudo-terminal: started with its
 // settings file saying "connect to this port at start", it collects what the
 // register sends into today's capture file, rolls over past the limit, and
-// stores its settings when its window is closed.
+// stores its settings when its window is closed. And a user's way through
+// the log viewer to a printed list of the lines that hold a text.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -15,6 +19,8 @@
 #include "tests/support/pty_cable.h"
 #include "tests/support/tapi_script.h"
 #include "tests/support/files.h"
+#include "tests/support/pdf_output.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -97,6 +103,60 @@ std::string WindowText(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+struct ChildOfClass {
+  std::string className;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK MatchChildClass(HWND window, LPARAM data) {
+  auto* wanted = reinterpret_cast<ChildOfClass*>(data);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (!IsWindowVisible(window) || wanted->className != className) return TRUE;
+  // A field, not the viewer's text.
+  if (wanted->className == "Edit" && (GetWindowLongA(window, GWL_STYLE) & ES_MULTILINE)) return TRUE;
+  wanted->window = window;
+  return FALSE;
+}
+
+// The first visible child of the class; of edits, the first one-line field.
+HWND FindChildOfClass(HWND parent, const std::string& className) {
+  ChildOfClass found{className};
+  EnumChildWindows(parent, MatchChildClass, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+// A status bar part's text. The message writes into the caller's buffer, so
+// for a bar of another process the buffer must be in that process.
+std::string StatusText(HANDLE process, HWND bar, int part) {
+  constexpr SIZE_T kSize = 1024;
+  void* remote = VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote) return "";
+  std::string text;
+  const LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0);
+  if (LOWORD(length) < kSize) {
+    SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote));
+    char buffer[kSize] = {};
+    SIZE_T read = 0;
+    if (ReadProcessMemory(process, remote, buffer, LOWORD(length) + 1, &read)) text = buffer;
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+// The text with every run of blanks, line breaks and page breaks made one blank.
+std::string CollapseBlanks(const std::string& text) {
+  std::string collapsed;
+  for (char ch : text) {
+    const bool blank = std::isspace(static_cast<unsigned char>(ch)) != 0;
+    if (!blank)
+      collapsed += ch;
+    else if (!collapsed.empty() && collapsed.back() != ' ')
+      collapsed += ' ';
+  }
+  return collapsed;
 }
 
 class TallimoRun : public ::testing::Test {
@@ -341,6 +401,138 @@ TEST_F(TallimoRun, ALineThatIsGoneIsChosenAgainFromTheLinesPresent) {
   const auto opens = script.CallsStartingWith("lineOpen");
   ASSERT_EQ(opens.size(), 1u);
   EXPECT_EQ(opens[0].rfind("lineOpen dev=1 ", 0), 0u) << opens[0];
+  CloseAndWait();
+}
+
+// Print preview ids of the tool bar's buttons.
+constexpr int kPreviewPrint = 109;
+constexpr int kPreviewSave = 110;
+
+TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
+  test_support::PdfOutput output;
+  // The capture file's name is unique: it is in the printed title, and the
+  // PDF printer names its file after the title.
+  const std::string stem = test_support::PdfOutput::UniqueTitle("journal");
+  const std::string fileName = stem + ".txt";
+  std::string journal;
+  std::vector<std::string> entries;
+  for (int line = 0; line < 900; ++line) {
+    if (line % 3 == 1) {
+      const std::string text = "SUB TOTAL " + std::to_string(line) + ".25 RECEIPT " + std::to_string(line / 3);
+      entries.push_back(std::to_string(line) + " " + text);
+      journal += text + "\r\n";
+    } else {
+      journal += "ITEM " + std::to_string(line) + " COFFEE 2.40\r\n";
+    }
+  }
+  test_support::WriteFileText(folder_ + "\\" + fileName, journal);
+  WriteSettings("[Maintain]\r\nCommPort=\r\nAutoConnect=FALSE\r\n");
+  Start();
+
+  // View Logs, then File, Open... by the menu's letters.
+  HWND viewLogs = FindChildText(main_, "View &Logs", true);
+  ASSERT_NE(viewLogs, nullptr);
+  PostMessageA(viewLogs, BM_CLICK, 0, 0);
+  HWND viewer = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil([&] {
+    return (viewer = FindTopWindow(process_.dwProcessId, "", "Quorvane - View Logs - No File Selected")) != nullptr;
+  }, 20000)) << AnswerBox(100);
+  PostMessageA(viewer, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  ASSERT_TRUE(test_support::WaitUntil([&] { return FindTopWindow(process_.dwProcessId, "#32768") != nullptr; },
+                                      10000))
+      << "the File menu did not drop down";
+  PostMessageA(viewer, WM_CHAR, 'o', 0);
+
+  // The system's open dialog, in the program's folder: the name alone opens it.
+  HWND dialog = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return (dialog = FindTopWindow(process_.dwProcessId, "#32770", "Open")) != nullptr; }, 20000));
+  HWND nameField = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil([&] { return (nameField = FindChildOfClass(dialog, "Edit")) != nullptr; },
+                                      10000));
+  SendMessageA(nameField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return WindowText(viewer) == "Quorvane - View Logs - " + fileName; }, 20000))
+      << WindowText(viewer) << " " << AnswerBox(100);
+
+  // Find All for "total", then Print Preview in the results window.
+  HWND searchField = FindChildOfClass(viewer, "Edit");
+  ASSERT_NE(searchField, nullptr);
+  SendMessageA(searchField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("total"));
+  HWND findAll = FindChildText(viewer, "Find &All", true);
+  ASSERT_NE(findAll, nullptr);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return IsWindowEnabled(findAll) != FALSE; }, 5000));
+  PostMessageA(findAll, BM_CLICK, 0, 0);
+  HWND results = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return (results = FindTopWindow(process_.dwProcessId, "", "Search Results")) != nullptr; }, 20000))
+      << AnswerBox(100);
+  HWND printPreview = FindChildText(results, "Print &Preview", true);
+  ASSERT_NE(printPreview, nullptr);
+  ASSERT_TRUE(IsWindowEnabled(printPreview));
+  PostMessageA(printPreview, BM_CLICK, 0, 0);
+
+  // The preview, once its run has stored every page: the status no longer
+  // changes and the report can be saved whole.
+  const std::string title = "Search Results - " + fileName;
+  HWND preview = nullptr;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return (preview = FindTopWindow(process_.dwProcessId, "", title)) != nullptr; }, 30000))
+      << AnswerBox(100);
+  HWND statusBar = FindChildOfClass(preview, STATUSCLASSNAMEA);
+  HWND toolBar = FindChildOfClass(preview, TOOLBARCLASSNAMEA);
+  ASSERT_NE(statusBar, nullptr);
+  ASSERT_NE(toolBar, nullptr);
+  std::string status;
+  DWORD steadySince = GetTickCount();
+  ASSERT_TRUE(test_support::WaitUntil([&] {
+    const std::string now = StatusText(process_.hProcess, statusBar, 1);
+    if (now != status) {
+      status = now;
+      steadySince = GetTickCount();
+    }
+    return status.rfind("Page 1 of ", 0) == 0 && SendMessageA(toolBar, TB_ISBUTTONENABLED, kPreviewSave, 0) &&
+           GetTickCount() - steadySince > 1500;
+  }, 60000)) << status;
+  RECT area;
+  GetWindowRect(preview, &area);
+  EXPECT_TRUE(test_support::ImportDisplayArea("..\\tallimo_search_results_preview.png", area));
+
+  // Print, from the preview's tool bar; the progress form shows meanwhile.
+  PostMessageA(preview, WM_COMMAND, MAKEWPARAM(kPreviewPrint, BN_CLICKED), reinterpret_cast<LPARAM>(toolBar));
+  HWND progress = nullptr;
+  if (test_support::WaitUntil(
+          [&] { return (progress = FindTopWindow(process_.dwProcessId, "", "Printing progress")) != nullptr; },
+          20000)) {
+    GetWindowRect(progress, &area);
+    test_support::ImportDisplayArea("..\\tallimo_search_results_printing.png", area);
+  }
+  EXPECT_NE(progress, nullptr) << "no progress form while printing";
+  const std::string pdf = output.WaitForPdf("*" + stem);
+  const std::string info = output.Info(pdf);
+  EXPECT_EQ(status, "Page 1 of " + std::to_string(test_support::PdfPageCount(info)));
+  EXPECT_GT(test_support::PdfPageCount(info), 1);
+  EXPECT_EQ(test_support::PdfPageSize(info), "612 x 792");
+  const std::string text = CollapseBlanks(output.Text(pdf));
+  // The title's hyphen reads back as another dash: its two sides are checked.
+  EXPECT_NE(text.find("Search Results"), std::string::npos) << text.substr(0, 300);
+  EXPECT_NE(text.find(fileName), std::string::npos) << text.substr(0, 300);
+  size_t at = 0;
+  for (const std::string& entry : entries) {
+    const size_t found = text.find(entry, at);
+    ASSERT_NE(found, std::string::npos) << entry << " missing, or out of order";
+    at = found + entry.size();
+  }
+  EXPECT_EQ(text.find("ITEM"), std::string::npos) << "a line without the text was printed";
+  EXPECT_EQ(text.find("COFFEE"), std::string::npos);
+
+  // Closing the preview, the results and the viewer leaves the main window.
+  PostMessageA(preview, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return !IsWindow(preview); }, 20000));
+  PostMessageA(results, WM_CLOSE, 0, 0);
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(test_support::WaitUntil([&] { return !IsWindow(viewer); }, 20000)) << AnswerBox(100);
   CloseAndWait();
 }
 

@@ -789,9 +789,12 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
   fw::TTimer timer(nullptr);
   timer.SetInterval(300);
   timer.OnTimer = [&](fw::TComponent*) {
-    timer.SetEnabled(false);
     preview = FindWindowA(nullptr, "Search Results - journal.txt");
-    if (auto* form = dynamic_cast<report::TQRStandardPreview*>(fw::TControl::FromHandle(preview))) {
+    auto* form = dynamic_cast<report::TQRStandardPreview*>(fw::TControl::FromHandle(preview));
+    // On a loaded machine the run may still be storing its page.
+    if (form && form->Producer() && form->Producer()->Status() != report::TQRStatus::qsFinished) return;
+    timer.SetEnabled(false);
+    if (form) {
       fwtest::PumpFor(300);
       status = form->PanelText(1);
       test_support::SaveBitmap("..\\search_results_preview.bmp", test_support::CaptureWindow(preview));
@@ -838,6 +841,94 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
 
 namespace {
 
+// Counts the Ctrl+P presses that reach this thread's windows.
+class CtrlPCounter {
+ public:
+  CtrlPCounter() {
+    count_ = 0;
+    hook_ = SetWindowsHookExA(WH_KEYBOARD, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~CtrlPCounter() { UnhookWindowsHookEx(hook_); }
+  CtrlPCounter(const CtrlPCounter&) = delete;
+  CtrlPCounter& operator=(const CtrlPCounter&) = delete;
+  int Count() const { return count_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM key, LPARAM flags) {
+    const bool pressed = (flags & 0x80000000) == 0 && (flags & 0x40000000) == 0;
+    if (code == HC_ACTION && key == 'P' && pressed && (GetKeyState(VK_CONTROL) & 0x8000)) ++count_;
+    return CallNextHookEx(nullptr, code, key, flags);
+  }
+  static inline int count_ = 0;
+  HHOOK hook_;
+};
+
+int VisibleWindowsCaptioned(const std::string& caption) {
+  struct Count {
+    std::string caption;
+    int windows = 0;
+  } count{caption};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        auto* count = reinterpret_cast<Count*>(data);
+        char text[128] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (IsWindowVisible(window) && count->caption == text) ++count->windows;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
+TEST_F(LogViewer, CtrlPTypedInTheResultsOpensThePreviewAndAgainWhileItIsOpenDoesNothing) {
+  ReportEngine engine;
+  Open("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\n");
+  Search("total");
+  viewer->btnFindAllClick(viewer->btnFindAll);
+  TfrmCaptureSearchResults* results = Results().at(0);
+  const auto focusResults = [&] {
+    SetForegroundWindow(results->Handle());
+    results->lstResults->SetFocus();
+    fwtest::PumpFor(100);
+    return GetFocus() == results->lstResults->Handle();
+  };
+  ASSERT_TRUE(focusResults());
+  fwtest::BoxAnswerer ok(fw::mrOk);
+  CtrlPCounter presses;
+  int step = 0;
+  int previewsAfterSecondPress = -1;
+  int pressesWhileOpen = 0;
+  fw::TTimer timer(nullptr);
+  timer.SetInterval(250);
+  timer.OnTimer = [&](fw::TComponent*) {
+    auto* form = dynamic_cast<report::TQRStandardPreview*>(
+        fw::TControl::FromHandle(FindWindowA(nullptr, "Search Results - journal.txt")));
+    if (!form) return;
+    if (step++ == 0) {
+      // The preview is open, its handler still running: Ctrl+P once more.
+      pressesWhileOpen = presses.Count();
+      if (focusResults()) fwtest::TypeKey('P', true);
+      return;
+    }
+    timer.SetEnabled(false);
+    pressesWhileOpen = presses.Count() - pressesWhileOpen;
+    previewsAfterSecondPress = VisibleWindowsCaptioned("Search Results - journal.txt");
+    form->Close();
+  };
+  timer.SetEnabled(true);
+  fwtest::TypeKey('P', true);
+  // The preview runs inside the key's handling and returns when it closes.
+  for (const DWORD start = GetTickCount(); timer.Enabled() && GetTickCount() - start < 30000;) fwtest::PumpFor(20);
+  ASSERT_FALSE(timer.Enabled()) << "no preview came";
+  fwtest::PumpFor(100);
+  EXPECT_EQ(pressesWhileOpen, 1) << "the second Ctrl+P did not reach the results window";
+  EXPECT_EQ(previewsAfterSecondPress, 1);
+  EXPECT_TRUE(ok.boxes.empty());
+  EXPECT_FALSE(results->Busy());
+  EXPECT_EQ(VisibleWindowsCaptioned("Search Results - journal.txt"), 0);
+}
+
 TEST_F(LogViewer, PrintFromThePreviewPrintsEveryMatchingLineOnLetterPages) {
   ReportEngine engine;
   test_support::PdfOutput output;
@@ -867,6 +958,11 @@ TEST_F(LogViewer, PrintFromThePreviewPrintsEveryMatchingLineOnLetterPages) {
         fw::TControl::FromHandle(FindWindowA(nullptr, ("Search Results - " + stem + ".txt").c_str())));
     if (!form) return;
     if (step++ == 0) {
+      // Print is refused while the preview's run still stores pages.
+      if (form->Producer() && form->Producer()->Status() != report::TQRStatus::qsFinished) {
+        step = 0;
+        return;
+      }
       status = form->PanelText(1);
       form->Click(report::QRPreviewButton::Print);
       return;
