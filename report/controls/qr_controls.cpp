@@ -5,6 +5,7 @@
 #include "report/controls/line_breaking.h"
 #include "report/expressions/float_text.h"
 #include "report/layout/qr_bands.h"
+#include "report/printing/measures.h"
 #include "report/expressions/numeric_picture.h"
 #include "report/expressions/startup.h"
 #include "report/report/qr_report.h"
@@ -33,6 +34,11 @@ void TQRCustomLabel::SetCaption(const std::string& value) {
 void TQRCustomLabel::SetAutoSize(bool value) {
   autoSize_ = value;
   FormatLines();
+}
+
+std::int32_t TQRCustomLabel::FontSize() const {
+  const std::int32_t size = Font().Size;
+  return size >= 0 ? size : QRRound(-size * 72.0L / QRScreenDpi());
 }
 
 void TQRCustomLabel::SetFontSize(std::int32_t points) {

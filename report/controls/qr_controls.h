@@ -36,7 +36,10 @@ class TQRCustomLabel : public TQRPrintable {
   void SetAutoStretch(bool value) { autoStretch_ = value; }
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value) { wordWrap_ = value; }
-  // Applied as the font's point size (the stored "FontSize").
+  // The stored "FontSize": the font's size in points (a font given by its
+  // pixel height counts at the screen's pixels an inch). A stored size above
+  // 0 becomes the font's point size; 0, or less, leaves the font alone.
+  std::int32_t FontSize() const;
   void SetFontSize(std::int32_t points);
 
   void FormatLines();

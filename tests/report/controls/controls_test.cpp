@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "report/controls/qr_controls.h"
+#include "report/printing/measures.h"
 #include "tests/report/report/report_test_support.h"
 
 namespace report::testing {
@@ -86,6 +87,38 @@ TEST_F(ControlsTest, AWrappedLabelLosesNoTextOfALongWord) {
   label->SetBounds(label->Left(), label->Top(), 31, label->Height());  // room for three bytes
   label->SetCaption("abcdefgh");
   EXPECT_EQ(label->FormattedLines, std::vector<std::string>({"abc", "def", "gh"}));
+}
+
+struct FontSizeRow {
+  const char* name;
+  std::int32_t stored;  // the "FontSize" read back
+  std::int32_t size;    // the font's size after it
+  bool parentFont;
+};
+class StoredFontSize : public ControlsTest, public ::testing::WithParamInterface<FontSizeRow> {};
+TEST_P(StoredFontSize, AboveZeroBecomesThePointSize) {
+  auto* d = AddBand(subject(), rbDetail, "D", 200);
+  auto* label = Place<TQRLabel>(d, 0, 0, 100, 50);
+  ASSERT_EQ(label->Font().Size, 10);
+  label->SetFontSize(GetParam().stored);
+  EXPECT_EQ(label->Font().Size, GetParam().size);
+  EXPECT_EQ(label->FontSize(), GetParam().size);
+  EXPECT_EQ(label->ParentFont(), GetParam().parentFont);
+}
+INSTANTIATE_TEST_SUITE_P(Sizes, StoredFontSize,
+                         ::testing::Values(FontSizeRow{"Eighteen", 18, 18, false},
+                                           FontSizeRow{"One", 1, 1, false},
+                                           FontSizeRow{"Zero", 0, 10, true},
+                                           FontSizeRow{"Negative", -4, 10, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ControlsTest, AFontOfAPixelHeightStoresItsPointSize) {
+  auto* d = AddBand(subject(), rbDetail, "D", 200);
+  auto* label = Place<TQRLabel>(d, 0, 0, 100, 50);
+  TQRFontDescription font = label->Font();
+  font.Size = -QRScreenDpi() / 4;  // a quarter inch: 18 points
+  label->SetFont(font);
+  EXPECT_EQ(label->FontSize(), 18);
 }
 
 struct AutoSizeRow {
