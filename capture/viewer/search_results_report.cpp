@@ -34,6 +34,14 @@ void WrapWithin(TQRLabel* label) {
   label->SetAutoStretch(true);
 }
 
+// A label is at least one line of its font tall, whatever height it was
+// placed with: its band grows to hold it, or the band below would cover it.
+void HoldWhole(TQRBand* band, TQRLabel* label) {
+  QRUnitScope native(band->Size(), TQRUnit::Native);
+  const long double bottom = label->Size().NativeTop() + label->Size().NativeHeight();
+  if (band->Size().NativeHeight() < bottom) band->Size().SetHeight(bottom);
+}
+
 }  // namespace
 
 TqrCaptureSearchResultsRpt::TqrCaptureSearchResultsRpt(fw::TComponent* owner, QRReportHost& host,
@@ -81,6 +89,7 @@ TqrCaptureSearchResultsRpt::TqrCaptureSearchResultsRpt(fw::TComponent* owner, QR
   lblTitle->SetFont(Arial(18));
   lblTitle->SetAlignment(taCenter);
   lblTitle->SetCaption(title);
+  HoldWhole(PageHeaderBand, lblTitle);
 
   DetailBand = new TQRBand(this);
   DetailBand->SetBandType(rbDetail);
@@ -93,6 +102,7 @@ TqrCaptureSearchResultsRpt::TqrCaptureSearchResultsRpt(fw::TComponent* owner, QR
   WrapWithin(lblText);
   lblText->SetName("lblText");
   lblText->SetFont(Arial(10));
+  HoldWhole(DetailBand, lblText);
 
   OrderBands();
   LayoutBands();

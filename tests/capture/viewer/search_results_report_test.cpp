@@ -75,6 +75,23 @@ TEST_F(SearchResultsReportTest, ALongEntryPrintsWholeWithinItsRow) {
   EXPECT_GT(texts.size(), 6u);  // it took several lines
 }
 
+TEST_F(SearchResultsReportTest, BandsHoldTheirLabelsWhereTheFontIsTallerThanTheirPlaces) {
+  // Text as tall as a large screen font: the title's line alone is taller
+  // than the header's 40 pixels.
+  for (std::int32_t height : {12, 60}) {
+    host_.textHeight = height;
+    TqrCaptureSearchResultsRpt rpt(nullptr, host_, "Search Results - journal.cap", {"1 TOTAL"});
+    const auto bottom = [](report::TQRLabel* label) {
+      return label->Size().NativeTop() + label->Size().NativeHeight();
+    };
+    EXPECT_GE(rpt.PageHeaderBand->Size().NativeHeight(), bottom(rpt.lblTitle)) << height;
+    EXPECT_GE(rpt.DetailBand->Size().NativeHeight(), bottom(rpt.lblText)) << height;
+    if (height == 60) {
+      EXPECT_GT(bottom(rpt.lblTitle), 40 * 254 / 96.0L) << "the case must need the growth";
+    }
+  }
+}
+
 TEST_F(SearchResultsReportTest, NoEntriesMakeNoDocument) {
   EXPECT_TRUE(Preview({}).empty());
   EXPECT_EQ(pages_, 0);

@@ -62,6 +62,8 @@ class TestReportHost : public QRReportHost, public QRMessageQueue {
   std::function<void(TQRPrinter&)> OnPreviewShown;
   std::optional<QRSetupAnswer> setupAnswer;
   QRSetupRequest lastSetup;
+  // Every text measures 10 pixels a byte wide and this high.
+  std::int32_t textHeight = 12;
 
   QRPrinterServices PrinterServices() override { return {printers, recorder, *this, files, clock}; }
   void ProcessMessages() override {
@@ -94,7 +96,7 @@ class TestReportHost : public QRReportHost, public QRMessageQueue {
   bool MeasureText(const TQRFontDescription&, const std::string& text, std::int32_t& width,
                    std::int32_t& height) override {
     width = static_cast<std::int32_t>(text.size()) * 10;
-    height = 12;
+    height = textHeight;
     return true;
   }
 
