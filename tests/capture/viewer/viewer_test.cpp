@@ -896,23 +896,30 @@ TEST_F(LogViewer, CtrlPTypedInTheResultsOpensThePreviewAndAgainWhileItIsOpenDoes
   ASSERT_TRUE(focusResults());
   fwtest::BoxAnswerer ok(fw::mrOk);
   CtrlPCounter presses;
-  int step = 0;
+  int ticksSinceSecondPress = -1;
+  int pressesBefore = 0;
+  bool focusedAgain = false;
   int previewsAfterSecondPress = -1;
   int pressesWhileOpen = 0;
   fw::TTimer timer(nullptr);
-  timer.SetInterval(250);
+  timer.SetInterval(100);
   timer.OnTimer = [&](fw::TComponent*) {
     auto* form = dynamic_cast<report::TQRStandardPreview*>(
         fw::TControl::FromHandle(FindWindowA(nullptr, "Search Results - journal.txt")));
     if (!form) return;
-    if (step++ == 0) {
+    if (ticksSinceSecondPress < 0) {
       // The preview is open, its handler still running: Ctrl+P once more.
-      pressesWhileOpen = presses.Count();
-      if (focusResults()) fwtest::TypeKey('P', true);
+      ticksSinceSecondPress = 0;
+      pressesBefore = presses.Count();
+      focusedAgain = focusResults();
+      if (focusedAgain) fwtest::TypeKey('P', true);
       return;
     }
+    // The keys take their way through the system's input queue.
+    if (presses.Count() == pressesBefore && ++ticksSinceSecondPress < 30) return;
     timer.SetEnabled(false);
-    pressesWhileOpen = presses.Count() - pressesWhileOpen;
+    fwtest::PumpFor(100);
+    pressesWhileOpen = presses.Count() - pressesBefore;
     previewsAfterSecondPress = VisibleWindowsCaptioned("Search Results - journal.txt");
     form->Close();
   };
@@ -922,6 +929,7 @@ TEST_F(LogViewer, CtrlPTypedInTheResultsOpensThePreviewAndAgainWhileItIsOpenDoes
   for (const DWORD start = GetTickCount(); timer.Enabled() && GetTickCount() - start < 30000;) fwtest::PumpFor(20);
   ASSERT_FALSE(timer.Enabled()) << "no preview came";
   fwtest::PumpFor(100);
+  EXPECT_TRUE(focusedAgain) << "the results window did not take the focus back from the preview";
   EXPECT_EQ(pressesWhileOpen, 1) << "the second Ctrl+P did not reach the results window";
   EXPECT_EQ(previewsAfterSecondPress, 1);
   EXPECT_TRUE(ok.boxes.empty());
