@@ -121,6 +121,13 @@ class LogViewer : public ::testing::Test {
     return test_support::FullPath(name);
   }
   void Search(const std::string& text) { viewer->edtSearch->SetText(text); }
+  // The results window of Find All for `text` in a file of `bytes` just opened.
+  TfrmCaptureSearchResults* FindAllIn(const std::string& name, const std::string& bytes, const std::string& text) {
+    Open(name, bytes);
+    Search(text);
+    viewer->btnFindAllClick(viewer->btnFindAll);
+    return Results().at(0);
+  }
   std::pair<int, int> Selection() const { return {viewer->memLog->SelStart(), viewer->memLog->SelLength()}; }
   std::vector<TfrmCaptureSearchResults*> Results() const {
     std::vector<TfrmCaptureSearchResults*> windows;
@@ -768,6 +775,25 @@ TEST_F(LogViewer, ViewerAndResultsWindowAreSavedAsScreenshots) {
 
 namespace {
 
+// How many of this thread's visible windows bear the caption.
+int VisibleWindowsCaptioned(const std::string& caption) {
+  struct Count {
+    std::string caption;
+    int windows = 0;
+  } count{caption};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        auto* count = reinterpret_cast<Count*>(data);
+        char text[128] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (IsWindowVisible(window) && count->caption == text) ++count->windows;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
 // The report engine for one test, as the program starts it.
 struct ReportEngine {
   ReportEngine() { report::StartReportEngine(); }
@@ -776,10 +802,7 @@ struct ReportEngine {
 
 TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
   ReportEngine engine;
-  Open("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\ntotal 3\r\n");
-  Search("total");
-  viewer->btnFindAllClick(viewer->btnFindAll);
-  TfrmCaptureSearchResults* results = Results().at(0);
+  TfrmCaptureSearchResults* results = FindAllIn("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\ntotal 3\r\n", "total");
   EXPECT_TRUE(results->btnPrint->Enabled());
   EXPECT_TRUE(results->PrintPreview1->Enabled());
   HWND preview = nullptr;
@@ -803,17 +826,7 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
       results->btnClose->Click();
       viewer->btnClose->Click();
       fwtest::PumpFor(50);
-      previewsWhileOpen = 0;
-      EnumThreadWindows(
-          GetCurrentThreadId(),
-          [](HWND window, LPARAM count) {
-            char caption[64] = {};
-            GetWindowTextA(window, caption, sizeof caption);
-            if (IsWindowVisible(window) && std::string(caption) == "Search Results - journal.txt")
-              ++*reinterpret_cast<int*>(count);
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&previewsWhileOpen));
+      previewsWhileOpen = VisibleWindowsCaptioned("Search Results - journal.txt");
       form->Close();
     }
   };
@@ -863,30 +876,9 @@ class CtrlPCounter {
   HHOOK hook_;
 };
 
-int VisibleWindowsCaptioned(const std::string& caption) {
-  struct Count {
-    std::string caption;
-    int windows = 0;
-  } count{caption};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        auto* count = reinterpret_cast<Count*>(data);
-        char text[128] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (IsWindowVisible(window) && count->caption == text) ++count->windows;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.windows;
-}
-
 TEST_F(LogViewer, CtrlPTypedInTheResultsOpensThePreviewAndAgainWhileItIsOpenDoesNothing) {
   ReportEngine engine;
-  Open("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\n");
-  Search("total");
-  viewer->btnFindAllClick(viewer->btnFindAll);
-  TfrmCaptureSearchResults* results = Results().at(0);
+  TfrmCaptureSearchResults* results = FindAllIn("journal.txt", "total 1\r\ncash\r\nTOTAL 2\r\n", "total");
   const auto focusResults = [&] {
     SetForegroundWindow(results->Handle());
     results->lstResults->SetFocus();
