@@ -4,6 +4,12 @@ tallimo_core_library(setup_install SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/install_tree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/path_specifier.cpp
   DEPS setup_base fw_component fw_exceptions)
+# The rules of installing a file and of the run: overwrite decision, property
+# rules, command line, restart command, batch texts, registry entries, and
+# the archive's files with a destination in use turned aside (core).
+tallimo_core_library(setup_install_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
+  DEPS setup_install setup_archive setup_base)
 # The installer's dialog form base (Windows).
 tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_form_win.cpp
   DEPS setup_install setup_paths setup_translator_win fw_ui)
