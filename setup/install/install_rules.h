@@ -81,8 +81,8 @@ std::string FreeCandidateName(const std::string& folder, const std::string& dest
                               const std::function<bool(const std::string& path)>& exists);
 
 // The batch that replaces a file in use at the next start when the system
-// cannot schedule the move: every path quoted, and the batch erasing itself
-// in its last line.
+// cannot schedule the move: long paths, every one quoted, and the batch
+// erasing itself in its last line.
 std::string InUseBatchText(const std::string& oldPath, const std::string& newPath,
                            const std::string& batchPath);
 

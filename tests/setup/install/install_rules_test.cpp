@@ -209,9 +209,10 @@ TEST(InUse, CandidateNames) {
 }
 
 TEST(InUse, BatchText) {
-  EXPECT_EQ(InUseBatchText("C:\\PROGRA~1\\QUORVA~1.EXE", "C:\\PROGRA~1\\QUORVA~1.1", "C:\\TEMP\\bat1A.bat"),
-            "erase \"C:\\PROGRA~1\\QUORVA~1.EXE\"\r\n"
-            "move \"C:\\PROGRA~1\\QUORVA~1.1\" \"C:\\PROGRA~1\\QUORVA~1.EXE\"\r\n"
+  EXPECT_EQ(InUseBatchText("C:\\Program Files\\Quorvane - Brask.exe", "C:\\Program Files\\Quorvane - Brask.1",
+                           "C:\\TEMP\\bat1A.bat"),
+            "erase \"C:\\Program Files\\Quorvane - Brask.exe\"\r\n"
+            "move \"C:\\Program Files\\Quorvane - Brask.1\" \"C:\\Program Files\\Quorvane - Brask.exe\"\r\n"
             "erase \"C:\\TEMP\\bat1A.bat\"\r\n");
 }
 
