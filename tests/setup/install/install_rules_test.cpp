@@ -384,16 +384,6 @@ TEST(Unfinished, EntriesParse) {
 
 const std::string kProduct = std::string(kUninstallKey) + "Quorvane";
 
-TEST(UninstallLog, FilesAndEntriesAsText) {
-  MemoryRegistry registry;
-  WriteUninstallLog(registry, kProduct, "C:\\App\\a.exe", false);
-  WriteUninstallLog(registry, kProduct, "C:\\App\\b.dll", false);
-  const std::string files = kProduct + "\\Files";
-  EXPECT_EQ(registry.Text(kLocalMachine, files, "File1"), "C:\\App\\a.exe");
-  EXPECT_EQ(registry.Text(kLocalMachine, files, "File2"), "C:\\App\\b.dll");
-  EXPECT_EQ(registry.Text(kLocalMachine, files, "Entries"), "2");
-}
-
 TEST(UninstallLog, NonNumericEntriesMovesToTheNextKey) {
   MemoryRegistry registry;
   RegWriteString(registry, kLocalMachine, kProduct + "\\Files", "Entries", "many");
@@ -413,15 +403,25 @@ TEST(UninstallLog, GivesUpAfterAHundredKeys) {
   EXPECT_EQ(registry.Text(kLocalMachine, kProduct + "\\Files99", "File1"), "C:\\App\\a.exe");
 }
 
-TEST(UninstallLog, ActiveXMarksProgramsAndLibraries) {
+TEST(UninstallLog, FilesAndActiveXEntriesAsText) {
   MemoryRegistry registry;
+  WriteUninstallLog(registry, kProduct, "C:\\App\\a.exe", false);
   WriteUninstallLog(registry, kProduct, "C:\\App\\server.EXE", true);
+  WriteUninstallLog(registry, kProduct, "C:\\App\\b.dll", false);
   WriteUninstallLog(registry, kProduct, "C:\\App\\grid.ocx", true);
-  const std::string key = kProduct + "\\ActiveX";
-  EXPECT_EQ(registry.Text(kLocalMachine, key, "File1"), "C:\\App\\server.EXE;1");
-  EXPECT_EQ(registry.Text(kLocalMachine, key, "File2"), "C:\\App\\grid.ocx;0");
-  EXPECT_EQ(registry.Text(kLocalMachine, key, "Entries"), "2");
-  EXPECT_EQ(registry.Find(kLocalMachine, kProduct + "\\Files"), nullptr);
+  const struct {
+    const char* key;
+    const char* name;
+    const char* text;
+  } values[] = {{"Files", "File1", "C:\\App\\a.exe"},
+                {"Files", "File2", "C:\\App\\b.dll"},
+                {"Files", "Entries", "2"},
+                {"ActiveX", "File1", "C:\\App\\server.EXE;1"},
+                {"ActiveX", "File2", "C:\\App\\grid.ocx;0"},
+                {"ActiveX", "Entries", "2"}};
+  for (const auto& v : values)
+    EXPECT_EQ(registry.Text(kLocalMachine, kProduct + "\\" + v.key, v.name), v.text)
+        << v.key << " " << v.name;
 }
 
 TEST(Registrations, HelpAndSharedDLLs) {
