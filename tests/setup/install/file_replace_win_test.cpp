@@ -109,6 +109,54 @@ TEST_F(InUse, AHeldDestinationStaysWholeAndTheNewFileWaitsUnderTheNextNumber) {
   EXPECT_EQ(files.Redirected()[0].NewFile, folder + "\\Quorvane - Brask.2");
 }
 
+TEST_F(InUse, AnInstallFileWritesItsDestinationNameOrWaitsBesideIt) {
+  const std::string sourceFolder = FreshFolder("install file src");
+  const std::string folder = FreshFolder("install file dest");
+  WriteFileText(sourceFolder + "\\prog.exe", "version 2");
+  Win32ArchiveFiles disk;
+  SystemArchiveVersions versions;
+  {
+    TPmbrCompress packer(nullptr, disk, versions, nullptr);
+    packer.SetCompressedFile(sourceFolder + "\\files.1");
+    std::vector<std::string> list = {sourceFolder + "\\prog.exe"};
+    packer.SetFilesToProcess(list);
+    packer.AddFiles(false, 0);
+  }
+  SystemFileInstall system;
+  InstallSystem() = &system;
+  fw::TComponent owner(nullptr);
+  auto* file = new TInstallFile(&owner);
+  file->SetName("File1");
+  file->FileName = "prog.exe";
+  file->IncludeFromDir = sourceFolder;
+  file->DestName = "Quorvane Program.exe";
+  file->SetDestDir(folder);
+  file->SetArchiveFile(sourceFolder + "\\files.1");
+  const std::string destination = folder + "\\Quorvane Program.exe";
+  EXPECT_TRUE(file->Install());
+  EXPECT_EQ(ReadFileText(destination), "version 2");
+  EXPECT_FALSE(file->InUse());
+
+  WriteFileText(destination, "version 1, running");
+  std::vector<std::string> moves;
+  SystemSeams().WindowsKind = [] { return 2; };
+  SystemSeams().MoveFileEx = [&](const std::string& from, const std::string& to, DWORD) {
+    moves.push_back(from + " -> " + to);
+    return true;
+  };
+  {
+    HeldOpen holder(destination);
+    ASSERT_TRUE(holder.Held());
+    EXPECT_TRUE(file->Install());
+  }
+  InstallSystem() = nullptr;
+  EXPECT_TRUE(file->InUse());
+  EXPECT_EQ(ReadFileText(destination), "version 1, running");
+  EXPECT_EQ(ReadFileText(folder + "\\Quorvane Program.1"), "version 2");
+  EXPECT_EQ(moves, (std::vector<std::string>{folder + "\\Quorvane Program.1 -> " + destination}));
+  EXPECT_EQ(file->DestinationPath(), destination);
+}
+
 PendingReplace MadePending(const std::string& folderName) {
   const std::string folder = FreshFolder(folderName);
   PendingReplace pending{folder + "\\Long Program Name.exe", folder + "\\Long Program Name.1"};
