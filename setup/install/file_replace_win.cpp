@@ -2,8 +2,11 @@
 
 #include <ole2.h>
 
+#include <cstdio>
 #include <fstream>
+#include <vector>
 
+#include "framework/version_info_win.h"
 #include "setup/archive/archive_files_win.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/exceptions.h"
@@ -159,6 +162,19 @@ void SelfRegister(const std::string& path, const std::string& componentName) {
     RegisterProgram(path, componentName);
   else
     RegisterLibrary(path, componentName);
+}
+
+bool HasOLESelfRegister(const std::string& path) {
+  fw::VersionInfoSource& source = fw::SystemVersionInfo();
+  std::vector<std::uint8_t> block;
+  if (source.Load(path, block).step != fw::VersionInfoSource::LoadStep::kDone) return false;
+  const auto translation = source.Query(block, "\\VarFileInfo\\Translation");
+  if (!translation || translation->size() < 4) return false;
+  const auto& t = *translation;
+  char key[64];
+  std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", t[0] | t[1] << 8,
+                t[2] | t[3] << 8);
+  return source.Query(block, key).has_value();
 }
 
 void RegisterHelp(const std::string& path) {

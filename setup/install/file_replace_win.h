@@ -40,6 +40,10 @@ ReplaceWay ScheduleReplace(const PendingReplace& pending, const std::string& com
 // " /REGSERVER" for a ".EXE". Failures raise IECustomInstallFile.
 void SelfRegister(const std::string& path, const std::string& componentName);
 
+// Whether the file's version information has an "OLESelfRegister" value in
+// the block of its first translation.
+bool HasOLESelfRegister(const std::string& path);
+
 // The help entry and the shared-library count of an installed file in the
 // system's registry.
 void RegisterHelp(const std::string& path);

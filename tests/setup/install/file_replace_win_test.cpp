@@ -311,6 +311,22 @@ TEST_F(SelfRegistration, AProgramIsStartedWithRegserver) {
   }
 }
 
+TEST(Registrations, OLESelfRegisterInTheVersionInformationMakesAControl) {
+  EXPECT_TRUE(HasOLESelfRegister(FullPath("setup_selfreg_marked.dll")));
+  EXPECT_FALSE(HasOLESelfRegister(FullPath("setup_selfreg_ok.dll")));    // no version information
+  EXPECT_FALSE(HasOLESelfRegister(FullPath("setup_version_full.exe")));  // version information without it
+  EXPECT_FALSE(HasOLESelfRegister(FullPath("no such file.dll")));
+  // The property rules take it from there.
+  InstallFileProperties wanted;
+  wanted.IncludeFromDir = FullPath(".");
+  wanted.FileName = "setup_selfreg_marked.dll";
+  PropertyRuleInputs inputs;
+  inputs.HasOLESelfRegister = HasOLESelfRegister;
+  const InstallFileProperties result = ApplyPropertyRules({}, wanted, inputs);
+  EXPECT_TRUE(result.ActiveX);
+  EXPECT_EQ(result.FileType, iftSystemWideDLL);
+}
+
 TEST(Registrations, HelpAndSharedLibraryCountInTheRegistry) {
   const std::string folder = FreshFolder("registrations");
   const std::string help = folder + "\\Quorvane.hlp";

@@ -17,10 +17,19 @@ if(TALLIMO_WINDOWS)
   target_compile_definitions(setup_selfreg_fail PRIVATE REGISTER_RESULT=E_FAIL)
   set_target_properties(setup_selfreg_ok setup_selfreg_fail PROPERTIES PREFIX "")
   add_executable(setup_regserver_program ${_install_fixtures}/regserver_program.c)
+  add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/selfreg_marked_res.o
+    COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${_install_fixtures}/selfreg_marked.rc -o ${CMAKE_CURRENT_BINARY_DIR}/selfreg_marked_res.o
+    DEPENDS ${_install_fixtures}/selfreg_marked.rc
+    VERBATIM)
+  add_library(setup_selfreg_marked SHARED ${_install_fixtures}/selfreg_library.c
+    ${CMAKE_CURRENT_BINARY_DIR}/selfreg_marked_res.o)
+  set_target_properties(setup_selfreg_marked PROPERTIES PREFIX "")
 
   tallimo_test(setup_install_files_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_replace_win_test.cpp
     DEPS setup_install_files_win setup_archive_win)
-  add_dependencies(setup_install_files_win_test setup_selfreg_ok setup_selfreg_fail setup_regserver_program)
+  add_dependencies(setup_install_files_win_test setup_selfreg_ok setup_selfreg_fail setup_selfreg_marked setup_version_full
+    setup_regserver_program)
 endif()
 
 if(TALLIMO_WINDOWS)
