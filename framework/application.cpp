@@ -78,7 +78,9 @@ bool TApplication::HelpContext(int context) {
 }
 
 void TApplication::Run() {
-  terminated_ = false;
+  // A Terminate while the forms were created (a program that only does its
+  // work from the command line) ends the run before anything is shown.
+  if (terminated_) return;
   if (mainForm_) mainForm_->Show();
   while (!terminated_) HandleMessage();
 }
@@ -118,6 +120,13 @@ void TApplication::ProcessMessages() {
 void TApplication::HandleMessage() {
   MSG message;
   if (!ProcessMessage(message)) WaitMessage();
+}
+
+void TApplication::ResetTerminated() {
+  terminated_ = false;
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 void TApplication::Terminate() {

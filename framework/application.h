@@ -54,16 +54,20 @@ class TApplication : public TComponent {
   TForm* MainForm() const { return mainForm_; }
   void SetMainForm(TForm* form) { mainForm_ = form; }
 
-  // Shows the main form and handles messages until it closes or Terminate.
+  // Shows the main form and handles messages until it closes or Terminate;
+  // returns at once when Terminate came first.
   void Run();
   // Handles every waiting message, then returns.
   void ProcessMessages();
   // Handles one message, waiting for one when none is there.
   void HandleMessage();
+  // Ends the main loop once the message being handled returns, and every
+  // modal loop it runs under; valid before Run too.
   void Terminate();
   bool Terminated() const { return terminated_; }
-  // A new loop after the last one ended (tests run many loops in one process).
-  void ResetTerminated() { terminated_ = false; }
+  // A new loop after the last one ended (tests run many loops in one
+  // process): the flag cleared and a quit message still waiting dropped.
+  void ResetTerminated();
 
   // Handles the exception being handled now (call it in a catch block): the
   // hook when one is set, else ShowException. EAbort is quiet. Never throws.

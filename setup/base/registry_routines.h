@@ -35,6 +35,7 @@ class RegistryAccess {
   virtual bool OpenKeyReadOnly(const std::string& key) = 0;
   virtual void CloseKey() = 0;
   virtual std::vector<std::string> KeyNames() = 0;
+  virtual std::vector<std::string> ValueNames() = 0;
   virtual bool ValueExists(const std::string& name) = 0;
   // Nothing when the value is missing or of another type.
   virtual std::optional<std::string> ReadString(const std::string& name) = 0;

@@ -17,6 +17,7 @@ class SystemAccess : public RegistryAccess {
   bool OpenKeyReadOnly(const std::string& key) override { return registry_.OpenKeyReadOnly(key); }
   void CloseKey() override { registry_.CloseKey(); }
   std::vector<std::string> KeyNames() override { return registry_.GetKeyNames(); }
+  std::vector<std::string> ValueNames() override { return registry_.GetValueNames(); }
   bool ValueExists(const std::string& name) override { return registry_.ValueExists(name); }
   std::optional<std::string> ReadString(const std::string& name) override {
     return registry_.ReadString(name);

@@ -4,6 +4,17 @@ tallimo_core_library(setup_install SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/install_tree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/path_specifier.cpp
   DEPS setup_base fw_component fw_exceptions)
+# The rules of installing a file and of the run: overwrite decision, property
+# rules, command line, restart command, batch texts, registry entries, and
+# the archive's files with a destination in use turned aside (core).
+tallimo_core_library(setup_install_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/install_file.cpp
+  DEPS setup_install setup_archive setup_base)
 # The installer's dialog form base (Windows).
 tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_form_win.cpp
   DEPS setup_install setup_paths setup_translator_win fw_ui)
+# A destination in use replaced at the next start, self-registration and the
+# help and shared-library entries (Windows).
+tallimo_win_library(setup_install_files_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_replace_win.cpp
+  DEPS setup_install_rules setup_archive_win setup_base_win ole32)

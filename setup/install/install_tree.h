@@ -366,6 +366,19 @@ class TCustomInstall : public TFileContainer {
   // The -e value when the command line has one.
   virtual const std::string* ArchiveOption() const = 0;
   virtual std::string ProductName() const = 0;
+
+  // A restart is needed: a file in use waits for it.
+  bool Reboot = false;
+  // True while a run, or its continuation after a restart, is in progress.
+  virtual bool Running() const { return false; }
+  // An entry of the list the continuation after the restart works through.
+  virtual void AddUnfinished(const std::string& name, int kind) {
+    (void)name;
+    (void)kind;
+  }
+  // Files whose self-registration failed during the run; the run retries
+  // them at its end.
+  std::vector<TCustomInstallFile*> FailedRegistrations;
 };
 
 // The install run of this process, if one exists.

@@ -402,6 +402,50 @@ class EagerMainForm : public TForm {
   TForm* inner;
 };
 
+TEST(Application, TerminateBeforeRunEndsItWithoutShowingTheMainForm) {
+  Application()->ResetTerminated();
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetBounds(900, 300, 320, 240);
+  bool shown = false;
+  main->OnShow = [&](TComponent*) { shown = true; };
+  Application()->Terminate();
+  Application()->Run();
+  EXPECT_FALSE(shown);
+  EXPECT_TRUE(Application()->Terminated());
+  delete main;
+  Application()->ResetTerminated();
+}
+
+TEST(Application, TerminateInsideANestedModalLoopEndsRunAfterTheHandlerReturns) {
+  Application()->ResetTerminated();
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetBounds(900, 300, 320, 240);
+  std::vector<std::string> steps;
+  auto* start = new TTimer(main);
+  start->SetInterval(50);
+  start->OnTimer = [&](TComponent*) {
+    start->SetEnabled(false);
+    OkCancelForm dialog(nullptr);
+    dialog.OnShow = [&](TComponent*) {
+      steps.push_back("modal shown");
+      Application()->Terminate();
+    };
+    steps.push_back(dialog.ShowModal() == mrCancel ? "modal cancelled" : "modal other");
+    steps.push_back("handler goes on");  // the steps after the shut-down still run
+  };
+  // A test that goes wrong closes the main form instead of hanging.
+  auto* guard = new TTimer(main);
+  guard->SetInterval(5000);
+  guard->OnTimer = [&](TComponent*) {
+    steps.push_back("guard");
+    main->Close();
+  };
+  Application()->Run();
+  EXPECT_EQ(steps, (std::vector<std::string>{"modal shown", "modal cancelled", "handler goes on"}));
+  delete main;
+  Application()->ResetTerminated();
+}
+
 TEST(Application, TheFirstFormIsTheMainFormAlreadyInItsConstructor) {
   auto* main = Application()->CreateForm<EagerMainForm>();
   EXPECT_EQ(Application()->MainForm(), main);

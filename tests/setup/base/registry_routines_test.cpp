@@ -25,6 +25,7 @@ class RecordingRegistry : public Registry {
     }
     void CloseKey() override { open_.clear(); }
     std::vector<std::string> KeyNames() override { return owner_.subkeys[open_]; }
+    std::vector<std::string> ValueNames() override { return {}; }
     bool ValueExists(const std::string&) override { return false; }
     std::optional<std::string> ReadString(const std::string&) override { return std::nullopt; }
     std::optional<std::int32_t> ReadInteger(const std::string&) override { return std::nullopt; }

@@ -1,0 +1,245 @@
+#include "setup/install/file_replace_win.h"
+
+#include <ole2.h>
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "framework/version_info_win.h"
+#include "setup/archive/archive_files_win.h"
+#include "setup/archive/pmbr_compress.h"
+#include "setup/base/exceptions.h"
+#include "setup/base/registry_win.h"
+#include "setup/base/text_routines.h"
+#include "setup/base/version_resource_win.h"
+#include "setup/base/windows_routines_win.h"
+#include "setup/install/install_rules.h"
+
+namespace setup {
+namespace {
+
+const char kBlankDestination[] =
+    "Cannot compress,copy, or install the following file because it's destination directory is blank. File "
+    "is :%s";
+
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+// The destination folder is current while a file registers itself (it may
+// look for its companions there); the previous one comes back afterwards.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& folder) {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (length > 0 && length < sizeof buffer) previous_.assign(buffer, length);
+    SetCurrentDirectoryA(folder.c_str());
+  }
+  ~CurrentFolder() {
+    if (!previous_.empty()) SetCurrentDirectoryA(previous_.c_str());
+  }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
+
+class OleSession {
+ public:
+  OleSession() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialized_) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+class LoadedLibrary {
+ public:
+  explicit LoadedLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {}
+  ~LoadedLibrary() {
+    if (module_) FreeLibrary(module_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+  HMODULE Module() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
+void RegisterLibrary(const std::string& path, const std::string& componentName) {
+  OleSession ole;
+  LoadedLibrary library(path);
+  if (!library.Module())
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the LoadLibrary(%s) procedure returned a "
+        "value "
+        "of 0. The file component is %s. The following value is the value of the GetLastError function: %d",
+        {path, path, componentName, static_cast<int>(GetLastError())});
+  using RegisterServer = HRESULT(WINAPI*)();
+  const auto registerServer = reinterpret_cast<RegisterServer>(
+      reinterpret_cast<void*>(GetProcAddress(library.Module(), "DllRegisterServer")));
+  if (!registerServer)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the DllRegisterServer function could not be "
+        "found. The file component is %s. The following value is the value of the GetLastError function: %d",
+        {path, componentName, static_cast<int>(GetLastError())});
+  const HRESULT result = registerServer();
+  if (result != 0)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the DllRegisterServer function returned a "
+        "value "
+        "of %d. The file component is %s",
+        {path, static_cast<int>(result), componentName});
+}
+
+void RegisterProgram(const std::string& path, const std::string& componentName) {
+  const std::string command = path + " /REGSERVER";
+  if (SystemSeams().WinExec(command, SW_HIDE) < 32)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the WinExec(%s,SW_HIDE) function returned a "
+        "value < 32. The file component is %s. The following value is the value of the GetLastError "
+        "function: "
+        "%d",
+        {path, command, componentName, static_cast<int>(GetLastError())});
+}
+
+}  // namespace
+
+InstallSystemSeams& SystemSeams() {
+  static InstallSystemSeams seams{
+      [](const std::string& from, const std::string& to, DWORD flags) {
+        return MoveFileExA(from.c_str(), to.c_str(), flags) != FALSE;
+      },
+      [](const std::string& command, UINT show) { return ::WinExec(command.c_str(), show); },
+      [] { return WindowsKind(); }};
+  return seams;
+}
+
+ReplaceWay ScheduleReplace(const PendingReplace& pending, const std::string& componentName) {
+  const std::string oldShort = ShortPathOf(pending.Destination);
+  // The new file exists by now, so it has a short name too.
+  const std::string newShort = ShortPathOf(pending.NewFile);
+  if (SystemSeams().WindowsKind() == 1) {
+    if (!WritePrivateProfileStringA("Rename", oldShort.c_str(), newShort.c_str(), "WININIT.INI"))
+      throw IECustomInstallFile(
+          "%s cannot register a routine in the register to move the files after the computer is reboot",
+          {componentName});
+    return ReplaceWay::Wininit;
+  }
+  // Without REPLACE_EXISTING the move at the start finds the old file still
+  // there and leaves it.
+  if (SystemSeams().MoveFileEx(pending.NewFile, pending.Destination,
+                               MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+    return ReplaceWay::DelayedMove;
+  const std::string batch = ChangeFileExt(UniqueTempFileName(false), ".bat");
+  // Long paths, quoted: once the old file is erased its short alias is gone,
+  // and a move to that alias would make a file of that very name.
+  if (!WriteWholeFile(batch, InUseBatchText(pending.Destination, pending.NewFile, batch)))
+    throw IECustomInstallFile(
+        "%s cannot register a routine in the register to move the files after the computer is reboot",
+        {componentName});
+  RegisterInUseBatch(SystemRegistry(), batch, componentName);
+  return ReplaceWay::Batch;
+}
+
+void SelfRegister(const std::string& path, const std::string& componentName) {
+  const std::string folder = FolderOf(path);
+  if (TrimmedText(folder).empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    throw IECustomInstallFile(kBlankDestination, {componentName});
+  CurrentFolder current(folder);
+  if (UpperExtension(path) == ".EXE")
+    RegisterProgram(path, componentName);
+  else
+    RegisterLibrary(path, componentName);
+}
+
+bool HasOLESelfRegister(const std::string& path) {
+  fw::VersionInfoSource& source = fw::SystemVersionInfo();
+  std::vector<std::uint8_t> block;
+  if (source.Load(path, block).step != fw::VersionInfoSource::LoadStep::kDone) return false;
+  const auto translation = source.Query(block, "\\VarFileInfo\\Translation");
+  if (!translation || translation->size() < 4) return false;
+  const auto& t = *translation;
+  char key[64];
+  std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", t[0] | t[1] << 8,
+                t[2] | t[3] << 8);
+  return source.Query(block, key).has_value();
+}
+
+void RegisterHelp(const std::string& path) {
+  RegisterHelpFile(SystemRegistry(), FileNameOf(path), FolderOf(path));
+}
+
+void CountSharedLibrary(const std::string& path, const std::string& componentName) {
+  if (!IncrementSharedDLLCount(SystemRegistry(), ShortPathOf(path), path))
+    throw IECustomInstallFile(
+        "Could not open the key SharedDLLs key in the registry. File component %s. GetLastError return: %d",
+        {componentName, static_cast<int>(GetLastError())});
+}
+
+// --- SystemFileInstall ---
+
+bool SystemFileInstall::Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int SystemFileInstall::Decide(int overwriteType, const std::string& destination,
+                              const std::string& archivedVersion, double archivedDate) {
+  return FileInstallDecision(SharedVersionResource(), SystemFileDates(), overwriteType, destination,
+                             archivedVersion, archivedDate);
+}
+
+std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
+  const std::string archivePath = file.GetArchivePath();
+  if (TrimmedText(archivePath).empty())
+    throw IECustomInstallFile(
+        "Cannot either compress or decompress the following file because it's archive file property is "
+        "blank. "
+        "File is :%s",
+        {file.FileName});
+  Win32ArchiveFiles disk;
+  disk.CreateFolders(file.GetDestDir());
+  InUseRedirectFiles files(disk);
+  SystemArchiveVersions versions;
+  TPmbrCompress archive(nullptr, files, versions, ProcessApplicationMessages);
+  archive.SetCompressedFile(archivePath);
+  archive.ExtractDirectory = file.GetDestDir();
+  archive.ExtractName = file.DestName;
+  // The file has made its decision: the archive writes what it is given.
+  archive.Overwrite = owAlways;
+  std::vector<std::string> list = {file.IncludeFromDir + "\\" + file.FileName};
+  archive.SetFilesToProcess(list);
+  archive.ExtractFiles();
+  if (archive.Abort) throw EAIUserAbort();
+  if (files.Redirected().empty()) return std::nullopt;
+  return files.Redirected().front();
+}
+
+void SystemFileInstall::ScheduleReplace(const PendingReplace& pending, const std::string& componentName) {
+  setup::ScheduleReplace(pending, componentName);
+}
+
+void SystemFileInstall::RegisterHelp(const std::string& path) { setup::RegisterHelp(path); }
+
+void SystemFileInstall::CountSharedLibrary(const std::string& path, const std::string& componentName) {
+  setup::CountSharedLibrary(path, componentName);
+}
+
+void SystemFileInstall::SelfRegister(const std::string& path, const std::string& componentName) {
+  setup::SelfRegister(path, componentName);
+}
+
+Registry& SystemFileInstall::SystemRegistry() { return setup::SystemRegistry(); }
+
+}  // namespace setup

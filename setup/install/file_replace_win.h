@@ -1,0 +1,68 @@
+// What installing a file asks of Windows: the replacement of a file in use
+// at the next start, self-registration of libraries and programs, and the
+// help and shared-library entries. The system calls that restart Windows or
+// start programs go through seams, so tests never restart the test prefix.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "setup/install/file_replace.h"
+#include "setup/install/install_file.h"
+
+namespace setup {
+
+struct InstallSystemSeams {
+  // MoveFileExA.
+  std::function<bool(const std::string& from, const std::string& to, DWORD flags)> MoveFileEx;
+  // WinExec: a result below 32 is a failure.
+  std::function<UINT(const std::string& command, UINT show)> WinExec;
+  // The Windows family (see WindowsKind).
+  std::function<int()> WindowsKind;
+};
+// The system's calls; tests replace members and put them back.
+InstallSystemSeams& SystemSeams();
+
+enum class ReplaceWay { Wininit, DelayedMove, Batch };
+
+// Arranges for `pending.NewFile` to take the place of `pending.Destination`
+// at the next start: on the 95 family through "WININIT.INI" [Rename] (short
+// paths both sides), else as a delayed move that replaces the old file, and
+// when the system refuses that, through a batch file run once at the start
+// (RunOnce "PembrinBatFile"). Raises IECustomInstallFile (naming the
+// component) when nothing can be arranged.
+ReplaceWay ScheduleReplace(const PendingReplace& pending, const std::string& componentName);
+
+// Self-registration of an installed file: DllRegisterServer of a library
+// (the library and OLE released on every path), or the program started with
+// " /REGSERVER" for a ".EXE". Failures raise IECustomInstallFile.
+void SelfRegister(const std::string& path, const std::string& componentName);
+
+// Whether the file's version information has an "OLESelfRegister" value in
+// the block of its first translation.
+bool HasOLESelfRegister(const std::string& path);
+
+// The help entry and the shared-library count of an installed file in the
+// system's registry.
+void RegisterHelp(const std::string& path);
+void CountSharedLibrary(const std::string& path, const std::string& componentName);
+
+// The files of an installation on real files, archives and the registry.
+class SystemFileInstall : public FileInstallSystem {
+ public:
+  bool Exists(const std::string& path) override;
+  int Decide(int overwriteType, const std::string& destination, const std::string& archivedVersion,
+             double archivedDate) override;
+  // The archive writes the file under a temporary name and renames it into
+  // place; a destination in use leaves it under the next free number.
+  std::optional<PendingReplace> Extract(TInstallFile& file) override;
+  void ScheduleReplace(const PendingReplace& pending, const std::string& componentName) override;
+  void RegisterHelp(const std::string& path) override;
+  void CountSharedLibrary(const std::string& path, const std::string& componentName) override;
+  void SelfRegister(const std::string& path, const std::string& componentName) override;
+  Registry& SystemRegistry() override;
+};
+
+}  // namespace setup
