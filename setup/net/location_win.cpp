@@ -41,7 +41,11 @@ constexpr DWORD_PTR kFtpContext = 0x80000000;
 constexpr DWORD kHttpRequestFlags = 0xA4000000;
 constexpr DWORD kFtpService = 1, kHttpService = 3;
 
-std::vector<TCustomNetInstallLocation*> locations;
+// Lives as long as the process: a location may go after this file's statics.
+std::vector<TCustomNetInstallLocation*>& Locations() {
+  static auto* locations = new std::vector<TCustomNetInstallLocation*>;
+  return *locations;
+}
 TCustomNetInstallLocation* connecting = nullptr;
 TCustomNetInstallLocation* mainLocation = nullptr;
 bool downloadAborted = false;
@@ -85,7 +89,7 @@ class LocalFile {
 
 TCustomNetInstallLocation::TCustomNetInstallLocation(fw::TComponent* owner)
     : fw::TComponent(owner), library_(kEntryNames) {
-  locations.push_back(this);
+  Locations().push_back(this);
 }
 
 TCustomNetInstallLocation::~TCustomNetInstallLocation() {
@@ -96,28 +100,24 @@ TCustomNetInstallLocation::~TCustomNetInstallLocation() {
     if (session_ && close(session_)) session_ = nullptr;
   }
   library_.Unload();
-  std::erase(locations, this);
+  std::erase(Locations(), this);
   if (connecting == this) connecting = nullptr;
   if (mainLocation == this) mainLocation = nullptr;
 }
 
-std::string TCustomNetInstallLocation::LastResponse(bool& answered) {
-  answered = false;
-  if (!Bound()) return {};
+std::optional<std::string> TCustomNetInstallLocation::LastResponse() {
+  if (!Bound()) return std::nullopt;
   char text[kResponseSize];
   DWORD code = 0, length = kResponseSize;
   if (!EntryOf<decltype(InternetGetLastResponseInfoA)>(library_, kGetLastResponseInfo)(&code, text, &length))
-    return {};
-  answered = true;
+    return std::nullopt;
   return std::string(text, std::min(length, kResponseSize));
 }
 
 template <class E>
 void TCustomNetInstallLocation::Raise(std::uint32_t lastError, const std::string& message) {
-  bool answered = false;
-  std::string response = LastResponse(answered);
   throw E(NetErrorText(message, lastError, connecting ? connecting->login_.Hostname : std::string(),
-                       answered ? std::optional<std::string>(std::move(response)) : std::nullopt));
+                       LastResponse()));
 }
 
 void TCustomNetInstallLocation::LoadWinInet() {
@@ -288,7 +288,7 @@ void TCustomNetInstallLocation::CloseRemoteFile(bool raise) {
     Raise<ENIL_FTPCloseFile>(GetLastError(), fw::Format("Cannot close the file %s on the server", {remoteName_}));
 }
 
-const std::vector<TCustomNetInstallLocation*>& NetLocations() { return locations; }
+const std::vector<TCustomNetInstallLocation*>& NetLocations() { return Locations(); }
 TCustomNetInstallLocation* ConnectingNetLocation() { return connecting; }
 TCustomNetInstallLocation* MainNetLocation() { return mainLocation; }
 void SetMainNetLocation(TCustomNetInstallLocation* location) { mainLocation = location; }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ class TCustomNetInstallLocation : public fw::TComponent, public TEventObject {
  private:
   template <class E>
   [[noreturn]] void Raise(std::uint32_t lastError, const std::string& message);
-  std::string LastResponse(bool& answered);
+  std::optional<std::string> LastResponse();
   void OpenRemoteFile();
   bool Transfer();
   std::int32_t ExpectedSize();
