@@ -105,6 +105,7 @@ std::int32_t AddToRunningTotal(std::int32_t total, std::uint32_t block);
 enum class TTransferEnd { Complete, Empty, Short };
 // Nothing received is an empty file; with an expected size (over HTTP, from
 // Content-Length) fewer bytes than announced is a body cut short.
-TTransferEnd ClassifyTransferEnd(std::int64_t received, std::int32_t expectedSize, TInternetProtocol protocol);
+TTransferEnd ClassifyTransferEnd(std::int64_t received, std::int32_t expectedSize,
+                                 TInternetProtocol protocol);
 
 }  // namespace setup

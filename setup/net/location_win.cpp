@@ -27,10 +27,17 @@ enum Entry {
   kHttpQueryInfo
 };
 
-const std::vector<const char*> kEntryNames = {
-    "InternetGetLastResponseInfoA", "InternetOpenA",    "InternetConnectA", "FtpSetCurrentDirectoryA",
-    "InternetCloseHandle",          "InternetQueryDataAvailable", "InternetReadFile", "FtpOpenFileA",
-    "HttpOpenRequestA",             "HttpSendRequestA", "HttpQueryInfoA"};
+const std::vector<const char*> kEntryNames = {"InternetGetLastResponseInfoA",
+                                              "InternetOpenA",
+                                              "InternetConnectA",
+                                              "FtpSetCurrentDirectoryA",
+                                              "InternetCloseHandle",
+                                              "InternetQueryDataAvailable",
+                                              "InternetReadFile",
+                                              "FtpOpenFileA",
+                                              "HttpOpenRequestA",
+                                              "HttpSendRequestA",
+                                              "HttpQueryInfoA"};
 
 constexpr DWORD kBlockSize = 8192;
 constexpr DWORD kResponseSize = 3000;
@@ -51,7 +58,9 @@ TCustomNetInstallLocation* mainLocation = nullptr;
 bool downloadAborted = false;
 const fw::LibraryLoader* winInetLoader = nullptr;
 
-const fw::LibraryLoader* WinInetLoader() { return winInetLoader ? winInetLoader : &fw::SystemLibraryLoader(); }
+const fw::LibraryLoader* WinInetLoader() {
+  return winInetLoader ? winInetLoader : &fw::SystemLibraryLoader();
+}
 
 template <class Function>
 Function* EntryOf(const fw::BoundLibrary& library, Entry entry) {
@@ -63,7 +72,8 @@ Function* EntryOf(const fw::BoundLibrary& library, Entry entry) {
 class LocalFile {
  public:
   explicit LocalFile(std::string path) : path_(std::move(path)) {
-    handle_ = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ =
+        CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   ~LocalFile() {
     if (handle_ == INVALID_HANDLE_VALUE) return;
@@ -139,7 +149,7 @@ void TCustomNetInstallLocation::Connect() {
   if (!session_) {
     const std::string agent = fw::Application()->Name();
     session_ = EntryOf<decltype(InternetOpenA)>(library_, kOpen)(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
-                                                                nullptr, nullptr, 0);
+                                                                 nullptr, nullptr, 0);
     if (!session_) Raise<ENIL_OpenSession>(GetLastError(), "Cannot open internet connection");
   }
   const bool ftp = login_.Protocol == ipFTP;
@@ -165,7 +175,8 @@ void TCustomNetInstallLocation::Connect() {
   }
   if (ftp) {
     const std::string folder = FtpServerFolder(login_.Directory);
-    if (!EntryOf<decltype(FtpSetCurrentDirectoryA)>(library_, kFtpSetCurrentDirectory)(connection_, folder.c_str()))
+    if (!EntryOf<decltype(FtpSetCurrentDirectoryA)>(library_, kFtpSetCurrentDirectory)(connection_,
+                                                                                       folder.c_str()))
       Raise<ENIL_FTPSetDir>(GetLastError(), fw::Format("Cannot set directory on server to %s", {folder}));
   }
 }
@@ -192,8 +203,8 @@ bool TCustomNetInstallLocation::Download(const std::string& remoteName, const st
 
 void TCustomNetInstallLocation::OpenRemoteFile() {
   if (login_.Protocol == ipFTP) {
-    remoteFile_ = EntryOf<decltype(FtpOpenFileA)>(library_, kFtpOpenFile)(connection_, remoteName_.c_str(),
-                                                                         GENERIC_READ, kFtpBinary, kFtpContext);
+    remoteFile_ = EntryOf<decltype(FtpOpenFileA)>(library_, kFtpOpenFile)(
+        connection_, remoteName_.c_str(), GENERIC_READ, kFtpBinary, kFtpContext);
     if (!remoteFile_)
       Raise<ENIL_FTPOpenFile>(GetLastError(), fw::Format("Cannot open file %s on server", {remoteName_}));
     return;
@@ -206,7 +217,7 @@ void TCustomNetInstallLocation::OpenRemoteFile() {
     Raise<ENIL_HTTPOpenFile>(GetLastError(), fw::Format("Cannot open file %s on server", {remoteName_}));
   static const char kHeaders[] = "Accept: */*\r\n\r\n";
   if (!EntryOf<decltype(HttpSendRequestA)>(library_, kHttpSendRequest)(remoteFile_, kHeaders,
-                                                                      sizeof kHeaders - 1, nullptr, 0))
+                                                                       sizeof kHeaders - 1, nullptr, 0))
     Raise<ENIL_HTTPSendRequest>(GetLastError(),
                                 fw::Format("Cannot send request for file %s to the server", {remoteName_}));
 }
@@ -215,7 +226,8 @@ std::int32_t TCustomNetInstallLocation::ExpectedSize() {
   const std::string queryFailed = fw::Format("Could not query file %s on server", {remoteName_});
   if (login_.Protocol == ipFTP) {
     DWORD available = 0;
-    if (!EntryOf<decltype(InternetQueryDataAvailable)>(library_, kQueryDataAvailable)(remoteFile_, &available, 0, 0))
+    if (!EntryOf<decltype(InternetQueryDataAvailable)>(library_, kQueryDataAvailable)(remoteFile_, &available,
+                                                                                      0, 0))
       Raise<ENIL_FailDataQuery>(GetLastError(), queryFailed);
     return static_cast<std::int32_t>(std::min<DWORD>(available, 0x7FFFFFFF));
   }
@@ -245,7 +257,8 @@ std::int32_t TCustomNetInstallLocation::ExpectedSize() {
 std::uint32_t TCustomNetInstallLocation::ReadBlock(std::vector<char>& block) {
   DWORD read = 0;
   if (!EntryOf<decltype(InternetReadFile)>(library_, kReadFile)(remoteFile_, block.data(), kBlockSize, &read))
-    Raise<ENIL_ReadFile>(GetLastError(), fw::Format("Could not read from file %s on the server", {remoteName_}));
+    Raise<ENIL_ReadFile>(GetLastError(),
+                         fw::Format("Could not read from file %s on the server", {remoteName_}));
   return read;
 }
 
@@ -285,7 +298,8 @@ void TCustomNetInstallLocation::CloseRemoteFile(bool raise) {
   void* file = remoteFile_;
   remoteFile_ = nullptr;
   if (!EntryOf<decltype(InternetCloseHandle)>(library_, kCloseHandle)(file) && raise)
-    Raise<ENIL_FTPCloseFile>(GetLastError(), fw::Format("Cannot close the file %s on the server", {remoteName_}));
+    Raise<ENIL_FTPCloseFile>(GetLastError(),
+                             fw::Format("Cannot close the file %s on the server", {remoteName_}));
 }
 
 const std::vector<TCustomNetInstallLocation*>& NetLocations() { return Locations(); }

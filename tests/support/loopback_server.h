@@ -27,8 +27,8 @@ class LoopbackServer {
   std::string RequestLog() const;
 
  private:
-  std::string folder_;   // Windows path of the served folder
-  std::string state_;    // Windows path of the folder with the log and the process id
+  std::string folder_;  // Windows path of the served folder
+  std::string state_;   // Windows path of the folder with the log and the process id
   std::uint16_t port_ = 0;
 };
 

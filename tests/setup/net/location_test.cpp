@@ -31,9 +31,9 @@ TEST(NetLocationRules, LoginIsUsable) {
     std::string host, user, password;
     bool usable;
   } cases[] = {
-      {true, "ftp.example", "", "", true},  {true, "  ", "user", "secret", false},
-      {true, "", "", "", false},            {false, "", "user", "", true},
-      {false, "", "", " pw ", true},        {false, " \t", " ", "", false},
+      {true, "ftp.example", "", "", true}, {true, "  ", "user", "secret", false},
+      {true, "", "", "", false},           {false, "", "user", "", true},
+      {false, "", "", " pw ", true},       {false, " \t", " ", "", false},
   };
   for (const Case& c : cases) {
     TLoginInformation login;
@@ -99,8 +99,9 @@ TEST(NetLocationRules, ErrorTextHasFourParts) {
   EXPECT_EQ(NetErrorText("Cannot connect to host h", 12029, "h", std::string("220 ready\r\n")),
             "Cannot connect to host h. Error message ERROR_INTERNET_CANNOT_CONNECT. Server h. "
             "Response from server 220 ready\r\n");
-  EXPECT_EQ(NetErrorText("100% %s", 1, "", std::nullopt),
-            "100% %s. Error message Unregistered error code. Server . Response from server No server response");
+  EXPECT_EQ(
+      NetErrorText("100% %s", 1, "", std::nullopt),
+      "100% %s. Error message Unregistered error code. Server . Response from server No server response");
 }
 
 TEST(NetLocationRules, OnlyStatus200BringsTheFile) {
@@ -114,9 +115,12 @@ TEST(NetLocationRules, ContentLengthText) {
   struct Case {
     const char* text;
     std::int32_t value;
-  } cases[] = {{"20000", 20000}, {" 42 ", 42},        {"0", 0},           {"", 0},
-               {"abc", 0},       {"12x", 0},          {"-5", 0},          {"2147483647", 2147483647},
-               {"2147483648", 0}, {"99999999999999999999", 0}, {"+7", 0}};
+  } cases[] = {{"20000", 20000},  {" 42 ", 42},
+               {"0", 0},          {"", 0},
+               {"abc", 0},        {"12x", 0},
+               {"-5", 0},         {"2147483647", 2147483647},
+               {"2147483648", 0}, {"99999999999999999999", 0},
+               {"+7", 0}};
   for (const Case& c : cases) EXPECT_EQ(ContentLengthValue(c.text), c.value) << c.text;
 }
 
@@ -134,10 +138,14 @@ TEST(NetLocationRules, HowATransferEnds) {
     TInternetProtocol protocol;
     TTransferEnd end;
   } cases[] = {
-      {0, 0, ipHTTP, TTransferEnd::Empty},          {0, 100, ipHTTP, TTransferEnd::Empty},
-      {0, 0, ipFTP, TTransferEnd::Empty},           {100, 100, ipHTTP, TTransferEnd::Complete},
-      {50, 100, ipHTTP, TTransferEnd::Short},       {100, 0, ipHTTP, TTransferEnd::Complete},
-      {150, 100, ipHTTP, TTransferEnd::Complete},   {50, 100, ipFTP, TTransferEnd::Complete},
+      {0, 0, ipHTTP, TTransferEnd::Empty},
+      {0, 100, ipHTTP, TTransferEnd::Empty},
+      {0, 0, ipFTP, TTransferEnd::Empty},
+      {100, 100, ipHTTP, TTransferEnd::Complete},
+      {50, 100, ipHTTP, TTransferEnd::Short},
+      {100, 0, ipHTTP, TTransferEnd::Complete},
+      {150, 100, ipHTTP, TTransferEnd::Complete},
+      {50, 100, ipFTP, TTransferEnd::Complete},
       {3000000000, 2147483647, ipHTTP, TTransferEnd::Complete},
   };
   for (const Case& c : cases)

@@ -60,7 +60,8 @@ class NetLocation : public ::testing::Test {
       _putenv((std::string(name) + "=").c_str());
     }
     const std::string root = test_support::FullPath(kServed);
-    for (const char* folder : {"", "\\pub", "\\pub\\setup"}) CreateDirectoryA((root + folder).c_str(), nullptr);
+    for (const char* folder : {"", "\\pub", "\\pub\\setup"})
+      CreateDirectoryA((root + folder).c_str(), nullptr);
     test_support::WriteFileText(root + "\\pub\\setup\\files.1", kFile);
     test_support::WriteFileText(root + "\\pub\\setup\\empty.1", "");
     http = new LoopbackServer(LoopbackServer::Kind::Http, root);
@@ -125,6 +126,22 @@ class NetLocation : public ::testing::Test {
     return {};
   }
 
+  // The first download of a location: logged in, whole, and each block
+  // reported with the running total and the file's size.
+  void ExpectFirstDownloadWhole(TNetInstallLocation& location) {
+    ASSERT_TRUE(Download(location, "files.1"));
+    EXPECT_TRUE(LocalFileIsTheServedOne());
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"BeforeLogin", "AfterLogin", "BeforeDownload", "AfterDownload"}));
+    std::int32_t total = 0;
+    for (const Received& block : received) {
+      total += block.bytes;
+      EXPECT_EQ(block.total, total);
+      EXPECT_EQ(block.fileSize, 20000);
+    }
+    EXPECT_EQ(total, 20000);
+  }
+
   static LoopbackServer* http;
   static LoopbackServer* ftp;
   std::string remoteName;
@@ -138,17 +155,8 @@ LoopbackServer* NetLocation::ftp = nullptr;
 
 TEST_F(NetLocation, HttpDownloadIsByteForByteAndReusesTheConnection) {
   auto location = Location(ipHTTP, "\\pub\\setup");
-  ASSERT_TRUE(Download(*location, "files.1"));
-  EXPECT_TRUE(LocalFileIsTheServedOne());
-  EXPECT_EQ(events, (std::vector<std::string>{"BeforeLogin", "AfterLogin", "BeforeDownload", "AfterDownload"}));
+  ExpectFirstDownloadWhole(*location);
   ASSERT_EQ(received.size(), 3u);
-  std::int32_t total = 0;
-  for (const Received& block : received) {
-    total += block.bytes;
-    EXPECT_EQ(block.total, total);
-    EXPECT_EQ(block.fileSize, 20000);
-  }
-  EXPECT_EQ(total, 20000);
   EXPECT_EQ(progress, (std::vector<std::int32_t>{received[0].total, received[1].total, received[2].total}));
   const std::string log = http->RequestLog();
   EXPECT_TRUE(Begins(log, "GET /pub/setup/files.1 HTTP/1.1\n"));
@@ -213,15 +221,11 @@ TEST_F(NetLocation, CancelFromTheDataEventLeavesNoFile) {
 }
 
 TEST_F(NetLocation, FtpDownloadFromTheServersFolder) {
-  auto location = Location(ipFTP, "\\pub\\setup");
-  ASSERT_TRUE(Download(*location, "files.1"));
-  EXPECT_TRUE(LocalFileIsTheServedOne());
-  EXPECT_EQ(events, (std::vector<std::string>{"BeforeLogin", "AfterLogin", "BeforeDownload", "AfterDownload"}));
-  ASSERT_FALSE(received.empty());
-  EXPECT_EQ(received.back().total, 20000);
   // Wine reports the size the server announced when the transfer opened.
-  for (const Received& block : received) EXPECT_EQ(block.fileSize, 20000);
+  auto location = Location(ipFTP, "\\pub\\setup");
+  ExpectFirstDownloadWhole(*location);
 
+  // The failure also removes the file the download before left.
   const std::string text = DownloadError<ENIL_FTPOpenFile>(*location, "missing.1");
   EXPECT_TRUE(Begins(text, "Cannot open file missing.1 on server. Error message "));
   EXPECT_NE(text.find(". Server 127.0.0.1. Response from server 550"), std::string::npos) << text;
@@ -255,8 +259,9 @@ TEST_F(NetLocation, NobodyListeningGivesAClearError) {
   for (TInternetProtocol protocol : {ipHTTP, ipFTP}) {
     auto nowhere = Location(protocol, "\\pub\\setup");
     nowhere->LoginInformation().Hostname = " ";
-    EXPECT_TRUE(Begins(DownloadError<ENIL_OpenService>(*nowhere, "files.1"),
-                       "Cannot connect to host  . Error message ERROR_INTERNET_NAME_NOT_RESOLVED. Server  . "));
+    EXPECT_TRUE(
+        Begins(DownloadError<ENIL_OpenService>(*nowhere, "files.1"),
+               "Cannot connect to host  . Error message ERROR_INTERNET_NAME_NOT_RESOLVED. Server  . "));
   }
 }
 
@@ -271,7 +276,7 @@ TEST_F(NetLocation, BindingWithoutAnEntryOrTheLibrary) {
   const auto& system = fw::SystemLibraryLoader();
   const fw::LibraryLoader withoutEntry{system.load, &EntryLeavingOneOut, system.unload};
   const std::pair<const char*, const char*> cases[] = {{"HttpQueryInfoA", "HttpQueryInfo"},
-                                                        {"InternetCloseHandle", "InternetCloseHandle"}};
+                                                       {"InternetCloseHandle", "InternetCloseHandle"}};
   for (const auto& [name, shown] : cases) {
     leftOut = name;
     SetWinInetLoader(&withoutEntry);
