@@ -1,6 +1,5 @@
 #include "comm/telephony/binding.h"
 
-#include <array>
 #include <cstring>
 
 #include "comm/base/error_codes.h"
@@ -85,15 +84,7 @@ const std::vector<const char*> kEntryNames = {"lineGenerateTone",
 
 struct Binding {
   const TapiLoader* loader = nullptr;
-  void* library = nullptr;
-  std::array<void*, kEntryCount> entries{};
-
-  ~Binding() { Unload(); }
-  void Unload() {
-    if (library && loader) loader->unload(library);
-    library = nullptr;
-    entries.fill(nullptr);
-  }
+  fw::BoundLibrary library{kEntryNames};
 };
 
 Binding& TheBinding() {
@@ -108,7 +99,7 @@ Function* Find(Entry entry, std::int32_t& failure) {
     failure = codes::kTapiLoadFail;
     return nullptr;
   }
-  void* address = TheBinding().entries[entry];
+  void* address = TheBinding().library.Entry(entry);
   if (!address) failure = codes::kTapiGetAddrFail;
   return reinterpret_cast<Function*>(address);
 }
@@ -156,7 +147,7 @@ constexpr int kMaxFetchCalls = 4;
 
 void SetTapiLoader(const TapiLoader* loader) {
   Binding& binding = TheBinding();
-  binding.Unload();
+  binding.library.Unload();
   binding.loader = loader;
 }
 
@@ -164,16 +155,10 @@ const std::vector<const char*>& TapiEntryNames() { return kEntryNames; }
 
 bool LoadTapi() {
   Binding& binding = TheBinding();
-  if (binding.library) return true;
-  if (!binding.loader) return false;
-  binding.library = binding.loader->load("TAPI32");
-  if (!binding.library) return false;
-  for (int i = 0; i < kEntryCount; ++i)
-    binding.entries[i] = binding.loader->entry(binding.library, kEntryNames[i]);
-  return true;
+  return binding.library.Loaded() || binding.library.Load(binding.loader, "TAPI32");
 }
 
-void UnloadTapi() { TheBinding().Unload(); }
+void UnloadTapi() { TheBinding().library.Unload(); }
 
 std::int32_t lineMonitorDigits(H call, U modes) { return Call<MonitorDigitsFn>(kMonitorDigits, call, modes); }
 

@@ -13,14 +13,11 @@
 #include <vector>
 
 #include "comm/telephony/defs.h"
+#include "framework/library.h"
 
 namespace comm {
 
-struct TapiLoader {
-  void* (*load)(const char* name);                  // null on failure
-  void* (*entry)(void* library, const char* name);  // null when missing
-  void (*unload)(void* library);
-};
+using TapiLoader = fw::LibraryLoader;
 
 // Installs the loader (null: none, every load fails) and forgets any library
 // loaded through the previous one.

@@ -1,8 +1,8 @@
 # Telephony: run-time binding of the library and checked record reads.
 tallimo_core_library(comm_tapi_binding
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/binding.cpp ${CMAKE_CURRENT_LIST_DIR}/records.cpp
-  DEPS comm_errors)
-tallimo_win_library(comm_tapi_loader_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/loader_win.cpp DEPS comm_tapi_binding)
+  DEPS comm_errors fw_library)
+tallimo_win_library(comm_tapi_loader_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/loader_win.cpp DEPS comm_tapi_binding fw_library_win)
 # The call log: lines by code (core), locale timestamps and the history file (Windows).
 tallimo_core_library(comm_tapi_log SOURCES ${CMAKE_CURRENT_LIST_DIR}/call_log.cpp
   DEPS comm_errors fw_component comm_component_insertion)

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "setup/base/text_routines.h"
+
 namespace setup {
 
 class ArchiveStream {
@@ -69,6 +71,5 @@ std::string FileNameOf(const std::string& path);  // after the last separator or
 // (which brings its own "."), or appended when it has none.
 std::string ChangeFileExt(const std::string& path, const std::string& extension);
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
-std::string TrimmedText(const std::string& text);
 
 }  // namespace setup

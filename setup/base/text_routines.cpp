@@ -37,6 +37,14 @@ std::string RemoveBackslash(std::string_view path) {
   return std::string(path);
 }
 
+std::string TrimmedText(std::string_view text) {
+  // Control characters count as blanks, as the framework's trimming has it.
+  std::size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return std::string(text.substr(first, last - first));
+}
+
 std::string TextAfterColon(std::string_view text) {
   const auto colon = text.find(':');
   return std::string(colon == std::string_view::npos ? text : text.substr(colon + 1));

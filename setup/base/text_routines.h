@@ -25,6 +25,9 @@ std::string AddBackslash(std::string_view path);
 // One trailing "\" removed, if there is one.
 std::string RemoveBackslash(std::string_view path);
 
+// Blanks and control characters removed from both ends.
+std::string TrimmedText(std::string_view text);
+
 // The text after the first ":"; a text without one is returned whole.
 std::string TextAfterColon(std::string_view text);
 

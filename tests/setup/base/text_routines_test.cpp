@@ -69,6 +69,13 @@ TEST(TextRoutines, BackslashesAndColon) {
   EXPECT_EQ(TextAfterColon(""), "");
 }
 
+TEST(TextRoutines, TrimmedTextDropsBlanksAndControlCharacters) {
+  EXPECT_EQ(TrimmedText(" \t\r\n a b \x01"), "a b");
+  EXPECT_EQ(TrimmedText("   "), "");
+  EXPECT_EQ(TrimmedText(""), "");
+  EXPECT_EQ(TrimmedText("\xE9t\xE9"), "\xE9t\xE9");
+}
+
 TEST(TextRoutines, MakeFileNameSafe) {
   const std::pair<std::string, std::string> cases[] = {
       {"10/12/99", "10-12-99"},
