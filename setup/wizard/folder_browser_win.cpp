@@ -111,6 +111,10 @@ class ComScope {
   bool initialised_;
 };
 
+bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiA(RemoveBackslash(a).c_str(), RemoveBackslash(b).c_str()) == 0;
+}
+
 [[noreturn]] void CannotCreate(const std::string& path) {
   throw fw::Exception(Translated("Unable to create directory") + " " + path);
 }
@@ -255,8 +259,11 @@ void TOpenFolderDialog::Initialized(HWND window) {
 void TOpenFolderDialog::SelectPath(const std::string& path) {
   if (!window_) return;
   selecting_ = true;
+  // Wine's browser sometimes misses a folder on the first request and finds
+  // it on the next.
   if (const auto folder = BrowserSelection(path, FolderExists))
-    SendMessageA(window_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder->c_str()));
+    for (int attempt = 0; attempt < 3 && !SamePath(currentPath_, *folder); ++attempt)
+      SendMessageA(window_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder->c_str()));
   selecting_ = false;
 }
 

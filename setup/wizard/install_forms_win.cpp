@@ -113,6 +113,7 @@ void TCopyFileForm::ShowProgress(TFileStatusParameter* fileStatus, TDownloadStat
     // The transfer picture lies over the extraction picture; the total bar
     // keeps the archive's progress.
     TransferBitmap->SetVisible(true);
+    SetWindowPos(TransferBitmap->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ProgressBar1->SetPosition(ClampPercent(download->Percent));
     lblCopyingFile->SetCaption(download->FileName);
   }
@@ -131,6 +132,9 @@ void TCopyFileDlg::PlaceDuringCopyForm(fw::TForm& form) {
       PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset, Width, Height, GetSystemMetrics(SM_CXSCREEN),
                     GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYCAPTION));
   form.SetPosition(fw::TPosition::poDesigned);
+  // The window first, so that its designed client size does not win over
+  // the component's outer size.
+  form.Handle();
   form.SetBounds(p.Left, p.Top, Width, Height);
 }
 
