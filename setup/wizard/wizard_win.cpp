@@ -31,6 +31,12 @@ class CurrentManagerScope {
 
 int ScreenCaptionHeight() { return GetSystemMetrics(SM_CYCAPTION); }
 
+template <class Entry>
+std::vector<std::shared_ptr<Entry>>& Registry() {
+  static std::vector<std::shared_ptr<Entry>> list;
+  return list;
+}
+
 template <class Entry, class FormClass>
 std::shared_ptr<Entry> Register(std::vector<std::shared_ptr<Entry>>& list, FormClass formClass,
                                 TCustomBaseInstallDlg* dialog) {
@@ -59,10 +65,7 @@ void Guarded(fw::TForm* modal, const std::function<void()>& handler) {
   }
 }
 
-std::vector<std::shared_ptr<TBIFEntry>>& BIFList() {
-  static std::vector<std::shared_ptr<TBIFEntry>> list;
-  return list;
-}
+std::vector<std::shared_ptr<TBIFEntry>>& BIFList() { return Registry<TBIFEntry>(); }
 
 std::shared_ptr<TBIFEntry> RegisterWizardPage(TFormClass formClass, TCustomBaseInstallDlg* dialog) {
   return Register(BIFList(), std::move(formClass), dialog);
@@ -70,10 +73,7 @@ std::shared_ptr<TBIFEntry> RegisterWizardPage(TFormClass formClass, TCustomBaseI
 
 void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry) { Unregister(BIFList(), entry); }
 
-std::vector<std::shared_ptr<TDCFEntry>>& DCFList() {
-  static std::vector<std::shared_ptr<TDCFEntry>> list;
-  return list;
-}
+std::vector<std::shared_ptr<TDCFEntry>>& DCFList() { return Registry<TDCFEntry>(); }
 
 std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog) {
   return Register(DCFList(), std::move(formClass), dialog);
@@ -81,10 +81,7 @@ std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass, T
 
 void UnregisterDuringCopyForm(const std::shared_ptr<TDCFEntry>& entry) { Unregister(DCFList(), entry); }
 
-std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList() {
-  static std::vector<std::shared_ptr<TBCDFEntry>> list;
-  return list;
-}
+std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList() { return Registry<TBCDFEntry>(); }
 
 std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog) {
   return Register(ChangeDiskFormList(), std::move(formClass), dialog);

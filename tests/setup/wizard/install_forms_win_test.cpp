@@ -15,9 +15,11 @@
 #include "framework/application.h"
 #include "setup/base/exceptions.h"
 #include "setup/base/text_routines.h"
+#include "setup/base/windows_routines_win.h"
 #include "setup/paths/path_specifiers.h"
 #include "setup/wizard/folder_browser_win.h"
 #include "tests/framework/gui_support.h"
+#include "tests/setup/archive/win32_world.h"
 #include "tests/setup/install/install_test_support.h"
 #include "tests/support/screenshot.h"
 
@@ -113,6 +115,12 @@ HWND Browser() {
 
 bool BrowserUp() { return Browser() != nullptr; }
 
+// Whether the browser shows the path edit and the create button we add.
+void ExpectExtras(HWND browser, bool shown) {
+  EXPECT_EQ(Child(browser, "Edit") != nullptr, shown);
+  EXPECT_EQ(Button(browser, "Make New Folder") != nullptr, shown);
+}
+
 std::string SelectedItemText(HWND browser) {
   HWND tree = Child(browser, "SysTreeView32");
   char text[MAX_PATH] = {};
@@ -167,29 +175,6 @@ std::string TempFolder(const std::string& name) {
   return path;
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
-bool IsFolder(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 class InstallForms : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -200,7 +185,7 @@ class InstallForms : public ::testing::Test {
   void TearDown() override {
     UserAbortQuery() = nullptr;
     CopyAbortFlags() = {};
-    RemoveTree(base);
+    archive_test::DeleteTree(base);
   }
   TDialogManager* Manager(TManagerType type, const char* name) {
     auto* manager = new TDialogManager(&owner);
@@ -369,8 +354,7 @@ TEST_F(DiskChange, AsksForTheDiskAndProceedReturnsTheBrowsedFolderInTheParameter
   steps.Then([other] {
     HWND browser = Browser();
     ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(Child(browser, "Edit"), nullptr);
-    EXPECT_EQ(Button(browser, "Make New Folder"), nullptr);
+    ExpectExtras(browser, false);
     SelectIn(browser, other);
     SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
   }, BrowserUp);
@@ -600,7 +584,7 @@ TEST_F(FolderBrowser, AddsItsControlsInTheBrowsersClientAreaAndCreatesATypedPath
   EXPECT_TRUE(Run());
   EXPECT_TRUE(steps.Done());
   EXPECT_EQ(dialog.Directory, typed);
-  EXPECT_TRUE(IsFolder(typed));
+  EXPECT_TRUE(FolderExists(typed));
 }
 
 TEST_F(FolderBrowser, CreateButtonAsksForANameCreatesItAndReopensOnIt) {
@@ -620,7 +604,7 @@ TEST_F(FolderBrowser, CreateButtonAsksForANameCreatesItAndReopensOnIt) {
   nameAndOk("..\\outside");  // refused: one level under the current folder only
   steps.Then([&] {
     EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_FALSE(IsFolder(base + "\\..\\outside"));
+    EXPECT_FALSE(FolderExists(base + "\\..\\outside"));
     EXPECT_EQ(TextOf(Child(Browser(), "Edit")), base);  // still open where it was
   }, BrowserUp);
   nameAndOk("Fresh");
@@ -634,7 +618,7 @@ TEST_F(FolderBrowser, CreateButtonAsksForANameCreatesItAndReopensOnIt) {
   EXPECT_TRUE(Run());
   EXPECT_TRUE(steps.Done());
   EXPECT_EQ(dialog.Directory, base + "\\Fresh");
-  EXPECT_TRUE(IsFolder(base + "\\Fresh"));
+  EXPECT_TRUE(FolderExists(base + "\\Fresh"));
 }
 
 TEST_F(FolderBrowser, WithoutExtrasTheSelectedPathIsReturnedAndNothingCreated) {
@@ -646,13 +630,12 @@ TEST_F(FolderBrowser, WithoutExtrasTheSelectedPathIsReturnedAndNothingCreated) {
   steps.Then([] {
     HWND browser = Browser();
     ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(Child(browser, "Edit"), nullptr);
-    EXPECT_EQ(Button(browser, "Make New Folder"), nullptr);
+    ExpectExtras(browser, false);
     SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
   }, BrowserUp);
   EXPECT_TRUE(Run());
   EXPECT_EQ(dialog.Directory, sub);
-  EXPECT_FALSE(IsFolder(sub + "\\not"));
+  EXPECT_FALSE(FolderExists(sub + "\\not"));
 }
 
 TEST_F(FolderBrowser, CancelAndTheEmptyRootAreNoChoice) {
@@ -684,8 +667,7 @@ TEST_F(FolderBrowser, IsTheSetupTypePagesChooser) {
   steps.Then([] {
     HWND browser = Browser();
     ASSERT_NE(browser, nullptr);
-    EXPECT_NE(Child(browser, "Edit"), nullptr);
-    EXPECT_NE(Button(browser, "Make New Folder"), nullptr);
+    ExpectExtras(browser, true);
     SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
   }, BrowserUp);
   std::string chosen;
