@@ -301,6 +301,13 @@ TChangeDiskForm* ShownDiskForm() {
   return nullptr;
 }
 
+// The form is up and has been prepared (its translation serves messages
+// before the form shows, and steps may run then).
+bool DiskFormUp() {
+  TChangeDiskForm* form = ShownDiskForm();
+  return form && IsWindowVisible(form->Handle()) && !Browser();
+}
+
 class DiskChange : public InstallForms {
  protected:
   void SetUp() override {
@@ -326,7 +333,7 @@ class DiskChange : public InstallForms {
       HWND button = Button(ShownDiskForm()->Handle(), caption);
       ASSERT_NE(button, nullptr) << caption;
       SendMessageA(button, BM_CLICK, 0, 0);
-    });
+    }, DiskFormUp);
   }
   StepRunner steps;
   TDialogManager* manager = nullptr;
@@ -348,7 +355,7 @@ TEST_F(DiskChange, AsksForTheDiskAndProceedReturnsTheBrowsedFolderInTheParameter
     EXPECT_TRUE(form->PathEdit->ReadOnly());
     EXPECT_EQ(GetFocus(), form->InstallBtn->Handle());
     Shot(form->Handle(), "install_forms_disk.bmp");
-  });
+  }, DiskFormUp);
   Press("&Browse...");
   // The browser without its extras: select the other folder and press OK.
   steps.Then([other] {
@@ -358,7 +365,7 @@ TEST_F(DiskChange, AsksForTheDiskAndProceedReturnsTheBrowsedFolderInTheParameter
     SelectIn(browser, other);
     SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
   }, BrowserUp);
-  steps.Then([other] { EXPECT_EQ(ShownDiskForm()->PathEdit->Text(), other); });
+  steps.Then([other] { EXPECT_EQ(ShownDiskForm()->PathEdit->Text(), other); }, DiskFormUp);
   Press("Proceed");
   EXPECT_NO_THROW(Show());
   EXPECT_TRUE(steps.Done());
@@ -370,7 +377,7 @@ TEST_F(DiskChange, AsksForTheDiskAndProceedReturnsTheBrowsedFolderInTheParameter
   // Browse cancelled: the path stays.
   Press("&Browse...");
   steps.Then([] { SendMessageA(GetDlgItem(Browser(), IDCANCEL), BM_CLICK, 0, 0); }, BrowserUp);
-  steps.Then([other] { EXPECT_EQ(ShownDiskForm()->PathEdit->Text(), other); });
+  steps.Then([other] { EXPECT_EQ(ShownDiskForm()->PathEdit->Text(), other); }, DiskFormUp);
   Press("Proceed");
   EXPECT_NO_THROW(Show());
   EXPECT_EQ(disk.Path, other);
@@ -388,7 +395,7 @@ TEST_F(DiskChange, CancelAnsweredNoKeepsTheFormYesEndsTheInstallation) {
     EXPECT_NE(ShownDiskForm(), nullptr);
     EXPECT_TRUE(IsWindowVisible(ShownDiskForm()->Handle()));
     answer = true;
-  });
+  }, DiskFormUp);
   Press("Cancel");
   EXPECT_THROW(Show(), EAIUserAbort);
   EXPECT_EQ(asked, 2);
@@ -415,7 +422,7 @@ TEST_F(DiskChange, PromptInTheTranslatedWordingUnlessItDoesNotFitTheNumber) {
   for (const Case& c : cases) {
     translation = c.Translation;
     std::string shown;
-    steps.Then([&] { shown = ShownDiskForm()->PromptDiskLabel->Text(); });
+    steps.Then([&] { shown = ShownDiskForm()->PromptDiskLabel->Text(); }, DiskFormUp);
     Press("Proceed");
     EXPECT_NO_THROW(Show());
     EXPECT_EQ(shown, c.Shown) << c.Translation;
