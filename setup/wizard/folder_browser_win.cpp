@@ -51,7 +51,9 @@ std::string LibraryString(const char* library, UINT id) {
   return text;
 }
 
-std::string OrFallback(const std::string& text, const char* fallback) { return text.empty() ? fallback : text; }
+std::string OrFallback(const std::string& text, const char* fallback) {
+  return text.empty() ? fallback : text;
+}
 
 std::string WindowText(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -202,7 +204,8 @@ void TOpenFolderDialog::Initialized(HWND window) {
         auto* f = reinterpret_cast<Found*>(data);
         char name[64] = {};
         GetClassNameA(child, name, sizeof name);
-        if (!f->tree && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, 7, "SYSTREE", 7) == CSTR_EQUAL)
+        if (!f->tree &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, 7, "SYSTREE", 7) == CSTR_EQUAL)
           f->tree = child;
         else if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, 6, "BUTTON", 6) == CSTR_EQUAL)
           f->buttons.push_back(child);
@@ -226,8 +229,8 @@ void TOpenFolderDialog::Initialized(HWND window) {
   const auto font = reinterpret_cast<WPARAM>(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   SetPropA(window, kDialogProperty, this);
-  browserProc_ =
-      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BrowserProc)));
+  browserProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BrowserProc)));
   if (ShowCreateButton) {
     const TBrowserRect r = CreateButtonPlace(rects_);
     createButton_ = {this, CreateWindowExA(0, "BUTTON", TOFDResourceStrings::CreateButtonCaption().c_str(),
@@ -242,11 +245,10 @@ void TOpenFolderDialog::Initialized(HWND window) {
     if (place.Tree && tree_)
       MoveWindow(tree_, place.Tree->Left, place.Tree->Top, place.Tree->Width(), place.Tree->Height(), FALSE);
     const TBrowserRect& r = place.Edit;
-    pathEdit_ = {this, CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, r.Left, r.Top,
-                                       r.Width(), kPathEditHeight, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPathEditId)), instance,
-                                       nullptr)};
+    pathEdit_ = {this, CreateWindowExA(
+                           WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                           r.Left, r.Top, r.Width(), kPathEditHeight, window,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPathEditId)), instance, nullptr)};
     SendMessageA(pathEdit_.Handle, WM_SETFONT, font, FALSE);
     SetPropA(pathEdit_.Handle, kDialogProperty, this);
     editProc_ = reinterpret_cast<WNDPROC>(
@@ -279,7 +281,8 @@ void TOpenFolderDialog::PathTyped() {
   pushing_ = true;
   const std::string typed = WindowText(pathEdit_.Handle);
   // An empty selection would select the shell's root.
-  if (!typed.empty()) SendMessageA(window_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
+  if (!typed.empty())
+    SendMessageA(window_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
   currentPath_ = typed;
   pushing_ = false;
 }
@@ -292,7 +295,8 @@ void TOpenFolderDialog::CreateClicked() {
     // The shell's root has no path to create a folder in.
     if (currentPath_.empty()) return;
     std::string name;
-    if (!fw::InputQuery(TOFDResourceStrings::CreateButtonCaption(), TOFDResourceStrings::NewFolderPrompt(), name))
+    if (!fw::InputQuery(TOFDResourceStrings::CreateButtonCaption(), TOFDResourceStrings::NewFolderPrompt(),
+                        name))
       return;
     if (!ValidNewFolderName(name)) {
       fw::MessageDlg(Translated("A folder name cannot contain any of the characters \\ / : * ? \" < > |"),

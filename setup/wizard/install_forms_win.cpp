@@ -128,9 +128,9 @@ TCopyFileDlg::TCopyFileDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner)
 TCopyFileDlg::~TCopyFileDlg() { UnregisterDuringCopyForm(entry_); }
 
 void TCopyFileDlg::PlaceDuringCopyForm(fw::TForm& form) {
-  const TScreenPlace p =
-      PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset, Width, Height, GetSystemMetrics(SM_CXSCREEN),
-                    GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYCAPTION));
+  const TScreenPlace p = PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset, Width, Height,
+                                       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                       GetSystemMetrics(SM_CYCAPTION));
   form.SetPosition(fw::TPosition::poDesigned);
   // The window first, so that its designed client size does not win over
   // the component's outer size.
@@ -158,10 +158,11 @@ TChangeDiskForm::TChangeDiskForm(fw::TComponent* owner) : TBaseChangeDiskForm(ow
   PromptDiskLabel = GlidLabel(this, this, 45, "Please insert disk number %d", 76, 10);
   PromptDiskLabel->SetName("PromptDiskLabel");
   PromptDiskLabel->Font().SetStyle(fw::fsBold);
-  auto* text = GlidLabel(this, this, 46,
-                         "If the files on this disk can be found in another location, for example, in another "
-                         "drive, enter its full path or click the Browse button to select its path.",
-                         76, 32);
+  auto* text =
+      GlidLabel(this, this, 46,
+                "If the files on this disk can be found in another location, for example, in another "
+                "drive, enter its full path or click the Browse button to select its path.",
+                76, 32);
   text->SetName("lblLocation");
   text->SetAutoSize(false);
   text->SetWordWrap(true);
@@ -317,7 +318,8 @@ void TInstallStatusDlg::ShowStatus() {
     ReleaseDC(form.Handle(), dc);
   }
   const int width = StatusFormWidth(textWidth, form.pnlBack->Left(), form.pnlMessage->Left(), label.Left());
-  form.SetBounds(DivideRoundedEven(GetSystemMetrics(SM_CXSCREEN) - width, 2), form.Top(), width, form.Height());
+  form.SetBounds(DivideRoundedEven(GetSystemMetrics(SM_CXSCREEN) - width, 2), form.Top(), width,
+                 form.Height());
   form.pnlMessage->SetWidth(form.pnlBack->ClientWidth() - form.pnlMessage->Left() - 1);
   form.Show();
   form.Repaint();

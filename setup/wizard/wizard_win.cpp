@@ -75,7 +75,8 @@ void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry) { Unregister(
 
 std::vector<std::shared_ptr<TDCFEntry>>& DCFList() { return Registry<TDCFEntry>(); }
 
-std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog) {
+std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass,
+                                                  TCustomBaseInstallDlg* dialog) {
   return Register(DCFList(), std::move(formClass), dialog);
 }
 
@@ -83,7 +84,8 @@ void UnregisterDuringCopyForm(const std::shared_ptr<TDCFEntry>& entry) { Unregis
 
 std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList() { return Registry<TBCDFEntry>(); }
 
-std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog) {
+std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass,
+                                                   TCustomBaseInstallDlg* dialog) {
   return Register(ChangeDiskFormList(), std::move(formClass), dialog);
 }
 
@@ -182,7 +184,8 @@ void TDialogManager::CreateDuringCopyForms() {
   }
 }
 
-void TDialogManager::UpdateDuringCopyForms(TFileStatusParameter* fileStatus, TDownloadStatusParameter* download) {
+void TDialogManager::UpdateDuringCopyForms(TFileStatusParameter* fileStatus,
+                                           TDownloadStatusParameter* download) {
   if (copyForms_.empty()) CreateDuringCopyForms();
   for (const auto& form : copyForms_) form->ShowProgress(fileStatus, download);
 }

@@ -50,7 +50,8 @@ std::vector<std::shared_ptr<TDCFEntry>>& DCFList();
 std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog);
 void UnregisterDuringCopyForm(const std::shared_ptr<TDCFEntry>& entry);
 std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList();
-std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog);
+std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass,
+                                                   TCustomBaseInstallDlg* dialog);
 void UnregisterChangeDiskForm(const std::shared_ptr<TBCDFEntry>& entry);
 
 // Runs a handler of a form's control; with a modal form up, an exception

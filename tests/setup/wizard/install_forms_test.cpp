@@ -53,8 +53,8 @@ TEST(FolderBrowserPlaces, DefaultsWhenControlsAreMissing) {
 }
 
 TEST(FolderBrowserSelection, NearestExistingFolder) {
-  const std::set<std::string> folders = {"C:", "C:\\", "C:\\x", "C:\\x\\", "C:\\Program Files",
-                                         "\\\\server\\share"};
+  const std::set<std::string> folders = {
+      "C:", "C:\\", "C:\\x", "C:\\x\\", "C:\\Program Files", "\\\\server\\share"};
   const TFolderExists exists = [&](const std::string& p) { return folders.count(p) > 0; };
   struct Case {
     const char* Path;

@@ -87,7 +87,8 @@ HWND Child(HWND parent, const std::string& className, const std::string* text = 
       parent,
       [](HWND child, LPARAM data) {
         auto* s = reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(child) || lstrcmpiA(ClassOf(child).c_str(), s->className.c_str()) != 0) return TRUE;
+        if (!IsWindowVisible(child) || lstrcmpiA(ClassOf(child).c_str(), s->className.c_str()) != 0)
+          return TRUE;
         if (s->text && TextOf(child) != *s->text) return TRUE;
         s->found = child;
         return FALSE;
@@ -163,7 +164,9 @@ void Type(HWND edit, const std::string& text) {
   SendMessageA(edit, WM_KEYUP, VK_END, 0xC0000001);
 }
 
-int BarPosition(fw::TProgressBar* bar) { return static_cast<int>(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0)); }
+int BarPosition(fw::TProgressBar* bar) {
+  return static_cast<int>(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0));
+}
 
 std::string TempFolder(const std::string& name) {
   char temp[MAX_PATH];
@@ -328,12 +331,14 @@ class DiskChange : public InstallForms {
   }
   // Presses a button of the disk form.
   void Press(const std::string& caption) {
-    steps.Then([caption] {
-      ASSERT_NE(ShownDiskForm(), nullptr);
-      HWND button = Button(ShownDiskForm()->Handle(), caption);
-      ASSERT_NE(button, nullptr) << caption;
-      SendMessageA(button, BM_CLICK, 0, 0);
-    }, DiskFormUp);
+    steps.Then(
+        [caption] {
+          ASSERT_NE(ShownDiskForm(), nullptr);
+          HWND button = Button(ShownDiskForm()->Handle(), caption);
+          ASSERT_NE(button, nullptr) << caption;
+          SendMessageA(button, BM_CLICK, 0, 0);
+        },
+        DiskFormUp);
   }
   StepRunner steps;
   TDialogManager* manager = nullptr;
@@ -346,25 +351,29 @@ TEST_F(DiskChange, AsksForTheDiskAndProceedReturnsTheBrowsedFolderInTheParameter
   EXPECT_EQ(dlg->DialogManager(), manager);
   const std::string other = base + "\\disk3";
   CreateDirectoryA(other.c_str(), nullptr);
-  steps.Then([] {
-    TChangeDiskForm* form = ShownDiskForm();
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(TextOf(form->Handle()), "Setup needs the next disk");
-    EXPECT_EQ(form->PromptDiskLabel->Text(), "Please insert disk number 3");
-    EXPECT_EQ(form->PathEdit->Text(), "A:\\");
-    EXPECT_TRUE(form->PathEdit->ReadOnly());
-    EXPECT_EQ(GetFocus(), form->InstallBtn->Handle());
-    Shot(form->Handle(), "install_forms_disk.bmp");
-  }, DiskFormUp);
+  steps.Then(
+      [] {
+        TChangeDiskForm* form = ShownDiskForm();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(TextOf(form->Handle()), "Setup needs the next disk");
+        EXPECT_EQ(form->PromptDiskLabel->Text(), "Please insert disk number 3");
+        EXPECT_EQ(form->PathEdit->Text(), "A:\\");
+        EXPECT_TRUE(form->PathEdit->ReadOnly());
+        EXPECT_EQ(GetFocus(), form->InstallBtn->Handle());
+        Shot(form->Handle(), "install_forms_disk.bmp");
+      },
+      DiskFormUp);
   Press("&Browse...");
   // The browser without its extras: select the other folder and press OK.
-  steps.Then([other] {
-    HWND browser = Browser();
-    ASSERT_NE(browser, nullptr);
-    ExpectExtras(browser, false);
-    SelectIn(browser, other);
-    SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-  }, BrowserUp);
+  steps.Then(
+      [other] {
+        HWND browser = Browser();
+        ASSERT_NE(browser, nullptr);
+        ExpectExtras(browser, false);
+        SelectIn(browser, other);
+        SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
   steps.Then([other] { EXPECT_EQ(ShownDiskForm()->PathEdit->Text(), other); }, DiskFormUp);
   Press("Proceed");
   EXPECT_NO_THROW(Show());
@@ -391,11 +400,13 @@ TEST_F(DiskChange, CancelAnsweredNoKeepsTheFormYesEndsTheInstallation) {
     return answer;
   };
   Press("Cancel");
-  steps.Then([&] {
-    EXPECT_NE(ShownDiskForm(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(ShownDiskForm()->Handle()));
-    answer = true;
-  }, DiskFormUp);
+  steps.Then(
+      [&] {
+        EXPECT_NE(ShownDiskForm(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(ShownDiskForm()->Handle()));
+        answer = true;
+      },
+      DiskFormUp);
   Press("Cancel");
   EXPECT_THROW(Show(), EAIUserAbort);
   EXPECT_EQ(asked, 2);
@@ -553,41 +564,43 @@ class FolderBrowser : public InstallForms {
 TEST_F(FolderBrowser, AddsItsControlsInTheBrowsersClientAreaAndCreatesATypedPath) {
   dialog.Directory = base + "\\missing\\levels";  // opens on base
   const std::string typed = base + "\\typed\\deeper";
-  steps.Then([&] {
-    HWND browser = Browser();
-    ASSERT_NE(browser, nullptr);
-    HWND edit = Child(browser, "Edit");
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(TextOf(edit), base);  // the deepest existing folder
-    HWND create = Button(browser, "Make New Folder");
-    ASSERT_NE(create, nullptr);
-    const std::string title = "Browse for Folder";
-    EXPECT_NE(Child(browser, "Static", &title), nullptr);
-    // The create button one pitch left of OK, from the tree's left; the edit
-    // under the shortened tree.
-    HWND tree = Child(browser, "SysTreeView32");
-    const TBrowserRect ok = ClientRectOf(browser, GetDlgItem(browser, IDOK));
-    const TBrowserRect cancel = ClientRectOf(browser, GetDlgItem(browser, IDCANCEL));
-    const TBrowserRect treeNow = ClientRectOf(browser, tree);
-    const TBrowserRect button = ClientRectOf(browser, create);
-    const TBrowserRect field = ClientRectOf(browser, edit);
-    EXPECT_EQ(button.Left, treeNow.Left);
-    EXPECT_EQ(button.Top, ok.Top - 22);
-    EXPECT_EQ(button.Right, ok.Right - (cancel.Left - ok.Left));
-    EXPECT_EQ(field.Left, treeNow.Left);
-    EXPECT_EQ(field.Top, treeNow.Bottom + 15);
-    EXPECT_EQ(field.Right, treeNow.Right);
-    EXPECT_EQ(GetWindowLongA(tree, GWL_STYLE) & TVS_SHOWSELALWAYS, TVS_SHOWSELALWAYS);
-    // Everything inside the client area, nothing over OK.
-    RECT client;
-    GetClientRect(browser, &client);
-    EXPECT_GE(button.Top, 0);
-    EXPECT_LE(field.Bottom, client.bottom);
-    EXPECT_EQ(button.Bottom, ok.Bottom - 22);
-    Shot(browser, "install_forms_folder_browser.bmp");
-    Type(edit, typed);
-    SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-  }, BrowserUp);
+  steps.Then(
+      [&] {
+        HWND browser = Browser();
+        ASSERT_NE(browser, nullptr);
+        HWND edit = Child(browser, "Edit");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(TextOf(edit), base);  // the deepest existing folder
+        HWND create = Button(browser, "Make New Folder");
+        ASSERT_NE(create, nullptr);
+        const std::string title = "Browse for Folder";
+        EXPECT_NE(Child(browser, "Static", &title), nullptr);
+        // The create button one pitch left of OK, from the tree's left; the edit
+        // under the shortened tree.
+        HWND tree = Child(browser, "SysTreeView32");
+        const TBrowserRect ok = ClientRectOf(browser, GetDlgItem(browser, IDOK));
+        const TBrowserRect cancel = ClientRectOf(browser, GetDlgItem(browser, IDCANCEL));
+        const TBrowserRect treeNow = ClientRectOf(browser, tree);
+        const TBrowserRect button = ClientRectOf(browser, create);
+        const TBrowserRect field = ClientRectOf(browser, edit);
+        EXPECT_EQ(button.Left, treeNow.Left);
+        EXPECT_EQ(button.Top, ok.Top - 22);
+        EXPECT_EQ(button.Right, ok.Right - (cancel.Left - ok.Left));
+        EXPECT_EQ(field.Left, treeNow.Left);
+        EXPECT_EQ(field.Top, treeNow.Bottom + 15);
+        EXPECT_EQ(field.Right, treeNow.Right);
+        EXPECT_EQ(GetWindowLongA(tree, GWL_STYLE) & TVS_SHOWSELALWAYS, TVS_SHOWSELALWAYS);
+        // Everything inside the client area, nothing over OK.
+        RECT client;
+        GetClientRect(browser, &client);
+        EXPECT_GE(button.Top, 0);
+        EXPECT_LE(field.Bottom, client.bottom);
+        EXPECT_EQ(button.Bottom, ok.Bottom - 22);
+        Shot(browser, "install_forms_folder_browser.bmp");
+        Type(edit, typed);
+        SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
   EXPECT_TRUE(Run());
   EXPECT_TRUE(steps.Done());
   EXPECT_EQ(dialog.Directory, typed);
@@ -599,29 +612,35 @@ TEST_F(FolderBrowser, CreateButtonAsksForANameCreatesItAndReopensOnIt) {
   fwtest::BoxAnswerer boxes(fw::mrOk);
   auto nameAndOk = [this](const std::string& name) {
     steps.Then([] { SendMessageA(Button(Browser(), "Make New Folder"), BM_CLICK, 0, 0); }, BrowserUp);
-    steps.Then([name] {
-      HWND box = FindWindowA(nullptr, "Make New Folder");
-      ASSERT_NE(box, nullptr);
-      HWND prompt = Child(box, "Edit");
-      ASSERT_NE(prompt, nullptr);
-      SetWindowTextA(prompt, name.c_str());
-      SendMessageA(Button(box, "OK"), BM_CLICK, 0, 0);
-    }, [] { return IsWindowVisible(FindWindowA(nullptr, "Make New Folder")) != FALSE; });
+    steps.Then(
+        [name] {
+          HWND box = FindWindowA(nullptr, "Make New Folder");
+          ASSERT_NE(box, nullptr);
+          HWND prompt = Child(box, "Edit");
+          ASSERT_NE(prompt, nullptr);
+          SetWindowTextA(prompt, name.c_str());
+          SendMessageA(Button(box, "OK"), BM_CLICK, 0, 0);
+        },
+        [] { return IsWindowVisible(FindWindowA(nullptr, "Make New Folder")) != FALSE; });
   };
   nameAndOk("..\\outside");  // refused: one level under the current folder only
-  steps.Then([&] {
-    EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_FALSE(FolderExists(base + "\\..\\outside"));
-    EXPECT_EQ(TextOf(Child(Browser(), "Edit")), base);  // still open where it was
-  }, BrowserUp);
+  steps.Then(
+      [&] {
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_FALSE(FolderExists(base + "\\..\\outside"));
+        EXPECT_EQ(TextOf(Child(Browser(), "Edit")), base);  // still open where it was
+      },
+      BrowserUp);
   nameAndOk("Fresh");
-  steps.Then([&] {
-    // Opened again, on the new folder.
-    HWND browser = Browser();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(TextOf(Child(browser, "Edit")), base + "\\Fresh");
-    SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-  }, [&] { return BrowserUp() && TextOf(Child(Browser(), "Edit")) == base + "\\Fresh"; });
+  steps.Then(
+      [&] {
+        // Opened again, on the new folder.
+        HWND browser = Browser();
+        ASSERT_NE(browser, nullptr);
+        EXPECT_EQ(TextOf(Child(browser, "Edit")), base + "\\Fresh");
+        SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+      },
+      [&] { return BrowserUp() && TextOf(Child(Browser(), "Edit")) == base + "\\Fresh"; });
   EXPECT_TRUE(Run());
   EXPECT_TRUE(steps.Done());
   EXPECT_EQ(dialog.Directory, base + "\\Fresh");
@@ -634,12 +653,14 @@ TEST_F(FolderBrowser, WithoutExtrasTheSelectedPathIsReturnedAndNothingCreated) {
   dialog.ShowCreateButton = false;
   dialog.ShowPathEdit = false;
   dialog.Directory = sub + "\\not\\there";
-  steps.Then([] {
-    HWND browser = Browser();
-    ASSERT_NE(browser, nullptr);
-    ExpectExtras(browser, false);
-    SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-  }, BrowserUp);
+  steps.Then(
+      [] {
+        HWND browser = Browser();
+        ASSERT_NE(browser, nullptr);
+        ExpectExtras(browser, false);
+        SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
   EXPECT_TRUE(Run());
   EXPECT_EQ(dialog.Directory, sub);
   EXPECT_FALSE(FolderExists(sub + "\\not"));
@@ -653,16 +674,18 @@ TEST_F(FolderBrowser, CancelAndTheEmptyRootAreNoChoice) {
   for (const Case& c : cases) {
     dialog.ShowCreateButton = dialog.ShowPathEdit = c.Extras;
     dialog.Directory = base;
-    steps.Then([&] {
-      HWND browser = Browser();
-      ASSERT_NE(browser, nullptr);
-      if (!c.Cancel) {
-        // The shell's root, which has no path.
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(""));
-        if (c.Extras) EXPECT_EQ(TextOf(Child(browser, "Edit")), "");
-      }
-      SendMessageA(GetDlgItem(browser, c.Cancel ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
-    }, BrowserUp);
+    steps.Then(
+        [&] {
+          HWND browser = Browser();
+          ASSERT_NE(browser, nullptr);
+          if (!c.Cancel) {
+            // The shell's root, which has no path.
+            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(""));
+            if (c.Extras) EXPECT_EQ(TextOf(Child(browser, "Edit")), "");
+          }
+          SendMessageA(GetDlgItem(browser, c.Cancel ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
+        },
+        BrowserUp);
     EXPECT_FALSE(Run()) << c.Extras << c.Cancel;
     EXPECT_TRUE(steps.Done());
     EXPECT_EQ(dialog.Directory, base);
@@ -671,12 +694,14 @@ TEST_F(FolderBrowser, CancelAndTheEmptyRootAreNoChoice) {
 
 TEST_F(FolderBrowser, IsTheSetupTypePagesChooser) {
   ASSERT_TRUE(FolderChooser());
-  steps.Then([] {
-    HWND browser = Browser();
-    ASSERT_NE(browser, nullptr);
-    ExpectExtras(browser, true);
-    SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-  }, BrowserUp);
+  steps.Then(
+      [] {
+        HWND browser = Browser();
+        ASSERT_NE(browser, nullptr);
+        ExpectExtras(browser, true);
+        SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
   std::string chosen;
   EXPECT_TRUE(FolderChooser()(base, chosen));
   EXPECT_EQ(chosen, base);
