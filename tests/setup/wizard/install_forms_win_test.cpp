@@ -647,6 +647,42 @@ TEST_F(FolderBrowser, CreateButtonAsksForANameCreatesItAndReopensOnIt) {
   EXPECT_TRUE(FolderExists(base + "\\Fresh"));
 }
 
+TEST_F(FolderBrowser, CreateButtonWithATypedMissingPathCreatesItUnlessVetoed) {
+  dialog.Directory = base;
+  const std::string typed = base + "\\typed";
+  bool allow = false;
+  int asked = 0;
+  dialog.OnCreateFolder = [&](TOFDCreateButton* sender, bool& allowed) {
+    EXPECT_EQ(sender, &dialog.CreateButton());
+    ++asked;
+    allowed = allow;
+  };
+  auto typeAndCreate = [&] {
+    steps.Then(
+        [&] {
+          Type(Child(Browser(), "Edit"), typed);
+          SendMessageA(Button(Browser(), "Make New Folder"), BM_CLICK, 0, 0);
+        },
+        BrowserUp);
+  };
+  typeAndCreate();  // vetoed: nothing asked, nothing created
+  steps.Then(
+      [&] {
+        EXPECT_EQ(asked, 1);
+        EXPECT_FALSE(FolderExists(typed));
+        allow = true;
+      },
+      BrowserUp);
+  typeAndCreate();  // a typed missing path is created without asking for a name
+  steps.Then([&] { SendMessageA(GetDlgItem(Browser(), IDOK), BM_CLICK, 0, 0); },
+             [&] { return BrowserUp() && TextOf(Child(Browser(), "Edit")) == typed; });
+  EXPECT_TRUE(Run());
+  EXPECT_TRUE(steps.Done());
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(dialog.Directory, typed);
+  EXPECT_TRUE(FolderExists(typed));
+}
+
 TEST_F(FolderBrowser, WithoutExtrasTheSelectedPathIsReturnedAndNothingCreated) {
   const std::string sub = base + "\\sub";
   CreateDirectoryA(sub.c_str(), nullptr);
