@@ -71,6 +71,9 @@ class EIRCannotWriteValue : public fw::Exception {
 using TranslateFunction = std::string (*)(const std::string& english);
 void SetTranslateHook(TranslateFunction translate);
 std::string Translated(const std::string& english);
+// The translated format filled with args; a translation whose codes do not
+// fit the arguments falls back to the English format.
+std::string FormatTranslated(const std::string& format, const fw::FormatArgs& args);
 
 class IException : public ECustomPembrinAbnormal {
  public:

@@ -28,4 +28,10 @@ std::string UniqueTempFileName(bool keep);
 std::string SystemDirectory();
 std::string WindowsDirectory();
 
+// True when path names an existing folder.
+bool FolderExists(const std::string& path);
+// Creates the folder with every missing parent; true when it exists
+// afterwards. A drive ("C:") or a share root ends the climb.
+bool CreateFolders(const std::string& folder);
+
 }  // namespace setup

@@ -45,17 +45,6 @@ struct Released {
   }
 };
 
-bool CreateFolders(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  const size_t slash = folder.find_last_of('\\');
-  // A drive ("C:") or a share root ends the climb.
-  if (slash != std::string::npos && slash > 0 && folder[slash - 1] != ':' && folder[slash - 1] != '\\' &&
-      !CreateFolders(folder.substr(0, slash)))
-    return false;
-  return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 }  // namespace
 
 void SaveShellLinkFile(const ShellLinkData& link) {

@@ -5,6 +5,8 @@
 
 #include "framework/application.h"
 #include "setup/base/exceptions.h"
+#include "setup/base/windows_routines_win.h"
+#include "setup/wizard/folder_browser_win.h"
 
 namespace setup {
 
@@ -15,9 +17,7 @@ TDialogManager* currentManager = nullptr;
 // The framework's Exception with a translated text, formatted by the checked
 // formatter (a translation that does not fit the arguments falls back).
 [[noreturn]] void Raise(const std::string& format, const fw::FormatArgs& args = {}) {
-  if (auto text = fw::TryFormat(Translated(format), args)) throw fw::Exception(*text);
-  if (auto text = fw::TryFormat(format, args)) throw fw::Exception(*text);
-  throw fw::Exception(fw::FormatLeniently(format, args));
+  throw fw::Exception(FormatTranslated(format, args));
 }
 
 // Sets the current manager for one showing and clears it on every way out.
@@ -29,8 +29,31 @@ class CurrentManagerScope {
   CurrentManagerScope& operator=(const CurrentManagerScope&) = delete;
 };
 
-// Runs a handler of a modal form; an exception that escapes it ends the
-// form's loop and is raised again by ShowModal, so it reaches the run once.
+int ScreenCaptionHeight() { return GetSystemMetrics(SM_CYCAPTION); }
+
+template <class Entry>
+std::vector<std::shared_ptr<Entry>>& Registry() {
+  static std::vector<std::shared_ptr<Entry>> list;
+  return list;
+}
+
+template <class Entry, class FormClass>
+std::shared_ptr<Entry> Register(std::vector<std::shared_ptr<Entry>>& list, FormClass formClass,
+                                TCustomBaseInstallDlg* dialog) {
+  auto entry = std::make_shared<Entry>();
+  entry->FormClass = std::move(formClass);
+  entry->Dialog = dialog;
+  list.push_back(entry);
+  return entry;
+}
+
+template <class Entry>
+void Unregister(std::vector<std::shared_ptr<Entry>>& list, const std::shared_ptr<Entry>& entry) {
+  list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+}
+
+}  // namespace
+
 void Guarded(fw::TForm* modal, const std::function<void()>& handler) {
   try {
     handler();
@@ -42,26 +65,32 @@ void Guarded(fw::TForm* modal, const std::function<void()>& handler) {
   }
 }
 
-int ScreenCaptionHeight() { return GetSystemMetrics(SM_CYCAPTION); }
-
-}  // namespace
-
-std::vector<std::shared_ptr<TBIFEntry>>& BIFList() {
-  static std::vector<std::shared_ptr<TBIFEntry>> list;
-  return list;
-}
+std::vector<std::shared_ptr<TBIFEntry>>& BIFList() { return Registry<TBIFEntry>(); }
 
 std::shared_ptr<TBIFEntry> RegisterWizardPage(TFormClass formClass, TCustomBaseInstallDlg* dialog) {
-  auto entry = std::make_shared<TBIFEntry>();
-  entry->FormClass = std::move(formClass);
-  entry->Dialog = dialog;
-  BIFList().push_back(entry);
-  return entry;
+  return Register(BIFList(), std::move(formClass), dialog);
 }
 
-void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry) {
-  auto& list = BIFList();
-  list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry) { Unregister(BIFList(), entry); }
+
+std::vector<std::shared_ptr<TDCFEntry>>& DCFList() { return Registry<TDCFEntry>(); }
+
+std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass,
+                                                  TCustomBaseInstallDlg* dialog) {
+  return Register(DCFList(), std::move(formClass), dialog);
+}
+
+void UnregisterDuringCopyForm(const std::shared_ptr<TDCFEntry>& entry) { Unregister(DCFList(), entry); }
+
+std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList() { return Registry<TBCDFEntry>(); }
+
+std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass,
+                                                   TCustomBaseInstallDlg* dialog) {
+  return Register(ChangeDiskFormList(), std::move(formClass), dialog);
+}
+
+void UnregisterChangeDiskForm(const std::shared_ptr<TBCDFEntry>& entry) {
+  Unregister(ChangeDiskFormList(), entry);
 }
 
 TDialogManager* CurrentDialogManager() { return currentManager; }
@@ -72,13 +101,24 @@ std::function<bool()>& UserAbortQuery() {
 }
 
 TFolderChooser& FolderChooser() {
-  static TFolderChooser chooser;
+  static TFolderChooser chooser = [](const std::string& start, std::string& chosen) {
+    TOpenFolderDialog browser(nullptr);
+    browser.Directory = start;
+    if (!browser.Execute()) return false;
+    chosen = browser.Directory;
+    return true;
+  };
   return chooser;
 }
 
 std::function<bool*()>& RebootFlag() {
   static std::function<bool*()> flag;
   return flag;
+}
+
+TCopyAbortFlags& CopyAbortFlags() {
+  static TCopyAbortFlags flags;
+  return flags;
 }
 
 bool AskUserAbort() { return UserAbortQuery() ? UserAbortQuery()() : true; }
@@ -110,14 +150,90 @@ void TDialogManager::InformationEvent(TInstallContainer* sender, int code, TEven
         throw IException(file ? "The PO object passed to %s is not a TFileStatusParameter object"
                               : "The PO object passed to %s is not a TDownloadStatusParameter object",
                          {Name()});
-      // The during-copy forms come with the copy-progress forms.
+      if (file)
+        UpdateDuringCopyForms(static_cast<TFileStatusParameter*>(parameter), nullptr);
+      else
+        UpdateDuringCopyForms(nullptr, static_cast<TDownloadStatusParameter*>(parameter));
       break;
     }
     case TManagerAction::CloseDuringCopyForms:
+      CloseDuringCopyForms();
+      break;
     case TManagerAction::ShowChangeDisk:
+      ShowChangeDisk(parameter);
+      break;
     case TManagerAction::None:
       break;
   }
+}
+
+TDialogManager::~TDialogManager() { CloseDuringCopyForms(); }
+
+void TDialogManager::CreateDuringCopyForms() {
+  const auto entries = DCFList();
+  for (const auto& entry : entries) {
+    std::unique_ptr<TBasePembrinForm> created(entry->FormClass(nullptr));
+    auto* form = dynamic_cast<TBaseDuringCopyForm*>(created.get());
+    if (!form || form->DM != this) continue;
+    created.release();
+    copyForms_.emplace_back(form);
+    if (entry->Dialog) entry->Dialog->PlaceDuringCopyForm(*form);
+    form->PreparePage();
+    form->TranslateForm();
+    form->Show();
+  }
+}
+
+void TDialogManager::UpdateDuringCopyForms(TFileStatusParameter* fileStatus,
+                                           TDownloadStatusParameter* download) {
+  if (copyForms_.empty()) CreateDuringCopyForms();
+  for (const auto& form : copyForms_) form->ShowProgress(fileStatus, download);
+}
+
+void TDialogManager::CloseDuringCopyForms() {
+  auto forms = std::move(copyForms_);
+  copyForms_.clear();
+  for (const auto& form : forms) form->Close();
+}
+
+std::vector<TBaseDuringCopyForm*> TDialogManager::DuringCopyForms() const {
+  std::vector<TBaseDuringCopyForm*> forms;
+  for (const auto& form : copyForms_) forms.push_back(form.get());
+  return forms;
+}
+
+void TDialogManager::ShowChangeDisk(TEventObject* parameter) {
+  if (ChangeDiskFormList().empty()) return;
+  std::unique_ptr<TBasePembrinForm> created(ChangeDiskFormList().front()->FormClass(nullptr));
+  CurrentManagerScope scope(this);
+  auto* form = dynamic_cast<TBaseChangeDiskForm*>(created.get());
+  if (!form || form->DM != this) return;
+  if (!parameter) Raise("The ParameterObject is Nil in the TDialogManager. Cannot show the change disk form");
+  auto* list = dynamic_cast<TEventList*>(parameter);
+  if (!list) Raise("TChangeDiskDlg--PO is not a TList object");
+  if (list->Items.size() < 2) Raise("TChangeDiskDlg--Not engouh parameters for status event");
+  auto* file = dynamic_cast<TCustomInstallFile*>(list->Items[0]);
+  if (!file) throw fw::Exception("TChangeDiskDlg says bad first parameter");
+  auto* disk = dynamic_cast<TDiskParameter*>(list->Items[1]);
+  if (!disk) throw fw::Exception("TChangeDiskDlg says bad second parameter");
+  // The file installation leaves its own prompt out for this disk.
+  file->Tag = 1;
+  form->DiskParameter = disk;
+  form->PreparePage();
+  form->TranslateForm();
+  if (form->ShowModal() == fw::mrAbort) throw EAIUserAbort();
+}
+
+void TBaseDuringCopyForm::CancelCopy() {
+  if (!AskUserAbort()) return;
+  // The copy stops at the flags' next check; the form stays until the
+  // copy reports that it has finished.
+  for (const auto& flag : {CopyAbortFlags().Archive, CopyAbortFlags().Download})
+    if (bool* set = flag ? flag() : nullptr) *set = true;
+}
+
+void TBaseChangeDiskForm::CancelDisk() {
+  if (AskUserAbort()) SetModalResult(fw::mrAbort);
 }
 
 void TDialogManager::ShowWizard() {
@@ -667,11 +783,6 @@ std::string Trimmed(const std::string& text) {
   while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
   while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
   return text.substr(a, b - a);
-}
-
-bool FolderExists(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Folders created only so that the browser can start there; removed again,

@@ -21,6 +21,7 @@ namespace setup {
 class TDialogManager;
 class TBaseInstallForm;
 class TCustomBaseInstallDlg;
+class TBaseDuringCopyForm;
 
 using TFormClass = std::function<TBaseInstallForm*(fw::TComponent* owner)>;
 
@@ -34,6 +35,29 @@ struct TBIFEntry {
 std::vector<std::shared_ptr<TBIFEntry>>& BIFList();
 std::shared_ptr<TBIFEntry> RegisterWizardPage(TFormClass formClass, TCustomBaseInstallDlg* dialog);
 void UnregisterWizardPage(const std::shared_ptr<TBIFEntry>& entry);
+
+// Forms shown outside a wizard: the during-copy forms and the change-disk
+// form, each registered with the dialog component that shows it (or nil).
+using TPembrinFormClass = std::function<TBasePembrinForm*(fw::TComponent* owner)>;
+struct TDCFEntry {
+  TPembrinFormClass FormClass;
+  TCustomBaseInstallDlg* Dialog = nullptr;
+  std::int32_t Reserved = 0;
+};
+struct TBCDFEntry : TDCFEntry {};
+
+std::vector<std::shared_ptr<TDCFEntry>>& DCFList();
+std::shared_ptr<TDCFEntry> RegisterDuringCopyForm(TPembrinFormClass formClass, TCustomBaseInstallDlg* dialog);
+void UnregisterDuringCopyForm(const std::shared_ptr<TDCFEntry>& entry);
+std::vector<std::shared_ptr<TBCDFEntry>>& ChangeDiskFormList();
+std::shared_ptr<TBCDFEntry> RegisterChangeDiskForm(TPembrinFormClass formClass,
+                                                   TCustomBaseInstallDlg* dialog);
+void UnregisterChangeDiskForm(const std::shared_ptr<TBCDFEntry>& entry);
+
+// Runs a handler of a form's control; with a modal form up, an exception
+// that escapes the handler ends the form's loop and is raised again by
+// ShowModal, so it reaches the run once.
+void Guarded(fw::TForm* modal, const std::function<void()>& handler);
 
 // The manager whose wizard is being built and shown; nil otherwise.
 TDialogManager* CurrentDialogManager();
@@ -53,10 +77,19 @@ TFolderChooser& FolderChooser();
 // The install run's restart flag (the run connects it); nil without a run.
 std::function<bool*()>& RebootFlag();
 
+// The flags a cancel during copying sets: the archive's Abort and the
+// process-wide download abort flag. The run connects them; nil without one.
+struct TCopyAbortFlags {
+  std::function<bool*()> Archive;
+  std::function<bool*()> Download;
+};
+TCopyAbortFlags& CopyAbortFlags();
+
 class TDialogManager : public TInstallObject {
  public:
   static constexpr int kRegisteredType = rtDialog;
   explicit TDialogManager(fw::TComponent* owner) : TInstallObject(owner) {}
+  ~TDialogManager() override;
   std::string ClassName() const override { return "TDialogManager"; }
   int RegisteredType() const override { return rtDialog; }
 
@@ -69,12 +102,43 @@ class TDialogManager : public TInstallObject {
 
   void InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) override;
   virtual void ShowWizard();
+  // Shows the first registered change-disk form modally for the event's
+  // {file, TDiskParameter} list; Cancel answered yes raises EAIUserAbort.
+  virtual void ShowChangeDisk(TEventObject* parameter);
   virtual void AddDialog(TCustomBaseInstallDlg* dialog);
   virtual void RemoveDialog(TCustomBaseInstallDlg* dialog);
   const std::vector<TCustomBaseInstallDlg*>& Dialogs() const { return dialogs_; }
 
+  void CreateDuringCopyForms();
+  void UpdateDuringCopyForms(TFileStatusParameter* fileStatus, TDownloadStatusParameter* download);
+  void CloseDuringCopyForms();
+  std::vector<TBaseDuringCopyForm*> DuringCopyForms() const;
+
  private:
   std::vector<TCustomBaseInstallDlg*> dialogs_;
+  std::vector<std::unique_ptr<TBaseDuringCopyForm>> copyForms_;
+};
+
+// A form shown modeless while files are copied; its Cancel stops the copy
+// through the abort flags, and it stays until the copy has finished.
+class TBaseDuringCopyForm : public TBasePembrinForm {
+ public:
+  explicit TBaseDuringCopyForm(fw::TComponent* owner) : TBasePembrinForm(owner) {}
+  std::string ClassName() const override { return "TBaseDuringCopyForm"; }
+  TDialogManager* DM = nullptr;
+  virtual void CancelCopy();
+  virtual void ShowProgress(TFileStatusParameter* /*fileStatus*/, TDownloadStatusParameter* /*download*/) {}
+};
+
+// The form that asks for the next archive disk; the file installation reads
+// the folder from DiskParameter once the form has closed.
+class TBaseChangeDiskForm : public TBasePembrinForm {
+ public:
+  explicit TBaseChangeDiskForm(fw::TComponent* owner) : TBasePembrinForm(owner) {}
+  std::string ClassName() const override { return "TBaseChangeDiskForm"; }
+  TDiskParameter* DiskParameter = nullptr;
+  TDialogManager* DM = nullptr;
+  virtual void CancelDisk();
 };
 
 // The wizard window: shows one manager's pages one at a time.
@@ -169,6 +233,9 @@ class TCustomBaseInstallDlg : public TInstallObject {
   virtual bool ShowDialog();
   virtual TFormClass FormClass() const = 0;
   virtual bool CanShow() { return true; }
+  // Places a during-copy form this component registered (by its own size
+  // and position); nothing in the base.
+  virtual void PlaceDuringCopyForm(fw::TForm& /*form*/) {}
   // The event that shows the dialog on its own (0: none).
   virtual int TriggerEvent() const { return 0; }
 
