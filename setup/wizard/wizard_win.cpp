@@ -276,6 +276,8 @@ void TBaseInstallForm::CreateParams(fw::TCreateParams& params) {
     params.X = params.Y = 0;
     params.Width = host->ClientWidth();
     params.Height = host->ClientHeight();
+  } else if (StayOnTop) {
+    params.ExStyle |= WS_EX_TOPMOST;
   }
 }
 
@@ -311,8 +313,9 @@ void TBaseInstallForm::PreviousPage() {
 
 void TBaseInstallForm::PageActivated() {
   if (!Host()) return;
-  PreparePage();
+  // Shown first, so that PreparePage can give the focus to its button.
   SetVisible(true);
+  PreparePage();
   BringToFront();
 }
 
@@ -334,6 +337,11 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   LeftPanel->SetWidth(136);
   LeftPanel->SetAlign(fw::TAlign::alLeft);
   LeftPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  // The content comes before the button row, so Tab visits it first.
+  ContentPanel = new fw::TPanel(this);
+  ContentPanel->SetParent(this);
+  ContentPanel->SetAlign(fw::TAlign::alClient);
+  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
   BottomPanel = new fw::TPanel(this);
   BottomPanel->SetParent(this);
   BottomPanel->SetHeight(52);
@@ -343,15 +351,12 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   line->SetParent(BottomPanel);
   line->SetShape(fw::TBevelShape::bsTopLine);
   line->SetBounds(8, 4, 454, 2);
-  ContentPanel = new fw::TPanel(this);
-  ContentPanel->SetParent(this);
-  ContentPanel->SetAlign(fw::TAlign::alClient);
-  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
-  auto button = [&](const char* caption, int left, int width, std::function<void()> action) {
-    auto* b = new fw::TButton(this);
+  auto button = [&](const char* caption, int glid, int left, int width, std::function<void()> action) {
+    auto* b = new translator::TTranslateBitBtn(this);
     b->SetParent(BottomPanel);
     b->SetBounds(left, 15, width, 33);
     b->SetCaption(caption);
+    b->GLID = glid;
     b->OnClick = [this, action](fw::TComponent*) {
       fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
       Guarded(modal, action);
@@ -360,16 +365,28 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   };
   // Pages with Finish have no Cancel; Next and Finish share one place.
   const int proceedLeft = withFinish ? 384 : 288;
-  PreviousButton = button("< Previous", withFinish ? 304 : 208, 75, [this] { PreviousPage(); });
-  NextButton = button("Next >", proceedLeft, 75, [this] { NextPage(); });
+  PreviousButton = button("< Previous", 4, withFinish ? 304 : 208, 75, [this] { PreviousPage(); });
+  NextButton = button("Next >", 5, proceedLeft, 75, [this] { NextPage(); });
   NextButton->SetDefault(true);
   if (withFinish) {
-    FinishButton = button("Finish", proceedLeft, 75, [this] { NextPage(); });
+    FinishButton = button("Finish", 72, proceedLeft, 75, [this] { NextPage(); });
     FinishButton->SetDefault(true);
   } else {
-    CancelButton = button("Cancel", 368, 89, [this] { CancelWizard(); });
+    CancelButton = button("Cancel", 6, 368, 89, [this] { CancelWizard(); });
     CancelButton->SetCancel(true);
   }
+}
+
+translator::TTranslateLabel* TBaseInstallForm::AddText(fw::TWinControl* parent, const std::string& text, int glid,
+                                                      int left, int top, int width, int height) {
+  auto* label = new translator::TTranslateLabel(this);
+  label->SetParent(parent);
+  label->SetAutoSize(false);
+  label->SetWordWrap(true);
+  label->SetBounds(left, top, width, height);
+  label->SetCaption(text);
+  label->GLID = glid;
+  return label;
 }
 
 void TBaseInstallForm::PrepareButtons() {
@@ -378,6 +395,8 @@ void TBaseInstallForm::PrepareButtons() {
     NextButton->SetVisible(!IsLastPage());
     FinishButton->SetVisible(!NextButton->Visible());
   }
+  fw::TButton* proceed = FinishButton && FinishButton->Visible() ? FinishButton : NextButton;
+  if (proceed && proceed->Visible() && Visible() && proceed->CanFocus()) proceed->SetFocus();
 }
 
 // --- TCustomBaseInstallDlg
@@ -466,16 +485,14 @@ TWelcomeForm::TWelcomeForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   SetName("WelcomeForm");
   SetCaption("Welcome");
   BuildLayout(false);
-  WelcomeText = new fw::TLabel(this);
-  WelcomeText->SetParent(ContentPanel);
-  WelcomeText->SetAutoSize(false);
-  WelcomeText->SetWordWrap(true);
-  WelcomeText->SetBounds(12, 16, 310, 200);
-  WelcomeText->SetCaption(
-      "This program will install the software on your computer.\r\n\r\n"
-      "It is strongly recommended that you exit all Windows programs before running this setup. If you "
-      "need to close any programs, click Cancel to quit the setup and then close the programs.\r\n\r\n"
-      "Click Next to continue with the installation.");
+  StayOnTop = true;
+  WelcomeText = AddText(ContentPanel, "This program will install the software on your computer.", 10, 12, 16, 310,
+                        30);
+  AddText(ContentPanel,
+          "It is strongly recommended that you exit all Windows programs before running this setup. If you "
+          "need to close any programs, click Cancel to quit the setup and then close the programs.",
+          11, 12, 56, 310, 60);
+  AddText(ContentPanel, "Click Next to continue with the installation.", 12, 12, 126, 310, 30);
   DM = FindDialogManager(dmBeforeInstall);
   Order = 5;
   loading.End();
@@ -524,32 +541,21 @@ std::shared_ptr<TBIFEntry> RegisterProductPage() {
 }
 
 TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order,
-                             const char* above, const char* below)
+                             const char* above, int aboveGlid, const char* below, int belowGlid)
     : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
   SetName(name);
   SetCaption(caption);
   BuildLayout(false);
-  auto* top = new fw::TLabel(this);
-  top->SetParent(ContentPanel);
-  top->SetAutoSize(false);
-  top->SetWordWrap(true);
-  top->SetBounds(8, 8, 318, 30);
-  top->SetCaption(above);
+  StayOnTop = true;
+  AddText(ContentPanel, above, aboveGlid, 8, 8, 318, 30);
   Text = new fw::TRichEdit(this);
   Text->SetParent(ContentPanel);
   Text->SetReadOnly(true);
   Text->SetScrollBars(fw::TMemo::TScrollStyle::ssVertical);
   Text->SetColor(fw::clBtnFace);
   Text->SetBounds(8, 40, 318, below ? 200 : 260);
-  if (below) {
-    auto* bottom = new fw::TLabel(this);
-    bottom->SetParent(ContentPanel);
-    bottom->SetAutoSize(false);
-    bottom->SetWordWrap(true);
-    bottom->SetBounds(8, 246, 318, 56);
-    bottom->SetCaption(below);
-  }
+  if (below) AddText(ContentPanel, below, belowGlid, 8, 246, 318, 56);
   DM = FindDialogManager(dmBeforeInstall);
   Order = order;
   loading.End();
@@ -557,14 +563,15 @@ TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char
 
 TLicenseForm::TLicenseForm(fw::TComponent* owner)
     : TTextPageForm(owner, "LicenseForm", "Software license agreement", 20,
-                    "Please read the following License Agreement.",
+                    "Please read the following License Agreement.", 2,
                     "By clicking on the Next button below, you agree to all terms stated in the License "
-                    "Agreement. You may cancel the installation by clicking on the Cancel button.") {}
+                    "Agreement. You may cancel the installation by clicking on the Cancel button.",
+                    3) {}
 
 TReadmeForm::TReadmeForm(fw::TComponent* owner)
     : TTextPageForm(owner, "ReadmeForm", "Readme information", 30,
-                    "Please read the information below before you install this software on your computer.",
-                    nullptr) {}
+                    "Please read the information below before you install this software on your computer.", 8,
+                    nullptr, 0) {}
 
 namespace {
 void ShowLines(TBaseInstallForm* form, const std::vector<std::string>& lines) {
@@ -607,17 +614,13 @@ void TReadmeDlg::AssignDialogProperties() {
 }
 
 TEndPageForm::TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption,
-                           const std::string& text)
+                           const std::string& text, int glid)
     : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
   SetCaption(caption);
   BuildLayout(true);
-  Message = new fw::TLabel(this);
-  Message->SetParent(ContentPanel);
-  Message->SetAutoSize(false);
-  Message->SetWordWrap(true);
-  Message->SetBounds(12, 16, 310, 200);
-  Message->SetCaption(text);
+  StayOnTop = true;
+  Message = AddText(ContentPanel, text, glid, 12, 16, 310, 200);
   DM = FindDialogManager(type);
   Order = 10;
   loading.End();
@@ -635,7 +638,7 @@ TFormClass TGoodInstallationDlg::FormClass() const {
   return [](fw::TComponent* owner) {
     return new TEndPageForm(
         owner, dmAfterGoodInstall, "Setup complete",
-        "The software has been properly installed. You may start the software by clicking on the icon.");
+        "The software has been properly installed. You may start the software by clicking on the icon.", 38);
   };
 }
 
@@ -649,7 +652,7 @@ TFormClass TBadInstallationDlg::FormClass() const {
   return [](fw::TComponent* owner) {
     return new TEndPageForm(
         owner, dmAfterBadInstall, "Setup incomplete",
-        "This software has not been properly installed and will not work correctly if you try to use it.");
+        "This software has not been properly installed and will not work correctly if you try to use it.", 60);
   };
 }
 
@@ -719,12 +722,7 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
   SetName("InstallTypeForm");
   SetCaption("Setup type");
   BuildLayout(false);
-  auto* top = new fw::TLabel(this);
-  top->SetParent(ContentPanel);
-  top->SetAutoSize(false);
-  top->SetWordWrap(true);
-  top->SetBounds(8, 8, 318, 28);
-  top->SetCaption("Click the type of Setup you prefer, then click the Next button.");
+  AddText(ContentPanel, "Click the type of Setup you prefer, then click the Next button.", 59, 8, 8, 318, 28);
   PageControl = new fw::TTabControl(this);
   PageControl->SetParent(ContentPanel);
   PageControl->SetBounds(8, 40, 318, 120);
@@ -755,7 +753,9 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
     Container->SetDestDirType(nullptr);
     Container->SetDestDir(edDestDir->Text());
   };
-  BrowseBtn = new fw::TButton(this);
+  auto* browse = new translator::TTranslateBitBtn(this);
+  browse->GLID = 26;
+  BrowseBtn = browse;
   BrowseBtn->SetParent(DestinationGroup);
   BrowseBtn->SetBounds(228, 21, 80, 27);
   BrowseBtn->SetCaption("&Browse");
@@ -775,7 +775,7 @@ bool TInstallTypeForm::SkipPage() {
 
 void TInstallTypeForm::ShowTabText() {
   const int tab = PageControl->ActiveTab();
-  TabText->SetCaption(tab >= 0 ? kTabTexts[tab] : "");
+  TabText->SetCaption(tab >= 0 ? Translated(kTabTexts[tab]) : "");
 }
 
 void TInstallTypeForm::PreparePage() {
@@ -844,15 +844,11 @@ TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   SetCaption("Reboot windows");
   BuildLayout(true);
   SetClientWidth(475);
-  auto* text = new fw::TLabel(this);
-  text->SetParent(ContentPanel);
-  text->SetAutoSize(false);
-  text->SetWordWrap(true);
-  text->SetBounds(8, 8, 320, 110);
-  text->SetCaption(
-      "Several components could not be installed on your system because they were in use. For the "
-      "installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the "
-      "software will probably not work until you do reboot.");
+  AddText(ContentPanel,
+          "Several components could not be installed on your system because they were in use. For the "
+          "installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the "
+          "software will probably not work until you do reboot.",
+          52, 8, 8, 320, 110);
   RG = new fw::TRadioGroup(this);
   RG->SetParent(ContentPanel);
   RG->SetBounds(8, 130, 320, 70);

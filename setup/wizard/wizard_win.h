@@ -14,6 +14,7 @@
 #include "framework/stdctrls.h"
 #include "setup/install/base_form_win.h"
 #include "setup/install/install_tree.h"
+#include "setup/translator/form_translation_win.h"
 #include "setup/wizard/wizard_core.h"
 
 namespace setup {
@@ -135,11 +136,16 @@ class TBaseInstallForm : public TBasePembrinForm {
   fw::TButton* NextButton = nullptr;
   fw::TButton* FinishButton = nullptr;
   fw::TButton* CancelButton = nullptr;
+  // Shown on its own, the page stays above other windows.
+  bool StayOnTop = false;
 
  protected:
   void CreateParams(fw::TCreateParams& params) override;
   // Builds the layout; with withFinish the page has a Finish button.
   void BuildLayout(bool withFinish);
+  // A word-wrapped text that the translator replaces by its identifier.
+  translator::TTranslateLabel* AddText(fw::TWinControl* parent, const std::string& text, int glid, int left,
+                                       int top, int width, int height);
   // Previous only when not first; Next/Finish by IsLastPage.
   void PrepareButtons();
 };
@@ -224,7 +230,7 @@ class TTextPageForm : public TBaseInstallForm {
 
  protected:
   TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order, const char* above,
-                const char* below);
+                int aboveGlid, const char* below, int belowGlid);
 };
 
 class TLicenseForm : public TTextPageForm {
@@ -262,7 +268,8 @@ class TReadmeDlg : public TCustomBaseInstallDlg {
 // Completion and failure pages: one Finish button.
 class TEndPageForm : public TBaseInstallForm {
  public:
-  TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption, const std::string& text);
+  TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption, const std::string& text,
+               int glid);
   void PreparePage() override;
   fw::TLabel* Message = nullptr;
 };

@@ -9,83 +9,16 @@
 #include <commctrl.h>
 
 #include <cctype>
-#include <deque>
 
 #include "setup/base/exceptions.h"
 #include "setup/paths/path_specifiers.h"
 #include "tests/framework/gui_support.h"
-#include "tests/setup/install/install_test_support.h"
-#include "tests/support/screenshot.h"
+#include "tests/setup/wizard/wizard_test_support.h"
 
 namespace setup {
 namespace {
 
-// Steps run one per timer tick while a modal window is up.
-std::deque<std::function<void()>>& Steps() {
-  static std::deque<std::function<void()>> steps;
-  return steps;
-}
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-  if (Steps().empty()) return;
-  auto step = std::move(Steps().front());
-  Steps().pop_front();
-  step();
-}
-
-HWND WizardWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM out) {
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (!IsWindowVisible(w) || !IsWindowEnabled(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
-          return TRUE;
-        if (GetWindow(w, GW_OWNER) == nullptr && GetParent(w) == nullptr) {
-          // The host and standalone pages are owned windows; skip others.
-        }
-        *reinterpret_cast<HWND*>(out) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-std::string TextOf(HWND w) {
-  char text[256] = {};
-  GetWindowTextA(w, text, sizeof text);
-  return text;
-}
-
-// The visible button with this caption in the window, or nullptr.
-HWND VisibleButton(HWND top, const std::string& caption) {
-  struct Search {
-    std::string caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      top,
-      [](HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(w) && TextOf(w) == s->caption) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-void Click(const std::string& caption) {
-  HWND top = WizardWindow();
-  ASSERT_NE(top, nullptr);
-  HWND button = VisibleButton(top, caption);
-  ASSERT_NE(button, nullptr) << caption << " on " << TextOf(top);
-  SendMessageA(button, BM_CLICK, 0, 0);
-}
+using namespace wizard_test;
 
 // A page of the test with a chosen order, skip and handler behaviour.
 class TestPage : public TBaseInstallForm {
@@ -129,63 +62,12 @@ class TestDlg : public TCustomBaseInstallDlg {
   std::string caption_;
 };
 
-class Wizard : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EnsureStandardSpecifiers(&owner);
-    install = new test_support::StandInInstall(&owner);
-    manager = new TDialogManager(&owner);
-    manager->SetName("BeforeManager");
-    manager->SetContainer(install);
-    timer = SetTimer(nullptr, 0, 150, RunStep);
-  }
-  void TearDown() override {
-    KillTimer(nullptr, timer);
-    Steps().clear();
-    UserAbortQuery() = nullptr;
-  }
-  void Broadcast(int code) { install->Broadcast(install, code, nullptr); }
-  void Expect(const std::string& caption) {
-    Steps().push_back([caption] { EXPECT_EQ(TextOf(WizardWindow()), caption); });
-  }
-  void Press(const std::string& caption) {
-    Steps().push_back([caption] { Click(caption); });
-  }
-  void Shot(const std::string& file) {
-    Steps().push_back([file] {
-      HWND w = WizardWindow();
-      RECT r;
-      GetWindowRect(w, &r);
-      ::test_support::SaveBitmap(file, ::test_support::CaptureScreen(r));
-    });
-  }
-  fw::TComponent owner{nullptr};
-  test_support::StandInInstall* install;
-  TDialogManager* manager;
-  UINT_PTR timer = 0;
-};
+class Wizard : public WizardFixture {};
 
 // The text of the first visible rich-text box of the wizard.
 std::string RichText() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND w, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpiA(cls, "RichEdit20A") == 0 && IsWindowVisible(w)) {
-          reinterpret_cast<Search*>(p)->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return "(none)";
-  std::string text(4096, '\0');
-  text.resize(GetWindowTextA(search.found, text.data(), 4096));
-  return text;
+  HWND box = VisibleOfClass("RichEdit20A");
+  return box ? TextOf(box) : "(none)";
 }
 
 TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
@@ -200,7 +82,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
   EXPECT_EQ(licence->DialogManager(), manager);
   Expect("Quorvane INSTALL");
   Steps().push_back([] {
-    EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr);
+    EXPECT_EQ(VisibleButton("< Previous"), nullptr);
     // The manager's size, placed at the screen centre.
     RECT r;
     GetWindowRect(WizardWindow(), &r);
@@ -214,7 +96,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
     RECT client, button;
     GetClientRect(WizardWindow(), &client);
     MapWindowPoints(WizardWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-    GetWindowRect(VisibleButton(WizardWindow(), "Next >"), &button);
+    GetWindowRect(VisibleButton("Next >"), &button);
     EXPECT_GE(button.left, client.left);
     EXPECT_LE(button.right, client.right);
     EXPECT_LE(button.bottom, client.bottom);
@@ -236,7 +118,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
   Shot("wizard_product_page.bmp");
   Press("Next >");
   Expect("Welcome");
-  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_NE(VisibleButton("< Previous"), nullptr); });
   Shot("wizard_welcome.bmp");
   Press("Next >");
   Expect("Software license agreement");
@@ -284,10 +166,10 @@ TEST_F(Wizard, CompletionAndFailurePagesFinishWithoutCancel) {
     EXPECT_EQ(dlg->DialogManager(), &end);  // found by its type
     Expect(c.Caption);
     Steps().push_back([] {
-      HWND w = WizardWindow();
-      EXPECT_EQ(VisibleButton(w, "< Previous"), nullptr);
-      EXPECT_EQ(VisibleButton(w, "Next >"), nullptr);
-      EXPECT_EQ(VisibleButton(w, "Cancel"), nullptr);
+      EXPECT_EQ(VisibleButton("< Previous"), nullptr);
+      EXPECT_EQ(VisibleButton("Next >"), nullptr);
+      EXPECT_EQ(VisibleButton("Cancel"), nullptr);
+      EXPECT_EQ(GetFocus(), VisibleButton("Finish"));
     });
     Shot(c.Shot);
     Press("Finish");
@@ -341,11 +223,11 @@ TEST_F(Wizard, SkippedPagesAndEscapeAndEnterInsideThePage) {
   later->Skips = true;
   Expect("Shown");
   // Back hidden: only skipping pages before it. Next shown: not the last.
-  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
-  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "Next >"), nullptr); });
+  Steps().push_back([] { EXPECT_EQ(VisibleButton("< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_NE(VisibleButton("Next >"), nullptr); });
   // Enter goes to the page's default button (Next), which finishes here.
   Steps().push_back([] {
-    HWND next = VisibleButton(WizardWindow(), "Next >");
+    HWND next = VisibleButton("Next >");
     SetFocus(GetParent(next));
     fwtest::PostKey(GetParent(next), VK_RETURN);
   });
@@ -354,7 +236,7 @@ TEST_F(Wizard, SkippedPagesAndEscapeAndEnterInsideThePage) {
   EXPECT_EQ(TestPage::Prepared, 2);  // Next shows the page again before finishing
 
   Steps().push_back([] {
-    HWND cancel = VisibleButton(WizardWindow(), "Cancel");
+    HWND cancel = VisibleButton("Cancel");
     fwtest::PostKey(cancel, VK_ESCAPE);
   });
   EXPECT_THROW(Broadcast(ieBeforeInstallWizard), EAIUserAbort);
@@ -383,7 +265,7 @@ TEST_F(Wizard, StandaloneWelcomeHasNoBackAndEndsWithOk) {
   welcome->SetContainer(install);
   welcome->SetDialogManager(nullptr);  // standalone
   Expect("Welcome");
-  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_EQ(VisibleButton("< Previous"), nullptr); });
   Shot("wizard_standalone_welcome.bmp");
   Press("Next >");
   EXPECT_NO_THROW(Broadcast(ieWelcome));
@@ -439,23 +321,7 @@ namespace setup {
 namespace {
 
 HWND VisibleRadio(const std::string& caption) {
-  HWND w = WizardWindow();
-  struct Search {
-    std::string caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      w,
-      [](HWND c, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (IsWindowVisible(c) && TextOf(c) == s->caption) {
-          s->found = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return VisibleChild([&](HWND w) { return TextOf(w) == caption; });
 }
 
 bool Checked(const char* caption) {
@@ -504,23 +370,7 @@ namespace {
 
 std::vector<std::string> ShownTabs() {
   std::vector<std::string> tabs;
-  HWND tab = FindWindowExA(nullptr, nullptr, nullptr, nullptr);
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND c, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "SysTabControl32") == 0 && IsWindowVisible(c)) {
-          reinterpret_cast<Search*>(p)->found = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  tab = search.found;
+  HWND tab = VisibleOfClass("SysTabControl32");
   if (!tab) return {"(no tabs)"};
   const int n = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < n; ++i) {
@@ -535,22 +385,7 @@ std::vector<std::string> ShownTabs() {
   return tabs;
 }
 
-HWND VisibleEdit() {
-  HWND found = nullptr;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND c, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(c)) {
-          *reinterpret_cast<HWND*>(p) = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+HWND VisibleEdit() { return VisibleOfClass("Edit"); }
 
 class SetupType : public Wizard {
  protected:
