@@ -265,7 +265,11 @@ TEST_F(Wizard, StandaloneWelcomeHasNoBackAndEndsWithOk) {
   welcome->SetContainer(install);
   welcome->SetDialogManager(nullptr);  // standalone
   Expect("Welcome");
-  Steps().push_back([] { EXPECT_EQ(VisibleButton("< Previous"), nullptr); });
+  Steps().push_back([] {
+    EXPECT_EQ(VisibleButton("< Previous"), nullptr);
+    EXPECT_TRUE(GetWindowLongA(WizardWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);  // alone, it stays on top
+    EXPECT_EQ(GetFocus(), VisibleButton("Next >"));
+  });
   Shot("wizard_standalone_welcome.bmp");
   Press("Next >");
   EXPECT_NO_THROW(Broadcast(ieWelcome));
@@ -506,6 +510,50 @@ TEST_F(SetupType, StandaloneNeedsAContainer) {
   } catch (const fw::Exception& e) {
     EXPECT_EQ(e.Message(), "Cannot run this dialog InstallTypeDlg with a blank Container property");
   }
+}
+
+TEST_F(Wizard, PagesAreTranslatedByTheirTextIdentifiers) {
+  translator::TTranslator translator(nullptr);
+  ASSERT_EQ(translator::GlobalTranslator(), &translator);
+  translator.Language(translator::plEnglish)
+      .Strings()
+      .Assign({"4;< Previous", "5;Next >", "6;Cancel", "10;This program will install the software on your computer.",
+               "26;&Browse", "40;Typical", "18;Program will be installed with the most common options."});
+  // The buttons and texts go by their identifiers, whatever their English
+  // text; tabs and the tab text by their English text.
+  translator.Language(translator::plFrench)
+      .Strings()
+      .Assign({"4;< Retour", "5;Suivant >", "6;Annuler", "10;Ce programme installe le logiciel.", "26;&Parcourir",
+               "40;Standard", "18;Le programme sera install\xE9 avec les options courantes."});
+  translator.SetTranslateIntoLanguage(translator::plFrench);
+  auto* welcome = new TWelcomeDlg(&owner);
+  auto* type = new TInstallTypeDlg(&owner);
+  type->SetContainer(install);
+  install->SetInstallTypes(InstallTypeSet({itDefault, itFull}));
+  install->SetCurrentInstallType(itDefault);
+  install->SetDestDir("C:\\Tallimo");
+  Expect("Welcome");
+  Steps().push_back([welcome] {
+    EXPECT_NE(VisibleButton("Suivant >"), nullptr);
+    EXPECT_NE(VisibleButton("Annuler"), nullptr);
+    EXPECT_EQ(VisibleButton("Next >"), nullptr);
+    auto* page = dynamic_cast<TWelcomeForm*>(welcome->ShownForm());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->WelcomeText->Caption(), "Ce programme installe le logiciel.");
+  });
+  Press("Suivant >");
+  Expect("Setup type");
+  Steps().push_back([type] {
+    EXPECT_NE(VisibleButton("< Retour"), nullptr);
+    EXPECT_NE(VisibleButton("&Parcourir"), nullptr);
+    EXPECT_EQ(ShownTabs(), (std::vector<std::string>{"Standard", "Full"}));
+    auto* page = dynamic_cast<TInstallTypeForm*>(type->ShownForm());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->TabText->Caption(), "Le programme sera install\xE9 avec les options courantes.");
+  });
+  Press("Suivant >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
 }
 
 }  // namespace
