@@ -337,6 +337,10 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   LeftPanel->SetWidth(136);
   LeftPanel->SetAlign(fw::TAlign::alLeft);
   LeftPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  ThemeBitmap = new fw::TImage(this);
+  ThemeBitmap->SetParent(LeftPanel);
+  ThemeBitmap->SetAlign(fw::TAlign::alClient);
+  ThemeBitmap->SetCenter(true);
   // The content comes before the button row, so Tab visits it first.
   ContentPanel = new fw::TPanel(this);
   ContentPanel->SetParent(this);
@@ -442,6 +446,14 @@ void TCustomBaseInstallDlg::AssignDialogProperties() {
   if (form_->PreviousButton) form_->PreviousButton->SetVisible(false);
   if (form_->NextButton) form_->NextButton->SetModalResult(fw::mrOk);
   if (form_->FinishButton) form_->FinishButton->SetModalResult(fw::mrOk);
+  if (form_->ThemeBitmap) {
+    ApplyThemeBitmap(form_->ThemeBitmap->Picture());
+    form_->ThemeBitmap->PictureChanged();
+  }
+}
+
+void TCustomBaseInstallDlg::ApplyThemeBitmap(fw::TBitmap& picture) const {
+  if (!themeBitmap_.Empty()) picture.Assign(themeBitmap_);
 }
 
 void TCustomBaseInstallDlg::Translate() {

@@ -136,6 +136,8 @@ class TBaseInstallForm : public TBasePembrinForm {
   fw::TButton* NextButton = nullptr;
   fw::TButton* FinishButton = nullptr;
   fw::TButton* CancelButton = nullptr;
+  // The picture of the left panel.
+  fw::TImage* ThemeBitmap = nullptr;
   // Shown on its own, the page stays above other windows.
   bool StayOnTop = false;
 
@@ -169,6 +171,12 @@ class TCustomBaseInstallDlg : public TInstallObject {
 
   TDialogManager* DialogManager() const { return dialogManager_; }
   virtual void SetDialogManager(TDialogManager* manager);
+  // The picture the component's page shows; setting it copies.
+  const fw::TBitmap& ThemeBitmap() const { return themeBitmap_; }
+  virtual void SetThemeBitmap(const fw::TBitmap& picture) { themeBitmap_.Assign(picture); }
+  // Puts the component's picture into the page's; without one of its own
+  // the page keeps the picture it has.
+  void ApplyThemeBitmap(fw::TBitmap& picture) const;
   virtual void AssignDialogProperties();
   virtual void Translate();
   virtual bool Execute();
@@ -191,6 +199,7 @@ class TCustomBaseInstallDlg : public TInstallObject {
   TDialogManager* dialogManager_ = nullptr;
   TBaseInstallForm* form_ = nullptr;
   std::shared_ptr<TBIFEntry> entry_;
+  fw::TBitmap themeBitmap_;
 };
 
 // --- Pages

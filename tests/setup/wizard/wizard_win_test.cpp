@@ -556,5 +556,36 @@ TEST_F(Wizard, PagesAreTranslatedByTheirTextIdentifiers) {
   EXPECT_TRUE(Steps().empty());
 }
 
+TEST_F(Wizard, APageShowsItsComponentsPictureCentredInTheLeftPanel) {
+  auto* welcome = new TWelcomeDlg(&owner);
+  {
+    fw::TBitmap red;
+    red.SetSize(40, 60);
+    red.Canvas().Brush.Color = RGB(255, 0, 0);
+    const RECT all{0, 0, 40, 60};
+    red.Canvas().FillRect(all);
+    welcome->SetThemeBitmap(red);  // a copy: the source goes now
+  }
+  Expect("Welcome");
+  Steps().push_back([welcome] {
+    auto* page = welcome->ShownForm();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ThemeBitmap->Picture().Width(), 40);
+    // The left panel is 136 wide above the 52-high button row.
+    POINT centre{136 / 2, (page->ClientHeight() - 52) / 2}, corner{4, 4};
+    ClientToScreen(page->Handle(), &centre);
+    ClientToScreen(page->Handle(), &corner);
+    HDC screen = GetDC(nullptr);
+    const COLORREF atCentre = GetPixel(screen, centre.x, centre.y);
+    const COLORREF atCorner = GetPixel(screen, corner.x, corner.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(atCentre, RGB(255, 0, 0));
+    EXPECT_NE(atCorner, RGB(255, 0, 0));
+  });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+}
+
 }  // namespace
 }  // namespace setup
