@@ -113,20 +113,13 @@ TCustomShellLinkGroup* TSelectFolderDlg::GetContainer() const {
   return folder;
 }
 
-TFormClass TSelectFolderDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TSelectFolderForm(owner); };
-}
+TFormClass TSelectFolderDlg::FormClass() const { return FormClassOf<TSelectFolderForm>(); }
 
 void TSelectFolderDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
-  ShownForm()->PreparePage();
-  ShownForm()->PreviousButton->SetVisible(false);
+  PrepareShownPage();
 }
 
-bool TSelectFolderDlg::ShowDialog() {
-  if (!GetContainer())
-    throw fw::Exception(Filled("Cannot run this dialog %s with a blank Container property", Name()));
-  return TCustomBaseInstallDlg::ShowDialog();
-}
+bool TSelectFolderDlg::ShowDialog() { return ShowWithContainer(GetContainer() != nullptr); }
 
 }  // namespace setup

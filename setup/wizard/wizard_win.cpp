@@ -485,6 +485,16 @@ bool TCustomBaseInstallDlg::ShowDialog() {
   return true;
 }
 
+void TCustomBaseInstallDlg::PrepareShownPage() {
+  ShownForm()->PreparePage();
+  if (ShownForm()->PreviousButton) ShownForm()->PreviousButton->SetVisible(false);
+}
+
+bool TCustomBaseInstallDlg::ShowWithContainer(bool hasContainer) {
+  if (!hasContainer) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
+  return TCustomBaseInstallDlg::ShowDialog();
+}
+
 void TCustomBaseInstallDlg::InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) {
   TInstallObject::InformationEvent(sender, code, parameter);
   if (!dialogManager_ && code != 0 && code == TriggerEvent()) Execute();
@@ -518,9 +528,7 @@ TWelcomeDlg::TWelcomeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TWelcomeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TWelcomeForm(owner); };
-}
+TFormClass TWelcomeDlg::FormClass() const { return FormClassOf<TWelcomeForm>(); }
 
 TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
@@ -548,8 +556,7 @@ TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseI
 }
 
 std::shared_ptr<TBIFEntry> RegisterProductPage() {
-  return RegisterWizardPage([](fw::TComponent* owner) { return new TfrmBeforeInstallDialog(owner); },
-                            nullptr);
+  return RegisterWizardPage(FormClassOf<TfrmBeforeInstallDialog>(), nullptr);
 }
 
 TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order,
@@ -601,9 +608,7 @@ TLicenseDlg::TLicenseDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TLicenseDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TLicenseForm(owner); };
-}
+TFormClass TLicenseDlg::FormClass() const { return FormClassOf<TLicenseForm>(); }
 
 void TLicenseDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
@@ -616,9 +621,7 @@ TReadmeDlg::TReadmeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TReadmeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TReadmeForm(owner); };
-}
+TFormClass TReadmeDlg::FormClass() const { return FormClassOf<TReadmeForm>(); }
 
 void TReadmeDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
@@ -835,20 +838,14 @@ TInstallTypeDlg::TInstallTypeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(
   RegisterPage();
 }
 
-TFormClass TInstallTypeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TInstallTypeForm(owner); };
-}
+TFormClass TInstallTypeDlg::FormClass() const { return FormClassOf<TInstallTypeForm>(); }
 
 void TInstallTypeDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
-  ShownForm()->PreparePage();
-  ShownForm()->PreviousButton->SetVisible(false);
+  PrepareShownPage();
 }
 
-bool TInstallTypeDlg::ShowDialog() {
-  if (!Container()) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
-  return TCustomBaseInstallDlg::ShowDialog();
-}
+bool TInstallTypeDlg::ShowDialog() { return ShowWithContainer(Container() != nullptr); }
 
 TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
@@ -889,14 +886,11 @@ TRebootDlg::TRebootDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TRebootDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TRebootForm(owner); };
-}
+TFormClass TRebootDlg::FormClass() const { return FormClassOf<TRebootForm>(); }
 
 void TRebootDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
-  ShownForm()->PreparePage();
-  ShownForm()->PreviousButton->SetVisible(false);
+  PrepareShownPage();
 }
 
 }  // namespace setup

@@ -24,6 +24,11 @@ class TBaseInstallForm;
 class TCustomBaseInstallDlg;
 
 using TFormClass = std::function<TBaseInstallForm*(fw::TComponent* owner)>;
+// The form class of a page type: creates the page with its owner.
+template <class Form>
+TFormClass FormClassOf() {
+  return [](fw::TComponent* owner) -> TBaseInstallForm* { return new Form(owner); };
+}
 
 struct TBIFEntry {
   TFormClass FormClass;
@@ -193,6 +198,12 @@ class TCustomBaseInstallDlg : public TInstallObject {
  protected:
   // Registers the component's page; called by the concrete constructor.
   void RegisterPage();
+  // Sets up the page now and hides Back again (pages that show the state
+  // they edit even before the wizard activates them).
+  void PrepareShownPage();
+  // The standalone showing of a page that edits its Container: without
+  // one it raises.
+  bool ShowWithContainer(bool hasContainer);
   void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
  private:

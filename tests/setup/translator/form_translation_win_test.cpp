@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include "framework/exceptions.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
@@ -123,21 +121,6 @@ TEST_F(FormTranslation, AFailingTranslationStillRestoresTheControls) {
   EXPECT_TRUE(plain->AutoSize());
 }
 
-std::vector<std::string> TabTexts(HWND tabs) {
-  std::vector<std::string> texts;
-  const int n = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    char text[64] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-    texts.push_back(text);
-  }
-  return texts;
-}
-
 TEST_F(FormTranslation, RichTextRadioGroupAndTabTextsAreTranslatedToo) {
   auto* rich = Make<fw::TRichEdit>();
   rich->SetText("Line one\r\nLine two");
@@ -157,7 +140,7 @@ TEST_F(FormTranslation, RichTextRadioGroupAndTabTextsAreTranslatedToo) {
   EXPECT_EQ(group->Caption(), "Annuler");
   EXPECT_EQ(group->Items(), (std::vector<std::string>{" Bienvenue", "Other"}));
   EXPECT_EQ(group->ItemIndex(), 0);  // the choice stays
-  EXPECT_EQ(TabTexts(tabs->Handle()), (std::vector<std::string>{" Bienvenue"}));
+  EXPECT_EQ(fwtest::TabTexts(tabs->Handle()), (std::vector<std::string>{" Bienvenue"}));
   EXPECT_EQ(tabs->TabCaption(0), "Other");
   EXPECT_EQ(tabs->ActiveTab(), 1);
   // The radio buttons are windows whose texts are the items.

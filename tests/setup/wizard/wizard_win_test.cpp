@@ -373,20 +373,8 @@ namespace setup {
 namespace {
 
 std::vector<std::string> ShownTabs() {
-  std::vector<std::string> tabs;
   HWND tab = VisibleOfClass("SysTabControl32");
-  if (!tab) return {"(no tabs)"};
-  const int n = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    char text[64] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-    tabs.push_back(text);
-  }
-  return tabs;
+  return tab ? fwtest::TabTexts(tab) : std::vector<std::string>{"(no tabs)"};
 }
 
 HWND VisibleEdit() { return VisibleOfClass("Edit"); }
