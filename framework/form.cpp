@@ -363,6 +363,10 @@ char MnemonicOf(const std::string& caption) {
 }  // namespace
 
 bool TForm::DispatchMnemonic(char key) {
+  // The menu bar's letters come first: Alt opens its menu as the system does.
+  if (menu_)
+    for (int i = 0; i < menu_->Items().Count(); ++i)
+      if (menu_->Items().Item(i)->Visible() && MnemonicOf(menu_->Items().Item(i)->Caption()) == key) return false;
   std::vector<const TWinControl*> pending{this};
   while (!pending.empty()) {
     const TWinControl* parent = pending.front();
