@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/application.h"
 #include "framework/exceptions.h"
@@ -343,6 +344,54 @@ TButton* TForm::FindButton(bool wantDefault) const {
   return nullptr;
 }
 
+namespace {
+
+// The character after a single "&" of a caption, upper-cased; 0 when none
+// ("&&" is a literal ampersand).
+char MnemonicOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool TForm::DispatchMnemonic(char key) {
+  // The menu bar's letters come first: Alt opens its menu as the system does.
+  if (menu_)
+    for (int i = 0; i < menu_->Items().Count(); ++i)
+      if (menu_->Items().Item(i)->Visible() && MnemonicOf(menu_->Items().Item(i)->Caption()) == key) return false;
+  std::vector<const TWinControl*> pending{this};
+  while (!pending.empty()) {
+    const TWinControl* parent = pending.front();
+    pending.erase(pending.begin());
+    for (TControl* control : parent->Controls()) {
+      if (!control->Visible() || !control->Enabled()) continue;
+      if (MnemonicOf(control->Caption()) == key) {
+        if (auto* button = dynamic_cast<TButton*>(control); button && button->CanFocus()) {
+          button->SetFocus();
+          button->Click();
+          return true;
+        }
+        if (auto* label = dynamic_cast<TLabel*>(control); label && label->FocusControl() &&
+                                                          label->FocusControl()->CanFocus()) {
+          label->FocusControl()->SetFocus();
+          if (auto* edit = dynamic_cast<TEdit*>(label->FocusControl())) edit->SelectAll();
+          return true;
+        }
+      }
+      if (auto* win = dynamic_cast<TWinControl*>(control)) pending.push_back(win);
+    }
+  }
+  return false;
+}
+
 bool TForm::PreprocessKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   const WORD key = static_cast<WORD>(message.wParam);
@@ -350,6 +399,9 @@ bool TForm::PreprocessKey(const MSG& message) {
   const TShortCut shortCut = ShortCut(key, shift);
   for (TComponent* component : std::vector<TComponent*>(Components()))
     if (auto* menu = dynamic_cast<TMenu*>(component); menu && menu->DispatchShortCut(shortCut)) return true;
+  if (message.message == WM_SYSKEYDOWN && (shift & ssAlt) && !(shift & ssCtrl) &&
+      std::isalnum(static_cast<unsigned char>(key)) && key < 0x80)
+    return DispatchMnemonic(static_cast<char>(key));
   if (message.message != WM_KEYDOWN || (shift & (ssCtrl | ssAlt))) return false;
   auto* target = dynamic_cast<TWinControl*>(TControl::FromHandle(message.hwnd));
   if (target && target != this && target->WantsKey(key)) return false;

@@ -70,7 +70,8 @@ class TForm : public TWinControl {
   TWinControl* ActiveControl() const;
   void SelectNext(bool forward);
   // Form-wide keys: menu shortcuts (of every menu the form owns, shown or
-  // not), Enter for the default button, Esc for the cancel button and Tab.
+  // not), Enter for the default button, Esc for the cancel button, Tab, and
+  // Alt with a caption's underlined letter.
   // Returns true when the key was used.
   bool PreprocessKey(const MSG& message);
 
@@ -92,6 +93,9 @@ class TForm : public TWinControl {
   DWORD WindowStyle() const;
   DWORD WindowExStyle() const;
   TButton* FindButton(bool wantDefault) const;
+  // Alt with a caption's mnemonic: clicks the button, or focuses the
+  // label's control.
+  bool DispatchMnemonic(char key);
   void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops) const;
 
   TPosition position_ = TPosition::poDesigned;

@@ -318,6 +318,28 @@ void TBitmap::LoadFromResource(HINSTANCE instance, const char* name) {
   SetHandle(static_cast<HBITMAP>(image));
 }
 
+void TBitmap::Assign(const TBitmap& source) {
+  if (&source == this) return;
+  if (source.Empty()) {
+    Clear();
+    return;
+  }
+  SetSize(source.width_, source.height_);
+  // The source may be selected into its own drawing context; a bitmap
+  // cannot be selected into a second one, so it is read from there.
+  HDC from = source.memory_;
+  HGDIOBJ old = nullptr;
+  if (!from) {
+    from = CreateCompatibleDC(nullptr);
+    old = SelectObject(from, source.bitmap_);
+  }
+  BitBlt(Canvas().Handle(), 0, 0, width_, height_, from, 0, 0, SRCCOPY);
+  if (!source.memory_) {
+    SelectObject(from, old);
+    DeleteDC(from);
+  }
+}
+
 TCanvas& TBitmap::Canvas() {
   if (!memory_ && bitmap_) {
     memory_ = CreateCompatibleDC(nullptr);

@@ -156,6 +156,8 @@ class TBitmap {
   HBITMAP Handle() const { return bitmap_; }
   void LoadFromFile(const std::string& path);
   void LoadFromResource(HINSTANCE instance, const char* name);
+  // A copy of the source's pixels (empty when the source is).
+  void Assign(const TBitmap& source);
   TCanvas& Canvas();
 
  private:

@@ -102,6 +102,18 @@ void TLabel::SetText(const std::string& text) {
   Invalidate();
 }
 
+void TLabel::SetFocusControl(TWinControl* control) {
+  if (focusControl_ == control) return;
+  if (focusControl_) focusControl_->RemoveFreeNotification(this);
+  focusControl_ = control;
+  if (control) control->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+  TGraphicControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
 void TLabel::SetAlignment(TAlignment value) {
   alignment_ = value;
   Invalidate();

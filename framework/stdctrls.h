@@ -44,9 +44,13 @@ class TLabel : public TGraphicControl {
   void SetTransparent(bool value);
   void SetText(const std::string& text) override;
   std::string Text() const override { return text_; }
+  // The control that Alt with the caption's mnemonic focuses.
+  TWinControl* FocusControl() const { return focusControl_; }
+  void SetFocusControl(TWinControl* control);
 
  protected:
   void Paint(TCanvas& canvas) override;
+  void Notification(TComponent* component, TOperation operation) override;
   bool FillsBackground() const override { return !transparent_; }
   void FontChanged() override;
   void Loaded() override;
@@ -56,6 +60,7 @@ class TLabel : public TGraphicControl {
   UINT DrawFormat() const;
   TAlignment alignment_ = TAlignment::taLeftJustify;
   bool autoSize_ = true, wordWrap_ = false, transparent_ = false;
+  TWinControl* focusControl_ = nullptr;
 };
 
 class TEdit : public TWinControl {

@@ -29,6 +29,12 @@ int TTabControl::AddTab(const std::string& caption) {
   return static_cast<int>(tabs_.size()) - 1;
 }
 
+void TTabControl::SetTabCaption(int tab, const std::string& caption) {
+  if (tab < 0 || tab >= TabCount() || tabs_[tab].Caption == caption) return;
+  tabs_[tab].Caption = caption;
+  Rebuild();
+}
+
 void TTabControl::SetTabVisible(int tab, bool visible) {
   if (tab < 0 || tab >= TabCount() || tabs_[tab].Visible == visible) return;
   tabs_[tab].Visible = visible;

@@ -17,6 +17,7 @@ class TTabControl : public TWinControl {
   int AddTab(const std::string& caption);
   int TabCount() const { return static_cast<int>(tabs_.size()); }
   const std::string& TabCaption(int tab) const { return tabs_[tab].Caption; }
+  void SetTabCaption(int tab, const std::string& caption);
   bool TabVisible(int tab) const { return tabs_[tab].Visible; }
   void SetTabVisible(int tab, bool visible);
   // The active tab (-1: none); setting it runs no OnChange.

@@ -9,25 +9,6 @@
 namespace setup {
 namespace {
 
-fw::TLabel* NewLabel(fw::TComponent* owner, fw::TWinControl* parent, const std::string& text, int glid) {
-  auto* label = new fw::TLabel(owner);
-  label->SetParent(parent);
-  label->SetText(text);
-  label->Tag = glid;  // the translator's text id
-  return label;
-}
-
-fw::TButton* NewButton(fw::TComponent* owner, fw::TWinControl* parent, const std::string& name,
-                       const std::string& text, int left, int width, int glid) {
-  auto* button = new fw::TButton(owner);
-  button->SetName(name);
-  button->SetParent(parent);
-  button->SetBounds(left, 15, width, 33);
-  button->SetText(text);
-  button->Tag = glid;
-  return button;
-}
-
 std::vector<std::string> ProgramsSubfolders() {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
@@ -64,67 +45,29 @@ void UseSystemFolderSources() { SelectFolderSources() = {ProgramsSubfolders, Pro
 
 // --- TSelectFolderForm ---
 
-TSelectFolderForm::TSelectFolderForm(fw::TComponent* owner) : TBasePembrinForm(owner) {
+TSelectFolderForm::TSelectFolderForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
   SetName("SelectFolderForm");
   SetCaption("Select folder in start menu");
-  SetBorderStyle(fw::TFormBorderStyle::bsDialog);
-  SetPosition(fw::TPosition::poScreenCenter);
-  SetClientWidth(470);
-  SetClientHeight(368);
-  Font().SetName("Arial");
-  Font().SetHeight(-11);
-
-  LeftPanel = new fw::TPanel(this);
-  LeftPanel->SetParent(this);
-  LeftPanel->SetWidth(136);
-  LeftPanel->SetAlign(fw::TAlign::alLeft);
-  LeftPanel->SetBevelOuter(fw::TBevelCut::bvNone);
-  ThemeBitmap = new fw::TImage(this);
-  ThemeBitmap->SetParent(LeftPanel);
-  ThemeBitmap->SetAlign(fw::TAlign::alClient);
-  ThemeBitmap->SetCenter(true);
-
-  BottomPanel = new fw::TPanel(this);
-  BottomPanel->SetParent(this);
-  BottomPanel->SetHeight(52);
-  BottomPanel->SetAlign(fw::TAlign::alBottom);
-  BottomPanel->SetBevelOuter(fw::TBevelCut::bvNone);
-  auto* line = new fw::TBevel(this);
-  line->SetParent(BottomPanel);
-  line->SetShape(fw::TBevelShape::bsTopLine);
-  line->SetBounds(0, 0, 470, 2);
-  BackBtn = NewButton(this, BottomPanel, "BackBtn", "< Previous", 208, 75, 4);
-  ProceedBtn = NewButton(this, BottomPanel, "ProceedBtn", "Next >", 288, 75, 5);
-  CancelBtn = NewButton(this, BottomPanel, "CancelBtn", "Cancel", 368, 89, 6);
-  CancelBtn->SetCancel(true);
-  CancelBtn->SetModalResult(fw::mrCancel);
-
-  ContentPanel = new fw::TPanel(this);
-  ContentPanel->SetParent(this);
-  ContentPanel->SetAlign(fw::TAlign::alClient);
-  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  BuildLayout(false);
+  StayOnTop = true;
   const int width = 470 - 136 - 16;
-  IntroLabel =
-      NewLabel(this, ContentPanel,
-               "Setup will add program icons to the Program Folder listed below. You may type a new folder "
-               "name, or select from the E&xisting Folders list.",
-               41);
-  IntroLabel->SetAutoSize(false);
-  IntroLabel->SetWordWrap(true);
-  IntroLabel->SetBounds(8, 8, width, 44);
-  FolderLabel = NewLabel(this, ContentPanel, "&Program Folder", 42);
-  FolderLabel->SetBounds(8, 62, width, 14);
+  IntroLabel = AddText(ContentPanel,
+                       "Setup will add program icons to the Program Folder listed below. You may type a new "
+                       "folder name, or select from the E&xisting Folders list.",
+                       41, 8, 8, width, 44);
+  FolderLabel = AddText(ContentPanel, "&Program Folder", 42, 8, 62, width, 14);
   FolderEdit = new fw::TEdit(this);
   FolderEdit->SetName("FolderEdit");
   FolderEdit->SetParent(ContentPanel);
   FolderEdit->SetBounds(8, 78, width, 21);
-  ListLabel = NewLabel(this, ContentPanel, "E&xisting Folders", 43);
-  ListLabel->SetBounds(8, 109, width, 14);
+  ListLabel = AddText(ContentPanel, "E&xisting Folders", 43, 8, 109, width, 14);
   FolderListBox = new fw::TListBox(this);
   FolderListBox->SetName("FolderListBox");
   FolderListBox->SetParent(ContentPanel);
   FolderListBox->SetBounds(8, 125, width, 368 - 52 - 125 - 8);
+  FolderLabel->SetFocusControl(FolderEdit);
+  ListLabel->SetFocusControl(FolderListBox);
 
   FolderListBox->OnClick = [this](fw::TComponent*) {
     const int index = FolderListBox->ItemIndex();
@@ -135,9 +78,13 @@ TSelectFolderForm::TSelectFolderForm(fw::TComponent* owner) : TBasePembrinForm(o
     if (!updating_ && Container) ApplyFolderName(Container, FolderEdit->Text());
   };
   Container = MainLinkGroup();
+  DM = FindDialogManager(dmBeforeInstall);
+  Order = 60;
+  loading.End();
 }
 
 void TSelectFolderForm::PreparePage() {
+  PrepareButtons();  // with the focus on Next
   const int kind = Shell().WindowsKind ? Shell().WindowsKind() : 2;
   const std::vector<std::string> list = ProgramFolderList(kind, SelectFolderSources());
   FolderListBox->Items().Assign(list);
@@ -146,12 +93,14 @@ void TSelectFolderForm::PreparePage() {
   // without the edit's window.
   FolderEdit->SetText(name);
   if (!FolderEdit->HandleAllocated() && FolderEdit->OnChange) FolderEdit->OnChange(FolderEdit);
-  if (ProceedBtn->Visible() && Visible() && ProceedBtn->CanFocus()) ProceedBtn->SetFocus();
 }
 
 // --- TSelectFolderDlg ---
 
-TSelectFolderDlg::TSelectFolderDlg(fw::TComponent* owner) : TInstallObject(owner) {
+TSelectFolderDlg::TSelectFolderDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
+  Order = 60;
+  SetDialogManager(FindDialogManager(dmBeforeInstall));
+  RegisterPage();
   // Only outside a description: one that names no folder keeps none, and
   // its page then skips itself.
   if (!Loading() && MainLinkGroup()) SetContainer(MainLinkGroup());
@@ -164,22 +113,13 @@ TCustomShellLinkGroup* TSelectFolderDlg::GetContainer() const {
   return folder;
 }
 
-void TSelectFolderDlg::Execute() {
-  TCustomShellLinkGroup* folder = GetContainer();
-  if (!folder)
-    throw fw::Exception(Filled("Cannot run this dialog %s with a blank Container property", Name()));
-  TSelectFolderForm form(nullptr);
-  form.Container = folder;
-  form.BackBtn->Hide();
-  form.ProceedBtn->SetModalResult(fw::mrOk);
-  form.PreparePage();
-  form.BackBtn->Hide();
-  const int result = OnShowModal ? OnShowModal(form) : form.ShowModal();
-  if (result != fw::mrOk) throw EAIUserAbort();
+TFormClass TSelectFolderDlg::FormClass() const { return FormClassOf<TSelectFolderForm>(); }
+
+void TSelectFolderDlg::AssignDialogProperties() {
+  TCustomBaseInstallDlg::AssignDialogProperties();
+  PrepareShownPage();
 }
 
-void TSelectFolderDlg::InformationEvent(TInstallContainer*, int code, TEventObject*) {
-  if (code == ieCreateLinkGroup) Execute();
-}
+bool TSelectFolderDlg::ShowDialog() { return ShowWithContainer(GetContainer() != nullptr); }
 
 }  // namespace setup

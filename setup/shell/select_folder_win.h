@@ -1,30 +1,27 @@
 // The program-folder page: the user names the product's folder in the
-// Programs menu or picks an existing one. TSelectFolderDlg shows it on its
-// own when its shortcut folder is about to be created.
+// Programs menu or picks an existing one. A page of the before-install
+// wizard; TSelectFolderDlg without a manager shows it on its own when its
+// shortcut folder is about to be created.
 #pragma once
 
-#include "framework/extctrls.h"
 #include "framework/stdctrls.h"
-#include "setup/install/base_form_win.h"
 #include "setup/shell/select_folder.h"
 #include "setup/shell/shell_links.h"
+#include "setup/wizard/wizard_win.h"
 
 namespace setup {
 
-class TSelectFolderForm : public TBasePembrinForm {
+class TSelectFolderForm : public TBaseInstallForm {
  public:
   explicit TSelectFolderForm(fw::TComponent* owner);
   std::string ClassName() const override { return "TSelectFolderForm"; }
 
-  bool SkipPage() const { return Container == nullptr; }
+  bool SkipPage() override { return Container == nullptr; }
   void PreparePage() override;
 
-  fw::TPanel *LeftPanel, *BottomPanel, *ContentPanel;
-  fw::TImage* ThemeBitmap;
-  fw::TButton *BackBtn, *ProceedBtn, *CancelBtn;
-  fw::TLabel *IntroLabel, *FolderLabel, *ListLabel;
-  fw::TEdit* FolderEdit;
-  fw::TListBox* FolderListBox;
+  fw::TLabel *IntroLabel = nullptr, *FolderLabel = nullptr, *ListLabel = nullptr;
+  fw::TEdit* FolderEdit = nullptr;
+  fw::TListBox* FolderListBox = nullptr;
 
  private:
   bool updating_ = false;
@@ -35,22 +32,20 @@ class TSelectFolderForm : public TBasePembrinForm {
 FolderSources& SelectFolderSources();
 void UseSystemFolderSources();
 
-class TSelectFolderDlg : public TInstallObject {
+class TSelectFolderDlg : public TCustomBaseInstallDlg {
  public:
-  static constexpr int kRegisteredType = rtDialog;
   explicit TSelectFolderDlg(fw::TComponent* owner);
   std::string ClassName() const override { return "TSelectFolderDlg"; }
-  int RegisteredType() const override { return rtDialog; }
 
   // The shortcut folder the page edits; another kind of object raises.
   virtual TCustomShellLinkGroup* GetContainer() const;
   virtual void SetShellContainer(TCustomShellLinkGroup* folder) { SetContainer(folder); }
 
-  // Shows the page modally; Cancel ends the installation (EAIUserAbort).
-  void Execute();
-  void InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) override;
-  // Set for tests: runs instead of the modal loop and returns its result.
-  std::function<int(TSelectFolderForm& form)> OnShowModal;
+  TFormClass FormClass() const override;
+  int TriggerEvent() const override { return ieCreateLinkGroup; }
+  void AssignDialogProperties() override;
+  // Without a folder there is nothing to edit: raises.
+  bool ShowDialog() override;
 };
 
 }  // namespace setup

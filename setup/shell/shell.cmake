@@ -10,4 +10,4 @@ tallimo_win_library(setup_shell_win SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/program_manager_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell_links_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/select_folder_win.cpp
-  DEPS setup_shell setup_install_win setup_paths_win setup_base_win fw_dde fw_ui ole32 uuid)
+  DEPS setup_shell setup_install_win setup_paths_win setup_base_win setup_wizard_win fw_dde fw_ui ole32 uuid)

@@ -8,6 +8,8 @@
 #include "framework/exceptions.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
+#include "framework/radiogroup.h"
+#include "framework/tabcontrol.h"
 
 namespace setup::translator {
 namespace {
@@ -82,6 +84,18 @@ void TranslateOne(const TTranslator& translator, TPmbrLanguage source, fw::TComp
       TranslateItems(translator, source, list->Items());
     if (auto* combo = dynamic_cast<fw::TComboBox*>(component))
       TranslateItems(translator, source, combo->Items());
+    if (auto* group = dynamic_cast<fw::TRadioGroup*>(component)) {
+      std::vector<std::string> items;
+      for (const auto& item : group->Items()) items.push_back(translator.TranslateText(source, item));
+      if (items != group->Items()) {
+        const int selected = group->ItemIndex();
+        group->SetItems(items);
+        group->SetItemIndex(selected);
+      }
+    }
+    if (auto* tabs = dynamic_cast<fw::TTabControl*>(component))
+      for (int i = 0; i < tabs->TabCount(); ++i)
+        tabs->SetTabCaption(i, translator.TranslateText(source, tabs->TabCaption(i)));
   }
   const std::vector<fw::TComponent*> owned = component->Components();
   for (auto* child : owned)

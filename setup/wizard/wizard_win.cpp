@@ -392,6 +392,8 @@ void TBaseInstallForm::CreateParams(fw::TCreateParams& params) {
     params.X = params.Y = 0;
     params.Width = host->ClientWidth();
     params.Height = host->ClientHeight();
+  } else if (StayOnTop) {
+    params.ExStyle |= WS_EX_TOPMOST;
   }
 }
 
@@ -427,8 +429,9 @@ void TBaseInstallForm::PreviousPage() {
 
 void TBaseInstallForm::PageActivated() {
   if (!Host()) return;
-  PreparePage();
+  // Shown first, so that PreparePage can give the focus to its button.
   SetVisible(true);
+  PreparePage();
   BringToFront();
 }
 
@@ -450,6 +453,15 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   LeftPanel->SetWidth(136);
   LeftPanel->SetAlign(fw::TAlign::alLeft);
   LeftPanel->SetBevelOuter(fw::TBevelCut::bvNone);
+  ThemeBitmap = new fw::TImage(this);
+  ThemeBitmap->SetParent(LeftPanel);
+  ThemeBitmap->SetAlign(fw::TAlign::alClient);
+  ThemeBitmap->SetCenter(true);
+  // The content comes before the button row, so Tab visits it first.
+  ContentPanel = new fw::TPanel(this);
+  ContentPanel->SetParent(this);
+  ContentPanel->SetAlign(fw::TAlign::alClient);
+  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
   BottomPanel = new fw::TPanel(this);
   BottomPanel->SetParent(this);
   BottomPanel->SetHeight(52);
@@ -459,15 +471,12 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   line->SetParent(BottomPanel);
   line->SetShape(fw::TBevelShape::bsTopLine);
   line->SetBounds(8, 4, 454, 2);
-  ContentPanel = new fw::TPanel(this);
-  ContentPanel->SetParent(this);
-  ContentPanel->SetAlign(fw::TAlign::alClient);
-  ContentPanel->SetBevelOuter(fw::TBevelCut::bvNone);
-  auto button = [&](const char* caption, int left, int width, std::function<void()> action) {
-    auto* b = new fw::TButton(this);
+  auto button = [&](const char* caption, int glid, int left, int width, std::function<void()> action) {
+    auto* b = new translator::TTranslateBitBtn(this);
     b->SetParent(BottomPanel);
     b->SetBounds(left, 15, width, 33);
     b->SetCaption(caption);
+    b->GLID = glid;
     b->OnClick = [this, action](fw::TComponent*) {
       fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
       Guarded(modal, action);
@@ -476,16 +485,28 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   };
   // Pages with Finish have no Cancel; Next and Finish share one place.
   const int proceedLeft = withFinish ? 384 : 288;
-  PreviousButton = button("< Previous", withFinish ? 304 : 208, 75, [this] { PreviousPage(); });
-  NextButton = button("Next >", proceedLeft, 75, [this] { NextPage(); });
+  PreviousButton = button("< Previous", 4, withFinish ? 304 : 208, 75, [this] { PreviousPage(); });
+  NextButton = button("Next >", 5, proceedLeft, 75, [this] { NextPage(); });
   NextButton->SetDefault(true);
   if (withFinish) {
-    FinishButton = button("Finish", proceedLeft, 75, [this] { NextPage(); });
+    FinishButton = button("Finish", 72, proceedLeft, 75, [this] { NextPage(); });
     FinishButton->SetDefault(true);
   } else {
-    CancelButton = button("Cancel", 368, 89, [this] { CancelWizard(); });
+    CancelButton = button("Cancel", 6, 368, 89, [this] { CancelWizard(); });
     CancelButton->SetCancel(true);
   }
+}
+
+translator::TTranslateLabel* TBaseInstallForm::AddText(fw::TWinControl* parent, const std::string& text, int glid,
+                                                      int left, int top, int width, int height) {
+  auto* label = new translator::TTranslateLabel(this);
+  label->SetParent(parent);
+  label->SetAutoSize(false);
+  label->SetWordWrap(true);
+  label->SetBounds(left, top, width, height);
+  label->SetCaption(text);
+  label->GLID = glid;
+  return label;
 }
 
 void TBaseInstallForm::PrepareButtons() {
@@ -494,6 +515,8 @@ void TBaseInstallForm::PrepareButtons() {
     NextButton->SetVisible(!IsLastPage());
     FinishButton->SetVisible(!NextButton->Visible());
   }
+  fw::TButton* proceed = FinishButton && FinishButton->Visible() ? FinishButton : NextButton;
+  if (proceed && proceed->Visible() && Visible() && proceed->CanFocus()) proceed->SetFocus();
 }
 
 // --- TCustomBaseInstallDlg
@@ -539,6 +562,14 @@ void TCustomBaseInstallDlg::AssignDialogProperties() {
   if (form_->PreviousButton) form_->PreviousButton->SetVisible(false);
   if (form_->NextButton) form_->NextButton->SetModalResult(fw::mrOk);
   if (form_->FinishButton) form_->FinishButton->SetModalResult(fw::mrOk);
+  if (form_->ThemeBitmap) {
+    ApplyThemeBitmap(form_->ThemeBitmap->Picture());
+    form_->ThemeBitmap->PictureChanged();
+  }
+}
+
+void TCustomBaseInstallDlg::ApplyThemeBitmap(fw::TBitmap& picture) const {
+  if (!themeBitmap_.Empty()) picture.Assign(themeBitmap_);
 }
 
 void TCustomBaseInstallDlg::Translate() {
@@ -570,6 +601,16 @@ bool TCustomBaseInstallDlg::ShowDialog() {
   return true;
 }
 
+void TCustomBaseInstallDlg::PrepareShownPage() {
+  ShownForm()->PreparePage();
+  if (ShownForm()->PreviousButton) ShownForm()->PreviousButton->SetVisible(false);
+}
+
+bool TCustomBaseInstallDlg::ShowWithContainer(bool hasContainer) {
+  if (!hasContainer) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
+  return TCustomBaseInstallDlg::ShowDialog();
+}
+
 void TCustomBaseInstallDlg::InformationEvent(TInstallContainer* sender, int code, TEventObject* parameter) {
   TInstallObject::InformationEvent(sender, code, parameter);
   if (!dialogManager_ && code != 0 && code == TriggerEvent()) Execute();
@@ -582,16 +623,14 @@ TWelcomeForm::TWelcomeForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   SetName("WelcomeForm");
   SetCaption("Welcome");
   BuildLayout(false);
-  WelcomeText = new fw::TLabel(this);
-  WelcomeText->SetParent(ContentPanel);
-  WelcomeText->SetAutoSize(false);
-  WelcomeText->SetWordWrap(true);
-  WelcomeText->SetBounds(12, 16, 310, 200);
-  WelcomeText->SetCaption(
-      "This program will install the software on your computer.\r\n\r\n"
-      "It is strongly recommended that you exit all Windows programs before running this setup. If you "
-      "need to close any programs, click Cancel to quit the setup and then close the programs.\r\n\r\n"
-      "Click Next to continue with the installation.");
+  StayOnTop = true;
+  WelcomeText = AddText(ContentPanel, "This program will install the software on your computer.", 10, 12, 16, 310,
+                        30);
+  AddText(ContentPanel,
+          "It is strongly recommended that you exit all Windows programs before running this setup. If you "
+          "need to close any programs, click Cancel to quit the setup and then close the programs.",
+          11, 12, 56, 310, 60);
+  AddText(ContentPanel, "Click Next to continue with the installation.", 12, 12, 126, 310, 30);
   DM = FindDialogManager(dmBeforeInstall);
   Order = 5;
   loading.End();
@@ -605,9 +644,7 @@ TWelcomeDlg::TWelcomeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TWelcomeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TWelcomeForm(owner); };
-}
+TFormClass TWelcomeDlg::FormClass() const { return FormClassOf<TWelcomeForm>(); }
 
 TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
@@ -635,37 +672,25 @@ TfrmBeforeInstallDialog::TfrmBeforeInstallDialog(fw::TComponent* owner) : TBaseI
 }
 
 std::shared_ptr<TBIFEntry> RegisterProductPage() {
-  return RegisterWizardPage([](fw::TComponent* owner) { return new TfrmBeforeInstallDialog(owner); },
-                            nullptr);
+  return RegisterWizardPage(FormClassOf<TfrmBeforeInstallDialog>(), nullptr);
 }
 
 TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order,
-                             const char* above, const char* below)
+                             const char* above, int aboveGlid, const char* below, int belowGlid)
     : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
   SetName(name);
   SetCaption(caption);
   BuildLayout(false);
-  auto* top = new fw::TLabel(this);
-  top->SetParent(ContentPanel);
-  top->SetAutoSize(false);
-  top->SetWordWrap(true);
-  top->SetBounds(8, 8, 318, 30);
-  top->SetCaption(above);
+  StayOnTop = true;
+  AddText(ContentPanel, above, aboveGlid, 8, 8, 318, 30);
   Text = new fw::TRichEdit(this);
   Text->SetParent(ContentPanel);
   Text->SetReadOnly(true);
   Text->SetScrollBars(fw::TMemo::TScrollStyle::ssVertical);
   Text->SetColor(fw::clBtnFace);
   Text->SetBounds(8, 40, 318, below ? 200 : 260);
-  if (below) {
-    auto* bottom = new fw::TLabel(this);
-    bottom->SetParent(ContentPanel);
-    bottom->SetAutoSize(false);
-    bottom->SetWordWrap(true);
-    bottom->SetBounds(8, 246, 318, 56);
-    bottom->SetCaption(below);
-  }
+  if (below) AddText(ContentPanel, below, belowGlid, 8, 246, 318, 56);
   DM = FindDialogManager(dmBeforeInstall);
   Order = order;
   loading.End();
@@ -673,14 +698,15 @@ TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char
 
 TLicenseForm::TLicenseForm(fw::TComponent* owner)
     : TTextPageForm(owner, "LicenseForm", "Software license agreement", 20,
-                    "Please read the following License Agreement.",
+                    "Please read the following License Agreement.", 2,
                     "By clicking on the Next button below, you agree to all terms stated in the License "
-                    "Agreement. You may cancel the installation by clicking on the Cancel button.") {}
+                    "Agreement. You may cancel the installation by clicking on the Cancel button.",
+                    3) {}
 
 TReadmeForm::TReadmeForm(fw::TComponent* owner)
     : TTextPageForm(owner, "ReadmeForm", "Readme information", 30,
-                    "Please read the information below before you install this software on your computer.",
-                    nullptr) {}
+                    "Please read the information below before you install this software on your computer.", 8,
+                    nullptr, 0) {}
 
 namespace {
 void ShowLines(TBaseInstallForm* form, const std::vector<std::string>& lines) {
@@ -698,9 +724,7 @@ TLicenseDlg::TLicenseDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TLicenseDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TLicenseForm(owner); };
-}
+TFormClass TLicenseDlg::FormClass() const { return FormClassOf<TLicenseForm>(); }
 
 void TLicenseDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
@@ -713,9 +737,7 @@ TReadmeDlg::TReadmeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TReadmeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TReadmeForm(owner); };
-}
+TFormClass TReadmeDlg::FormClass() const { return FormClassOf<TReadmeForm>(); }
 
 void TReadmeDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
@@ -723,17 +745,13 @@ void TReadmeDlg::AssignDialogProperties() {
 }
 
 TEndPageForm::TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption,
-                           const std::string& text)
+                           const std::string& text, int glid)
     : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
   SetCaption(caption);
   BuildLayout(true);
-  Message = new fw::TLabel(this);
-  Message->SetParent(ContentPanel);
-  Message->SetAutoSize(false);
-  Message->SetWordWrap(true);
-  Message->SetBounds(12, 16, 310, 200);
-  Message->SetCaption(text);
+  StayOnTop = true;
+  Message = AddText(ContentPanel, text, glid, 12, 16, 310, 200);
   DM = FindDialogManager(type);
   Order = 10;
   loading.End();
@@ -751,7 +769,7 @@ TFormClass TGoodInstallationDlg::FormClass() const {
   return [](fw::TComponent* owner) {
     return new TEndPageForm(
         owner, dmAfterGoodInstall, "Setup complete",
-        "The software has been properly installed. You may start the software by clicking on the icon.");
+        "The software has been properly installed. You may start the software by clicking on the icon.", 38);
   };
 }
 
@@ -765,7 +783,7 @@ TFormClass TBadInstallationDlg::FormClass() const {
   return [](fw::TComponent* owner) {
     return new TEndPageForm(
         owner, dmAfterBadInstall, "Setup incomplete",
-        "This software has not been properly installed and will not work correctly if you try to use it.");
+        "This software has not been properly installed and will not work correctly if you try to use it.", 60);
   };
 }
 
@@ -830,12 +848,7 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
   SetName("InstallTypeForm");
   SetCaption("Setup type");
   BuildLayout(false);
-  auto* top = new fw::TLabel(this);
-  top->SetParent(ContentPanel);
-  top->SetAutoSize(false);
-  top->SetWordWrap(true);
-  top->SetBounds(8, 8, 318, 28);
-  top->SetCaption("Click the type of Setup you prefer, then click the Next button.");
+  AddText(ContentPanel, "Click the type of Setup you prefer, then click the Next button.", 59, 8, 8, 318, 28);
   PageControl = new fw::TTabControl(this);
   PageControl->SetParent(ContentPanel);
   PageControl->SetBounds(8, 40, 318, 120);
@@ -866,7 +879,9 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
     Container->SetDestDirType(nullptr);
     Container->SetDestDir(edDestDir->Text());
   };
-  BrowseBtn = new fw::TButton(this);
+  auto* browse = new translator::TTranslateBitBtn(this);
+  browse->GLID = 26;
+  BrowseBtn = browse;
   BrowseBtn->SetParent(DestinationGroup);
   BrowseBtn->SetBounds(228, 21, 80, 27);
   BrowseBtn->SetCaption("&Browse");
@@ -886,7 +901,7 @@ bool TInstallTypeForm::SkipPage() {
 
 void TInstallTypeForm::ShowTabText() {
   const int tab = PageControl->ActiveTab();
-  TabText->SetCaption(tab >= 0 ? kTabTexts[tab] : "");
+  TabText->SetCaption(tab >= 0 ? Translated(kTabTexts[tab]) : "");
 }
 
 void TInstallTypeForm::PreparePage() {
@@ -934,20 +949,14 @@ TInstallTypeDlg::TInstallTypeDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(
   RegisterPage();
 }
 
-TFormClass TInstallTypeDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TInstallTypeForm(owner); };
-}
+TFormClass TInstallTypeDlg::FormClass() const { return FormClassOf<TInstallTypeForm>(); }
 
 void TInstallTypeDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
-  ShownForm()->PreparePage();
-  ShownForm()->PreviousButton->SetVisible(false);
+  PrepareShownPage();
 }
 
-bool TInstallTypeDlg::ShowDialog() {
-  if (!Container()) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
-  return TCustomBaseInstallDlg::ShowDialog();
-}
+bool TInstallTypeDlg::ShowDialog() { return ShowWithContainer(Container() != nullptr); }
 
 TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   fw::FormLoading loading(*this);
@@ -955,15 +964,11 @@ TRebootForm::TRebootForm(fw::TComponent* owner) : TBaseInstallForm(owner) {
   SetCaption("Reboot windows");
   BuildLayout(true);
   SetClientWidth(475);
-  auto* text = new fw::TLabel(this);
-  text->SetParent(ContentPanel);
-  text->SetAutoSize(false);
-  text->SetWordWrap(true);
-  text->SetBounds(8, 8, 320, 110);
-  text->SetCaption(
-      "Several components could not be installed on your system because they were in use. For the "
-      "installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the "
-      "software will probably not work until you do reboot.");
+  AddText(ContentPanel,
+          "Several components could not be installed on your system because they were in use. For the "
+          "installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the "
+          "software will probably not work until you do reboot.",
+          52, 8, 8, 320, 110);
   RG = new fw::TRadioGroup(this);
   RG->SetParent(ContentPanel);
   RG->SetBounds(8, 130, 320, 70);
@@ -992,14 +997,11 @@ TRebootDlg::TRebootDlg(fw::TComponent* owner) : TCustomBaseInstallDlg(owner) {
   RegisterPage();
 }
 
-TFormClass TRebootDlg::FormClass() const {
-  return [](fw::TComponent* owner) { return new TRebootForm(owner); };
-}
+TFormClass TRebootDlg::FormClass() const { return FormClassOf<TRebootForm>(); }
 
 void TRebootDlg::AssignDialogProperties() {
   TCustomBaseInstallDlg::AssignDialogProperties();
-  ShownForm()->PreparePage();
-  ShownForm()->PreviousButton->SetVisible(false);
+  PrepareShownPage();
 }
 
 }  // namespace setup

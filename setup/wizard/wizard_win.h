@@ -14,6 +14,7 @@
 #include "framework/stdctrls.h"
 #include "setup/install/base_form_win.h"
 #include "setup/install/install_tree.h"
+#include "setup/translator/form_translation_win.h"
 #include "setup/wizard/wizard_core.h"
 
 namespace setup {
@@ -24,6 +25,11 @@ class TCustomBaseInstallDlg;
 class TBaseDuringCopyForm;
 
 using TFormClass = std::function<TBaseInstallForm*(fw::TComponent* owner)>;
+// The form class of a page type: creates the page with its owner.
+template <class Form>
+TFormClass FormClassOf() {
+  return [](fw::TComponent* owner) -> TBaseInstallForm* { return new Form(owner); };
+}
 
 struct TBIFEntry {
   TFormClass FormClass;
@@ -199,11 +205,18 @@ class TBaseInstallForm : public TBasePembrinForm {
   fw::TButton* NextButton = nullptr;
   fw::TButton* FinishButton = nullptr;
   fw::TButton* CancelButton = nullptr;
+  // The picture of the left panel.
+  fw::TImage* ThemeBitmap = nullptr;
+  // Shown on its own, the page stays above other windows.
+  bool StayOnTop = false;
 
  protected:
   void CreateParams(fw::TCreateParams& params) override;
   // Builds the layout; with withFinish the page has a Finish button.
   void BuildLayout(bool withFinish);
+  // A word-wrapped text that the translator replaces by its identifier.
+  translator::TTranslateLabel* AddText(fw::TWinControl* parent, const std::string& text, int glid, int left,
+                                       int top, int width, int height);
   // Previous only when not first; Next/Finish by IsLastPage.
   void PrepareButtons();
 };
@@ -227,6 +240,12 @@ class TCustomBaseInstallDlg : public TInstallObject {
 
   TDialogManager* DialogManager() const { return dialogManager_; }
   virtual void SetDialogManager(TDialogManager* manager);
+  // The picture the component's page shows; setting it copies.
+  const fw::TBitmap& ThemeBitmap() const { return themeBitmap_; }
+  virtual void SetThemeBitmap(const fw::TBitmap& picture) { themeBitmap_.Assign(picture); }
+  // Puts the component's picture into the page's; without one of its own
+  // the page keeps the picture it has.
+  void ApplyThemeBitmap(fw::TBitmap& picture) const;
   virtual void AssignDialogProperties();
   virtual void Translate();
   virtual bool Execute();
@@ -246,12 +265,19 @@ class TCustomBaseInstallDlg : public TInstallObject {
  protected:
   // Registers the component's page; called by the concrete constructor.
   void RegisterPage();
+  // Sets up the page now and hides Back again (pages that show the state
+  // they edit even before the wizard activates them).
+  void PrepareShownPage();
+  // The standalone showing of a page that edits its Container: without
+  // one it raises.
+  bool ShowWithContainer(bool hasContainer);
   void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
  private:
   TDialogManager* dialogManager_ = nullptr;
   TBaseInstallForm* form_ = nullptr;
   std::shared_ptr<TBIFEntry> entry_;
+  fw::TBitmap themeBitmap_;
 };
 
 // --- Pages
@@ -291,7 +317,7 @@ class TTextPageForm : public TBaseInstallForm {
 
  protected:
   TTextPageForm(fw::TComponent* owner, const char* name, const char* caption, int order, const char* above,
-                const char* below);
+                int aboveGlid, const char* below, int belowGlid);
 };
 
 class TLicenseForm : public TTextPageForm {
@@ -329,7 +355,8 @@ class TReadmeDlg : public TCustomBaseInstallDlg {
 // Completion and failure pages: one Finish button.
 class TEndPageForm : public TBaseInstallForm {
  public:
-  TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption, const std::string& text);
+  TEndPageForm(fw::TComponent* owner, TManagerType type, const std::string& caption, const std::string& text,
+               int glid);
   void PreparePage() override;
   fw::TLabel* Message = nullptr;
 };

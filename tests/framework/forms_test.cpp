@@ -217,6 +217,64 @@ TEST(ModalForm, EnterOnAFocusedButtonPressesThatButton) {
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
+// Alt held in the thread's key state, as while the user holds it down.
+class AltHeld {
+ public:
+  AltHeld() { Set(0x80); }
+  ~AltHeld() { Set(0); }
+
+ private:
+  static void Set(BYTE value) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_MENU] = value;
+    SetKeyboardState(state);
+  }
+};
+
+TEST(Form, AltWithACaptionsUnderlinedLetterPressesTheButtonOrFocusesTheLabelsControl) {
+  OkCancelForm form(nullptr);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  label->SetCaption("&Name");
+  label->SetFocusControl(form.edit);
+  form.ok->SetCaption("&Go");
+  auto* find = new TButton(&form);
+  find->SetParent(&form);
+  find->SetCaption("&Find && replace");
+  find->SetBounds(8, 50, 55, 25);
+  int gone = 0, found = 0;
+  form.ok->OnClick = [&](TComponent*) { ++gone; };
+  find->OnClick = [&](TComponent*) { ++found; };
+  form.Show();
+  PumpFor(30);
+  form.cancel->SetFocus();
+  auto altKey = [&](char letter) {
+    AltHeld alt;
+    MSG message{GetFocus(), WM_SYSKEYDOWN, static_cast<WPARAM>(letter), 1 | (1 << 29), 0, {}};
+    return form.PreprocessKey(message);
+  };
+  EXPECT_TRUE(altKey('N'));
+  EXPECT_EQ(GetFocus(), form.edit->Handle());
+  EXPECT_TRUE(altKey('G'));
+  EXPECT_EQ(gone, 1);
+  EXPECT_FALSE(altKey('Q'));  // no caption underlines it
+  EXPECT_TRUE(altKey('F'));
+  EXPECT_EQ(found, 1);
+  // With a menu bar, its letters open the menu and no control takes them.
+  auto* menu = new TMainMenu(&form);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  menu->Items().Add(file);
+  form.SetMenu(menu);
+  EXPECT_FALSE(altKey('F'));
+  EXPECT_EQ(found, 1);
+  // A label whose control has gone focuses nothing.
+  delete form.edit;
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  EXPECT_FALSE(altKey('N'));
+}
+
 // One round of Tab, Tab, Shift+Tab from the edit; returns the controls entered.
 std::vector<std::string> TabRound() {
   OkCancelForm dialog(nullptr);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <functional>
@@ -58,6 +59,22 @@ inline void ReleaseModifiers() {
   GetKeyboardState(state);
   state[VK_CONTROL] = state[VK_SHIFT] = 0;
   SetKeyboardState(state);
+}
+
+// The texts of a system tab control's tabs, as it shows them.
+inline std::vector<std::string> TabTexts(HWND tabs) {
+  std::vector<std::string> texts;
+  const int n = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    char text[64] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    texts.push_back(text);
+  }
+  return texts;
 }
 
 namespace detail {

@@ -1,93 +1,188 @@
-// The program-folder page on a real window: the folders it lists (Programs
-// menu subfolders, or Program Manager groups from the stand-in server when
-// Program Manager is forced), what typing and picking do to the shortcut
-// folder, and its dialog component. Saves "select_folder_page.bmp".
+// The program-folder page on real windows, inside the before-install wizard
+// and on its own: the folders it lists (Programs menu subfolders, or Program
+// Manager groups from the stand-in server when Program Manager is forced),
+// what typing and picking do to the shortcut folder, the keyboard, and its
+// dialog component. Saves "select_folder_page.bmp".
 #include "setup/shell/select_folder_win.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "setup/paths/machine_folders.h"
 #include "setup/paths/machine_folders_win.h"
 #include "setup/paths/path_specifiers.h"
 #include "setup/shell/program_manager_win.h"
 #include "setup/shell/shell_links_win.h"
+#include "tests/framework/gui_support.h"
+#include "tests/setup/wizard/wizard_test_support.h"
 #include "tests/support/dde_standin.h"
-#include "tests/support/screenshot.h"
 
 namespace setup {
 namespace {
 
-void Pump() {
-  MSG message;
-  for (int round = 0; round < 20; ++round) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(10);
+using namespace wizard_test;
+
+const char kCaption[] = "Select folder in start menu";
+
+std::vector<std::string> ListedFolders() {
+  std::vector<std::string> items;
+  HWND list = VisibleOfClass("ListBox");
+  if (!list) return {"(no list)"};
+  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[MAX_PATH] = {};
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
   }
+  return items;
 }
 
-class SelectFolder : public ::testing::Test {
+// A mouse click on a list item, as the user makes it.
+void ClickListItem(const std::string& name) {
+  HWND list = VisibleOfClass("ListBox");
+  const auto items = ListedFolders();
+  const auto at = std::find(items.begin(), items.end(), name);
+  ASSERT_NE(at, items.end()) << name;
+  RECT r;
+  SendMessageA(list, LB_GETITEMRECT, at - items.begin(), reinterpret_cast<LPARAM>(&r));
+  const LPARAM point = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageA(list, WM_LBUTTONUP, 0, point);
+}
+
+// The class or caption of the focused window, to follow the focus.
+std::string Focused() {
+  HWND focus = GetFocus();
+  if (!focus) return "(none)";
+  const std::string cls = ClassOf(focus);
+  return lstrcmpiA(cls.c_str(), "Button") == 0 ? TextOf(focus) : cls;
+}
+
+// Alt with a letter, as the keyboard sends it.
+void PostAltKey(char letter) {
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_MENU] = 0x80;
+  SetKeyboardState(state);
+  PostMessageA(GetFocus(), WM_SYSKEYDOWN, static_cast<WPARAM>(letter), 1 | (1 << 29));
+}
+
+void ReleaseAlt() {
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_MENU] = 0;
+  SetKeyboardState(state);
+}
+
+class SelectFolder : public WizardFixture {
  protected:
   void SetUp() override {
+    WizardFixture::SetUp();
     UseSystemMachine();
     UseSystemShell();
     UseSystemFolderSources();
-    EnsureStandardSpecifiers(&owner);
     main = new TMainLinkGroup(&owner);
     main->SetDestDir("\\Tallimo");
     for (const char* name : {"beta Tools", "Alpha"})
       CreateDirectoryA((ProgramsFolder() + "\\" + name).c_str(), nullptr);
   }
   void TearDown() override {
+    ReleaseAlt();
+    fwtest::ReleaseModifiers();
+    WizardFixture::TearDown();
     owner.DestroyComponents();
     SetShellAccess({});
     UseSystemShell();
   }
-  fw::TComponent owner{nullptr};
+  // Steps that post a key and then see where the focus went.
+  void Key(WORD key, bool shift, const std::string& then) {
+    Steps().push_back([key, shift] { fwtest::PostKey(GetFocus(), key, false, shift); });
+    Steps().push_back([then] { EXPECT_EQ(Focused(), then); });
+  }
+  void Alt(char letter, const std::string& then) {
+    Steps().push_back([letter] { PostAltKey(letter); });
+    Steps().push_back([then] {
+      ReleaseAlt();
+      EXPECT_EQ(Focused(), then);
+    });
+  }
   TMainLinkGroup* main = nullptr;
 };
 
-TEST_F(SelectFolder, ListsProgramsSubfoldersAndTypingSetsTheFolder) {
-  TSelectFolderForm form(nullptr);
-  ASSERT_EQ(form.Container, main);
-  form.Show();
-  form.PreparePage();
-  const auto& items = form.FolderListBox->Items().Strings();
-  const auto alpha = std::find(items.begin(), items.end(), "Alpha");
-  const auto beta = std::find(items.begin(), items.end(), "beta Tools");
-  ASSERT_NE(alpha, items.end());
-  ASSERT_NE(beta, items.end());
-  EXPECT_LT(alpha, beta);
-  EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-    return _stricmp(a.c_str(), b.c_str()) < 0;
-  }));
-  EXPECT_EQ(form.FolderEdit->Text(), "Tallimo");
-  Pump();
-  ASSERT_TRUE(test_support::SaveBitmap("select_folder_page.bmp", test_support::CaptureWindow(form.Handle())));
-
-  SetWindowTextA(form.FolderEdit->Handle(), "X");
-  Pump();
-  EXPECT_EQ(main->DestDir(), "\\X");
-  EXPECT_NE(dynamic_cast<TpsProgramMenu*>(main->DestDirType()), nullptr);
-  EXPECT_EQ(main->GetDestDir(), ProgramsFolder() + "\\X");
-
-  const int index = static_cast<int>(alpha - items.begin());
-  SendMessageA(form.FolderListBox->Handle(), LB_SETCURSEL, index, 0);
-  SendMessageA(form.Handle(), WM_NULL, 0, 0);
-  form.FolderListBox->Command(LBN_SELCHANGE);
-  EXPECT_EQ(form.FolderEdit->Text(), "Alpha");
+TEST_F(SelectFolder, InTheWizardItListsProgramsSubfoldersAndTypingOrPickingSetsTheFolder) {
+  new TWelcomeDlg(&owner);
+  auto* dialog = new TSelectFolderDlg(&owner);
+  EXPECT_EQ(dialog->DialogManager(), manager);
+  EXPECT_EQ(dialog->GetContainer(), main);
+  Expect("Welcome");
+  Press("Next >");
+  Expect(kCaption);
+  Steps().push_back([] {
+    EXPECT_NE(VisibleButton("< Previous"), nullptr);
+    EXPECT_NE(VisibleButton("Cancel"), nullptr);
+    const auto items = ListedFolders();
+    const auto alpha = std::find(items.begin(), items.end(), "Alpha");
+    const auto beta = std::find(items.begin(), items.end(), "beta Tools");
+    ASSERT_NE(alpha, items.end());
+    ASSERT_NE(beta, items.end());
+    EXPECT_LT(alpha, beta);
+    EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+      return _stricmp(a.c_str(), b.c_str()) < 0;
+    }));
+    EXPECT_EQ(TextOf(VisibleOfClass("Edit")), "Tallimo");
+    EXPECT_EQ(Focused(), "Next >");
+  });
+  Shot("select_folder_page.bmp");
+  Steps().push_back([this] {
+    SetWindowTextA(VisibleOfClass("Edit"), "X");
+    EXPECT_EQ(main->DestDir(), "\\X");
+    EXPECT_NE(dynamic_cast<TpsProgramMenu*>(main->DestDirType()), nullptr);
+    EXPECT_EQ(main->GetDestDir(), ProgramsFolder() + "\\X");
+    SetWindowTextA(VisibleOfClass("Edit"), "");
+    EXPECT_EQ(main->DestDir(), "\\");
+    ClickListItem("Alpha");
+    EXPECT_EQ(TextOf(VisibleOfClass("Edit")), "Alpha");
+    EXPECT_EQ(main->DestDir(), "\\Alpha");
+  });
+  // Back keeps what the page wrote; the page shows it again.
+  Press("< Previous");
+  Expect("Welcome");
+  Press("Next >");
+  Steps().push_back([] { EXPECT_EQ(TextOf(VisibleOfClass("Edit")), "Alpha"); });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
   EXPECT_EQ(main->DestDir(), "\\Alpha");
-
-  SetWindowTextA(form.FolderEdit->Handle(), "");
-  Pump();
-  EXPECT_EQ(main->DestDir(), "\\");
 }
 
-TEST_F(SelectFolder, ListsProgramManagerGroupsWhenThereAreNoShellLinks) {
+TEST_F(SelectFolder, TabShiftTabAndAltMnemonicsMoveThroughThePage) {
+  new TWelcomeDlg(&owner);
+  new TSelectFolderDlg(&owner);
+  Press("Next >");
+  Expect(kCaption);
+  // From the edit: the list, then the buttons in their row, and round again.
+  Steps().push_back([] { SetFocus(VisibleOfClass("Edit")); });
+  Key(VK_TAB, false, "ListBox");
+  Key(VK_TAB, false, "< Previous");
+  Key(VK_TAB, false, "Next >");
+  Key(VK_TAB, false, "Cancel");
+  Key(VK_TAB, false, "Edit");
+  Key(VK_TAB, true, "Cancel");
+  Key(VK_TAB, true, "Next >");
+  // Alt with the underlined letter of a caption focuses the control it names.
+  Alt('P', "Edit");
+  Alt('X', "ListBox");
+  // A letter no caption underlines leaves the focus where it is.
+  Alt('Q', "ListBox");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+}
+
+TEST_F(SelectFolder, InTheWizardItListsProgramManagerGroupsWhenThereAreNoShellLinks) {
   ::test_support::DdeStandIn server("PMFOLDERS",
                                     "group Zeta\n\"Zeta\"\ngroup accessories\n\"accessories\"\n");
   SetDdeConversationFactory(NewSystemDdeConversation);
@@ -99,48 +194,66 @@ TEST_F(SelectFolder, ListsProgramManagerGroupsWhenThereAreNoShellLinks) {
   auto* desktop = new TCustomShellLinkGroup(&owner);
   desktop->SetDestDirType(PathSpecifiers().FindSpecifier<TpsDesktopMenu>());
   desktop->SetDestDir("\\Old");
-  TSelectFolderForm form(nullptr);
-  form.Container = desktop;
-  form.PreparePage();
-  EXPECT_EQ(form.FolderListBox->Items().Strings(), (std::vector<std::string>{"accessories", "Zeta"}));
-  // Not in the Programs menu: the first listed folder is offered, and taken.
-  EXPECT_EQ(form.FolderEdit->Text(), "accessories");
+  auto* dialog = new TSelectFolderDlg(&owner);
+  dialog->SetShellContainer(desktop);
+  // The page asks Program Manager before the wizard shows.
+  WaitFor(kCaption);
+  Steps().push_back([] {
+    EXPECT_EQ(ListedFolders(), (std::vector<std::string>{"accessories", "Zeta"}));
+    // Not in the Programs menu: the first listed folder is offered, and taken.
+    EXPECT_EQ(TextOf(VisibleOfClass("Edit")), "accessories");
+  });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
   EXPECT_EQ(desktop->DestDir(), "\\accessories");
   EXPECT_NE(dynamic_cast<TpsProgramMenu*>(desktop->DestDirType()), nullptr);
   ResetProgramManager();
 }
 
-TEST_F(SelectFolder, DialogShowsThePageForItsFolderWhenTheFolderIsCreated) {
+TEST_F(SelectFolder, OnItsOwnThePageShowsWhenItsFolderIsCreated) {
   auto* dialog = new TSelectFolderDlg(&owner);
   dialog->SetName("SelectFolderDlg");
-  EXPECT_EQ(dialog->GetContainer(), main);
-  bool shown = false;
-  dialog->OnShowModal = [&](TSelectFolderForm& form) {
-    shown = true;
-    EXPECT_FALSE(form.BackBtn->Visible());
-    EXPECT_EQ(form.ProceedBtn->ModalResult(), fw::mrOk);
-    EXPECT_EQ(form.FolderEdit->Text(), "Tallimo");
-    form.FolderEdit->SetText("Chosen");
-    form.FolderEdit->OnChange(form.FolderEdit);
-    return fw::mrOk;
-  };
+  dialog->SetDialogManager(nullptr);
+  Expect(kCaption);
+  Steps().push_back([] {
+    EXPECT_EQ(VisibleButton("< Previous"), nullptr);
+    EXPECT_TRUE(GetWindowLongA(WizardWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(TextOf(VisibleOfClass("Edit")), "Tallimo");
+    SetWindowTextA(VisibleOfClass("Edit"), "Chosen");
+  });
+  Press("Next >");
   main->Process();
-  EXPECT_TRUE(shown);
+  EXPECT_TRUE(Steps().empty());
   EXPECT_EQ(main->DestDir(), "\\Chosen");
-  dialog->OnShowModal = [](TSelectFolderForm&) { return static_cast<int>(fw::mrCancel); };
-  EXPECT_THROW(dialog->Execute(), EAIUserAbort);
+  EXPECT_EQ(dialog->ShownForm(), nullptr);
   RemoveDirectoryA(main->GetDestDir().c_str());
+
+  Press("Cancel");
+  EXPECT_THROW(dialog->Execute(), EAIUserAbort);
+  EXPECT_TRUE(Steps().empty());
 }
 
-TEST_F(SelectFolder, DialogWithoutAFolderRaisesAndItsPageSkipsItself) {
+TEST_F(SelectFolder, WithoutAFolderTheComponentRaisesAndItsPageSkipsItself) {
   fw::TComponent description(nullptr);
   TSelectFolderDlg* dialog = nullptr;
   {
     fw::FormLoading loading(description);
     dialog = new TSelectFolderDlg(&description);
     dialog->SetName("Dlg1");
+    loading.End();
   }
   EXPECT_EQ(dialog->GetContainer(), nullptr);
+  EXPECT_EQ(dialog->DialogManager(), manager);
+  // In the wizard the page skips itself: Next on the welcome page finishes.
+  new TWelcomeDlg(&owner);
+  Expect("Welcome");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+  EXPECT_EQ(main->DestDir(), "\\Tallimo");
+
+  dialog->SetDialogManager(nullptr);
   try {
     dialog->Execute();
     ADD_FAILURE();
@@ -156,9 +269,6 @@ TEST_F(SelectFolder, DialogWithoutAFolderRaisesAndItsPageSkipsItself) {
     EXPECT_STREQ(e.what(), "The container for Dlg1 must be a TCustomShellLinkGroup");
   }
   dialog->SetContainer(nullptr);
-  TSelectFolderForm form(nullptr);
-  form.Container = nullptr;
-  EXPECT_TRUE(form.SkipPage());
 }
 
 }  // namespace

@@ -10,4 +10,5 @@ tallimo_dde_standin_test(setup_shell_links_win_test TIER wine
 tallimo_test(setup_shell_links_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_links_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/select_folder_test.cpp DEPS setup_shell)
 tallimo_dde_standin_test(setup_select_folder_win_test TIER gui
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/select_folder_win_test.cpp DEPS setup_shell_win test_support_screenshot)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/select_folder_win_test.cpp DEPS setup_shell_win setup_paths
+  test_support_screenshot)

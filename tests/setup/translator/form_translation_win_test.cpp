@@ -10,6 +10,9 @@
 #include "framework/exceptions.h"
 #include "framework/extctrls.h"
 #include "framework/form.h"
+#include "framework/radiogroup.h"
+#include "framework/richedit.h"
+#include "framework/tabcontrol.h"
 #include "framework/stdctrls.h"
 #include "tests/framework/gui_support.h"
 
@@ -116,6 +119,37 @@ TEST_F(FormTranslation, AFailingTranslationStillRestoresTheControls) {
   for (fw::TControl* control : std::initializer_list<fw::TControl*>{button, label, plain, edit, memo, list})
     EXPECT_TRUE(control->Visible()) << control->ClassName();
   EXPECT_TRUE(plain->AutoSize());
+}
+
+TEST_F(FormTranslation, RichTextRadioGroupAndTabTextsAreTranslatedToo) {
+  auto* rich = Make<fw::TRichEdit>();
+  rich->SetText("Line one\r\nLine two");
+  auto* group = Make<fw::TRadioGroup>();
+  group->SetCaption("Cancel");
+  group->SetItems({"Welcome", "Other"});
+  group->SetItemIndex(0);
+  auto* tabs = Make<fw::TTabControl>();
+  tabs->AddTab("Other");
+  tabs->AddTab("welcome");
+  tabs->SetTabVisible(0, false);  // a hidden tab is translated as well
+  tabs->SetActiveTab(1);
+  form.Show();
+  TranslateFormText(plEnglish, &form);
+  ASSERT_EQ(rich->Lines().Count(), 1);
+  EXPECT_EQ(rich->Lines()[0], "Ligne un");
+  EXPECT_EQ(group->Caption(), "Annuler");
+  EXPECT_EQ(group->Items(), (std::vector<std::string>{" Bienvenue", "Other"}));
+  EXPECT_EQ(group->ItemIndex(), 0);  // the choice stays
+  EXPECT_EQ(fwtest::TabTexts(tabs->Handle()), (std::vector<std::string>{" Bienvenue"}));
+  EXPECT_EQ(tabs->TabCaption(0), "Other");
+  EXPECT_EQ(tabs->ActiveTab(), 1);
+  // The radio buttons are windows whose texts are the items.
+  HWND first = FindWindowExA(group->Handle(), nullptr, "Button", nullptr);
+  ASSERT_NE(first, nullptr);
+  char text[64] = {};
+  GetWindowTextA(first, text, sizeof text);
+  EXPECT_STREQ(text, " Bienvenue");
+  EXPECT_EQ(SendMessageA(first, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 LOGFONTA WindowFont(HWND window) {

@@ -9,83 +9,16 @@
 #include <commctrl.h>
 
 #include <cctype>
-#include <deque>
 
 #include "setup/base/exceptions.h"
 #include "setup/paths/path_specifiers.h"
 #include "tests/framework/gui_support.h"
-#include "tests/setup/install/install_test_support.h"
-#include "tests/support/screenshot.h"
+#include "tests/setup/wizard/wizard_test_support.h"
 
 namespace setup {
 namespace {
 
-// Steps run one per timer tick while a modal window is up.
-std::deque<std::function<void()>>& Steps() {
-  static std::deque<std::function<void()>> steps;
-  return steps;
-}
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-  if (Steps().empty()) return;
-  auto step = std::move(Steps().front());
-  Steps().pop_front();
-  step();
-}
-
-HWND WizardWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM out) {
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (!IsWindowVisible(w) || !IsWindowEnabled(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
-          return TRUE;
-        if (GetWindow(w, GW_OWNER) == nullptr && GetParent(w) == nullptr) {
-          // The host and standalone pages are owned windows; skip others.
-        }
-        *reinterpret_cast<HWND*>(out) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-std::string TextOf(HWND w) {
-  char text[256] = {};
-  GetWindowTextA(w, text, sizeof text);
-  return text;
-}
-
-// The visible button with this caption in the window, or nullptr.
-HWND VisibleButton(HWND top, const std::string& caption) {
-  struct Search {
-    std::string caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      top,
-      [](HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(w) && TextOf(w) == s->caption) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-void Click(const std::string& caption) {
-  HWND top = WizardWindow();
-  ASSERT_NE(top, nullptr);
-  HWND button = VisibleButton(top, caption);
-  ASSERT_NE(button, nullptr) << caption << " on " << TextOf(top);
-  SendMessageA(button, BM_CLICK, 0, 0);
-}
+using namespace wizard_test;
 
 // A page of the test with a chosen order, skip and handler behaviour.
 class TestPage : public TBaseInstallForm {
@@ -129,63 +62,12 @@ class TestDlg : public TCustomBaseInstallDlg {
   std::string caption_;
 };
 
-class Wizard : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EnsureStandardSpecifiers(&owner);
-    install = new test_support::StandInInstall(&owner);
-    manager = new TDialogManager(&owner);
-    manager->SetName("BeforeManager");
-    manager->SetContainer(install);
-    timer = SetTimer(nullptr, 0, 150, RunStep);
-  }
-  void TearDown() override {
-    KillTimer(nullptr, timer);
-    Steps().clear();
-    UserAbortQuery() = nullptr;
-  }
-  void Broadcast(int code) { install->Broadcast(install, code, nullptr); }
-  void Expect(const std::string& caption) {
-    Steps().push_back([caption] { EXPECT_EQ(TextOf(WizardWindow()), caption); });
-  }
-  void Press(const std::string& caption) {
-    Steps().push_back([caption] { Click(caption); });
-  }
-  void Shot(const std::string& file) {
-    Steps().push_back([file] {
-      HWND w = WizardWindow();
-      RECT r;
-      GetWindowRect(w, &r);
-      ::test_support::SaveBitmap(file, ::test_support::CaptureScreen(r));
-    });
-  }
-  fw::TComponent owner{nullptr};
-  test_support::StandInInstall* install;
-  TDialogManager* manager;
-  UINT_PTR timer = 0;
-};
+class Wizard : public WizardFixture {};
 
 // The text of the first visible rich-text box of the wizard.
 std::string RichText() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND w, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpiA(cls, "RichEdit20A") == 0 && IsWindowVisible(w)) {
-          reinterpret_cast<Search*>(p)->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return "(none)";
-  std::string text(4096, '\0');
-  text.resize(GetWindowTextA(search.found, text.data(), 4096));
-  return text;
+  HWND box = VisibleOfClass("RichEdit20A");
+  return box ? TextOf(box) : "(none)";
 }
 
 TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
@@ -200,7 +82,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
   EXPECT_EQ(licence->DialogManager(), manager);
   Expect("Quorvane INSTALL");
   Steps().push_back([] {
-    EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr);
+    EXPECT_EQ(VisibleButton("< Previous"), nullptr);
     // The manager's size, placed at the screen centre.
     RECT r;
     GetWindowRect(WizardWindow(), &r);
@@ -214,7 +96,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
     RECT client, button;
     GetClientRect(WizardWindow(), &client);
     MapWindowPoints(WizardWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-    GetWindowRect(VisibleButton(WizardWindow(), "Next >"), &button);
+    GetWindowRect(VisibleButton("Next >"), &button);
     EXPECT_GE(button.left, client.left);
     EXPECT_LE(button.right, client.right);
     EXPECT_LE(button.bottom, client.bottom);
@@ -236,7 +118,7 @@ TEST_F(Wizard, BeforeInstallPagesInOrderBackHiddenOnFirstNextFinishes) {
   Shot("wizard_product_page.bmp");
   Press("Next >");
   Expect("Welcome");
-  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_NE(VisibleButton("< Previous"), nullptr); });
   Shot("wizard_welcome.bmp");
   Press("Next >");
   Expect("Software license agreement");
@@ -284,10 +166,10 @@ TEST_F(Wizard, CompletionAndFailurePagesFinishWithoutCancel) {
     EXPECT_EQ(dlg->DialogManager(), &end);  // found by its type
     Expect(c.Caption);
     Steps().push_back([] {
-      HWND w = WizardWindow();
-      EXPECT_EQ(VisibleButton(w, "< Previous"), nullptr);
-      EXPECT_EQ(VisibleButton(w, "Next >"), nullptr);
-      EXPECT_EQ(VisibleButton(w, "Cancel"), nullptr);
+      EXPECT_EQ(VisibleButton("< Previous"), nullptr);
+      EXPECT_EQ(VisibleButton("Next >"), nullptr);
+      EXPECT_EQ(VisibleButton("Cancel"), nullptr);
+      EXPECT_EQ(GetFocus(), VisibleButton("Finish"));
     });
     Shot(c.Shot);
     Press("Finish");
@@ -341,11 +223,11 @@ TEST_F(Wizard, SkippedPagesAndEscapeAndEnterInsideThePage) {
   later->Skips = true;
   Expect("Shown");
   // Back hidden: only skipping pages before it. Next shown: not the last.
-  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
-  Steps().push_back([] { EXPECT_NE(VisibleButton(WizardWindow(), "Next >"), nullptr); });
+  Steps().push_back([] { EXPECT_EQ(VisibleButton("< Previous"), nullptr); });
+  Steps().push_back([] { EXPECT_NE(VisibleButton("Next >"), nullptr); });
   // Enter goes to the page's default button (Next), which finishes here.
   Steps().push_back([] {
-    HWND next = VisibleButton(WizardWindow(), "Next >");
+    HWND next = VisibleButton("Next >");
     SetFocus(GetParent(next));
     fwtest::PostKey(GetParent(next), VK_RETURN);
   });
@@ -354,7 +236,7 @@ TEST_F(Wizard, SkippedPagesAndEscapeAndEnterInsideThePage) {
   EXPECT_EQ(TestPage::Prepared, 2);  // Next shows the page again before finishing
 
   Steps().push_back([] {
-    HWND cancel = VisibleButton(WizardWindow(), "Cancel");
+    HWND cancel = VisibleButton("Cancel");
     fwtest::PostKey(cancel, VK_ESCAPE);
   });
   EXPECT_THROW(Broadcast(ieBeforeInstallWizard), EAIUserAbort);
@@ -383,7 +265,11 @@ TEST_F(Wizard, StandaloneWelcomeHasNoBackAndEndsWithOk) {
   welcome->SetContainer(install);
   welcome->SetDialogManager(nullptr);  // standalone
   Expect("Welcome");
-  Steps().push_back([] { EXPECT_EQ(VisibleButton(WizardWindow(), "< Previous"), nullptr); });
+  Steps().push_back([] {
+    EXPECT_EQ(VisibleButton("< Previous"), nullptr);
+    EXPECT_TRUE(GetWindowLongA(WizardWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);  // alone, it stays on top
+    EXPECT_EQ(GetFocus(), VisibleButton("Next >"));
+  });
   Shot("wizard_standalone_welcome.bmp");
   Press("Next >");
   EXPECT_NO_THROW(Broadcast(ieWelcome));
@@ -439,23 +325,7 @@ namespace setup {
 namespace {
 
 HWND VisibleRadio(const std::string& caption) {
-  HWND w = WizardWindow();
-  struct Search {
-    std::string caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      w,
-      [](HWND c, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (IsWindowVisible(c) && TextOf(c) == s->caption) {
-          s->found = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return VisibleChild([&](HWND w) { return TextOf(w) == caption; });
 }
 
 bool Checked(const char* caption) {
@@ -503,54 +373,11 @@ namespace setup {
 namespace {
 
 std::vector<std::string> ShownTabs() {
-  std::vector<std::string> tabs;
-  HWND tab = FindWindowExA(nullptr, nullptr, nullptr, nullptr);
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND c, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "SysTabControl32") == 0 && IsWindowVisible(c)) {
-          reinterpret_cast<Search*>(p)->found = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  tab = search.found;
-  if (!tab) return {"(no tabs)"};
-  const int n = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    char text[64] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-    tabs.push_back(text);
-  }
-  return tabs;
+  HWND tab = VisibleOfClass("SysTabControl32");
+  return tab ? fwtest::TabTexts(tab) : std::vector<std::string>{"(no tabs)"};
 }
 
-HWND VisibleEdit() {
-  HWND found = nullptr;
-  EnumChildWindows(
-      WizardWindow(),
-      [](HWND c, LPARAM p) {
-        char cls[32] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(c)) {
-          *reinterpret_cast<HWND*>(p) = c;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+HWND VisibleEdit() { return VisibleOfClass("Edit"); }
 
 class SetupType : public Wizard {
  protected:
@@ -671,6 +498,81 @@ TEST_F(SetupType, StandaloneNeedsAContainer) {
   } catch (const fw::Exception& e) {
     EXPECT_EQ(e.Message(), "Cannot run this dialog InstallTypeDlg with a blank Container property");
   }
+}
+
+TEST_F(Wizard, PagesAreTranslatedByTheirTextIdentifiers) {
+  translator::TTranslator translator(nullptr);
+  ASSERT_EQ(translator::GlobalTranslator(), &translator);
+  translator.Language(translator::plEnglish)
+      .Strings()
+      .Assign({"4;< Previous", "5;Next >", "6;Cancel", "10;This program will install the software on your computer.",
+               "26;&Browse", "40;Typical", "18;Program will be installed with the most common options."});
+  // The buttons and texts go by their identifiers, whatever their English
+  // text; tabs and the tab text by their English text.
+  translator.Language(translator::plFrench)
+      .Strings()
+      .Assign({"4;< Retour", "5;Suivant >", "6;Annuler", "10;Ce programme installe le logiciel.", "26;&Parcourir",
+               "40;Standard", "18;Le programme sera install\xE9 avec les options courantes."});
+  translator.SetTranslateIntoLanguage(translator::plFrench);
+  auto* welcome = new TWelcomeDlg(&owner);
+  auto* type = new TInstallTypeDlg(&owner);
+  type->SetContainer(install);
+  install->SetInstallTypes(InstallTypeSet({itDefault, itFull}));
+  install->SetCurrentInstallType(itDefault);
+  install->SetDestDir("C:\\Tallimo");
+  Expect("Welcome");
+  Steps().push_back([welcome] {
+    EXPECT_NE(VisibleButton("Suivant >"), nullptr);
+    EXPECT_NE(VisibleButton("Annuler"), nullptr);
+    EXPECT_EQ(VisibleButton("Next >"), nullptr);
+    auto* page = dynamic_cast<TWelcomeForm*>(welcome->ShownForm());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->WelcomeText->Caption(), "Ce programme installe le logiciel.");
+  });
+  Press("Suivant >");
+  Expect("Setup type");
+  Steps().push_back([type] {
+    EXPECT_NE(VisibleButton("< Retour"), nullptr);
+    EXPECT_NE(VisibleButton("&Parcourir"), nullptr);
+    EXPECT_EQ(ShownTabs(), (std::vector<std::string>{"Standard", "Full"}));
+    auto* page = dynamic_cast<TInstallTypeForm*>(type->ShownForm());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->TabText->Caption(), "Le programme sera install\xE9 avec les options courantes.");
+  });
+  Press("Suivant >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+}
+
+TEST_F(Wizard, APageShowsItsComponentsPictureCentredInTheLeftPanel) {
+  auto* welcome = new TWelcomeDlg(&owner);
+  {
+    fw::TBitmap red;
+    red.SetSize(40, 60);
+    red.Canvas().Brush.Color = RGB(255, 0, 0);
+    const RECT all{0, 0, 40, 60};
+    red.Canvas().FillRect(all);
+    welcome->SetThemeBitmap(red);  // a copy: the source goes now
+  }
+  Expect("Welcome");
+  Steps().push_back([welcome] {
+    auto* page = welcome->ShownForm();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ThemeBitmap->Picture().Width(), 40);
+    // The left panel is 136 wide above the 52-high button row.
+    POINT centre{136 / 2, (page->ClientHeight() - 52) / 2}, corner{4, 4};
+    ClientToScreen(page->Handle(), &centre);
+    ClientToScreen(page->Handle(), &corner);
+    HDC screen = GetDC(nullptr);
+    const COLORREF atCentre = GetPixel(screen, centre.x, centre.y);
+    const COLORREF atCorner = GetPixel(screen, corner.x, corner.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(atCentre, RGB(255, 0, 0));
+    EXPECT_NE(atCorner, RGB(255, 0, 0));
+  });
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
 }
 
 }  // namespace
