@@ -1,0 +1,4 @@
+# The component selection page: sizes, the drive table and the overlay rows
+# (core); the page, its tree and drive list (Windows).
+tallimo_core_library(setup_group_select SOURCES ${CMAKE_CURRENT_LIST_DIR}/model.cpp
+  DEPS setup_install fw_format)
