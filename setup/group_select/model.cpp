@@ -68,10 +68,10 @@ bool FileGroupPageSkips(const TInstallContainer* container) {
   return type != itAlways && type != itCustom;
 }
 
-const TFileContainer& CheckedFileContainer(const TInstallContainer* container, const std::string& name) {
+TFileContainer& CheckedFileContainer(TInstallContainer* container, const std::string& name) {
   if (!container)
     throw IEFileGroupSelectForm("Cannot show the install file groups dialog for blank container property");
-  auto* files = dynamic_cast<const TFileContainer*>(container);
+  auto* files = dynamic_cast<TFileContainer*>(container);
   if (!files) throw IEFileGroupSelectForm("Container is not a TFileContainer for %s", {name});
   return *files;
 }

@@ -67,7 +67,7 @@ bool FileGroupPageSkips(const TInstallContainer* container);
 
 // The page's container as a file container; raises IEFileGroupSelectForm
 // when it is missing or of another kind (name: the control asking).
-const TFileContainer& CheckedFileContainer(const TInstallContainer* container, const std::string& name);
+TFileContainer& CheckedFileContainer(TInstallContainer* container, const std::string& name);
 
 // A row of the tree as the overlay columns see it.
 struct TTreeRow {

@@ -316,6 +316,10 @@ void TBaseInstallForm::PageActivated() {
   BringToFront();
 }
 
+void TBaseInstallForm::Guard(const std::function<void()>& handler) {
+  Guarded(Host() ? static_cast<fw::TForm*>(Host()) : this, handler);
+}
+
 void TBaseInstallForm::CancelWizard() {
   if (AskUserAbort()) AbortWizard();
 }
@@ -352,10 +356,7 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
     b->SetParent(BottomPanel);
     b->SetBounds(left, 15, width, 33);
     b->SetCaption(caption);
-    b->OnClick = [this, action](fw::TComponent*) {
-      fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
-      Guarded(modal, action);
-    };
+    b->OnClick = [this, action](fw::TComponent*) { Guard(action); };
     return b;
   };
   // Pages with Finish have no Cancel; Next and Finish share one place.
@@ -390,6 +391,10 @@ TCustomBaseInstallDlg::~TCustomBaseInstallDlg() {
     dialogManager_->RemoveDialog(this);
     dialogManager_->RemoveFreeNotification(this);
   }
+}
+
+void TCustomBaseInstallDlg::RequireContainer() const {
+  if (!Container()) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
 }
 
 void TCustomBaseInstallDlg::RegisterPage() { entry_ = RegisterWizardPage(FormClass(), this); }
@@ -759,10 +764,7 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
   BrowseBtn->SetParent(DestinationGroup);
   BrowseBtn->SetBounds(228, 21, 80, 27);
   BrowseBtn->SetCaption("&Browse");
-  BrowseBtn->OnClick = [this](fw::TComponent*) {
-    fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
-    Guarded(modal, [this] { Browse(); });
-  };
+  BrowseBtn->OnClick = [this](fw::TComponent*) { Guard([this] { Browse(); }); };
   Container = FindInstall();
   DM = FindDialogManager(dmBeforeInstall);
   Order = 40;
@@ -802,14 +804,19 @@ void TInstallTypeForm::PreparePage() {
   ShowTabText();
 }
 
-void TInstallTypeForm::Browse() {
-  if (!Container || !FolderChooser()) return;
-  const std::string dir = Trimmed(Container->GetDestDir());
+bool BrowseForDestination(const std::string& dir, std::string& chosen) {
+  if (!FolderChooser()) return false;
+  const std::string trimmed = Trimmed(dir);
   BrowseFolders folders;  // removes what it created on every way out
-  const std::string start = dir.empty() ? std::string() : folders.Prepare(dir);
-  std::string chosen;
-  if (!FolderChooser()(start, chosen)) return;
+  const std::string start = trimmed.empty() ? std::string() : folders.Prepare(trimmed);
+  if (!FolderChooser()(start, chosen)) return false;
   while (chosen.size() > 3 && chosen.back() == '\\') chosen.pop_back();
+  return true;
+}
+
+void TInstallTypeForm::Browse() {
+  std::string chosen;
+  if (!Container || !BrowseForDestination(Container->GetDestDir(), chosen)) return;
   Container->SetDestDirType(nullptr);
   Container->SetDestDir(chosen);
   updating_ = true;
@@ -834,7 +841,7 @@ void TInstallTypeDlg::AssignDialogProperties() {
 }
 
 bool TInstallTypeDlg::ShowDialog() {
-  if (!Container()) Raise("Cannot run this dialog %s with a blank Container property", {Name()});
+  RequireContainer();
   return TCustomBaseInstallDlg::ShowDialog();
 }
 
