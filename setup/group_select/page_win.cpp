@@ -131,47 +131,37 @@ std::vector<TFGSFList::Row> TFGSFList::Rows() const {
 }
 
 void TIncludeList::Layout() {
-  std::size_t used = 0;
-  for (const Row& row : Rows()) {
-    if (used == items_.size()) {
-      auto* box = new TIncludeCheckBox(&page_);
-      box->SetParent(&panel_);
-      box->OnClick = [this, box](fw::TComponent*) { page_.Guard([this, box] { page_.IncludeClicked(*box); }); };
-      items_.push_back(box);
-    }
-    TIncludeCheckBox* box = items_[used++];
-    box->SetCaption("");
-    box->SetBounds(3, row.Rect.top, ItemWidth(), row.Rect.bottom - row.Rect.top);
-    box->Group = static_cast<TFileContainer*>(row.Node->Data);
+  auto make = [this] {
+    auto* box = new TIncludeCheckBox(&page_);
+    box->SetParent(&panel_);
+    box->OnClick = [this, box](fw::TComponent*) { page_.Guard([this, box] { page_.IncludeClicked(*box); }); };
+    return box;
+  };
+  LayoutItems(items_, make, [this](TIncludeCheckBox& box, const RECT& row) {
+    box.SetCaption("");
+    box.SetBounds(3, row.top, ItemWidth(), row.bottom - row.top);
     {
-      UpdatingScope updating(box->Updating);
-      box->SetChecked(box->Group->IsIncluded());
+      UpdatingScope updating(box.Updating);
+      box.SetChecked(box.Group->IsIncluded());
     }
-    box->SetEnabled(box->Group->AllowChoice);
-    box->SetVisible(true);
-  }
-  for (; used < items_.size(); ++used) items_[used]->SetVisible(false);
+    box.SetEnabled(box.Group->AllowChoice);
+  });
 }
 
 void TSizeList::Layout() {
   const std::string separator = fw::ThousandSeparator();
   const std::string bytes = translator::TranslateString("Bytes");
-  std::size_t used = 0;
-  for (const Row& row : Rows()) {
-    if (used == items_.size()) {
-      auto* label = new TSizeLabel(&page_);
-      label->SetParent(&panel_);
-      label->SetAutoSize(false);
-      label->SetAlignment(fw::TAlignment::taRightJustify);
-      items_.push_back(label);
-    }
-    TSizeLabel* label = items_[used++];
-    label->SetBounds(1, row.Rect.top, ItemWidth(), row.Rect.bottom - row.Rect.top);
-    label->Group = static_cast<TFileContainer*>(row.Node->Data);
-    label->SetCaption(ByteCountText(SelectedSize(*label->Group), separator, bytes));
-    label->SetVisible(true);
-  }
-  for (; used < items_.size(); ++used) items_[used]->SetVisible(false);
+  auto make = [this] {
+    auto* label = new TSizeLabel(&page_);
+    label->SetParent(&panel_);
+    label->SetAutoSize(false);
+    label->SetAlignment(fw::TAlignment::taRightJustify);
+    return label;
+  };
+  LayoutItems(items_, make, [&](TSizeLabel& label, const RECT& row) {
+    label.SetBounds(1, row.top, ItemWidth(), row.bottom - row.top);
+    label.SetCaption(ByteCountText(SelectedSize(*label.Group), separator, bytes));
+  });
 }
 
 // --- TFileGroupSelectForm

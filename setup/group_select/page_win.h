@@ -63,6 +63,20 @@ class TFGSFList {
   };
   std::vector<Row> Rows() const;
   int ItemWidth() const { return panel_.Width() - divider_.Width() - 3; }
+  // One item per row, made by make when there are too few and placed by
+  // place; the items left over are hidden.
+  template <class T, class Make, class Place>
+  void LayoutItems(std::vector<T*>& items, Make make, Place place) {
+    std::size_t used = 0;
+    for (const Row& row : Rows()) {
+      if (used == items.size()) items.push_back(make());
+      T* item = items[used++];
+      item->Group = static_cast<TFileContainer*>(row.Node->Data);
+      place(*item, row.Rect);
+      item->SetVisible(true);
+    }
+    for (; used < items.size(); ++used) items[used]->SetVisible(false);
+  }
   TFileGroupSelectForm& page_;
   fw::TPanel& panel_;
   fw::TPanel& divider_;

@@ -22,7 +22,7 @@ using test_support::StandInFile;
 using test_support::StandInInstall;
 
 class GroupPage : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     EnsureStandardSpecifiers(&owner);
     install = new StandInInstall(&owner);
@@ -39,6 +39,7 @@ class GroupPage : public ::testing::Test {
     page = std::make_unique<TFileGroupSelectForm>(nullptr);
     page->Container = install;
     // As in a wizard: the page is prepared, then shown.
+    shown = page.get();
     page->PreparePage();
     page->Show();
     fwtest::PumpFor(100);
@@ -56,9 +57,9 @@ class GroupPage : public ::testing::Test {
     for (std::int32_t size : sizes) (new StandInFile(&owner, size))->SetContainer(group);
     return group;
   }
-  HWND Tree() { return page->GroupTree->Handle(); }
+  HWND Tree() { return shown->GroupTree->Handle(); }
   fw::TTreeNode* NodeOf(const TFileContainer* group) {
-    for (fw::TTreeNode* node : page->GroupTree->Nodes())
+    for (fw::TTreeNode* node : shown->GroupTree->Nodes())
       if (node->Data == group) return node;
     return nullptr;
   }
@@ -78,7 +79,7 @@ class GroupPage : public ::testing::Test {
     GetClientRect(Tree(), &client);
     MapWindowPoints(Tree(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     int rowsShown = 0;
-    for (fw::TTreeNode* node : page->GroupTree->Nodes()) {
+    for (fw::TTreeNode* node : shown->GroupTree->Nodes()) {
       RECT row;
       auto* group = static_cast<TFileContainer*>(node->Data);
       if (!ScreenRow(group, row) || row.top < client.top || row.bottom > client.bottom) continue;
@@ -86,11 +87,11 @@ class GroupPage : public ::testing::Test {
       // What lies beside the row's middle is this group's box and label.
       // (A disabled box counts too.)
       RECT column;
-      GetWindowRect(page->pnlInclude->Handle(), &column);
+      GetWindowRect(shown->pnlInclude->Handle(), &column);
       POINT middle{column.left + 8, (row.top + row.bottom) / 2};
-      ScreenToClient(page->pnlInclude->Handle(), &middle);
+      ScreenToClient(shown->pnlInclude->Handle(), &middle);
       auto* box = dynamic_cast<TIncludeCheckBox*>(
-          fw::TControl::FromHandle(ChildWindowFromPointEx(page->pnlInclude->Handle(), middle, CWP_SKIPINVISIBLE)));
+          fw::TControl::FromHandle(ChildWindowFromPointEx(shown->pnlInclude->Handle(), middle, CWP_SKIPINVISIBLE)));
       ASSERT_NE(box, nullptr) << node->Text();
       EXPECT_EQ(box->Group, group) << node->Text();
       RECT at;
@@ -99,7 +100,7 @@ class GroupPage : public ::testing::Test {
       EXPECT_EQ(at.bottom, row.bottom) << node->Text();
       EXPECT_EQ(box->Checked(), group->IsIncluded()) << node->Text();
       int labels = 0;
-      for (TSizeLabel* label : page->SizeList->Items()) {
+      for (TSizeLabel* label : shown->SizeList->Items()) {
         if (!IsWindowVisible(label->Handle()) || label->Group != group) continue;
         ++labels;
         GetWindowRect(label->Handle(), &at);
@@ -109,9 +110,9 @@ class GroupPage : public ::testing::Test {
     }
     // Boxes below the column's end are cut off: not seen.
     RECT column;
-    GetWindowRect(page->pnlInclude->Handle(), &column);
+    GetWindowRect(shown->pnlInclude->Handle(), &column);
     int boxesShown = 0;
-    for (TIncludeCheckBox* box : page->IncludeList->Items()) {
+    for (TIncludeCheckBox* box : shown->IncludeList->Items()) {
       RECT at;
       GetWindowRect(box->Handle(), &at);
       boxesShown += IsWindowVisible(box->Handle()) && at.top < column.bottom;
@@ -125,14 +126,14 @@ class GroupPage : public ::testing::Test {
   void ClickBeside(const TFileContainer* group) {
     RECT row, column;
     ASSERT_TRUE(ScreenRow(group, row));
-    GetWindowRect(page->pnlInclude->Handle(), &column);
+    GetWindowRect(shown->pnlInclude->Handle(), &column);
     HWND beside = WindowFromPoint({column.left + 8, (row.top + row.bottom) / 2});
     SendMessageA(beside, BM_CLICK, 0, 0);
     fwtest::PumpFor(30);
   }
   std::vector<std::string> DriveRows() {
     std::vector<std::string> rows;
-    HWND list = page->DriveList->Handle();
+    HWND list = shown->DriveList->Handle();
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
       std::string row;
@@ -155,6 +156,9 @@ class GroupPage : public ::testing::Test {
   StandInInstall* install = nullptr;
   TInstallFileGroup *program = nullptr, *help = nullptr, *samples = nullptr, *fixed = nullptr;
   std::unique_ptr<TFileGroupSelectForm> page;
+  // The page the helpers look at.
+  TFileGroupSelectForm* shown = nullptr;
+  TInstallFileGroupsDlg* dlg = nullptr;
 };
 
 TEST_F(GroupPage, ColumnsFollowTheRowsThroughExpandingKeysWheelAndScrollBar) {
@@ -228,6 +232,22 @@ TEST_F(GroupPage, ChoiceAndDirectoryChangesFollowTheGroupsRights) {
   EXPECT_STREQ(text, "c:\\windows\\system");
   page->GroupTree->SetSelected(NodeOf(program));
   EXPECT_TRUE(IsWindowEnabled(page->BrowseBtn->Handle()));
+  // Browse: the chosen folder becomes the group's, and the drive rows follow.
+  std::string started;
+  FolderChooser() = [&](const std::string& start, std::string& chosen) {
+    started = start;
+    chosen = "Y:\\Other\\";
+    return true;
+  };
+  SendMessageA(page->BrowseBtn->Handle(), BM_CLICK, 0, 0);
+  FolderChooser() = nullptr;
+  EXPECT_EQ(program->DestDir(), "Y:\\Other");
+  EXPECT_EQ(program->DestDirType(), nullptr);
+  GetWindowTextA(page->DirectoryLabel->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "y:\\other");
+  const std::vector<std::string> rows = DriveRows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1], "Y 1,000 Bytes !");
 }
 
 TEST_F(GroupPage, TypingADestinationRefreshesTheDrivesAtOnceAndThreeRowsScroll) {
@@ -250,6 +270,37 @@ TEST_F(GroupPage, TypingADestinationRefreshesTheDrivesAtOnceAndThreeRowsScroll) 
   // Long enough for a look from outside the test, too.
   fwtest::PumpFor(800);
   ASSERT_TRUE(::test_support::SaveBitmap("group_select_page.bmp", ::test_support::CaptureWindow(page->Handle())));
+}
+
+// The wizard that shows the page; a timer looks at the page while it is up.
+GroupPage* shownIn = nullptr;
+int pagesSeen = 0;
+void CALLBACK LookAndGoOn(HWND, UINT, UINT_PTR, DWORD) {
+  auto* page = dynamic_cast<TFileGroupSelectForm*>(shownIn->dlg->ShownForm());
+  if (!page || !IsWindowVisible(page->Handle())) return;
+  ++pagesSeen;
+  shownIn->shown = page;
+  shownIn->ExpectColumnsBesideRows("in the wizard");
+  page->NextButton->Click();
+}
+
+TEST_F(GroupPage, InAWizardItShowsAfterCustomOnly) {
+  page.reset();
+  TDialogManager manager(&owner);
+  manager.SetContainer(install);
+  dlg = new TInstallFileGroupsDlg(&owner);
+  dlg->SetContainer(install);
+  ASSERT_EQ(dlg->DialogManager(), &manager);
+  shownIn = this;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, LookAndGoOn);
+  install->Broadcast(install, ieBeforeInstallWizard, nullptr);
+  const int seen = pagesSeen;
+  EXPECT_GE(seen, 1);
+  install->SetCurrentInstallType(itFull);  // skipped: nothing to show
+  install->Broadcast(install, ieBeforeInstallWizard, nullptr);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(pagesSeen, seen);
+  delete dlg;
 }
 
 TEST(GroupPageDialog, ItsPlaceAndItsContainer) {
