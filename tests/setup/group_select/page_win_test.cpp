@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "setup/paths/path_specifiers.h"
+#include "setup/translator/translator.h"
 #include "tests/framework/gui_support.h"
 #include "tests/setup/install/install_test_support.h"
 #include "tests/support/screenshot.h"
@@ -270,6 +271,34 @@ TEST_F(GroupPage, TypingADestinationRefreshesTheDrivesAtOnceAndThreeRowsScroll) 
   // Long enough for a look from outside the test, too.
   fwtest::PumpFor(800);
   ASSERT_TRUE(::test_support::SaveBitmap("group_select_page.bmp", ::test_support::CaptureWindow(page->Handle())));
+}
+
+TEST_F(GroupPage, TheTranslatorReachesColumnCaptionsSizesAndDescriptions) {
+  translator::TTranslator translator(nullptr);
+  translator.Language(translator::plEnglish)
+      .Strings()
+      .Assign({"1;Space Required:", "2;Space Available:", "3;Bytes", "#40", "Manuals and examples", "#"});
+  translator.Language(translator::plFrench)
+      .Strings()
+      .Assign({"1;Espace requis :", "2;Espace disponible :", "3;Octets", "#40", "Manuels et exemples", "#"});
+  translator.SetTranslateIntoLanguage(translator::plFrench);
+  help->Description = {"Manuals and examples"};
+  page->TranslateForm();
+  page->PreparePage();
+  char text[64] = {};
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = text;
+  column.cchTextMax = sizeof text;
+  SendMessageA(page->DriveList->Handle(), LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(text, "Espace requis :");
+  EXPECT_EQ(DriveRows()[0], "C 8,300 Octets");
+  EXPECT_EQ(page->SizeList->Items()[0]->Caption(), "9,000 Octets");
+  EXPECT_FALSE(page->DescriptionMemo->Visible());
+  page->GroupTree->SetSelected(NodeOf(help));
+  EXPECT_TRUE(page->DescriptionMemo->Visible());
+  EXPECT_TRUE(IsWindowVisible(page->GroupDescLabel->Handle()));
+  EXPECT_EQ(page->DescriptionMemo->Text(), "Manuels et exemples");
 }
 
 // The wizard that shows the page; a timer looks at the page while it is up.
