@@ -55,3 +55,20 @@ std::string FormatLeniently(std::string_view format, const FormatArgs& args) {
 }
 
 }  // namespace fw
+
+namespace fw {
+
+std::string GroupedNumber(std::int64_t value, std::string_view separator) {
+  // The magnitude as unsigned: the lowest value has no positive counterpart.
+  const bool negative = value < 0;
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  const std::string digits = std::to_string(magnitude);
+  std::string text = negative ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
+    text += digits[i];
+  }
+  return text;
+}
+
+}  // namespace fw

@@ -48,3 +48,11 @@ std::string Format(std::string_view format, const FormatArgs& args);
 std::string FormatLeniently(std::string_view format, const FormatArgs& args);
 
 }  // namespace fw
+
+namespace fw {
+
+// A whole number with its digits in groups of three, as "%0.0n" writes it
+// ("3,500" with "," as the separator; "-1").
+std::string GroupedNumber(std::int64_t value, std::string_view separator);
+
+}  // namespace fw

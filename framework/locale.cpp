@@ -28,4 +28,10 @@ std::string NowText() {
   return DateTimeText(now);
 }
 
+std::string ThousandSeparator(LCID locale) {
+  char text[8] = {};
+  const int length = GetLocaleInfoA(locale, LOCALE_STHOUSAND, text, sizeof text);
+  return length > 0 ? std::string(text, static_cast<size_t>(length - 1)) : std::string();
+}
+
 }  // namespace fw

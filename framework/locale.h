@@ -1,4 +1,4 @@
-// Dates and times as the user's locale writes them.
+// Dates, times and numbers as the user's locale writes them.
 #pragma once
 
 #include <windows.h>
@@ -15,5 +15,8 @@ std::string LongTimeText(const SYSTEMTIME& time, LCID locale = LOCALE_USER_DEFAU
 std::string DateTimeText(const SYSTEMTIME& time, LCID locale = LOCALE_USER_DEFAULT);
 // The same for the present local time.
 std::string NowText();
+// What the locale puts between groups of three digits ("," in the United
+// States; empty when the locale cannot tell).
+std::string ThousandSeparator(LCID locale = LOCALE_USER_DEFAULT);
 
 }  // namespace fw

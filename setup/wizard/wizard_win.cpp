@@ -435,6 +435,10 @@ void TBaseInstallForm::PageActivated() {
   BringToFront();
 }
 
+void TBaseInstallForm::Guard(const std::function<void()>& handler) {
+  Guarded(Host() ? static_cast<fw::TForm*>(Host()) : this, handler);
+}
+
 void TBaseInstallForm::CancelWizard() {
   if (AskUserAbort()) AbortWizard();
 }
@@ -477,10 +481,7 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
     b->SetBounds(left, 15, width, 33);
     b->SetCaption(caption);
     b->GLID = glid;
-    b->OnClick = [this, action](fw::TComponent*) {
-      fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
-      Guarded(modal, action);
-    };
+    b->OnClick = [this, action](fw::TComponent*) { Guard(action); };
     return b;
   };
   // Pages with Finish have no Cancel; Next and Finish share one place.
@@ -885,10 +886,7 @@ TInstallTypeForm::TInstallTypeForm(fw::TComponent* owner) : TBaseInstallForm(own
   BrowseBtn->SetParent(DestinationGroup);
   BrowseBtn->SetBounds(228, 21, 80, 27);
   BrowseBtn->SetCaption("&Browse");
-  BrowseBtn->OnClick = [this](fw::TComponent*) {
-    fw::TForm* modal = Host() ? static_cast<fw::TForm*>(Host()) : this;
-    Guarded(modal, [this] { Browse(); });
-  };
+  BrowseBtn->OnClick = [this](fw::TComponent*) { Guard([this] { Browse(); }); };
   Container = FindInstall();
   DM = FindDialogManager(dmBeforeInstall);
   Order = 40;
@@ -928,14 +926,19 @@ void TInstallTypeForm::PreparePage() {
   ShowTabText();
 }
 
-void TInstallTypeForm::Browse() {
-  if (!Container || !FolderChooser()) return;
-  const std::string dir = Trimmed(Container->GetDestDir());
+bool BrowseForDestination(const std::string& dir, std::string& chosen) {
+  if (!FolderChooser()) return false;
+  const std::string trimmed = Trimmed(dir);
   BrowseFolders folders;  // removes what it created on every way out
-  const std::string start = dir.empty() ? std::string() : folders.Prepare(dir);
-  std::string chosen;
-  if (!FolderChooser()(start, chosen)) return;
+  const std::string start = trimmed.empty() ? std::string() : folders.Prepare(trimmed);
+  if (!FolderChooser()(start, chosen)) return false;
   while (chosen.size() > 3 && chosen.back() == '\\') chosen.pop_back();
+  return true;
+}
+
+void TInstallTypeForm::Browse() {
+  std::string chosen;
+  if (!Container || !BrowseForDestination(Container->GetDestDir(), chosen)) return;
   Container->SetDestDirType(nullptr);
   Container->SetDestDir(chosen);
   updating_ = true;

@@ -80,6 +80,11 @@ TDialogManager* FindDialogManager(TManagerType type);
 using TFolderChooser = std::function<bool(const std::string& start, std::string& chosen)>;
 TFolderChooser& FolderChooser();
 
+// Browses for a destination starting at dir, which is created for the
+// browser when missing and removed again afterwards while still empty. True
+// on OK, with the chosen folder without a trailing backslash.
+bool BrowseForDestination(const std::string& dir, std::string& chosen);
+
 // The install run's restart flag (the run connects it); nil without a run.
 std::function<bool*()>& RebootFlag();
 
@@ -196,6 +201,9 @@ class TBaseInstallForm : public TBasePembrinForm {
   virtual bool SkipPage() { return false; }
   virtual void CancelWizard();
   TBaseFormContainer* Host() const;
+  // Runs a handler of one of the page's controls; an exception ends the
+  // modal loop of the wizard (or of the page) and reaches its caller.
+  void Guard(const std::function<void()>& handler);
 
   // The common layout: left picture panel, bottom button row, content area.
   fw::TPanel* LeftPanel = nullptr;

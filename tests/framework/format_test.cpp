@@ -58,5 +58,23 @@ TEST(Format, CodesThatDoNotFitTheirArgumentsAreRefused) {
   }
 }
 
+TEST(Format, GroupedNumbersInThrees) {
+  const struct {
+    std::int64_t value;
+    const char* separator;
+    const char* expected;
+  } cases[] = {
+      {0, ",", "0"},
+      {999, ",", "999"},
+      {3500, ",", "3,500"},
+      {-1, ",", "-1"},
+      {-1000, ",", "-1,000"},
+      {86436216832, ".", "86.436.216.832"},
+      {1234567, "", "1234567"},
+      {INT64_MIN, ",", "-9,223,372,036,854,775,808"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GroupedNumber(c.value, c.separator), c.expected) << c.value;
+}
+
 }  // namespace
 }  // namespace fw

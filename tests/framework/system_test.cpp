@@ -163,4 +163,9 @@ TEST(Locale, DateAndTimeFollowTheLocaleFormats) {
   EXPECT_THROW(fw::ShortDateText(time, unitedStates), fw::EConvertError);
 }
 
+TEST(Locale, ThousandSeparatorsOfTheLocale) {
+  EXPECT_EQ(fw::ThousandSeparator(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT)), ",");
+  EXPECT_EQ(fw::ThousandSeparator(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT)), ".");
+}
+
 }  // namespace
