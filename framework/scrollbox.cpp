@@ -17,15 +17,21 @@ void TControlScrollBar::SetRange(int range) {
   Update();
 }
 
-void TControlScrollBar::SetPosition(int position) {
+bool TControlScrollBar::MoveTo(int position) {
   position = std::clamp(position, 0, Limit());
-  if (position != position_) {
-    const int delta = position_ - position;
-    position_ = position;
-    box_.MoveChildren(bar_ == SB_HORZ ? delta : 0, bar_ == SB_VERT ? delta : 0);
-  }
-  if (box_.HandleAllocated()) {
-    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, position_, 0};
+  if (position == position_) return false;
+  const int delta = position_ - position;
+  position_ = position;
+  box_.MoveChildren(bar_ == SB_HORZ ? delta : 0, bar_ == SB_VERT ? delta : 0);
+  return true;
+}
+
+void TControlScrollBar::SetPosition(int position) {
+  if (MoveTo(position) && box_.HandleAllocated()) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = position_;
     SetScrollInfo(box_.Handle(), bar_, &info, TRUE);
   }
 }
@@ -38,12 +44,16 @@ bool TControlScrollBar::IsScrollBarVisible() const {
 
 void TControlScrollBar::Update() {
   if (!box_.HandleAllocated()) return;
+  MoveTo(position_);
   // A page as large as the range hides the bar, which changes the client
   // extent of the other bar: the box's resize then updates both again.
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, std::max(range_ - 1, 0),
-                  static_cast<UINT>(std::max(ClientExtent(), 0)), 0, 0};
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = std::max(range_ - 1, 0);
+  info.nPage = static_cast<UINT>(std::max(ClientExtent(), 0));
+  info.nPos = position_;
   SetScrollInfo(box_.Handle(), bar_, &info, TRUE);
-  SetPosition(position_);
 }
 
 void TControlScrollBar::Scroll(WORD request) {

@@ -31,6 +31,9 @@ class TControlScrollBar {
   TControlScrollBar(TScrollBox& box, int bar) : box_(box), bar_(bar) {}
   int ClientExtent() const;
   int Limit() const;
+  // Clamps the position and moves the children by the change; true if it
+  // changed.
+  bool MoveTo(int position);
   void Update();
   void Scroll(WORD request);
 

@@ -216,8 +216,8 @@ TQRStandardPreview::TQRStandardPreview(fw::TComponent* owner, TQRPrinter& produc
 void TQRStandardPreview::CreateBars() {
   images_ = new fw::TImageList(this, kGlyphSize, kGlyphSize);
   AddGlyphs(*images_);
+  // The bar gets its window once its buttons are all there, not once for each.
   toolBar_ = new fw::TToolBar(this);
-  toolBar_->SetParent(this);
   toolBar_->SetFlat(true);
   toolBar_->SetAutoSize(true);
   toolBar_->SetBorderWidth(2);
@@ -240,6 +240,7 @@ void TQRStandardPreview::CreateBars() {
   closeButton_->SetWidth(70);
   closeButton_->OnClick = [this](fw::TComponent*) { fw::Guarded(this, [&] { Click(QRPreviewButton::Exit); }); };
   toolBar_->AddControl(closeButton_);
+  toolBar_->SetParent(this);
 
   statusBar_ = new fw::TStatusBar(this);
   statusBar_->SetParent(this);
