@@ -643,7 +643,7 @@ void TWinControl::WndProc(TMessage& message) {
       if (message.LParam) {
         if (auto* child =
                 static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
-            child && child != this && child->Command(HIWORD(message.WParam)))
+            child && child != this && child->ItemCommand(LOWORD(message.WParam), HIWORD(message.WParam)))
           return;
       }
       break;
@@ -679,10 +679,15 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-      TKeyEvent& handler = (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) ? OnKeyDown : OnKeyUp;
-      if (handler) {
+      const bool down = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
+      TForm* form = ParentForm();
+      const bool preview = form && form != this && form->KeyPreview();
+      for (TWinControl* control : {preview ? static_cast<TWinControl*>(form) : nullptr, this}) {
+        if (!control) continue;
+        TKeyEvent& handler = down ? control->OnKeyDown : control->OnKeyUp;
+        if (!handler) continue;
         WORD key = static_cast<WORD>(message.WParam);
-        handler(this, key, KeyboardShiftState());
+        handler(control, key, KeyboardShiftState());
         if (key == 0) return;
         message.WParam = key;
       }

@@ -125,7 +125,7 @@ class TControl : public TComponent {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint);
   bool ShowHint() const { return showHint_; }
-  void SetShowHint(bool value);
+  virtual void SetShowHint(bool value);
 
   // The window, created on demand (its parent's first).
   HWND Handle();
@@ -152,6 +152,9 @@ class TControl : public TComponent {
 
   // Sent by the parent for notifications the window sends its parent.
   virtual bool Command(WORD /*code*/) { return false; }
+  // The same with the item id the notification names, for windows that hold
+  // items of their own (a tool bar's buttons).
+  virtual bool ItemCommand(WORD /*id*/, WORD code) { return Command(code); }
   virtual bool Notify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   // Colours of a system control: returns the brush, or null for the default.
   virtual HBRUSH CtlColor(HDC dc);

@@ -69,7 +69,8 @@ DWORD TForm::WindowStyle() const {
 }
 
 DWORD TForm::WindowExStyle() const {
-  return WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0);
+  return WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0) |
+         (formStyle_ == TFormStyle::fsStayOnTop ? WS_EX_TOPMOST : 0);
 }
 
 void TForm::CreateParams(TCreateParams& params) {
@@ -168,15 +169,40 @@ void TForm::SetVisible(bool visible) {
     ApplyPosition();
     visible_ = true;
     if (OnShow) OnShow(this);
-    ShowWindow(handle_, SW_SHOW);
+    ShowWindow(handle_, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                        : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                    : SW_SHOW);
     SetForegroundWindow(handle_);
     SetActiveWindow(handle_);
     if (!ActiveControl()) SelectNext(true);
   } else {
+    windowState_ = WindowState();  // as the user left it, for the next showing
     visible_ = false;
     if (OnHide) OnHide(this);
     if (handle_) ShowWindow(handle_, SW_HIDE);
   }
+}
+
+TWindowState TForm::WindowState() const {
+  if (!handle_ || !IsWindowVisible(handle_)) return windowState_;
+  return IsZoomed(handle_) ? TWindowState::wsMaximized
+         : IsIconic(handle_) ? TWindowState::wsMinimized
+                             : TWindowState::wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+  windowState_ = state;
+  if (!handle_ || !IsWindowVisible(handle_)) return;
+  ShowWindow(handle_, state == TWindowState::wsMaximized   ? SW_MAXIMIZE
+                      : state == TWindowState::wsMinimized ? SW_MINIMIZE
+                                                           : SW_RESTORE);
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+  formStyle_ = style;
+  if (handle_)
+    SetWindowPos(handle_, style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool TForm::Active() const { return handle_ && GetActiveWindow() == handle_; }

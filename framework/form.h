@@ -26,6 +26,8 @@ enum class TPosition { poDesigned, poDefault, poScreenCenter };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TFormStyle { fsNormal, fsStayOnTop };
 using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)>;
 
 class TForm : public TWinControl {
@@ -45,6 +47,16 @@ class TForm : public TWinControl {
   void SetBorderIcons(unsigned icons);
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
+  // The state the form is shown in, and while shown the state it is in.
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState state);
+  // A stay-on-top form stays over every window that is not one.
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle style);
+  // With key preview on, the form's OnKeyDown and OnKeyUp see the keys of its
+  // controls before they do; a key the form sets to 0 goes no further.
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool value) { keyPreview_ = value; }
 
   TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate;
   TCloseEvent OnClose;
@@ -101,6 +113,9 @@ class TForm : public TWinControl {
   TPosition position_ = TPosition::poDesigned;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TWindowState windowState_ = TWindowState::wsNormal;
+  TFormStyle formStyle_ = TFormStyle::fsNormal;
+  bool keyPreview_ = false;
   TMainMenu* menu_ = nullptr;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;

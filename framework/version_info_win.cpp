@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/streams/file_stream_win.h"
+
 namespace fw {
 
 std::string ProgramFilePath() {
@@ -24,10 +26,7 @@ class Win32VersionInfo : public VersionInfoSource {
  public:
   std::string ProgramFileName() override { return ProgramFilePath(); }
 
-  bool FileExists(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  }
+  bool FileExists(const std::string& path) override { return fw::FileExists(path); }
 
   LoadResult Load(const std::string& path, std::vector<std::uint8_t>& block) override {
     DWORD unused = 0;

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "comm/base/tick_timer.h"
+#include "framework/streams/file_stream_win.h"
 
 namespace comm {
 namespace {
@@ -28,9 +29,6 @@ std::uint32_t PumpOneMessage() {
   return result != 0 ? result : 1;  // a waiting message is never reported as none
 }
 
-bool ExistsFile(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool ExistsFile(const char* path) { return fw::FileExists(path); }
 
 }  // namespace comm

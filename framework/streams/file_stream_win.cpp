@@ -61,6 +61,11 @@ void Win32FileStream::Flush() {
   if (!FlushFileBuffers(handle_)) RaiseLastError("Cannot write file \"" + path_ + "\".");
 }
 
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 HANDLE OpenFileHandle(const std::string& path, FileOpenMode mode) {
   DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
   if (mode == FileOpenMode::ReadWriteShared) access |= GENERIC_WRITE;

@@ -35,6 +35,9 @@ enum class FileOpenMode {
   Create            // a new or emptied file, for reading and writing; others may read
 };
 
+// A file, not a folder, is at the path.
+bool FileExists(const std::string& path);
+
 // The file opened in the mode; INVALID_HANDLE_VALUE when it cannot be.
 HANDLE OpenFileHandle(const std::string& path, FileOpenMode mode);
 

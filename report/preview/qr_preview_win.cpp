@@ -49,8 +49,10 @@ void TQRPreviewImage::Paint(fw::TCanvas& canvas) {
   canvas.FillRect(RECT{2, h - 2, w, h});
 }
 
-TQRPreview::TQRPreview(fw::TComponent* owner) : TWinControl(owner), image_(new TQRPreviewImage(this)) {
+TQRPreview::TQRPreview(fw::TComponent* owner) : TScrollBox(owner), image_(new TQRPreviewImage(this)) {
   SetBounds(0, 0, 250, 250);
+  HorzScrollBar().SetTracking(true);
+  VertScrollBar().SetTracking(true);
   image_->SetParent(this);
 }
 
@@ -62,11 +64,6 @@ TQRPreview::~TQRPreview() {
     } catch (...) {
     }
   }
-}
-
-void TQRPreview::CreateParams(fw::TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  params.Style |= WS_HSCROLL | WS_VSCROLL;
 }
 
 void TQRPreview::SetProducer(TQRPrinter* producer) {
@@ -99,7 +96,6 @@ void TQRPreview::SetPageNumber(std::int32_t n) {
   if (!PreviewPageMoveTaken(n, pageNumber_, image_->HasPage(), producer_)) return;
   image_->ShowPage(n);
   pageNumber_ = n;
-  scrollX_ = scrollY_ = 0;
   PlaceImage();
 }
 
@@ -124,7 +120,6 @@ void TQRPreview::UpdateLayout() {
   // The control's own size, scroll bars included: a scroll bar that comes or
   // goes then leaves the zoom as it is instead of changing it back and forth.
   placement_ = PreviewLayout(producer_, zoom_, Width(), Height());
-  scrollX_ = scrollY_ = 0;
   image_->SetZoom(zoom_);
   PlaceImage();
 }
@@ -140,63 +135,13 @@ void TQRPreview::ShowFirstPage() {
 }
 
 void TQRPreview::PlaceImage() {
-  image_->SetBounds(placement_.Left - scrollX_, placement_.Top - scrollY_, placement_.Width,
-                    placement_.Height);
+  // Placed with the bars back at the start, where a new page or zoom is seen.
+  HorzScrollBar().SetPosition(0);
+  VertScrollBar().SetPosition(0);
+  image_->SetBounds(placement_.Left, placement_.Top, placement_.Width, placement_.Height);
   image_->Invalidate();
-  UpdateScrollBars();
-}
-
-void TQRPreview::UpdateScrollBars() {
-  if (!HandleAllocated()) return;
-  const auto set = [&](int bar, int extent, int page, int pos) {
-    SCROLLINFO info{sizeof info,
-                    SIF_RANGE | SIF_PAGE | SIF_POS,
-                    0,
-                    std::max(extent - 1, 0),
-                    static_cast<UINT>(std::max(page, 0)),
-                    pos,
-                    0};
-    SetScrollInfo(Handle(), bar, &info, TRUE);
-  };
-  set(SB_HORZ, placement_.Left + placement_.Width, ClientWidth(), scrollX_);
-  set(SB_VERT, placement_.Top + placement_.Height, ClientHeight(), scrollY_);
-}
-
-void TQRPreview::Scroll(int bar, WORD request) {
-  SCROLLINFO info{sizeof info, SIF_ALL};
-  GetScrollInfo(Handle(), bar, &info);
-  int pos = info.nPos;
-  const int line = 16;
-  switch (request) {
-    case SB_LINEUP:
-      pos -= line;
-      break;
-    case SB_LINEDOWN:
-      pos += line;
-      break;
-    case SB_PAGEUP:
-      pos -= static_cast<int>(info.nPage);
-      break;
-    case SB_PAGEDOWN:
-      pos += static_cast<int>(info.nPage);
-      break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      pos = info.nTrackPos;
-      break;
-    case SB_TOP:
-      pos = info.nMin;
-      break;
-    case SB_BOTTOM:
-      pos = info.nMax;
-      break;
-    default:
-      return;
-  }
-  const int limit = std::max(info.nMax - static_cast<int>(info.nPage) + 1, 0);
-  pos = std::clamp(pos, 0, limit);
-  (bar == SB_HORZ ? scrollX_ : scrollY_) = pos;
-  PlaceImage();
+  HorzScrollBar().SetRange(placement_.Left + placement_.Width);
+  VertScrollBar().SetRange(placement_.Top + placement_.Height);
 }
 
 void TQRPreview::Resize() {
@@ -215,7 +160,7 @@ void TQRPreview::Resize() {
     }
     laying_ = false;
   }
-  TWinControl::Resize();
+  TScrollBox::Resize();
 }
 
 void TQRPreview::RefreshPage() {
@@ -235,14 +180,8 @@ void TQRPreview::WndProc(fw::TMessage& message) {
     case QRM_PROGRESS:
       if (OnProgressUpdate) OnProgressUpdate(this, static_cast<std::int32_t>(message.WParam));
       return;
-    case WM_HSCROLL:
-      Scroll(SB_HORZ, LOWORD(message.WParam));
-      return;
-    case WM_VSCROLL:
-      Scroll(SB_VERT, LOWORD(message.WParam));
-      return;
     default:
-      TWinControl::WndProc(message);
+      TScrollBox::WndProc(message);
   }
 }
 

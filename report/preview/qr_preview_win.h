@@ -10,6 +10,7 @@
 
 #include "framework/controls.h"
 #include "framework/metafile.h"
+#include "framework/scrollbox.h"
 #include "report/preview/preview_rules.h"
 
 namespace report {
@@ -46,7 +47,7 @@ class TQRPreviewImage : public fw::TGraphicControl {
 using TQRPageAvailableEvent = std::function<void(fw::TComponent* sender, std::int32_t pageNum)>;
 using TQRProgressUpdateEvent = std::function<void(fw::TComponent* sender, std::int32_t progress)>;
 
-class TQRPreview : public fw::TWinControl {
+class TQRPreview : public fw::TScrollBox {
  public:
   explicit TQRPreview(fw::TComponent* owner);
   ~TQRPreview() override;
@@ -75,13 +76,10 @@ class TQRPreview : public fw::TWinControl {
   void WndProc(fw::TMessage& message) override;
 
  protected:
-  void CreateParams(fw::TCreateParams& params) override;
   void Resize() override;
 
  private:
   void RefreshPage();
-  void Scroll(int bar, WORD request);
-  void UpdateScrollBars();
   void PlaceImage();
 
   TQRPreviewImage* image_;
@@ -90,7 +88,6 @@ class TQRPreview : public fw::TWinControl {
   TQRZoomState zoomState_ = TQRZoomState::zmFixed;
   std::int32_t pageNumber_ = 1;
   QRImagePlacement placement_;
-  int scrollX_ = 0, scrollY_ = 0;
   bool laying_ = false;
 };
 

@@ -17,6 +17,8 @@ TQRProgressForm::TQRProgressForm(fw::TComponent* owner)
       cancelButton_(new fw::TButton(this)) {
   SetCaption("Printing progress");
   SetBorderStyle(fw::TFormBorderStyle::bsDialog);
+  // Stays over the report's windows while it prints.
+  SetFormStyle(fw::TFormStyle::fsStayOnTop);
   SetPosition(fw::TPosition::poScreenCenter);
   SetClientWidth(149);
   SetClientHeight(97);
@@ -31,12 +33,6 @@ TQRProgressForm::TQRProgressForm(fw::TComponent* owner)
   gauge_->SetParent(this);
   gauge_->SetBounds(8, 10, 133, 18);
   gauge_->SetRange(0, 100);
-}
-
-void TQRProgressForm::CreateParams(fw::TCreateParams& params) {
-  TForm::CreateParams(params);
-  // Stays over the report's windows while it prints.
-  params.ExStyle |= WS_EX_TOPMOST;
 }
 
 int TQRProgressForm::GaugePosition() const { return gauge_->Position(); }

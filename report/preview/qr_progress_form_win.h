@@ -25,9 +25,6 @@ class TQRProgressForm : public fw::TForm {
 
   void WndProc(fw::TMessage& message) override;
 
- protected:
-  void CreateParams(fw::TCreateParams& params) override;
-
  private:
   void CancelButtonClick();
 

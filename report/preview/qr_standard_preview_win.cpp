@@ -1,13 +1,12 @@
 #include "report/preview/qr_standard_preview_win.h"
 
-#include <commctrl.h>
-
 #include <array>
 #include <memory>
 
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "framework/streams/file_stream_win.h"
 
 namespace report {
 namespace {
@@ -15,26 +14,29 @@ namespace {
 constexpr int kGlyphSize = 16;
 constexpr COLORREF kGlyphMask = RGB(255, 0, 255);
 
+constexpr int kGlyphCount = 12;
+
 struct ButtonRow {
   QRPreviewButton Id;
   const char* Hint;
-  BYTE Style;
+  bool Grouped;
   bool DividerAfter;
 };
-constexpr std::array<ButtonRow, 12> kButtons{{
-    {QRPreviewButton::ZoomFit, "Zoom to fit", BTNS_CHECKGROUP, false},
-    {QRPreviewButton::Zoom100, "100%", BTNS_CHECKGROUP, false},
-    {QRPreviewButton::ZoomToWidth, "Zoom to width", BTNS_CHECKGROUP, true},
-    {QRPreviewButton::FirstPage, "First page", BTNS_BUTTON, false},
-    {QRPreviewButton::PreviousPage, "Previous page", BTNS_BUTTON, false},
-    {QRPreviewButton::NextPage, "Next page", BTNS_BUTTON, false},
-    {QRPreviewButton::LastPage, "Last page", BTNS_BUTTON, true},
-    {QRPreviewButton::PrintSetup, "Printer setup", BTNS_BUTTON, false},
-    {QRPreviewButton::Print, "Print", BTNS_BUTTON, true},
-    {QRPreviewButton::SaveReport, "Save Report", BTNS_BUTTON, false},
-    {QRPreviewButton::LoadReport, "Load Report", BTNS_BUTTON, true},
-    {QRPreviewButton::Exit, "&Close", BTNS_BUTTON | BTNS_SHOWTEXT | BTNS_AUTOSIZE, false},
+// The tool buttons in the bar's order; the close button follows them.
+constexpr std::array<ButtonRow, 11> kButtons{{
+    {QRPreviewButton::ZoomFit, "Zoom to fit", true, false},
+    {QRPreviewButton::Zoom100, "100%", true, false},
+    {QRPreviewButton::ZoomToWidth, "Zoom to width", true, true},
+    {QRPreviewButton::FirstPage, "First page", false, false},
+    {QRPreviewButton::PreviousPage, "Previous page", false, false},
+    {QRPreviewButton::NextPage, "Next page", false, false},
+    {QRPreviewButton::LastPage, "Last page", false, true},
+    {QRPreviewButton::PrintSetup, "Printer setup", false, false},
+    {QRPreviewButton::Print, "Print", false, true},
+    {QRPreviewButton::SaveReport, "Save Report", false, false},
+    {QRPreviewButton::LoadReport, "Load Report", false, true},
 }};
+constexpr const char* kCloseHint = "&Close";
 
 QRFileDialogFunction& FileDialog() {
   static QRFileDialogFunction function;
@@ -154,36 +156,20 @@ void DrawGlyph(HDC dc, int index) {
   DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
 }
 
-HIMAGELIST CreateGlyphs() {
-  HIMAGELIST list = ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR24 | ILC_MASK, 12, 0);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  for (int i = 0; i < 12; ++i) {
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kGlyphSize, kGlyphSize);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    HBRUSH background = CreateSolidBrush(kGlyphMask);
-    RECT all{0, 0, kGlyphSize, kGlyphSize};
-    FillRect(dc, &all, background);
-    DeleteObject(background);
+void AddGlyphs(fw::TImageList& images) {
+  fw::TBitmap strip;
+  strip.SetSize(kGlyphSize * kGlyphCount, kGlyphSize);
+  HDC dc = strip.Canvas().Handle();
+  HBRUSH background = CreateSolidBrush(kGlyphMask);
+  RECT all{0, 0, kGlyphSize * kGlyphCount, kGlyphSize};
+  FillRect(dc, &all, background);
+  DeleteObject(background);
+  for (int i = 0; i < kGlyphCount; ++i) {
+    SetViewportOrgEx(dc, i * kGlyphSize, 0, nullptr);
     DrawGlyph(dc, i);
-    SelectObject(dc, old);
-    ImageList_AddMasked(list, bitmap, kGlyphMask);
-    DeleteObject(bitmap);
   }
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return list;
-}
-
-const ButtonRow* FindToolButton(int id) {
-  for (const ButtonRow& row : kButtons)
-    if (static_cast<int>(row.Id) == id) return &row;
-  return nullptr;
-}
-
-bool FileExists(const std::string& name) {
-  const DWORD attributes = GetFileAttributesA(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  images.AddMasked(strip, static_cast<fw::TColor>(kGlyphMask));
 }
 
 }  // namespace
@@ -205,9 +191,9 @@ TQRStandardPreview::TQRStandardPreview(fw::TComponent* owner, TQRPrinter& produc
     EnableFileButtons();
   };
   preview_->OnProgressUpdate = [this](fw::TComponent*, std::int32_t p) { ProgressUpdate(p); };
-  const fw::TKeyEvent keys = [this](fw::TComponent*, WORD& key, unsigned shift) { FormKeyDown(key, shift); };
-  OnKeyDown = keys;
-  preview_->OnKeyDown = keys;
+  SetWindowState(fw::TWindowState::wsMaximized);
+  SetKeyPreview(true);
+  OnKeyDown = [this](fw::TComponent*, WORD& key, unsigned shift) { FormKeyDown(key, shift); };
   preview_->SetTabStop(true);
   OnClose = [this](fw::TComponent*, fw::TCloseAction& action) {
     // Detached first: the report may release the producer when told.
@@ -220,47 +206,41 @@ TQRStandardPreview::TQRStandardPreview(fw::TComponent* owner, TQRPrinter& produc
   HandleNeeded();
   CreateBars();
   preview_->SetProducer(&producer);
-  SendMessageA(toolBar_, TB_CHECKBUTTON, static_cast<WPARAM>(QRPreviewButton::ZoomToWidth), TRUE);
+  ToolButton(QRPreviewButton::ZoomToWidth)->SetDown(true);
   SetPanel(0, "0%");
   SetPanel(1, "Page");
   EnableFileButtons();
   LayOut();
 }
 
-TQRStandardPreview::~TQRStandardPreview() {
-  if (images_) ImageList_Destroy(images_);
-}
-
 void TQRStandardPreview::CreateBars() {
-  toolBar_ = CreateWindowExA(
-      0, TOOLBARCLASSNAMEA, "",
-      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_NODIVIDER | CCS_TOP, 0, 0,
-      0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolBar_, TB_SETINDENT, 2, 0);
-  images_ = CreateGlyphs();
-  SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
-  std::vector<TBBUTTON> buttons;
+  images_ = new fw::TImageList(this, kGlyphSize, kGlyphSize);
+  AddGlyphs(*images_);
+  // The bar gets its window once its buttons are all there, not once for each.
+  toolBar_ = new fw::TToolBar(this);
+  toolBar_->SetFlat(true);
+  toolBar_->SetAutoSize(true);
+  toolBar_->SetBorderWidth(2);
+  toolBar_->SetImages(images_);
   int image = 0;
   for (const ButtonRow& row : kButtons) {
-    TBBUTTON button{};
-    button.iBitmap = image++;
-    button.idCommand = static_cast<int>(row.Id);
-    button.fsState = TBSTATE_ENABLED;
-    // Each button as wide as its glyph (and the close button's caption).
-    button.fsStyle = row.Style | BTNS_AUTOSIZE;
-    button.iString = (row.Style & BTNS_SHOWTEXT) ? reinterpret_cast<INT_PTR>("Close") : -1;
-    buttons.push_back(button);
-    if (row.DividerAfter) {
-      TBBUTTON divider{};
-      divider.iBitmap = 8;
-      divider.fsStyle = BTNS_SEP;
-      buttons.push_back(divider);
-    }
+    auto* button = new fw::TToolButton(
+        toolBar_, row.Grouped ? fw::TToolButtonStyle::tbsCheck : fw::TToolButtonStyle::tbsButton);
+    button->SetGrouped(row.Grouped);
+    button->SetImageIndex(image++);
+    button->SetHint(row.Hint);
+    button->OnClick = [this, id = row.Id](fw::TComponent*) { fw::Guarded(this, [&] { Click(id); }); };
+    buttons_.push_back(button);
+    if (row.DividerAfter) new fw::TToolButton(toolBar_, fw::TToolButtonStyle::tbsDivider);
   }
-  SendMessageA(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-  SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+  closeButton_ = new fw::TSpeedButton(this);
+  closeButton_->SetCaption("&Close");
+  closeButton_->SetHint(kCloseHint);
+  closeButton_->SetGlyph(images_, image);
+  closeButton_->SetWidth(70);
+  closeButton_->OnClick = [this](fw::TComponent*) { fw::Guarded(this, [&] { Click(QRPreviewButton::Exit); }); };
+  toolBar_->AddControl(closeButton_);
+  toolBar_->SetParent(this);
 
   statusBar_ = new fw::TStatusBar(this);
   statusBar_->SetParent(this);
@@ -268,12 +248,14 @@ void TQRStandardPreview::CreateBars() {
   statusBar_->AddPanel(50);
 }
 
+fw::TToolButton* TQRStandardPreview::ToolButton(QRPreviewButton button) const {
+  const auto index = static_cast<size_t>(static_cast<int>(button) - static_cast<int>(QRPreviewButton::ZoomFit));
+  return index < buttons_.size() ? buttons_[index] : nullptr;
+}
+
 void TQRStandardPreview::LayOut() {
   if (!toolBar_ || !statusBar_) return;
-  SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
-  RECT toolRect{};
-  GetWindowRect(toolBar_, &toolRect);
-  const int top = toolRect.bottom - toolRect.top;
+  const int top = toolBar_->Height();
   const int bottom = statusBar_->BarHeight();
   preview_->SetBounds(0, top, ClientWidth(), std::max(ClientHeight() - top - bottom, 0));
 }
@@ -290,25 +272,26 @@ void TQRStandardPreview::SetPanel(int panel, const std::string& text) {
 std::string TQRStandardPreview::PanelText(int panel) const { return statusBar_->Panel(panel).Text; }
 
 bool TQRStandardPreview::ButtonEnabled(QRPreviewButton button) const {
-  return SendMessageA(toolBar_, TB_ISBUTTONENABLED, static_cast<WPARAM>(button), 0) != 0;
+  const fw::TToolButton* tool = ToolButton(button);
+  return tool ? tool->Enabled() : closeButton_->Enabled();
 }
 
 bool TQRStandardPreview::ButtonChecked(QRPreviewButton button) const {
-  return SendMessageA(toolBar_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(button), 0) != 0;
+  const fw::TToolButton* tool = ToolButton(button);
+  return tool && tool->Down();
 }
 
 std::string TQRStandardPreview::ButtonHint(QRPreviewButton button) const {
-  const ButtonRow* row = FindToolButton(static_cast<int>(button));
-  return row ? row->Hint : "";
+  const fw::TToolButton* tool = ToolButton(button);
+  return tool ? tool->Hint() : closeButton_->Hint();
 }
 
 void TQRStandardPreview::EnableFileButtons() {
   // A run still storing pages can be neither saved whole nor replaced.
   const bool busy = producer_ && producer_->Status() == TQRStatus::qsBusy;
-  SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::SaveReport), !busy);
-  SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::LoadReport), !busy);
-  if (loaded_)
-    SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(QRPreviewButton::PrintSetup), FALSE);
+  ToolButton(QRPreviewButton::SaveReport)->SetEnabled(!busy);
+  ToolButton(QRPreviewButton::LoadReport)->SetEnabled(!busy);
+  if (loaded_) ToolButton(QRPreviewButton::PrintSetup)->SetEnabled(false);
 }
 
 void TQRStandardPreview::UpdatePageStatus() {
@@ -321,7 +304,7 @@ void TQRStandardPreview::ProgressUpdate(std::int32_t progress) {
 }
 
 void TQRStandardPreview::Click(QRPreviewButton button) {
-  const auto check = [&] { SendMessageA(toolBar_, TB_CHECKBUTTON, static_cast<WPARAM>(button), TRUE); };
+  const auto check = [&] { ToolButton(button)->SetDown(true); };
   switch (button) {
     case QRPreviewButton::ZoomFit:
       check();
@@ -398,7 +381,7 @@ void TQRStandardPreview::LoadClick() {
   const std::optional<QRFileDialogAnswer> answer =
       FileDialog() ? FileDialog()(request) : SystemFileDialog(request);
   if (!answer) return;
-  if (!FileExists(answer->FileName)) {
+  if (!fw::FileExists(answer->FileName)) {
     fw::ShowMessage("File does not exist");
     return;
   }
@@ -421,39 +404,9 @@ void TQRStandardPreview::FormKeyDown(WORD& key, unsigned shift) {
   UpdatePageStatus();
 }
 
-void TQRStandardPreview::WndProc(fw::TMessage& message) {
-  if (message.Msg == WM_COMMAND && toolBar_ && reinterpret_cast<HWND>(message.LParam) == toolBar_) {
-    const int id = LOWORD(message.WParam);
-    if (FindToolButton(id)) {
-      fw::Guarded(this, [&] { Click(static_cast<QRPreviewButton>(id)); });
-      return;
-    }
-  }
-  if (message.Msg == WM_NOTIFY) {
-    auto* header = reinterpret_cast<NMHDR*>(message.LParam);
-    if (header->code == TTN_GETDISPINFOA) {
-      auto* info = reinterpret_cast<NMTTDISPINFOA*>(message.LParam);
-      if (const ButtonRow* row = FindToolButton(static_cast<int>(header->idFrom))) {
-        info->lpszText = const_cast<char*>(row->Hint);
-        return;
-      }
-    }
-    if (header->code == TTN_GETDISPINFOW) {
-      auto* info = reinterpret_cast<NMTTDISPINFOW*>(message.LParam);
-      if (const ButtonRow* row = FindToolButton(static_cast<int>(header->idFrom))) {
-        MultiByteToWideChar(CP_ACP, 0, row->Hint, -1, info->szText, 80);
-        info->lpszText = info->szText;
-        return;
-      }
-    }
-  }
-  TForm::WndProc(message);
-}
-
 QRWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
   auto* form = new TQRStandardPreview(fw::Application(), printer);
   form->Show();
-  ShowWindow(form->Handle(), SW_MAXIMIZE);
   form->QRPreview().SetFocus();
   form->UpdatePageStatus();
   return reinterpret_cast<QRWindow>(form->Handle());
@@ -461,11 +414,7 @@ QRWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
 
 QRWindow TQRStandardPreviewInterface::ShowModal(TQRPrinter& printer) {
   std::unique_ptr<TQRStandardPreview> form(new TQRStandardPreview(fw::Application(), printer));
-  form->OnShow = [form = form.get()](fw::TComponent*) {
-    // Maximised before the modal show brings it up, which keeps that size.
-    ShowWindow(form->Handle(), SW_MAXIMIZE);
-    form->UpdatePageStatus();
-  };
+  form->OnShow = [form = form.get()](fw::TComponent*) { form->UpdatePageStatus(); };
   // Closing runs the window's close handler (detach, then tell the report);
   // the window is freed here rather than later, as the caller may end next.
   form->ShowModal();

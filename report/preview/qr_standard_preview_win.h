@@ -5,14 +5,15 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/comctrls.h"
 #include "framework/form.h"
+#include "framework/imagelist.h"
+#include "framework/toolbar.h"
 #include "report/preview/preview_rules.h"
 #include "report/preview/qr_preview_win.h"
 #include "report/printing/qr_printer.h"
@@ -54,11 +55,14 @@ enum class QRPreviewButton : int {
 class TQRStandardPreview : public fw::TForm {
  public:
   TQRStandardPreview(fw::TComponent* owner, TQRPrinter& producer);
-  ~TQRStandardPreview() override;
 
   TQRPreview& QRPreview() { return *preview_; }
   TQRPrinter* Producer() const { return producer_; }
-  HWND ToolBar() const { return toolBar_; }
+  HWND ToolBar() const { return toolBar_->Handle(); }
+  fw::TToolBar& ToolBarControl() { return *toolBar_; }
+  // The tool button of a command (null for Exit, a speed button).
+  fw::TToolButton* ToolButton(QRPreviewButton button) const;
+  fw::TSpeedButton& CloseButton() { return *closeButton_; }
   HWND StatusBar() const { return statusBar_->Handle(); }
   std::string PanelText(int panel) const;
   bool ButtonEnabled(QRPreviewButton button) const;
@@ -68,8 +72,6 @@ class TQRStandardPreview : public fw::TForm {
   void Click(QRPreviewButton button);
   void FormKeyDown(WORD& key, unsigned shift);
   void UpdatePageStatus();
-
-  void WndProc(fw::TMessage& message) override;
 
  protected:
   void Resize() override;
@@ -85,9 +87,11 @@ class TQRStandardPreview : public fw::TForm {
 
   TQRPrinter* producer_;
   TQRPreview* preview_;
-  HWND toolBar_ = nullptr;
+  fw::TImageList* images_ = nullptr;
+  fw::TToolBar* toolBar_ = nullptr;
+  std::vector<fw::TToolButton*> buttons_;  // in the order of QRPreviewButton
+  fw::TSpeedButton* closeButton_ = nullptr;
   fw::TStatusBar* statusBar_ = nullptr;
-  HIMAGELIST images_ = nullptr;
   QRProgressPanel progressPanel_;
   bool loaded_ = false;
 };

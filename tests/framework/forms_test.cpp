@@ -132,6 +132,82 @@ TEST(Form, ShowRunsOnShowBeforeTheWindowAppearsThenActivatesIt) {
   EXPECT_TRUE(IsWindowVisible(form.Handle()));
 }
 
+TEST(Form, WindowStateMaximisedShowsTheFormMaximisedAndIsKeptForTheNextShowing) {
+  TestForm form;
+  form.SetWindowState(TWindowState::wsMaximized);
+  EXPECT_EQ(form.WindowState(), TWindowState::wsMaximized);
+  form.Show();
+  PumpFor(50);
+  EXPECT_TRUE(IsZoomed(form.Handle()));
+  EXPECT_EQ(form.WindowState(), TWindowState::wsMaximized);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_GE(form.Width(), work.right - work.left);
+  // The user's restore is what the form remembers when hidden.
+  form.SetWindowState(TWindowState::wsNormal);
+  EXPECT_FALSE(IsZoomed(form.Handle()));
+  EXPECT_EQ(form.Width(), 320);
+  form.Hide();
+  form.Show();
+  EXPECT_FALSE(IsZoomed(form.Handle()));
+  form.SetWindowState(TWindowState::wsMaximized);
+  EXPECT_TRUE(IsZoomed(form.Handle()));
+}
+
+TEST(Form, StayOnTopFormsAreTopmostBeforeAndAfterTheyAreShown) {
+  const auto topmost = [](TForm& form) {
+    return (GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  };
+  TestForm early;
+  early.SetFormStyle(TFormStyle::fsStayOnTop);
+  early.Show();
+  EXPECT_TRUE(topmost(early));
+  TestForm late;
+  late.Show();
+  EXPECT_FALSE(topmost(late));
+  EXPECT_EQ(late.FormStyle(), TFormStyle::fsNormal);
+  late.SetFormStyle(TFormStyle::fsStayOnTop);
+  EXPECT_TRUE(topmost(late));
+  // (Wine keeps a window topmost once it was, whatever HWND_NOTOPMOST asks.)
+}
+
+TEST(Form, KeyPreviewGivesTheFormsOnKeyDownTheKeysOfItsControlsFirst) {
+  TestForm form;
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  std::vector<std::string> seen;
+  form.OnKeyDown = [&](TComponent* sender, WORD& key, unsigned shift) {
+    EXPECT_EQ(sender, &form);
+    seen.push_back("form " + std::to_string(key) + " " + std::to_string(shift));
+    if (key == VK_F2) key = 0;  // used up here
+  };
+  edit->OnKeyDown = [&](TComponent*, WORD& key, unsigned shift) {
+    seen.push_back("edit " + std::to_string(key) + " " + std::to_string(shift));
+  };
+  form.Show();
+  edit->SetFocus();
+  const struct {
+    bool preview;
+    WORD key;
+    bool ctrl, shift;
+    std::vector<std::string> seen;
+  } cases[] = {
+      {false, VK_NEXT, true, false, {"edit 34 4"}},
+      {true, VK_NEXT, true, false, {"form 34 4", "edit 34 4"}},
+      {true, VK_HOME, false, false, {"form 36 0", "edit 36 0"}},
+      {true, VK_PRIOR, true, true, {"form 33 5", "edit 33 5"}},
+      {true, VK_F2, false, false, {"form 113 0"}},
+  };
+  for (const auto& c : cases) {
+    form.SetKeyPreview(c.preview);
+    seen.clear();
+    PostKey(edit->Handle(), c.key, c.ctrl, c.shift);
+    PumpFor(30);
+    fwtest::ReleaseModifiers();
+    EXPECT_EQ(seen, c.seen) << c.key;
+  }
+}
+
 TEST(Components, FreeingAControlTakesItOutOfItsParentAndNotifiesTheForm) {
   TestForm form;
   auto* menu = new TMainMenu(&form);

@@ -143,6 +143,8 @@ TEST_F(StandardPreviewTest, TheWindowAndItsBars) {
   RunPages(*producer_, 1);
   ASSERT_NE(OpenPreview(*producer_), nullptr);
   EXPECT_TRUE(IsZoomed(window_));
+  EXPECT_EQ(form_->WindowState(), fw::TWindowState::wsMaximized);
+  EXPECT_TRUE(form_->KeyPreview());
   EXPECT_EQ(form_->Caption(), "Print Preview");
   EXPECT_EQ(producer_->ClientWindow, reinterpret_cast<QRWindow>(form_->QRPreview().Handle()));
   EXPECT_TRUE(form_->ButtonChecked(Button::ZoomToWidth));
@@ -165,14 +167,9 @@ TEST_F(StandardPreviewTest, TheWindowAndItsBars) {
   for (const auto& h : hints) {
     EXPECT_EQ(form_->ButtonHint(h.button), h.hint);
     EXPECT_TRUE(form_->ButtonEnabled(h.button)) << h.hint;
-    // What the tool bar's tooltip asks the window for.
-    NMTTDISPINFOA info{};
-    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(form_->ToolBar(), TB_GETTOOLTIPS, 0, 0));
-    info.hdr.idFrom = static_cast<UINT_PTR>(h.button);
-    info.hdr.code = TTN_GETDISPINFOA;
-    SendMessageA(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-    ASSERT_NE(info.lpszText, nullptr) << h.hint;
-    EXPECT_STREQ(info.lpszText, h.hint);
+    // What the tool bar's tooltip shows.
+    if (fw::TToolButton* button = form_->ToolButton(h.button))
+      EXPECT_EQ(form_->ToolBarControl().TooltipText(*button), h.hint);
   }
   int setupRequests = 0;
   producer_->OnSetupRequest = [&](TQRPrinter* sender) {
@@ -181,8 +178,11 @@ TEST_F(StandardPreviewTest, TheWindowAndItsBars) {
   };
   form_->Click(Button::PrintSetup);
   EXPECT_EQ(setupRequests, 1);
-  // Twelve buttons, and dividers between the five groups.
+  // Eleven buttons and the close button's room, with dividers between the
+  // five groups; the close button a speed button in the bar.
   EXPECT_EQ(SendMessageA(form_->ToolBar(), TB_BUTTONCOUNT, 0, 0), 16);
+  EXPECT_EQ(GetParent(form_->CloseButton().Handle()), form_->ToolBar());
+  EXPECT_EQ(form_->CloseButton().Caption(), "&Close");
   RECT toolBar{}, preview{}, status{};
   GetWindowRect(form_->ToolBar(), &toolBar);
   GetWindowRect(form_->QRPreview().Handle(), &preview);
@@ -244,6 +244,22 @@ TEST_F(StandardPreviewTest, ALiveRunOfFivePages) {
   PostMessageA(form_->QRPreview().Handle(), WM_KEYDOWN, VK_END, 0);
   Pump();
   EXPECT_EQ(Status(), "Page 5 of 5");
+  // The form previews the keys of the control with the focus, with the
+  // keyboard's shift state: Ctrl+Page Up goes to the first page.
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_CONTROL] = 0x80;
+  SetKeyboardState(state);
+  PostMessageA(form_->QRPreview().Handle(), WM_KEYDOWN, VK_PRIOR, 0);
+  Pump();
+  state[VK_CONTROL] = 0;
+  SetKeyboardState(state);
+  EXPECT_EQ(Status(), "Page 1 of 5");
+  PostMessageA(form_->QRPreview().Handle(), WM_KEYDOWN, VK_NEXT, 0);
+  Pump();
+  EXPECT_EQ(Status(), "Page 2 of 5");
+  PostMessageA(form_->QRPreview().Handle(), WM_KEYDOWN, VK_END, 0);
+  Pump();
 
   const struct {
     Button button;
@@ -252,7 +268,7 @@ TEST_F(StandardPreviewTest, ALiveRunOfFivePages) {
                 {Button::NextPage, "Page 2 of 5"},  {Button::LastPage, "Page 5 of 5"},
                 {Button::NextPage, "Page 5 of 5"},  {Button::PreviousPage, "Page 4 of 5"}};
   for (const auto& c : clicks) {
-    SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(c.button),
+    SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(form_->ToolButton(c.button)->CommandId()),
                  reinterpret_cast<LPARAM>(form_->ToolBar()));
     EXPECT_EQ(Status(), c.status);
   }
