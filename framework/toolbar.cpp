@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "framework/exceptions.h"
 
@@ -90,6 +91,12 @@ void TToolBar::AddButton(TToolButton* button) {
   buttons_.push_back(button);
   items_.push_back({button, nullptr});
   if (handle_) SendButtons();
+}
+
+void TToolButton::SetCommandId(int id) {
+  if (toolBar_->HandleAllocated() || toolBar_->FindButton(id))
+    throw std::logic_error("a tool button's id is set once, before its bar is shown, and is unique");
+  commandId_ = id;
 }
 
 void TToolBar::AddControl(TControl* control) {

@@ -29,6 +29,10 @@ class TToolButton : public TComponent {
   TToolButtonStyle Style() const { return style_; }
   // The id the button's clicks carry in the system's bar.
   int CommandId() const { return commandId_; }
+  // A fixed id instead of the next free one, so that another program can
+  // address the button (a test driving the window); set before the bar has
+  // its window, and unique within the bar.
+  void SetCommandId(int id);
   bool Grouped() const { return grouped_; }
   void SetGrouped(bool value);
   int ImageIndex() const { return imageIndex_; }

@@ -226,6 +226,8 @@ void TQRStandardPreview::CreateBars() {
   for (const ButtonRow& row : kButtons) {
     auto* button = new fw::TToolButton(
         toolBar_, row.Grouped ? fw::TToolButtonStyle::tbsCheck : fw::TToolButtonStyle::tbsButton);
+    // The button's id is its command, for programs that drive the window.
+    button->SetCommandId(static_cast<int>(row.Id));
     button->SetGrouped(row.Grouped);
     button->SetImageIndex(image++);
     button->SetHint(row.Hint);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,6 +144,19 @@ TEST_F(ToolBarTest, ADisabledButtonTakesNoClick) {
   bar_->RecreateWnd();
   EXPECT_FALSE(Button(0).Enabled());
   EXPECT_TRUE(Button(3).Enabled());
+}
+
+TEST_F(ToolBarTest, AFixedIdAddressesTheButtonFromOutside) {
+  Button(3).SetCommandId(500);
+  EXPECT_THROW(Button(4).SetCommandId(500), std::logic_error);
+  form_->Show();
+  EXPECT_THROW(Button(4).SetCommandId(600), std::logic_error);
+  // What another program sends: the bar's command with the fixed id.
+  Button(3).SetEnabled(false);
+  EXPECT_FALSE(SendMessageA(bar_->Handle(), TB_ISBUTTONENABLED, 500, 0));
+  Button(3).SetEnabled(true);
+  ClickButton(Button(3));
+  EXPECT_EQ(clicks_, (std::vector<std::string>{"next"}));
 }
 
 TEST_F(ToolBarTest, HintsAreWhatTheBarsTooltipShowsForEachButton) {

@@ -168,8 +168,9 @@ TEST_F(StandardPreviewTest, TheWindowAndItsBars) {
     EXPECT_EQ(form_->ButtonHint(h.button), h.hint);
     EXPECT_TRUE(form_->ButtonEnabled(h.button)) << h.hint;
     // What the tool bar's tooltip shows.
-    if (fw::TToolButton* button = form_->ToolButton(h.button))
+    if (fw::TToolButton* button = form_->ToolButton(h.button)) {
       EXPECT_EQ(form_->ToolBarControl().TooltipText(*button), h.hint);
+    }
   }
   int setupRequests = 0;
   producer_->OnSetupRequest = [&](TQRPrinter* sender) {
@@ -581,7 +582,7 @@ TEST_F(PreviewFileTest, EveryPageOfTheCorpusFilesTheLoaderTakesIsPainted) {
   RunPages(*producer_, 1);
   ASSERT_NE(OpenPreview(*producer_), nullptr);
   int files = 0, taken = 0, pages = 0;
-  for (const std::string folder : {std::string(PAGE_FILE_SEEDS), std::string(PAGE_FILE_SEEDS) + "/damaged"}) {
+  for (const std::string& folder : {std::string(PAGE_FILE_SEEDS), std::string(PAGE_FILE_SEEDS) + "/damaged"}) {
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA((folder + "/*.qrp").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE) << folder;
