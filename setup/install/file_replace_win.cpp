@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include "framework/library.h"
+#include "framework/library_win.h"
 #include "framework/version_info_win.h"
 #include "setup/archive/archive_files_win.h"
 #include "setup/archive/pmbr_compress.h"
@@ -63,32 +65,17 @@ class OleSession {
   bool initialized_;
 };
 
-class LoadedLibrary {
- public:
-  explicit LoadedLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {}
-  ~LoadedLibrary() {
-    if (module_) FreeLibrary(module_);
-  }
-  LoadedLibrary(const LoadedLibrary&) = delete;
-  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-  HMODULE Module() const { return module_; }
-
- private:
-  HMODULE module_;
-};
-
 void RegisterLibrary(const std::string& path, const std::string& componentName) {
   OleSession ole;
-  LoadedLibrary library(path);
-  if (!library.Module())
+  fw::BoundLibrary library({"DllRegisterServer"});
+  if (!library.Load(&fw::SystemLibraryLoader(), path.c_str()))
     throw IECustomInstallFile(
         "Could not register the ActiveX component, %s, because the LoadLibrary(%s) procedure returned a "
         "value "
         "of 0. The file component is %s. The following value is the value of the GetLastError function: %d",
         {path, path, componentName, static_cast<int>(GetLastError())});
   using RegisterServer = HRESULT(WINAPI*)();
-  const auto registerServer = reinterpret_cast<RegisterServer>(
-      reinterpret_cast<void*>(GetProcAddress(library.Module(), "DllRegisterServer")));
+  const auto registerServer = reinterpret_cast<RegisterServer>(library.Entry(0));
   if (!registerServer)
     throw IECustomInstallFile(
         "Could not register the ActiveX component, %s, because the DllRegisterServer function could not be "
