@@ -46,8 +46,12 @@ class HeldOpen {
 };
 
 // A fresh folder beside the tests.
+// An empty folder in the system's temporary folder: an archive holds source
+// paths of at most 100 characters, which a checkout in a deep folder passes.
 std::string FreshFolder(const std::string& name) {
-  const std::string folder = FullPath(name);
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = temp + name;
   std::string command = "cmd /c rmdir /s /q \"" + folder + "\" >nul 2>&1";
   std::system(command.c_str());
   CreateDirectoryA(folder.c_str(), nullptr);
