@@ -31,10 +31,14 @@ std::string Link(const std::string& prefix, int port) {
 }  // namespace
 
 void StartLinuxProgram(const std::string& commandLine) {
-  // Through a shell that detaches the program's output: a Linux child would
-  // otherwise hold the test's output pipe open and CTest would wait for it.
-  // Wine splits the command line by Windows rules: quote with double quotes.
-  std::string line = "/bin/sh -c \"exec " + commandLine + " </dev/null >/dev/null 2>&1\"";
+  // Through a shell that detaches the program from every descriptor it
+  // inherits: a Linux child left running (a cable whose test crashed) would
+  // otherwise hold the test runner's output pipe open, and the runner would
+  // wait for it. Wine splits the command line by Windows rules: quote with
+  // double quotes.
+  std::string line =
+      "/bin/bash -c \"for fd in $(ls /proc/$$/fd); do [ $fd -gt 2 ] && eval exec $fd'>&-'; done 2>/dev/null; "
+      "exec " + commandLine + " </dev/null >/dev/null 2>&1\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
