@@ -194,7 +194,11 @@ std::string ClickAndRecord(fw::TLabel* label, const std::string& log, std::size_
 }
 
 TEST_F(AboutBox, LinkClicksReachTheShellWithTheirTargetsShownNormally) {
-  const std::string log = test_support::FullPath("shell_links.log");
+  // The log in the temporary folder keeps the registered command short: a
+  // checkout in a deep folder otherwise makes it too long for the shell.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string log = std::string(temp) + "shell_links.log";
   ShellRecorder recorder(log);
   TfrmCaptureAbout box(nullptr);
   box.Show();
