@@ -167,6 +167,12 @@ void FormLoading::End() {
     if (std::find(now.begin(), now.end(), c) != now.end() && c->Loading()) c->Loaded();
   }
   root_.Loaded();
+  components = root_.Components();
+  for (TComponent* c : components) {
+    const auto& now = root_.Components();
+    if (std::find(now.begin(), now.end(), c) != now.end()) c->AllLoaded();
+  }
+  root_.AllLoaded();
 }
 
 }  // namespace fw

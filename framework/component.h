@@ -94,6 +94,9 @@ class TComponent {
   void BeginLoading() { state_ |= csLoading; }
   virtual void Loaded() { state_ &= ~csLoading; }
   void EndLoadingQuietly() { state_ &= ~csLoading; }
+  // Runs once the whole description has loaded: after every Loaded(), the
+  // root's too. For work that needs every component finished.
+  virtual void AllLoaded() {}
 
   // Frees the owned components now, in creation order; a derived destructor
   // calls it while its own members still exist.

@@ -474,8 +474,28 @@ void TForm::UpdateHint(TControl* control) {
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+namespace {
+constexpr UINT kPostedCall = WM_APP + 0x110;
+}
+
+void TForm::PostCall(std::function<void()> call) {
+  postedCalls_.push_back(std::move(call));
+  PostMessageA(Handle(), kPostedCall, 0, 0);
+}
+
 void TForm::WndProc(TMessage& message) {
   switch (message.Msg) {
+    case kPostedCall: {
+      if (postedCalls_.empty()) return;
+      std::function<void()> call = std::move(postedCalls_.front());
+      postedCalls_.pop_front();
+      try {
+        call();
+      } catch (...) {
+        Application()->HandleException(this);
+      }
+      return;
+    }
     case WM_CLOSE:
       Close();
       return;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <string>
@@ -77,6 +78,10 @@ class TForm : public TWinControl {
   void Release();
   void BringToFront();
   bool Active() const;
+  // Runs `call` once the message being handled now has returned (posted to
+  // the form's window); what it throws goes to the application's
+  // HandleException. Calls still waiting when the form goes are dropped.
+  void PostCall(std::function<void()> call);
 
   // The focused control of this form (if any) and moving through tab stops.
   TWinControl* ActiveControl() const;
@@ -123,6 +128,7 @@ class TForm : public TWinControl {
   bool shownOnce_ = false;
   std::exception_ptr modalError_;
   HWND tooltip_ = nullptr;
+  std::deque<std::function<void()>> postedCalls_;
   HWND lastFocus_ = nullptr;
   int clientWidth_ = -1, clientHeight_ = -1;
 };

@@ -44,6 +44,17 @@ class RegistryAccess {
   virtual bool WriteInteger(const std::string& name, std::int32_t value) = 0;
   virtual bool DeleteKey(const std::string& key) = 0;
   virtual bool Flush() = 0;
+  // A date as 8 raw bytes of a double (REG_BINARY); nothing when missing or
+  // of another size.
+  virtual std::optional<double> ReadFloat(const std::string& name) {
+    (void)name;
+    return std::nullopt;
+  }
+  virtual bool WriteFloat(const std::string& name, double value) {
+    (void)name;
+    (void)value;
+    return false;
+  }
 };
 
 class Registry {

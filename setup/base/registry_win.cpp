@@ -1,6 +1,7 @@
 #include "setup/base/registry_win.h"
 
 #include <array>
+#include <cstring>
 
 #include "framework/registry_win.h"
 
@@ -33,6 +34,18 @@ class SystemAccess : public RegistryAccess {
   }
   bool DeleteKey(const std::string& key) override { return registry_.DeleteKey(key); }
   bool Flush() override { return registry_.FlushKey(); }
+  std::optional<double> ReadFloat(const std::string& name) override {
+    const auto bytes = registry_.ReadBinary(name);
+    if (!bytes || bytes->size() != sizeof(double)) return std::nullopt;
+    double value;
+    std::memcpy(&value, bytes->data(), sizeof value);
+    return value;
+  }
+  bool WriteFloat(const std::string& name, double value) override {
+    std::uint8_t bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    return registry_.WriteBinary(name, bytes);
+  }
 
  private:
   fw::TRegistry registry_;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include "framework/dialogs.h"
+#include "framework/form.h"
 #include "framework/library.h"
 #include "framework/library_win.h"
 #include "framework/version_info_win.h"
@@ -187,6 +189,41 @@ int SystemFileInstall::Decide(int overwriteType, const std::string& destination,
                              archivedVersion, archivedDate);
 }
 
+namespace {
+TPmbrCompress* extracting = nullptr;
+}
+
+MainArchiveOffset& SharedArchiveOffset() {
+  static MainArchiveOffset offset;
+  return offset;
+}
+
+bool* CurrentArchiveAbort() {
+  static bool unused = false;
+  return extracting ? &extracting->Abort : &unused;
+}
+
+std::optional<TFileHeader> SystemFileInstall::ArchivedHeader(const std::string& archivePath,
+                                                             std::int32_t uniqueID) {
+  Win32ArchiveFiles disk;
+  SystemArchiveVersions versions;
+  TPmbrCompress archive(nullptr, disk, versions, ProcessApplicationMessages);
+  archive.SetCompressedFile(archivePath);
+  const MainArchiveOffset& shared = SharedArchiveOffset();
+  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
+    archive.Offset = shared.Offset;
+  archive.ReadHeaders();
+  int index = 0;
+  if (!archive.FindUniqueID(uniqueID, index)) return std::nullopt;
+  const auto& items = archive.Headers().Items();
+  if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return std::nullopt;
+  return *items[static_cast<std::size_t>(index)];
+}
+
+bool SystemFileInstall::AskForDisk(const std::string& text) {
+  return fw::MessageDlg(text, fw::TMsgDlgType::mtInformation, fw::mbOKCancel) == fw::mrOk;
+}
+
 std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
   const std::string archivePath = file.GetArchivePath();
   if (TrimmedText(archivePath).empty())
@@ -207,6 +244,19 @@ std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
   archive.Overwrite = owAlways;
   std::vector<std::string> list = {file.IncludeFromDir + "\\" + file.FileName};
   archive.SetFilesToProcess(list);
+  const MainArchiveOffset& shared = SharedArchiveOffset();
+  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
+    archive.Offset = shared.Offset;
+  archive.OnStatus = [&file](TPmbrCompress*, const TlzhFileStats& stats) { file.ArchiveStatus(stats); };
+  archive.OnNewDisk = [&file](TPmbrCompress* sender, std::int32_t disk, std::string& path) {
+    bool cancelled = false;
+    path = file.NewDisk(disk, cancelled);
+    if (cancelled) sender->Abort = true;
+  };
+  struct Current {
+    explicit Current(TPmbrCompress* archive) { extracting = archive; }
+    ~Current() { extracting = nullptr; }
+  } current(&archive);
   archive.ExtractFiles();
   if (archive.Abort) throw EAIUserAbort();
   if (files.Redirected().empty()) return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -24,6 +25,18 @@ struct InstallSystemSeams {
 };
 // The system's calls; tests replace members and put them back.
 InstallSystemSeams& SystemSeams();
+
+// The main archive of a setup started by its self-extracting program lies
+// inside that program from an offset on; the run sets it once it has read
+// the program's trailer.
+struct MainArchiveOffset {
+  std::string Path;
+  std::int32_t Offset = 0;
+};
+MainArchiveOffset& SharedArchiveOffset();
+// The abort flag of the archive extracting now (a cancel during copying
+// sets it); a flag nobody reads when none is extracting.
+bool* CurrentArchiveAbort();
 
 enum class ReplaceWay { Wininit, DelayedMove, Batch };
 
@@ -63,6 +76,9 @@ class SystemFileInstall : public FileInstallSystem {
   void CountSharedLibrary(const std::string& path, const std::string& componentName) override;
   void SelfRegister(const std::string& path, const std::string& componentName) override;
   Registry& SystemRegistry() override;
+  std::optional<TFileHeader> ArchivedHeader(const std::string& archivePath, std::int32_t uniqueID) override;
+  // "Please insert disk #n" with OK and Cancel.
+  bool AskForDisk(const std::string& text) override;
 };
 
 }  // namespace setup

@@ -17,4 +17,4 @@ tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_for
 # A destination in use replaced at the next start, self-registration and the
 # help and shared-library entries (Windows).
 tallimo_win_library(setup_install_files_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_replace_win.cpp
-  DEPS setup_install_rules setup_archive_win setup_base_win fw_library_win ole32)
+  DEPS setup_install_rules setup_archive_win setup_base_win fw_library_win fw_ui ole32)

@@ -4,6 +4,7 @@
 
 #include "framework/exceptions.h"
 #include "setup/base/exceptions.h"
+#include "setup/archive/archive_files.h"
 #include "setup/base/text_routines.h"
 
 namespace setup {
@@ -57,10 +58,23 @@ bool TInstallFile::Install() {
   if (replace && system.Exists(destination)) replace = PrepareReplace();
   if (!replace) {
     Report(icFileSkipped, this);
-  } else if (const auto pending = system.Extract(*this)) {
-    inUse_ = true;
-    system.ScheduleReplace(*pending, Name());
-    if (TCustomInstall* install = FindInstall()) install->Reboot = true;
+  } else {
+    std::optional<PendingReplace> pending;
+    SetState(ifsInstall);
+    try {
+      pending = system.Extract(*this);
+    } catch (...) {
+      SetState(ifsNone);
+      Broadcast(this, ieCopyFinished, this);
+      throw;
+    }
+    SetState(ifsNone);
+    Broadcast(this, ieCopyFinished, this);
+    if (pending) {
+      inUse_ = true;
+      system.ScheduleReplace(*pending, Name());
+      if (TCustomInstall* install = FindInstall()) install->Reboot = true;
+    }
   }
   Registrations();
   if (OnAfterInstall) OnAfterInstall(this);
@@ -99,6 +113,60 @@ void TInstallFile::Registrations() {
     if (!install || !install->Running()) throw;
     install->FailedRegistrations.push_back(this);
   }
+}
+
+void TInstallFile::ReadInfoFromArchive() {
+  TCustomInstall* install = FindInstall();
+  if (install && install->Running() && InfoRead) return;
+  const std::string archivePath = GetArchivePath();
+  if (TrimmedText(archivePath).empty())
+    throw IECustomInstallFile(
+        "Cannot either compress or decompress the following file because it's archive file property is "
+        "blank. File is :%s",
+        {FileName});
+  if (const auto header = System().ArchivedHeader(archivePath, UniqueID())) {
+    PackedSize = header->PackedSize;
+    FileDate = header->FileDate;
+    Size = header->FileSize;
+    Version = header->VersionText.substr(0, kMaxVersionText);
+  }
+  InfoRead = true;
+}
+
+void TInstallFile::ArchiveStatus(const TlzhFileStats& stats) {
+  TFileStatusParameter status;
+  status.BytesDone = stats.FileDone;
+  status.FilePercent = stats.FilePercent;
+  status.FileName = FileName;
+  status.Stats.EntryFinished = stats.EntryFinished;
+  status.Stats.FileSize = stats.FileSize;
+  status.TotalBytesDone = stats.TotalDone;
+  status.TotalPercent = stats.TotalPercent;
+  if (OnStatus) OnStatus(this, status.FilePercent, status.TotalPercent);
+  Broadcast(this, ieFileStatus, &status);
+  TEventList list{this, &status};
+  Report(State() == ifsCompress ? icFileStatusCompress
+         : State() == ifsCopying ? icFileStatusCopying
+                                 : icFileStatusInstall,
+         &list);
+}
+
+std::string TInstallFile::NewDisk(std::int32_t disk, bool& cancelled) {
+  cancelled = false;
+  Tag = 0;
+  TDiskParameter parameter;
+  parameter.Disk = disk;
+  parameter.Path = FolderOf(GetArchivePath());
+  TEventList list{this, &parameter};
+  if (OnNewDisk) OnNewDisk(this, disk, parameter.Path);
+  Broadcast(this, ieChangeDisk, &list);
+  Report(icChangeDisk, &list);
+  if (!OnNewDisk && Tag == 0) {
+    const std::string text = FormatTranslated("Please insert disk #%d", {disk});
+    if (!System().AskForDisk(text)) cancelled = true;
+  }
+  Tag = 0;
+  return RemoveBackslash(parameter.Path);
 }
 
 void TInstallFile::ContinueAfterReboot() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "setup/archive/pmbr_compress.h"
 #include "setup/base/registry_routines.h"
 #include "setup/install/file_replace.h"
 #include "setup/install/install_rules.h"
@@ -31,6 +32,18 @@ class FileInstallSystem {
   virtual void CountSharedLibrary(const std::string& path, const std::string& componentName) = 0;
   virtual void SelfRegister(const std::string& path, const std::string& componentName) = 0;
   virtual Registry& SystemRegistry() = 0;
+  // The header of the entry with the identity in the archive; nothing when no
+  // entry carries it.
+  virtual std::optional<TFileHeader> ArchivedHeader(const std::string& archivePath, std::int32_t uniqueID) {
+    (void)archivePath;
+    (void)uniqueID;
+    return std::nullopt;
+  }
+  // Asks for the next disk of a split archive; false on Cancel.
+  virtual bool AskForDisk(const std::string& text) {
+    (void)text;
+    return true;
+  }
 };
 
 // The system the files of this process install through (set by the program
@@ -62,9 +75,20 @@ class TInstallFile : public TCustomInstallFile {
   std::string DestinationPath() const;
 
   bool Install() override;
+  // Size, date, packed size and version from the file's archive entry.
+  void ReadInfoFromArchive() override;
+  std::int32_t PackedSize = 0;
   // Registers the file once its replacement has happened (after a restart).
-  void ContinueAfterReboot();
+  void ContinueAfterReboot() override;
   void WriteUninstallInfo(const std::string& key) override;
+
+  // What the archive calls while it extracts the file: its progress, and
+  // the folder of disk `disk` of a split archive (cancelled set when the
+  // user gave up).
+  void ArchiveStatus(const TlzhFileStats& stats);
+  std::string NewDisk(std::int32_t disk, bool& cancelled);
+  TInstallFileNewDiskEvent OnNewDisk;
+  TInstallFileStatusEvent OnStatus;
 
  private:
   void Report(int code, TEventObject* parameter);

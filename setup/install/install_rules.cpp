@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "framework/format.h"
 #include "setup/archive/archive_files.h"
@@ -220,6 +221,76 @@ std::string CleanupBatchText(const std::string& programPath, const std::string& 
   text += "del " + Quoted(ChangeFileExt(batchPath, ".PIF")) + "\r\n";
   text += "del " + Quoted(batchPath) + "\r\n";
   return text;
+}
+
+// --- Instance key ---
+
+std::string SelfExtractValue(const std::string& loaderFolder, const std::string& selfExtractName) {
+  const bool ends = !loaderFolder.empty() && loaderFolder.back() == '\\';
+  return loaderFolder + (ends ? "" : "\\") + selfExtractName;
+}
+
+std::string OpenInstanceKey(Registry& registry, const InstallerIdentity& installer, double now, bool create) {
+  const std::string root = kInstanceRootKey;
+  auto access = registry.Open(kLocalMachine);
+  if (!access || !access->OpenKey(root, true)) return "";
+  const std::vector<std::string> names = access->KeyNames();
+  access->CloseKey();
+  for (const std::string& name : names) {
+    const std::string key = root + "\\" + name;
+    if (!access->OpenKey(key, false)) continue;
+    const auto path = access->ReadString("Path");
+    const auto created = access->ReadFloat("CreationDate");
+    const auto size = access->ReadInteger("Size");
+    const bool matches =
+        path && created && size && std::fabs(installer.FileDate - *created) < 1e-7 && *size == installer.Size;
+    if (matches) {
+      access->WriteFloat("LastRunDate", now);
+      access->WriteString("Path", installer.Path);
+      access->CloseKey();
+      return key;
+    }
+    access->CloseKey();
+  }
+  if (!create) return "";
+  auto taken = [&](const std::string& name) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameTextIgnoringCase(n, name); });
+  };
+  int n = 0;
+  while (taken("Install" + std::to_string(n))) ++n;
+  const std::string key = root + "\\Install" + std::to_string(n);
+  if (!access->OpenKey(key, true)) return "";
+  bool written = access->WriteString("Path", installer.Path) && access->WriteFloat("LastRunDate", now) &&
+                 access->WriteFloat("CreationDate", installer.FileDate) &&
+                 access->WriteInteger("Size", installer.Size);
+  if (written && installer.HasSelfExtract) written = access->WriteString("SelfExtract", installer.SelfExtract);
+  access->CloseKey();
+  return written ? key : "";
+}
+
+void RemoveInstanceKey(Registry& registry, const std::string& instanceKey,
+                       const std::function<void(const std::string& path)>& deleteFile) {
+  if (instanceKey.empty()) return;
+  std::vector<std::string> subkeys;
+  if (auto access = registry.Open(kLocalMachine); access && access->OpenKeyReadOnly(instanceKey)) {
+    subkeys = access->KeyNames();
+    access->CloseKey();
+  }
+  for (const std::string& subkey : subkeys) {
+    const std::string file =
+        RegReadString(registry, kLocalMachine, instanceKey + "\\" + subkey, "LocalFile", "");
+    if (!Blank(file) && deleteFile) deleteFile(file);
+  }
+  RegDeleteTree(registry, kLocalMachine, instanceKey);
+  // The parents go when nothing else is left in them.
+  for (const std::string parent : {std::string(kInstanceRootKey), std::string("\\Software\\Pembrin")}) {
+    auto access = registry.Open(kLocalMachine);
+    if (!access || !access->OpenKeyReadOnly(parent)) return;
+    const bool empty = access->KeyNames().empty();
+    access->CloseKey();
+    if (!empty) return;
+    access->DeleteKey(parent);
+  }
 }
 
 // --- Unfinished list ---

@@ -142,6 +142,33 @@ struct UnfinishedEntry {
 // when the kind is not a number.
 UnfinishedEntry ParseUnfinished(const std::string& line);
 
+// --- The installer's instance key (HKEY_LOCAL_MACHINE) ---
+
+constexpr char kInstanceRootKey[] = "\\SOFTWARE\\Pembrin\\Install";
+
+// What identifies the running installer program.
+struct InstallerIdentity {
+  std::string Path;
+  double FileDate = 0;
+  std::int32_t Size = 0;
+  // The "SelfExtract" value, when started by the self-extracting setup.
+  std::string SelfExtract;
+  bool HasSelfExtract = false;
+};
+
+// The key of this installer: the first "Install<n>" subkey whose
+// "CreationDate" lies within 1e-7 of the program's date and whose "Size" is
+// its size (its "LastRunDate" and "Path" brought up to date); else, with
+// `create`, a new one under the first free n. "" when there is none or a
+// write fails.
+std::string OpenInstanceKey(Registry& registry, const InstallerIdentity& installer, double now, bool create);
+// Deletes the instance key with its subkeys (each subkey's downloaded
+// "LocalFile" through `deleteFile`), then the parents that are left empty.
+void RemoveInstanceKey(Registry& registry, const std::string& instanceKey,
+                       const std::function<void(const std::string& path)>& deleteFile);
+// The "SelfExtract" value: the -s folder with a backslash, then the -e file.
+std::string SelfExtractValue(const std::string& loaderFolder, const std::string& selfExtractName);
+
 // --- Registrations and the uninstall log (HKEY_LOCAL_MACHINE) ---
 
 constexpr char kHelpKey[] = "\\SOFTWARE\\Microsoft\\Windows\\Help";

@@ -1,6 +1,7 @@
 #include "setup/install/install_tree.h"
 
 #include <algorithm>
+#include <array>
 #include <cfenv>
 #include <cmath>
 
@@ -316,15 +317,59 @@ void TFileRelated::Notification(fw::TComponent* component, fw::TOperation operat
 
 // --- TCustomInstallFile ---
 
+namespace {
+
+constexpr std::int32_t kUniqueIDCount = 2000;
+
+struct UniqueIDTable {
+  std::array<bool, kUniqueIDCount> taken{};
+  bool clearedForLoading = false;
+  void Mark(std::int32_t id, bool value) {
+    if (id >= 0 && id < kUniqueIDCount) taken[static_cast<std::size_t>(id)] = value;
+  }
+};
+
+UniqueIDTable& UniqueIDs() {
+  static UniqueIDTable table;
+  return table;
+}
+
+}  // namespace
+
 TCustomInstallFile::TCustomInstallFile(fw::TComponent* owner) : TFileRelated(owner) {
   Processable = true;
   Net = false;
   Files().push_back(this);
+  auto& table = UniqueIDs();
+  for (std::int32_t id = 0; id < kUniqueIDCount; ++id)
+    if (!table.taken[static_cast<std::size_t>(id)]) {
+      uniqueID_ = id;
+      table.Mark(id, true);
+      break;
+    }
 }
 
 TCustomInstallFile::~TCustomInstallFile() {
   auto& all = Files();
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  UniqueIDs().Mark(uniqueID_, false);
+}
+
+void TCustomInstallFile::SetUniqueID(std::int32_t id) {
+  if (!Loading()) UniqueIDs().Mark(uniqueID_, false);
+  uniqueID_ = id;
+  if (!Loading()) UniqueIDs().Mark(id, true);
+}
+
+void TCustomInstallFile::Loaded() {
+  TFileRelated::Loaded();
+  // The ids a description gives replace those taken while it was built.
+  auto& table = UniqueIDs();
+  if (!table.clearedForLoading) {
+    table.taken.fill(false);
+    table.clearedForLoading = true;
+  }
+  table.Mark(uniqueID_, true);
 }
 
 // --- TFileContainer ---

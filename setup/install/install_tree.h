@@ -200,6 +200,8 @@ class TInstallContainer : public fw::TComponent, public TEventObject {
   // Installs the object; false when it was skipped (not installed).
   virtual bool Install();
   virtual void WriteUninstallInfo(const std::string& key);
+  // What the object still has to do after the restart it asked for.
+  virtual void ContinueAfterReboot() {}
 
   // The negative events reach the object's own dialog children only.
   void Broadcast(TInstallContainer* sender, int code, TEventObject* parameter);
@@ -295,7 +297,19 @@ class TCustomInstallFile : public TFileRelated {
   std::string FileName;
   virtual std::int32_t FileSize() const { return Size; }
   std::int32_t Size = 0;
+  // The file's identity in the archive (0..1999). A new file takes the first
+  // one free; one loaded from a description keeps the value it was given.
+  std::int32_t UniqueID() const { return uniqueID_; }
+  void SetUniqueID(std::int32_t id);
+  void Loaded() override;
   virtual void ReadInfoFromArchive() {}
+  // What the file is doing now: installing, compressing or copying.
+  TInstallFileState State() const { return fileState_; }
+  void SetState(TInstallFileState state) { fileState_ = state; }
+
+ private:
+  TInstallFileState fileState_ = ifsNone;
+  std::int32_t uniqueID_ = 0;
 };
 
 using TInstallFileStatusEvent =

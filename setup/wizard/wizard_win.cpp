@@ -111,6 +111,11 @@ TFolderChooser& FolderChooser() {
   return chooser;
 }
 
+std::function<const fw::TBitmap*()>& InstallThemeBitmap() {
+  static std::function<const fw::TBitmap*()> picture;
+  return picture;
+}
+
 std::function<bool*()>& RebootFlag() {
   static std::function<bool*()> flag;
   return flag;
@@ -570,7 +575,14 @@ void TCustomBaseInstallDlg::AssignDialogProperties() {
 }
 
 void TCustomBaseInstallDlg::ApplyThemeBitmap(fw::TBitmap& picture) const {
-  if (!themeBitmap_.Empty()) picture.Assign(themeBitmap_);
+  if (!themeBitmap_.Empty()) {
+    picture.Assign(themeBitmap_);
+    return;
+  }
+  // A page without a picture of its own shows the installer's.
+  if (InstallThemeBitmap())
+    if (const fw::TBitmap* installs = InstallThemeBitmap()(); installs && !installs->Empty())
+      picture.Assign(*installs);
 }
 
 void TCustomBaseInstallDlg::Translate() {

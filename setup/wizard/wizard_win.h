@@ -85,6 +85,10 @@ TFolderChooser& FolderChooser();
 // on OK, with the chosen folder without a trailing backslash.
 bool BrowseForDestination(const std::string& dir, std::string& chosen);
 
+// The install run's picture for pages that have none of their own (the run
+// connects it); nil without a run.
+std::function<const fw::TBitmap*()>& InstallThemeBitmap();
+
 // The install run's restart flag (the run connects it); nil without a run.
 std::function<bool*()>& RebootFlag();
 

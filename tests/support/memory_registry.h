@@ -17,7 +17,7 @@ namespace setup::test_support {
 
 class MemoryRegistry : public Registry {
  public:
-  using Value = std::variant<std::string, std::int32_t>;
+  using Value = std::variant<std::string, std::int32_t, double>;
   struct Key {
     std::map<std::string, Value> values;  // in name order, like a listing
   };
@@ -42,6 +42,7 @@ class MemoryRegistry : public Registry {
     if (!found || !found->values.count(name)) return "";
     const Value& value = found->values.at(name);
     if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* date = std::get_if<double>(&value)) return "@" + std::to_string(*date);
     return "#" + std::to_string(std::get<std::int32_t>(value));
   }
 
@@ -100,6 +101,13 @@ class MemoryRegistry : public Registry {
       return Write(name, value);
     }
     bool WriteInteger(const std::string& name, std::int32_t value) override { return Write(name, value); }
+    std::optional<double> ReadFloat(const std::string& name) override {
+      Key* key = Open();
+      if (!key || !key->values.count(name)) return std::nullopt;
+      if (const auto* date = std::get_if<double>(&key->values.at(name))) return *date;
+      return std::nullopt;
+    }
+    bool WriteFloat(const std::string& name, double value) override { return Write(name, value); }
     bool DeleteKey(const std::string& key) override {
       const std::string path = Path(key);
       for (const auto& [id, unused] : owner_.keys)

@@ -89,6 +89,8 @@ class InstallFile : public ::testing::Test {
     file->DestName = "Quorvane - Brask.exe";
     file->Version = "2.0.0.0";
     file->FileDate = 40000;
+    file->SetArchiveFileType(nullptr);
+    file->SetArchiveFile("C:\\setup\\files.1");
   }
   void TearDown() override { InstallSystem() = nullptr; }
 

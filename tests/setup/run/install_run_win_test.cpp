@@ -1,0 +1,318 @@
+// The install run through a whole small installer (test_installer.exe): its
+// event log, the files it leaves and the prefix's registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/registry_win.h"
+#include "setup/archive/archive_files_win.h"
+#include "setup/archive/pmbr_compress.h"
+#include "tests/support/files.h"
+
+namespace {
+
+using namespace setup;
+using test_support::FullPath;
+using test_support::ReadFileText;
+using test_support::WriteFileText;
+
+const char kProgramFiles[] = "C:\\Program Files";
+const char kUninstallFiles[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallimo Run Test\\Files";
+
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Position of the first line equal to `line` from `from` on; -1 when none.
+int Find(const std::vector<std::string>& lines, const std::string& line, int from = 0) {
+  for (int i = from; i < static_cast<int>(lines.size()); ++i)
+    if (lines[static_cast<std::size_t>(i)] == line) return i;
+  return -1;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& prefix) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+}
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// Instance keys whose "Path" names the program.
+std::vector<std::string> InstanceKeysOf(const std::string& program) {
+  std::vector<std::string> keys;
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install")) return keys;
+  const auto names = registry.GetKeyNames();
+  registry.CloseKey();
+  for (const std::string& name : names) {
+    fw::TRegistry key(HKEY_LOCAL_MACHINE);
+    if (key.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install\\" + name) &&
+        _stricmp(key.ReadString("Path").value_or("").c_str(), program.c_str()) == 0)
+      keys.push_back(name);
+  }
+  return keys;
+}
+
+std::vector<std::string> RunOnceValues() {
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")) return {};
+  return registry.GetValueNames();
+}
+
+// One installer in a folder of its own: its archive, configuration and log.
+class Installer {
+ public:
+  Installer(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files)
+      : folder_(FullPath("run " + name)), dest_("\\Tallimo Run Test\\" + name) {
+    DeleteTree(folder_);
+    DeleteTree(Destination());
+    // Keys an earlier test run left for this program.
+    for (const std::string& key : InstanceKeysOf(Program()))
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Pembrin\\Install\\" + key).c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallFiles);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    const std::string source = folder_ + "\\src";
+    CreateDirectoryA(source.c_str(), nullptr);
+    Win32ArchiveFiles disk;
+    SystemArchiveVersions versions;
+    int id = 1;
+    for (const auto& [fileName, bytes] : files) {
+      WriteFileText(source + "\\" + fileName, bytes);
+      TPmbrCompress packer(nullptr, disk, versions, nullptr);
+      packer.SetCompressedFile(folder_ + "\\files.1");
+      std::vector<std::string> list = {source + "\\" + fileName};
+      packer.SetFilesToProcess(list);
+      packer.AddFiles(id > 1, id);
+      names_ += (names_.empty() ? "" : ";") + fileName;
+      ++id;
+    }
+    EXPECT_TRUE(CopyFileA("test_installer.exe", Program().c_str(), FALSE)) << GetLastError();
+    Configure("");
+  }
+
+  std::string Program() const { return folder_ + "\\test_installer.exe"; }
+  std::string Destination() const { return std::string(kProgramFiles) + dest_; }
+  std::string Log() const { return folder_ + "\\events.log"; }
+  std::vector<std::string> Events() const { return Lines(ReadFileText(Log())); }
+
+  // Extra "key=value" lines after the ones every run has.
+  void Configure(const std::string& extra) {
+    WriteFileText(folder_ + "\\test_installer.cfg", "log=" + Log() + "\nsrc=" + folder_ + "\\src\nfiles=" +
+                                                         names_ + "\ndest=" + dest_ + "\n" + extra);
+  }
+
+  void Start(const std::string& arguments) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + Program() + "\" " + arguments;
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                               &startup, &process_))
+        << GetLastError();
+  }
+
+  // Waits for the end; the exit code, or -1 after the timeout.
+  int Wait(DWORD timeoutMs = 60000) {
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 99);
+      return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    return static_cast<int>(code);
+  }
+
+  int Run(const std::string& arguments) {
+    Start(arguments);
+    return Wait();
+  }
+
+  void Kill() {
+    TerminateProcess(process_.hProcess, 9);
+    Wait();
+  }
+
+  std::string BuildSwitch() const { return "\"-s" + folder_ + "\""; }
+
+ private:
+  std::string folder_, dest_, names_;
+  PROCESS_INFORMATION process_{};
+};
+
+std::vector<std::string> UninstallLog() {
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  std::vector<std::string> files;
+  if (!registry.OpenKeyReadOnly(kUninstallFiles)) return files;
+  const int entries = std::atoi(registry.ReadString("Entries").value_or("0").c_str());
+  for (int i = 1; i <= entries; ++i) files.push_back(registry.ReadString("File" + std::to_string(i)).value_or(""));
+  return files;
+}
+
+TEST(InstallRun, AGoodRunRaisesItsEventsInOrderInstallsAndRemovesItsKey) {
+  Installer installer("good", {{"first.txt", "first file"}, {"second.dat", std::string(70000, 'x')}});
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  const auto events = installer.Events();
+  int at = Find(events, "after initialized");
+  ASSERT_GE(at, 0) << ReadFileText(installer.Log());
+  for (const char* event : {"-986 Install1", "-976 Install1", "-975 Install1", "-982 Install1", "-981 Install1",
+                            "-977 Install1", "-980 Install1", "after install objects complete", "-995 Install1",
+                            "-979 Install1", "shutdown", "ended"}) {
+    const int next = Find(events, event, at + 1);
+    ASSERT_GT(next, at) << event << "\n" << ReadFileText(installer.Log());
+    at = next;
+  }
+  EXPECT_FALSE(Contains(events, "-994")) << "no failure pages";
+  EXPECT_FALSE(Contains(events, "restart"));
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\first.txt"), "first file");
+  EXPECT_TRUE(ReadFileText(installer.Destination() + "\\second.dat") == std::string(70000, 'x'));
+  EXPECT_EQ(UninstallLog(), (std::vector<std::string>{installer.Destination() + "\\first.txt",
+                                                      installer.Destination() + "\\second.dat"}));
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty()) << "the instance key goes at a good end";
+}
+
+TEST(InstallRun, ACancelShowsTheFailurePagesKeepsTheOldFilesAndRemovesTheKey) {
+  Installer installer("cancel", {{"kept.txt", "new bytes"}});
+  CreateDirectoryA((std::string(kProgramFiles) + "\\Tallimo Run Test").c_str(), nullptr);
+  CreateDirectoryA(installer.Destination().c_str(), nullptr);
+  WriteFileText(installer.Destination() + "\\kept.txt", "old bytes");
+  installer.Configure("cancel=-980\n");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  const auto events = installer.Events();
+  const int cancelled = Find(events, "-980 Install1");
+  ASSERT_GE(cancelled, 0) << ReadFileText(installer.Log());
+  const int bad = Find(events, "-994 Install1", cancelled);
+  EXPECT_GT(bad, cancelled) << ReadFileText(installer.Log());
+  EXPECT_GT(Find(events, "-978 Install1", bad), bad);
+  EXPECT_FALSE(Contains(events, "-995")) << "no good-end pages";
+  EXPECT_FALSE(Contains(events, "box:")) << "a cancel is no error to report";
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\kept.txt"), "old bytes");
+  EXPECT_TRUE(UninstallLog().empty());
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+  for (const std::string& name : RunOnceValues()) EXPECT_NE(name.rfind("PembrinUnfinished", 0), 0u) << name;
+}
+
+TEST(InstallRun, AnErrorIsShownOnceAfterTheFailurePagesAndKeepsTheKey) {
+  Installer installer("error", {{"one.txt", "one"}});
+  installer.Configure("fail=-980\n");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  const auto events = installer.Events();
+  const int bad = Find(events, "-994 Install1");
+  ASSERT_GE(bad, 0) << ReadFileText(installer.Log());
+  const int box = Find(events, "box: The test installer failed on purpose.", bad);
+  EXPECT_GT(box, bad) << ReadFileText(installer.Log());
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const std::string& line) { return line.rfind("box:", 0) == 0; }),
+            1);
+  EXPECT_EQ(GetFileAttributesA((installer.Destination() + "\\one.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(InstanceKeysOf(installer.Program()).size(), 1u) << "an error end keeps the key";
+  // The same program run again finds its key and uses it.
+  installer.Configure("");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\one.txt"), "one");
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+}
+
+TEST(InstallRun, WithoutRunAutomaticTheActivationInstallsNothing) {
+  Installer installer("manual", {{"never.txt", "never"}});
+  installer.Configure("manual=1\n");
+  installer.Start(installer.BuildSwitch());
+  ASSERT_TRUE(WaitUntil([&] { return Contains(installer.Events(), "form activated"); }, 30000));
+  Sleep(500);
+  HWND window = FindWindowA(nullptr, "Test installer");
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(installer.Wait(), 0);
+  const auto events = installer.Events();
+  EXPECT_FALSE(Contains(events, "-986")) << ReadFileText(installer.Log());
+  EXPECT_FALSE(Contains(events, "after initialized"));
+  EXPECT_EQ(GetFileAttributesA(installer.Destination().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(InstallRun, AnInvalidSwitchStopsTheStartUp) {
+  Installer installer("switch", {{"x.txt", "x"}});
+  EXPECT_EQ(installer.Run("-x"), 1);
+  EXPECT_TRUE(Contains(installer.Events(), "start-up failed: Invalid parameter <-x>"))
+      << ReadFileText(installer.Log());
+}
+
+TEST(InstallRun, AKilledRunLeavesEveryOldFileWholeAndTheNextRunInstallsCleanly) {
+  // Random bytes compress badly, so the extraction takes a while.
+  std::string large(24 * 1024 * 1024, '\0');
+  std::mt19937 random(7);
+  for (char& c : large) c = static_cast<char>(random());
+  Installer installer("killed", {{"large.bin", large}, {"small.txt", "new small"}});
+  CreateDirectoryA((std::string(kProgramFiles) + "\\Tallimo Run Test").c_str(), nullptr);
+  CreateDirectoryA(installer.Destination().c_str(), nullptr);
+  WriteFileText(installer.Destination() + "\\large.bin", "old large");
+  WriteFileText(installer.Destination() + "\\small.txt", "old small");
+  // The run stops at the first progress report of the large file, half of
+  // it written, and is killed there.
+  installer.Configure("pause=-998\n");
+  installer.Start(installer.BuildSwitch());
+  ASSERT_TRUE(WaitUntil([&] { return Contains(installer.Events(), "paused"); }, 60000))
+      << ReadFileText(installer.Log());
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((installer.Destination() + "\\*.tmp").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return false;
+        FindClose(search);
+        return true;
+      },
+      60000))
+      << ReadFileText(installer.Log());
+  installer.Kill();
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\large.bin"), "old large");
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\small.txt"), "old small");
+  EXPECT_TRUE(UninstallLog().empty() ||
+              std::find(UninstallLog().begin(), UninstallLog().end(), installer.Destination() + "\\large.bin") ==
+                  UninstallLog().end());
+
+  installer.Configure("");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  EXPECT_TRUE(ReadFileText(installer.Destination() + "\\large.bin") == large);
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\small.txt"), "new small");
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+}
+
+}  // namespace

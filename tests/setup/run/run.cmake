@@ -1,0 +1,15 @@
+tallimo_test(setup_instance_key_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/instance_key_test.cpp
+  DEPS setup_install_rules)
+
+if(TALLIMO_WINDOWS)
+  # A small installer whose grab call logs every event it sees.
+  add_executable(test_installer WIN32 ${CMAKE_CURRENT_LIST_DIR}/fixtures/test_installer.cpp ${SETUP_THEME_RES})
+  set_source_files_properties(${SETUP_THEME_RES} PROPERTIES GENERATED TRUE)
+  add_dependencies(test_installer setup_theme_resource)
+  _tallimo_common(test_installer)
+  target_link_libraries(test_installer PRIVATE setup_run_win)
+
+  tallimo_test(setup_install_run_test TIER gui TIMEOUT 240 SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_win_test.cpp
+    DEPS setup_archive_win fw_registry)
+  add_dependencies(setup_install_run_test test_installer)
+endif()
