@@ -111,7 +111,9 @@ int Load() {
   arguments += "\"-s" + folder + "\" \"-c\"";
   const std::string temporary = NewTemporaryFolder();
   const std::string installer = ExtractAll(archive, offset, temporary);
-  return static_cast<int>(RunAndWait(installer, arguments, temporary));
+  // The installer starts in the loader's folder: nothing holds the temporary
+  // folder, which the installer's clean-up removes after it ends.
+  return static_cast<int>(RunAndWait(installer, arguments, folder));
 }
 
 }  // namespace
