@@ -1,0 +1,7 @@
+tallimo_test(setup_product_test TIER core SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/uninstall_exe_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/capture_files_test.cpp
+  DEPS setup_product setup_paths)
+tallimo_test(setup_product_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/product_win_test.cpp
+  DEPS setup_product_win setup_install_files_win setup_paths)
+tallimo_with_stand_ins(setup_product_win_test)
