@@ -296,6 +296,14 @@ class TCustomInstallFile : public TFileRelated {
   virtual std::int32_t FileSize() const { return Size; }
   std::int32_t Size = 0;
   virtual void ReadInfoFromArchive() {}
+
+  // The file's entry in its archive.
+  std::int32_t UniqueID = 0;
+  // The build's marks: 2 once the file went into an archive during this
+  // build, 0 before; whether that was a net archive; and the archive path.
+  std::uint8_t BuildMark = 0;
+  bool NetArchiveBuilt = false;
+  std::string BuiltArchivePath;
 };
 
 using TInstallFileStatusEvent =
@@ -325,6 +333,8 @@ class TFileContainer : public TFileRelated {
   TInstallContainerNotifyEvent OnBeforeInstallObjects;
 
   TInstallFileState State() const { return state_; }
+  // Set by the operations that walk the container (compress, copy).
+  void SetState(TInstallFileState state) { state_ = state; }
 
   bool Install() override;
   virtual void ReadArchiveInfo();

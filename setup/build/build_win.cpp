@@ -1,0 +1,37 @@
+#include "setup/build/build_win.h"
+
+#include <windows.h>
+
+#include "framework/dialogs.h"
+#include "framework/form.h"
+#include "setup/archive/archive_files_win.h"
+#include "setup/base/registry_win.h"
+#include "setup/net/location_win.h"
+
+namespace setup {
+
+BuildSystem& SystemBuild() {
+  static Win32ArchiveFiles files;
+  static SystemArchiveVersions versions;
+  static BuildSystem system = [] {
+    BuildSystem made;
+    made.Files = &files;
+    made.Versions = &versions;
+    made.SystemRegistry = &SystemRegistry();
+    made.ProcessMessages = ProcessApplicationMessages;
+    made.Confirm = [](const std::string& text) {
+      return fw::MessageDlg(text, fw::TMsgDlgType::mtConfirmation, fw::mbOKCancel) == fw::mrOk;
+    };
+    made.ShowError = [](const std::string& text) {
+      fw::MessageDlg(text, fw::TMsgDlgType::mtError, fw::mbOK);
+    };
+    made.LoginOf = [](fw::TComponent* location) -> const TCustomLoginInformation* {
+      auto* net = dynamic_cast<TCustomNetInstallLocation*>(location);
+      return net ? &net->LoginInformation() : nullptr;
+    };
+    return made;
+  }();
+  return system;
+}
+
+}  // namespace setup
