@@ -1,6 +1,7 @@
-#include "setup/build/build_win.h"
-
+// <windows.h> comes first: the registry routines undo one of its macros.
 #include <windows.h>
+
+#include "setup/build/build_win.h"
 
 #include "framework/dialogs.h"
 #include "framework/form.h"
