@@ -32,7 +32,8 @@ std::string JoinPath(const std::string& folder, const std::string& tail) {
 }
 
 void Report(TInstallContainer& object, int code, TEventObject* parameter) {
-  if (auto* installObject = dynamic_cast<TInstallObject*>(&object); installObject && installObject->Container())
+  if (auto* installObject = dynamic_cast<TInstallObject*>(&object);
+      installObject && installObject->Container())
     installObject->Container()->DoInformationEventControl(&object, code, parameter);
 }
 
@@ -83,7 +84,8 @@ std::int32_t AllFilesSize(const TFileContainer& container) {
     if (auto* file = dynamic_cast<TCustomInstallFile*>(child)) total += file->FileSize();
     if (auto* sub = dynamic_cast<TFileContainer*>(child)) total += AllFilesSize(*sub);
   }
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(total, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 void CollectFiles(const TFileContainer& container, std::vector<TCustomInstallFile*>& files) {
@@ -245,7 +247,8 @@ void TDistributionBuild::MakeSetupProgram(const std::string& folder, const std::
 std::string TDistributionBuild::FindVendorFolder() {
   std::string searchPath;
   if (system_.SystemRegistry)
-    searchPath = RegReadString(*system_.SystemRegistry, kCurrentUser, kVendorLibraryKey, kVendorLibraryValue, "");
+    searchPath =
+        RegReadString(*system_.SystemRegistry, kCurrentUser, kVendorLibraryKey, kVendorLibraryValue, "");
   std::vector<std::string> folders;
   SplitFields(searchPath, ';', folders);
   for (const auto& entry : folders) {
@@ -258,7 +261,8 @@ std::string TDistributionBuild::FindVendorFolder() {
 
 void TDistributionBuild::MakeSetupArchive(const std::string& folder, const std::string& program) {
   if (TrimmedText(program).empty()) throw IEInstall("Cannot create setup file. Executable is blank");
-  if (!system_.Files->Exists(program)) throw IEInstall("TInstall: Cannot find the executable file %s", {program});
+  if (!system_.Files->Exists(program))
+    throw IEInstall("TInstall: Cannot find the executable file %s", {program});
   const std::string archive = JoinPath(folder, kSetupArchive);
   std::int32_t uniqueID = 0;
   AddToArchive(archive, program, false, uniqueID++, nullptr);
@@ -293,7 +297,8 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
 fw::TComponent* TDistributionBuild::NetLocationOf(TFileRelated& object) const {
   if (object.NetLocation()) return object.NetLocation();
   if (dynamic_cast<TCustomInstallFile*>(&object))
-    if (auto* container = dynamic_cast<TFileRelated*>(object.Container()); container && container->NetLocation())
+    if (auto* container = dynamic_cast<TFileRelated*>(object.Container());
+        container && container->NetLocation())
       return container->NetLocation();
   return install_.NetLocation();
 }
@@ -359,7 +364,8 @@ void TDistributionBuild::Compress(TFileContainer& container, TCompressOptions op
   });
 }
 
-void TDistributionBuild::CompressChild(TFileContainer& container, TFileRelated& child, TCompressOptions options) {
+void TDistributionBuild::CompressChild(TFileContainer& container, TFileRelated& child,
+                                       TCompressOptions options) {
   const TlzhCommand savedAdd = child.AddToArchive;
   const std::string savedFile = child.ArchiveFile();
   TCustomPathSpecifier* savedType = child.ArchiveFileType();
@@ -376,7 +382,9 @@ void TDistributionBuild::CompressChild(TFileContainer& container, TFileRelated& 
     const bool net = file && !(options & coForceNetFilesLocal) && (child.Net || (options & coForceFilesNet));
     const std::string folder = FolderOf(container.GetArchivePath());
     if (net) {
-      const auto ownArchive = [&] { return JoinPath(folder, NetFolderName(child) + "\\" + child.Name() + ".1"); };
+      const auto ownArchive = [&] {
+        return JoinPath(folder, NetFolderName(child) + "\\" + child.Name() + ".1");
+      };
       if (child.NetLocation()) {
         child.AddToArchive = lzcOverwrite;
         child.SetArchiveFileType(nullptr);
@@ -453,7 +461,8 @@ void TDistributionBuild::ReadSourceInfo(TInstallFile& file) {
   double date = 0;
   if (!stream || !files.GetFileDate(path, date))
     throw IECustomInstallFile(
-        "Could not open or find the following file when trying to read the Size, Date, and Version :%s", {path});
+        "Could not open or find the following file when trying to read the Size, Date, and Version :%s",
+        {path});
   file.FileDate = date;
   file.Size = static_cast<std::int32_t>(
       std::clamp<std::int64_t>(stream->Size(), 0, std::numeric_limits<std::int32_t>::max()));
@@ -478,7 +487,8 @@ void TDistributionBuild::CopyUnpacked(TInstallFile& file) {
       const std::string folder = file.GetDestDir();
       if (TrimmedText(folder).empty())
         throw IECustomInstallFile(
-            "Cannot compress,copy, or install the following file because it's destination directory is blank. "
+            "Cannot compress,copy, or install the following file because it's destination directory is "
+            "blank. "
             "File is :%s",
             {file.Name()});
       system_.Files->CreateFolders(RemoveBackslash(folder));
@@ -557,7 +567,8 @@ void TDistributionBuild::WriteSelfExtractor(const std::string& folder) {
   const std::string setupArchive = JoinPath(folder, kSetupArchive);
   const std::string filesArchive = JoinPath(folder, kFilesArchive);
   const auto cannotLoad = [&](const std::string& part) {
-    return IEInstall("Cannot create the self-extracting exe because %s could not be loaded onto %s", {part, program});
+    return IEInstall("Cannot create the self-extracting exe because %s could not be loaded onto %s",
+                     {part, program});
   };
   auto target = files.Open(program, ArchiveOpenMode::ReadWriteShared);
   if (!target) throw cannotLoad(setupArchive);

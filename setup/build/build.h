@@ -107,8 +107,8 @@ class TDistributionBuild {
  private:
   fw::TComponent* NetLocationOf(TFileRelated& object) const;
   void CompressChild(TFileContainer& container, TFileRelated& child, TCompressOptions options);
-  void AddToArchive(const std::string& archive, const std::string& source, bool append,
-                    std::int32_t uniqueID, TInstallFile* file);
+  void AddToArchive(const std::string& archive, const std::string& source, bool append, std::int32_t uniqueID,
+                    TInstallFile* file);
   void CheckNetNames();
 
   TCustomInstall& install_;
@@ -126,7 +126,7 @@ bool RunBuild(TCustomInstall& install, const BuildSettings& settings, BuildSyste
 // A trailer whose parts do not lie in order inside the file raises the
 // extraction-info error.
 struct FloppyPlan {
-  std::int64_t LoaderSize = 0;  // bytes 0 .. LoaderSize-1 become "setup.exe"
+  std::int64_t LoaderSize = 0;                // bytes 0 .. LoaderSize-1 become "setup.exe"
   std::int64_t SetupStart = 0, SetupEnd = 0;  // inclusive, become "setup.1"
   bool HasFiles = false;
   std::int64_t FilesStart = 0, FilesEnd = 0;  // inclusive, split as "files.1", ...

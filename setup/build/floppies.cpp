@@ -26,7 +26,8 @@ constexpr std::size_t kCopyChunk = 8192;
 // Bytes `first` to `last` (inclusive) of `source` into a new `targetPath`;
 // a file that cannot be made or a short write (a full disk) gives `failure`.
 void CopyRange(ArchiveStream& source, std::int64_t first, std::int64_t last, ArchiveFileSystem& files,
-               const std::string& targetPath, const char* failure, const std::function<void()>& processMessages) {
+               const std::string& targetPath, const char* failure,
+               const std::function<void()>& processMessages) {
   auto target = files.Open(targetPath, ArchiveOpenMode::Create);
   if (!target) throw IEInstall(failure);
   source.Seek(first);
@@ -83,7 +84,8 @@ void TransferToFloppies(TCustomInstall& install, BuildSystem& system, const std:
   BusyCursor busy;
   if (!install.ArchiveOption())
     throw IEInstall(
-        "Sorry... You can only transfer this installation to floppies through the self-extracting file. Usage "
+        "Sorry... You can only transfer this installation to floppies through the self-extracting file. "
+        "Usage "
         "example: setup.exe *TODISK");
   const std::string source = install.GetArchivePath();
   ArchiveFileSystem& files = *system.Files;

@@ -108,13 +108,15 @@ class DistributionBuild : public ::testing::Test {
     return file;
   }
   // The entries of an archive: source path and identifier, in order.
-  std::vector<std::pair<std::string, std::int32_t>> Entries(const std::string& path, std::int32_t offset = 0) {
+  std::vector<std::pair<std::string, std::int32_t>> Entries(const std::string& path,
+                                                            std::int32_t offset = 0) {
     TPmbrCompress archive(nullptr, disks, versions, {});
     archive.SetCompressedFile(path);
     archive.Offset = offset;
     archive.ReadHeaders();
     std::vector<std::pair<std::string, std::int32_t>> entries;
-    for (const auto& header : archive.Headers().Items()) entries.emplace_back(header->SourcePath, header->UniqueID);
+    for (const auto& header : archive.Headers().Items())
+      entries.emplace_back(header->SourcePath, header->UniqueID);
     return entries;
   }
   Bytes Extracted(const std::string& archivePath, const std::string& entry, std::int32_t offset = 0,
@@ -136,7 +138,9 @@ class DistributionBuild : public ::testing::Test {
     const Bytes bytes = disks.FileBytes(path);
     return DecodeExtractionInfo(bytes, static_cast<std::int64_t>(bytes.size()), path);
   }
-  std::int64_t SizeOf(const std::string& path) { return static_cast<std::int64_t>(disks.FileBytes(path).size()); }
+  std::int64_t SizeOf(const std::string& path) {
+    return static_cast<std::int64_t>(disks.FileBytes(path).size());
+  }
   std::vector<std::string> NamesUnder(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& name : disks.FileNames())
@@ -175,7 +179,8 @@ TEST(CompressOptions, EachDistributionTypeHasItsBits) {
   EXPECT_EQ(CompressOptionsFor(dtTraditional), 46u);
   EXPECT_EQ(CompressOptionsFor(dtWeb), 54u);
   EXPECT_EQ(CompressOptionsFor(dtTraditionalNet), 38u);
-  EXPECT_EQ(CompressOptionsFor(dtTraditional), coRelocateArchives | coReserved | coForceNetFilesLocal | coIncludeAll);
+  EXPECT_EQ(CompressOptionsFor(dtTraditional),
+            coRelocateArchives | coReserved | coForceNetFilesLocal | coIncludeAll);
   EXPECT_EQ(CompressOptionsFor(dtWeb), coRelocateArchives | coReserved | coForceFilesNet | coIncludeAll);
 }
 
@@ -193,7 +198,8 @@ TEST_F(DistributionBuild, ForcingNetFilesBothWaysIsRefusedWhateverElseIsSet) {
   // Each alone is accepted: files kept local, or all of them net (which
   // needs a net location).
   EXPECT_NO_THROW(build.Compress(*install, 8u | 32u));
-  EXPECT_EQ(ErrorOf([&] { build.Compress(*install, 16u | 32u); }), "Could not find a net install location for Install");
+  EXPECT_EQ(ErrorOf([&] { build.Compress(*install, 16u | 32u); }),
+            "Could not find a net install location for Install");
 }
 
 TEST_F(DistributionBuild, TraditionalBuildJoinsTheSetupProgramAndItsArchives) {
@@ -231,8 +237,9 @@ TEST_F(DistributionBuild, TraditionalBuildJoinsTheSetupProgramAndItsArchives) {
       {"C:\\src\\Capture.dat", 9}, {"C:\\src\\Help.dat", 2}, {"C:\\src\\Readme.dat", 3}};
   EXPECT_EQ(Entries("C:\\build\\files.1"), expected);
   EXPECT_EQ(Entries("C:\\build\\setup.exe", static_cast<std::int32_t>(info.FilesStart)), expected);
-  EXPECT_EQ(Extracted("C:\\build\\setup.exe", "C:\\src\\Capture.dat", static_cast<std::int32_t>(info.FilesStart)),
-            RandomBytes(20000, 1));
+  EXPECT_EQ(
+      Extracted("C:\\build\\setup.exe", "C:\\src\\Capture.dat", static_cast<std::int32_t>(info.FilesStart)),
+      RandomBytes(20000, 1));
 
   // Source information was read, the marks set, the archive values restored.
   EXPECT_EQ(exe->Size, 20000);
@@ -277,11 +284,13 @@ TEST_F(DistributionBuild, SetupProgramErrors) {
     std::string message;
   };
   const std::string noVendor =
-      "The HKEY_LOCAL_MACHINE | \\Software\\Corvath\\P32V35 key in the registry is either missing or points to "
+      "The HKEY_LOCAL_MACHINE | \\Software\\Corvath\\P32V35 key in the registry is either missing or points "
+      "to "
       "an invalid Pembrin directory";
   const std::vector<Case> cases = {
       {"stand-alone without loader", [&] { settings.UseLoadingProgram = false; }, true,
-       "Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False"},
+       "Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to "
+       "False"},
       {"no library path", [&] { registry.keys.clear(); }, true, noVendor},
       {"no folder with the mark",
        [&] {
@@ -293,7 +302,8 @@ TEST_F(DistributionBuild, SetupProgramErrors) {
        "The loader program C:\\Vendor\\Lib\\PembrinLoadProgram.exe was not found"},
       {"installer missing", [&] { disks.Delete(program); }, true,
        "TInstall: Cannot find the executable file C:\\setup\\Wendmere.exe"},
-      {"installer missing, no loader", [&] { disks.Delete(program), settings.UseLoadingProgram = false; }, false,
+      {"installer missing, no loader", [&] { disks.Delete(program), settings.UseLoadingProgram = false; },
+       false,
        "Cannot copy the installation application from C:\\setup\\Wendmere.exe to C:\\build\\Wendmere.exe"},
   };
   for (const auto& c : cases) {
@@ -307,8 +317,9 @@ TEST_F(DistributionBuild, SetupProgramErrors) {
               c.message);
     EXPECT_FALSE(disks.Exists("C:\\build\\setup.exe"));
   }
-  EXPECT_EQ(ErrorOf([&] { TDistributionBuild(*install, settings, system).MakeSetupArchive("C:\\build", " "); }),
-            "Cannot create setup file. Executable is blank");
+  EXPECT_EQ(
+      ErrorOf([&] { TDistributionBuild(*install, settings, system).MakeSetupArchive("C:\\build", " "); }),
+      "Cannot create setup file. Executable is blank");
 }
 
 TEST_F(DistributionBuild, PresetupFilesAreListedOncePerNameWhenAskedTo) {
@@ -353,8 +364,9 @@ TEST_F(DistributionBuild, BuildInfNamesTheBuildFolderOnItsFirstLine) {
 
 TEST_F(DistributionBuild, RunBuildShowsAMissingBuildInfAndBuildsNothing) {
   EXPECT_FALSE(RunBuild(*install, settings, system, program));
-  EXPECT_EQ(errors, (std::vector<std::string>{"Need to have a BUILD.INF file in this directory with the first line "
-                                               "specifying the build directory"}));
+  EXPECT_EQ(errors,
+            (std::vector<std::string>{"Need to have a BUILD.INF file in this directory with the first line "
+                                      "specifying the build directory"}));
   disks.PutFile("C:\\setup\\BUILD.INF", TextBytes("C:\\made\r\n"));
   errors.clear();
   EXPECT_TRUE(RunBuild(*install, settings, system, program));
@@ -504,7 +516,8 @@ TEST_F(DistributionBuild, CopyUnpackedPutsTheSourceFilesAtTheirDestinations) {
 
 // --- floppies ---
 
-Bytes TrailerBytes(std::int32_t setupStart, std::int32_t setupEnd, std::int32_t filesStart, std::int32_t filesEnd) {
+Bytes TrailerBytes(std::int32_t setupStart, std::int32_t setupEnd, std::int32_t filesStart,
+                   std::int32_t filesEnd) {
   Bytes bytes(56, 0);
   bytes[0] = 14;
   std::memcpy(bytes.data() + 1, "SELFEXTRACTING", 14);
@@ -515,7 +528,8 @@ Bytes TrailerBytes(std::int32_t setupStart, std::int32_t setupEnd, std::int32_t 
 
 TEST(FloppyPlan, TheTrailerGivesTheRangesOrTheExtractionInfoError) {
   const std::string bad =
-      "Could not read the extraction info from the archive file s.exe when trying to find the correct offset into "
+      "Could not read the extraction info from the archive file s.exe when trying to find the correct offset "
+      "into "
       "the self extracting file";
   struct Case {
     const char* name;
@@ -540,9 +554,10 @@ TEST(FloppyPlan, TheTrailerGivesTheRangesOrTheExtractionInfoError) {
     std::string result;
     try {
       const FloppyPlan plan = PlanFloppyTransfer(c.trailer, c.size, "s.exe");
-      result = std::to_string(plan.LoaderSize) + " " + std::to_string(plan.SetupStart) + "-" +
-               std::to_string(plan.SetupEnd) + " " +
-               (plan.HasFiles ? std::to_string(plan.FilesStart) + "-" + std::to_string(plan.FilesEnd) : "none");
+      result =
+          std::to_string(plan.LoaderSize) + " " + std::to_string(plan.SetupStart) + "-" +
+          std::to_string(plan.SetupEnd) + " " +
+          (plan.HasFiles ? std::to_string(plan.FilesStart) + "-" + std::to_string(plan.FilesEnd) : "none");
     } catch (const IEInstall& error) {
       result = error.what();
     }
@@ -597,7 +612,8 @@ class FloppyTransfer : public DistributionBuild {
 TEST_F(FloppyTransfer, TheSetupGoesOntoAsManyDisksAsItNeeds) {
   ASSERT_TRUE(RunTransferToFloppies(*install, system, "A:")) << (errors.empty() ? "" : errors[0]);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(prompts, (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3", "Please insert disk 1"}));
+  EXPECT_EQ(prompts, (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3",
+                                               "Please insert disk 1"}));
   EXPECT_EQ(DiskSet(), (std::map<int, std::vector<std::string>>{
                            {1, {"files.1", "setup.1", "setup.exe"}}, {2, {"files.2"}}, {3, {"files.3"}}}));
   EXPECT_EQ(disks.FileBytes("A:\\setup.exe"), loader);
@@ -605,7 +621,8 @@ TEST_F(FloppyTransfer, TheSetupGoesOntoAsManyDisksAsItNeeds) {
 
   // The disks put back together give every file as it was.
   for (int disk : {2, 3})
-    for (const auto& [name, bytes] : shelf[disk]) disks.PutFile("C:\\disk" + std::to_string(disk) + "\\" + name, bytes);
+    for (const auto& [name, bytes] : shelf[disk])
+      disks.PutFile("C:\\disk" + std::to_string(disk) + "\\" + name, bytes);
   const auto newDisk = [](TPmbrCompress*, std::int32_t disk, std::string& path) {
     path = "C:\\disk" + std::to_string(disk);
   };
@@ -628,9 +645,10 @@ TEST_F(FloppyTransfer, ABadTrailerWritesNothingToTheTarget) {
   std::memcpy(program.data() + program.size() - 56 + 28, &pastTheEnd, 4);
   disks.PutFile("C:\\setup\\setup.exe", program);
   EXPECT_FALSE(RunTransferToFloppies(*install, system, "A:"));
-  EXPECT_EQ(errors, std::vector<std::string>{"Could not read the extraction info from the archive file "
-                                             "C:\\setup\\setup.exe when trying to find the correct offset into the "
-                                             "self extracting file"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Could not read the extraction info from the archive file "
+                                     "C:\\setup\\setup.exe when trying to find the correct offset into the "
+                                     "self extracting file"});
   EXPECT_TRUE(NamesUnder("A:\\").empty());
   EXPECT_TRUE(prompts.empty());
 }
@@ -638,20 +656,23 @@ TEST_F(FloppyTransfer, ABadTrailerWritesNothingToTheTarget) {
 TEST_F(FloppyTransfer, OnlyASelfExtractingSetupCanBeTransferred) {
   install->Archive.reset();
   EXPECT_FALSE(RunTransferToFloppies(*install, system, "A:"));
-  EXPECT_EQ(errors, std::vector<std::string>{"Sorry... You can only transfer this installation to floppies through "
-                                             "the self-extracting file. Usage example: setup.exe *TODISK"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Sorry... You can only transfer this installation to floppies through "
+                                     "the self-extracting file. Usage example: setup.exe *TODISK"});
   EXPECT_TRUE(NamesUnder("A:\\").empty());
 }
 
 TEST_F(FloppyTransfer, ADiskTooSmallForTheSetupProgramIsReported) {
   disks.PutFile("A:\\filler", Bytes(static_cast<std::size_t>(kDisk) - 10, 0));
   EXPECT_FALSE(RunTransferToFloppies(*install, system, "A:"));
-  EXPECT_EQ(errors, std::vector<std::string>{"Cannot create setup.exe on the A drive. Probably not enough room"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Cannot create setup.exe on the A drive. Probably not enough room"});
   disks.Delete("A:\\filler");
   disks.PutFile("A:\\filler", Bytes(static_cast<std::size_t>(kDisk) - loader.size() - 10, 0));
   errors.clear();
   EXPECT_FALSE(RunTransferToFloppies(*install, system, "A:"));
-  EXPECT_EQ(errors, std::vector<std::string>{"Cannot create setup.1 on the A drive. Probably not enough room"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Cannot create setup.1 on the A drive. Probably not enough room"});
 }
 
 }  // namespace

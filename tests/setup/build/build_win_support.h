@@ -76,7 +76,8 @@ class BuildMachine : public ::testing::Test {
     files.CreateFolders(work + "\\prog");
     files.CreateFolders(work + "\\src");
     char self[MAX_PATH];
-    const std::string fixtures = setup::FolderOf(std::string(self, GetModuleFileNameA(nullptr, self, MAX_PATH)));
+    const std::string fixtures =
+        setup::FolderOf(std::string(self, GetModuleFileNameA(nullptr, self, MAX_PATH)));
     loader = work + "\\vendor\\PembrinLoadProgram.exe";
     program = work + "\\prog\\Wendmere.exe";
     ASSERT_TRUE(CopyFileA((fixtures + "\\setup_version_none.exe").c_str(), loader.c_str(), FALSE));
@@ -92,8 +93,8 @@ class BuildMachine : public ::testing::Test {
   }
   void TearDown() override { fw::SetMessageBoxFunction({}); }
 
-  setup::TInstallFile* File(const std::string& name, setup::TInstallContainer* container, const Bytes& content,
-                            std::int32_t uniqueID) {
+  setup::TInstallFile* File(const std::string& name, setup::TInstallContainer* container,
+                            const Bytes& content, std::int32_t uniqueID) {
     auto* file = new setup::TInstallFile(&form);
     file->SetName(name);
     file->FileName = name + ".dat";

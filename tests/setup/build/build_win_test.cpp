@@ -43,8 +43,9 @@ TEST_F(TraditionalBuild, BuildInfNamesTheFolderOfASelfExtractingSetup) {
   // Both archives inside the self-extractor give back what went in.
   EXPECT_EQ(Extracted(out + "\\setup.exe", program, static_cast<std::int32_t>(info.SetupStart)),
             test_support::ReadFileText(program));
-  EXPECT_EQ(Extracted(out + "\\setup.exe", work + "\\src\\Capture.dat", static_cast<std::int32_t>(info.FilesStart)),
-            data);
+  EXPECT_EQ(
+      Extracted(out + "\\setup.exe", work + "\\src\\Capture.dat", static_cast<std::int32_t>(info.FilesStart)),
+      data);
   EXPECT_EQ(Extracted(out + "\\files.1", work + "\\src\\Help.dat"), "help text");
   EXPECT_EQ(tool->Version, "3.1.0.7");
   EXPECT_EQ(tool->Size, FileSizeOf(program));
@@ -78,7 +79,8 @@ TEST_F(TraditionalBuild, ErrorsAreShownInAnErrorBox) {
          setup::RegWriteString(setup::kCurrentUser, setup::kVendorLibraryKey, setup::kVendorLibraryValue,
                                "C:\\bld\\none");
        },
-       "The HKEY_LOCAL_MACHINE | \\Software\\Corvath\\P32V35 key in the registry is either missing or points to "
+       "The HKEY_LOCAL_MACHINE | \\Software\\Corvath\\P32V35 key in the registry is either missing or points "
+       "to "
        "an invalid Pembrin directory"},
   };
   for (const auto& c : cases) {

@@ -65,7 +65,8 @@ class Floppies : public BuildMachine {
 
 TEST_F(Floppies, TheSetupIsSplitOverThreeDisks) {
   ASSERT_TRUE(setup::RunTransferToFloppies(*install, setup::SystemBuild(), "a:"));
-  EXPECT_EQ(boxes, (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3", "Please insert disk 1"}));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3",
+                                             "Please insert disk 1"}));
   ASSERT_EQ(inDrive, 1);
   EXPECT_EQ(FilesIn("A:"), (std::vector<std::string>{"files.1", "setup.1", "setup.exe"}));
   EXPECT_EQ(FilesIn(Shelf(2)), std::vector<std::string>{"files.2"});
@@ -75,7 +76,9 @@ TEST_F(Floppies, TheSetupIsSplitOverThreeDisks) {
   // Disks 1 and 2 were filled to the last byte.
   EXPECT_EQ(FileSizeOf(Shelf(2) + "\\files.2"), 1474560);
 
-  const auto newDisk = [this](setup::TPmbrCompress*, std::int32_t disk, std::string& path) { path = Shelf(disk); };
+  const auto newDisk = [this](setup::TPmbrCompress*, std::int32_t disk, std::string& path) {
+    path = Shelf(disk);
+  };
   EXPECT_EQ(Extracted("A:\\files.1", work + "\\src\\Capture.dat", 0, newDisk), data);
   EXPECT_EQ(Extracted("A:\\files.1", work + "\\src\\Help.dat", 0, newDisk), "help text");
 }
@@ -83,7 +86,17 @@ TEST_F(Floppies, TheSetupIsSplitOverThreeDisks) {
 TEST_F(Floppies, CancelAtTheThirdDiskShowsAbortedByUser) {
   cancelAt = 3;
   EXPECT_FALSE(setup::RunTransferToFloppies(*install, setup::SystemBuild(), "a:"));
-  EXPECT_EQ(boxes, (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3", "Aborted by user"}));
+  EXPECT_EQ(boxes,
+            (std::vector<std::string>{"Please insert disk 2", "Please insert disk 3", "Aborted by user"}));
+}
+
+// A disk already holding other files: the copy of the loading program runs
+// out of room (a short write, then ERROR_DISK_FULL) and says so.
+TEST_F(Floppies, ADiskTooFullForTheSetupProgramIsReported) {
+  test_support::WriteFileText("A:\\filler", std::string(1474560 - 64 * 1024, 'f'));
+  EXPECT_FALSE(setup::RunTransferToFloppies(*install, setup::SystemBuild(), "a:"));
+  EXPECT_EQ(boxes,
+            std::vector<std::string>{"Cannot create setup.exe on the A drive. Probably not enough room"});
 }
 
 }  // namespace
