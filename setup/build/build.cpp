@@ -7,6 +7,7 @@
 #include "framework/exceptions.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/exceptions.h"
+#include "setup/build/busy_cursor.h"
 #include "setup/base/net_file_list.h"
 #include "setup/base/text_routines.h"
 #include "setup/paths/path_specifiers.h"
@@ -94,24 +95,6 @@ void CollectFiles(const TFileContainer& container, std::vector<TCustomInstallFil
     if (auto* sub = dynamic_cast<TFileContainer*>(child)) CollectFiles(*sub, files);
   }
 }
-
-class BusyCursor {
- public:
-  BusyCursor() {
-    auto& hooks = TreeHooks();
-    if (hooks.ShowBusyCursor) cursor_ = hooks.ShowBusyCursor(), shown_ = true;
-  }
-  ~BusyCursor() {
-    auto& hooks = TreeHooks();
-    if (shown_ && hooks.RestoreCursor) hooks.RestoreCursor(cursor_);
-  }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  int cursor_ = 0;
-  bool shown_ = false;
-};
 
 // Runs `body` with the container in `state`; afterwards, also on failure,
 // the state goes back to none and the end of the copy is broadcast.
@@ -594,6 +577,8 @@ bool RunBuild(TCustomInstall& install, const BuildSettings& settings, BuildSyste
     const std::string folder = ReadBuildFolder(*system.Files, FolderOf(program));
     TDistributionBuild(install, settings, system).Build(program, folder, true);
     return true;
+  } catch (const fw::EAbort&) {
+    return false;
   } catch (const std::exception& error) {
     if (system.ShowError) system.ShowError(error.what());
     return false;

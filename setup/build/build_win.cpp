@@ -35,4 +35,14 @@ BuildSystem& SystemBuild() {
   return system;
 }
 
+bool RunBuild(TCustomInstall& install, const BuildSettings& settings) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return RunBuild(install, settings, SystemBuild(), std::string(path, length < MAX_PATH ? length : 0));
+}
+
+bool RunTransferToFloppies(TCustomInstall& install) {
+  return RunTransferToFloppies(install, SystemBuild(), "a:");
+}
+
 }  // namespace setup

@@ -5,8 +5,10 @@
 #include <array>
 #include <vector>
 
+#include "framework/exceptions.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/exceptions.h"
+#include "setup/build/busy_cursor.h"
 #include "setup/base/text_routines.h"
 #include "setup/build/build.h"
 
@@ -42,24 +44,6 @@ void CopyRange(ArchiveStream& source, std::int64_t first, std::int64_t last, Arc
     if (processMessages) processMessages();
   }
 }
-
-class BusyCursor {
- public:
-  BusyCursor() {
-    auto& hooks = TreeHooks();
-    if (hooks.ShowBusyCursor) cursor_ = hooks.ShowBusyCursor(), shown_ = true;
-  }
-  ~BusyCursor() {
-    auto& hooks = TreeHooks();
-    if (shown_ && hooks.RestoreCursor) hooks.RestoreCursor(cursor_);
-  }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  int cursor_ = 0;
-  bool shown_ = false;
-};
 
 }  // namespace
 
@@ -119,8 +103,10 @@ void TransferToFloppies(TCustomInstall& install, BuildSystem& system, const std:
   TPmbrCompress archive(nullptr, files, *system.Versions, system.ProcessMessages);
   archive.SetCompressedFile(source);
   archive.Offset = static_cast<std::int32_t>(plan.FilesStart);
-  archive.OnNewDisk = [&system](TPmbrCompress*, std::int32_t disk, std::string&) {
-    const bool ok = system.Confirm && system.Confirm(FormatTranslated("Please insert disk %d", {disk}));
+  archive.OnNewDisk = [&system, &busy](TPmbrCompress*, std::int32_t disk, std::string&) {
+    const bool ok = system.Confirm && busy.WithNormalCursor([&] {
+      return system.Confirm(FormatTranslated("Please insert disk %d", {disk}));
+    });
     if (!ok) throw IEInstall("Aborted by user");
   };
   archive.SplitToDisks(target, "files.1");
@@ -129,6 +115,9 @@ void TransferToFloppies(TCustomInstall& install, BuildSystem& system, const std:
 bool RunTransferToFloppies(TCustomInstall& install, BuildSystem& system, const std::string& target) {
   try {
     TransferToFloppies(install, system, target);
+  } catch (const fw::EAbort&) {
+    if (system.ProcessMessages) system.ProcessMessages();
+    return false;
   } catch (const std::exception& error) {
     if (system.ShowError) system.ShowError(error.what());
     if (system.ProcessMessages) system.ProcessMessages();

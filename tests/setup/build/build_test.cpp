@@ -632,6 +632,30 @@ TEST_F(FloppyTransfer, TheSetupGoesOntoAsManyDisksAsItNeeds) {
   EXPECT_EQ(disks.FileBytes("C:\\setup\\setup.exe"), disks.FileBytes("C:\\build\\setup.exe"));
 }
 
+// The hourglass shows while the transfer works, and the normal cursor while
+// the user is asked for a disk.
+TEST_F(FloppyTransfer, TheDiskPromptShowsTheNormalCursor) {
+  int busy = 0;
+  std::vector<int> cursorAtPrompt;
+  auto& hooks = TreeHooks();
+  const InstallTreeHooks saved = hooks;
+  hooks.ShowBusyCursor = [&] { return ++busy, 7; };
+  hooks.RestoreCursor = [&](int cursor) {
+    EXPECT_EQ(cursor, 7);
+    --busy;
+  };
+  auto inner = confirm;
+  confirm = [&](const std::string& text) {
+    cursorAtPrompt.push_back(busy);
+    return inner(text);
+  };
+  const bool done = RunTransferToFloppies(*install, system, "A:");
+  hooks = saved;
+  EXPECT_TRUE(done);
+  EXPECT_EQ(cursorAtPrompt, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(busy, 0);
+}
+
 TEST_F(FloppyTransfer, CancelAtTheThirdDiskIsShownAsAbortedByUser) {
   cancelAt = 3;
   EXPECT_FALSE(RunTransferToFloppies(*install, system, "A:"));
