@@ -307,6 +307,12 @@ class TCustomInstallFile : public TFileRelated {
   TInstallFileState State() const { return fileState_; }
   void SetState(TInstallFileState state) { fileState_ = state; }
 
+  // The build's marks: 2 once the file went into an archive during this
+  // build, 0 before; whether that was a net archive; and the archive path.
+  std::uint8_t BuildMark = 0;
+  bool NetArchiveBuilt = false;
+  std::string BuiltArchivePath;
+
  private:
   TInstallFileState fileState_ = ifsNone;
   std::int32_t uniqueID_ = 0;
@@ -339,6 +345,8 @@ class TFileContainer : public TFileRelated {
   TInstallContainerNotifyEvent OnBeforeInstallObjects;
 
   TInstallFileState State() const { return state_; }
+  // Set by the operations that walk the container (compress, copy).
+  void SetState(TInstallFileState state) { state_ = state; }
 
   bool Install() override;
   virtual void ReadArchiveInfo();

@@ -13,6 +13,7 @@
 #include "setup/base/registry_win.h"
 #include "setup/base/text_routines.h"
 #include "setup/base/windows_routines_win.h"
+#include "setup/build/build_win.h"
 #include "setup/install/file_replace_win.h"
 #include "setup/install/install_file.h"
 #include "setup/install/base_form_win.h"
@@ -85,7 +86,16 @@ InstallRunSeams& RunSeams() {
                                  for (int i = 1; i <= fw::ParamCount(); ++i) arguments.push_back(fw::ParamStr(i));
                                  return arguments;
                                },
-                               ModulePath, NowAsDate, nullptr, nullptr};
+                               ModulePath,
+                               NowAsDate,
+                               [](TInstall& install) {
+                                 BuildSettings settings;
+                                 settings.DistributeType = install.DistributeType();
+                                 settings.UseLoadingProgram = install.UseLoadingProgram();
+                                 settings.PresetupFiles = install.PresetupFiles();
+                                 return RunBuild(install, settings);
+                               },
+                               [](TInstall& install) { return RunTransferToFloppies(install); }};
   return seams;
 }
 
@@ -223,14 +233,13 @@ void TInstall::Loaded() {
 void TInstall::AllLoaded() {
   TCustomInstall::AllLoaded();
   try {
+    // The build and the floppy copy say themselves what went wrong; either
+    // way the program ends without showing its window.
     if (commandLine_.Has('b')) {
-      if (!RunSeams().Build) throw IEInstall("This setup program cannot build distributables");
-      RunSeams().Build(*this);
+      if (!RunSeams().Build(*this)) exitCode_ = 1;
       fw::Application()->Terminate();
     } else if (commandLine_.Has('f')) {
-      if (!RunSeams().TransferToFloppies)
-        throw IEInstall("This setup program cannot transfer the installation to floppies");
-      RunSeams().TransferToFloppies(*this);
+      if (!RunSeams().TransferToFloppies(*this)) exitCode_ = 1;
       fw::Application()->Terminate();
     } else if (commandLine_.Has('r')) {
       ContinueAfterReboot();

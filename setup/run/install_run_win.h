@@ -18,12 +18,11 @@
 #include "framework/application.h"
 #include "framework/form.h"
 #include "framework/graphics.h"
+#include "setup/build/build.h"
 #include "setup/install/install_rules.h"
 #include "setup/install/install_tree.h"
 
 namespace setup {
-
-enum TDistributeType : std::uint8_t { dtTraditional, dtWeb, dtTraditionalNet };
 
 struct TInstallInformation {
   std::string CompanyName = "My Company";
@@ -48,9 +47,10 @@ struct InstallRunSeams {
   std::function<std::string()> ProgramPath;
   // The time now as a day count (for "LastRunDate").
   std::function<double()> Now;
-  // What -b and -f do; the program connects them.
-  std::function<void(TInstall& install)> Build;
-  std::function<void(TInstall& install)> TransferToFloppies;
+  // What -b and -f do: the build of the distribution beside the program and
+  // its copy onto floppies; false when they failed (and said so).
+  std::function<bool(TInstall& install)> Build;
+  std::function<bool(TInstall& install)> TransferToFloppies;
 };
 InstallRunSeams& RunSeams();
 
@@ -92,6 +92,8 @@ class TInstall : public TCustomInstall {
   TBeforeRunFileEvent OnBeforeRunFile;
 
   const InstallCommandLine& CommandLine() const { return commandLine_; }
+  // What the program exits with: 1 after a failed build or floppy copy.
+  int ExitCode() const { return exitCode_; }
   // The installer's key under HKEY_LOCAL_MACHINE; "" when it has none.
   const std::string& InstanceKey() const { return instanceKey_; }
 
@@ -138,6 +140,7 @@ class TInstall : public TCustomInstall {
   std::string instanceKey_;
   std::string programPath_;
   double startTime_ = 0;
+  int exitCode_ = 0;
   bool activated_ = false;
   bool running_ = false;
   bool autoMaximizeWindow_ = true;

@@ -1,7 +1,7 @@
 # The install run: command line, instance key, the run's steps, restart,
 # clean-up and its exception handler (Windows).
 tallimo_win_library(setup_run_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_win.cpp
-  DEPS setup_install_files_win setup_wizard_win setup_translator_win setup_paths_win fw_command_line_win fw_ui)
+  DEPS setup_build_win setup_install_files_win setup_wizard_win setup_translator_win setup_paths_win fw_command_line_win fw_ui)
 if(TALLIMO_WINDOWS)
   # The picture of the setup pages (resource "INSTALLTHEME1"); programs that
   # show the pages add ${SETUP_THEME_RES} to their sources.
