@@ -13,3 +13,14 @@ if(TALLIMO_WINDOWS)
     DEPS setup_archive_win fw_registry)
   add_dependencies(setup_install_run_test test_installer)
 endif()
+
+if(TALLIMO_WINDOWS)
+  # Whole runs across a restart of Windows, in a prefix of their own.
+  add_executable(setup_restart_run_driver ${CMAKE_CURRENT_LIST_DIR}/fixtures/restart_run_driver.cpp)
+  _tallimo_common(setup_restart_run_driver)
+  target_link_libraries(setup_restart_run_driver PRIVATE setup_archive_win fw_registry)
+  add_dependencies(setup_restart_run_driver test_installer)
+  add_test(NAME setup_install_run_restart.RunsEndAfterTheRestartTheyAskedFor
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/restart_run.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:setup_restart_run_driver>)
+  set_tests_properties(setup_install_run_restart.RunsEndAfterTheRestartTheyAskedFor PROPERTIES LABELS wine TIMEOUT 300)
+endif()
