@@ -12,6 +12,11 @@ if(TALLIMO_WINDOWS)
   tallimo_test(setup_install_run_test TIER gui TIMEOUT 240 SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_win_test.cpp
     DEPS setup_archive_win fw_registry)
   add_dependencies(setup_install_run_test test_installer)
+
+  # The run's wizards in this process; the program carries the pages' picture.
+  tallimo_test(setup_install_run_wizard_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_wizard_win_test.cpp
+    ${SETUP_THEME_RES} DEPS setup_run_win test_support_screenshot)
+  add_dependencies(setup_install_run_wizard_test setup_theme_resource)
 endif()
 
 if(TALLIMO_WINDOWS)

@@ -93,6 +93,18 @@ inline void Click(const std::string& caption) {
   SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+// A step that expects the wizard window's caption, trying again on the next
+// ticks (at most `tries`) while another window is still up.
+inline std::function<void()> Waiting(std::string caption, int tries) {
+  return [caption, tries] {
+    if (TextOf(WizardWindow()) != caption && tries > 1) {
+      Steps().push_front(Waiting(caption, tries - 1));
+      return;
+    }
+    EXPECT_EQ(TextOf(WizardWindow()), caption);
+  };
+}
+
 class WizardFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -124,15 +136,6 @@ class WizardFixture : public ::testing::Test {
       GetWindowRect(WizardWindow(), &r);
       ::test_support::SaveBitmap(file, ::test_support::CaptureScreen(r));
     });
-  }
-  static std::function<void()> Waiting(std::string caption, int tries) {
-    return [caption, tries] {
-      if (TextOf(WizardWindow()) != caption && tries > 1) {
-        Steps().push_front(Waiting(caption, tries - 1));
-        return;
-      }
-      EXPECT_EQ(TextOf(WizardWindow()), caption);
-    };
   }
   fw::TComponent owner{nullptr};
   test_support::StandInInstall* install = nullptr;
