@@ -6,3 +6,7 @@ tallimo_core_library(setup_product SOURCES
   DEPS setup_install_rules setup_base)
 tallimo_win_library(setup_product_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/capture_files_win.cpp
   DEPS setup_product)
+# The product's form: the whole installation of the capture program (Windows).
+tallimo_win_library(setup_product_form_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/product_form_win.cpp
+  DEPS setup_product_win setup_run_win setup_group_select_win setup_shell_win setup_decoration_win setup_net_win
+       setup_wizard_win setup_install_forms_win)

@@ -14,8 +14,6 @@ class TUninstallEXE : public TInstallFile {
   explicit TUninstallEXE(fw::TComponent* owner);
   std::string ClassName() const override { return "TUninstallEXE"; }
 
-  TInstallFileState State = ifsNone;
-
   // "DisplayName" and "UninstallString" under the product's uninstall key
   // (the key handed in is not used: the entry is always the install's own).
   // Without an install it raises IEUninstallEXE.

@@ -64,7 +64,7 @@ TEST_F(UninstallEXE, PublishesTheDefaultsOfAnInstallFileExceptNet) {
   EXPECT_EQ(uninstaller->RegisteredType(), rtFile);
   EXPECT_TRUE(uninstaller->Net);
   EXPECT_FALSE(plain.Net);
-  EXPECT_EQ(uninstaller->State, ifsNone);
+  EXPECT_EQ(uninstaller->State(), ifsNone);
   EXPECT_EQ(uninstaller->AddToArchive, lzcOverwrite);
   EXPECT_TRUE(uninstaller->Include);
   EXPECT_EQ(uninstaller->InstallTypes(), InstallTypeSet({itAlways}));
@@ -80,6 +80,8 @@ TEST_F(UninstallEXE, InstallsItsFileAndNamesItselfAsTheUninstallCommand) {
   uninstaller->SetContainer(install);
   uninstaller->SetDestDirType(nullptr);
   uninstaller->SetDestDir("C:\\Program Files\\OSTREL SYSTEMS\\QUORVANE");
+  uninstaller->SetArchiveFileType(nullptr);
+  uninstaller->SetArchiveFile("C:\\setup\\files.1");
   install->Process();
 
   EXPECT_TRUE(uninstaller->Installed);

@@ -1,0 +1,23 @@
+#!/bin/bash
+# The setup program from end to end in a Wine prefix and display of its own
+# (an install writes to Program Files, the shell's folders and the machine's
+# registry, which must not reach the build's shared test prefix):
+#   wendmere_run.sh BUILD_DIR wendmere_e2e_test.exe
+set -euo pipefail
+build=$(realpath "$1"); driver=$(realpath "$2")
+root=$(realpath "$(dirname "$0")/../../..")
+state="$build/wendmere-e2e"
+"$root/tools/wine-stop" "$state"
+rm -rf "$state"
+mkdir -p "$state/wine"
+# The build's booted clean prefix serves as this one's too (wine-run copies
+# it and never writes to it).
+if [ -f "$build/wine/clean-prefix/.booted" ]; then
+  cp -al "$build/wine/clean-prefix" "$state/wine/clean-prefix"
+fi
+unset TALLIMO_USE_DISPLAY
+status=0
+cd "$(dirname "$driver")"
+"$root/tools/wine-run" "$state" "$driver" || status=$?
+"$root/tools/wine-stop" "$state"
+exit $status
