@@ -252,6 +252,24 @@ TEST(InstallRun, AnErrorIsShownOnceAfterTheFailurePagesAndKeepsTheKey) {
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
 }
 
+TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
+  // The library answers E_FAIL: while files install the failure waits, and
+  // the run's last try reports it.
+  const std::string library = ReadFileText("setup_selfreg_fail.dll");
+  ASSERT_FALSE(library.empty());
+  Installer installer("activex", {{"failing.dll", library}, {"after.txt", "after"}});
+  installer.Configure("activex=failing.dll\n");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  const auto events = installer.Events();
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\after.txt"), "after") << "the failure did not stop the files";
+  const int complete = Find(events, "after install objects complete");
+  const int bad = Find(events, "-994 Install1");
+  ASSERT_GE(complete, 0) << ReadFileText(installer.Log());
+  EXPECT_GT(bad, complete) << ReadFileText(installer.Log());
+  EXPECT_TRUE(Contains(events, "box: Could not register")) << ReadFileText(installer.Log());
+  EXPECT_FALSE(Contains(events, "-995"));
+}
+
 TEST(InstallRun, WithoutRunAutomaticTheActivationInstallsNothing) {
   Installer installer("manual", {{"never.txt", "never"}});
   installer.Configure("manual=1\n");
