@@ -29,6 +29,36 @@ inline std::string FullPath(const std::string& name) {
   const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
   return std::string(buffer, length < MAX_PATH ? length : 0);
 }
+
+// Deletes the folder with everything in it; what cannot go stays.
+inline void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// Polls `condition` every 20 ms until it holds or `timeoutMs` passed.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
 #endif
 
 }  // namespace test_support

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace test_support {
 
 class PtyCable {
@@ -50,15 +52,5 @@ class PtyCable {
 void StartLinuxProgram(const std::string& commandLine);
 // True when the Linux path has a directory entry (seen through Wine's Z: drive).
 bool LinuxPathExists(const std::string& path);
-// Polls `condition` every 20 ms until it holds or `timeoutMs` passed.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 }  // namespace test_support

@@ -29,23 +29,7 @@ inline Bytes RandomBytes(std::size_t size, unsigned seed) {
   return bytes;
 }
 
-inline void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        DeleteTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
+using test_support::DeleteTree;
 
 // The names of the files in a folder, sorted.
 inline std::vector<std::string> FilesIn(const std::string& folder) {

@@ -23,6 +23,7 @@
 namespace {
 
 using test_support::ReadFileText;
+using test_support::WaitUntil;
 using test_support::WriteFileText;
 
 const char kSourceFolder[] = "C:\\Quorvane Build";
@@ -40,16 +41,6 @@ std::string HereFolder() {
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
-}
 
 std::string TextOf(HWND window) {
   char text[512] = {};

@@ -20,20 +20,12 @@ namespace {
 using namespace setup;
 using test_support::FullPath;
 using test_support::ReadFileText;
+using test_support::DeleteTree;
+using test_support::WaitUntil;
 using test_support::WriteFileText;
 
 const char kProgramFiles[] = "C:\\Program Files";
 const char kUninstallFiles[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallimo Run Test\\Files";
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -57,23 +49,6 @@ bool Contains(const std::vector<std::string>& lines, const std::string& prefix) 
                      [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        DeleteTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 // Instance keys whose "Path" names the program.
 std::vector<std::string> InstanceKeysOf(const std::string& program) {
