@@ -1,12 +1,15 @@
 #!/bin/bash
 # The setup program from end to end in a Wine prefix and display of its own
 # (an install writes to Program Files, the shell's folders and the machine's
-# registry, which must not reach the build's shared test prefix):
-#   wendmere_run.sh BUILD_DIR wendmere_e2e_test.exe
+# registry, and a restart replays the whole start-up of Windows, none of which
+# may reach the build's shared test prefix):
+#   wendmere_run.sh BUILD_DIR DRIVER.exe [STATE_NAME]
+# STATE_NAME (default wendmere-e2e) names the folder in BUILD_DIR that holds
+# the prefix and its display, so that the end-to-end tests can run side by side.
 set -euo pipefail
 build=$(realpath "$1"); driver=$(realpath "$2")
 root=$(realpath "$(dirname "$0")/../../..")
-state="$build/wendmere-e2e"
+state="$build/${3:-wendmere-e2e}"
 "$root/tools/wine-stop" "$state"
 rm -rf "$state"
 mkdir -p "$state/wine"

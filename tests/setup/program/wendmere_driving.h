@@ -1,0 +1,213 @@
+// What the setup program's end-to-end tests share: the build machine they
+// make the distribution on, and the hands that drive the wizard's windows by
+// their captions, as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/registry_win.h"
+#include "tests/support/files.h"
+
+namespace wendmere_test {
+
+using test_support::ReadFileText;
+using test_support::WriteFileText;
+
+inline constexpr char kSourceFolder[] = "C:\\Quorvane Build";
+inline constexpr char kVendorFolder[] = "C:\\Corvath\\P32V35";
+inline constexpr char kSetupFolder[] = "C:\\Quorvane Setup";
+inline constexpr char kDistFolder[] = "C:\\Quorvane Dist";
+inline constexpr char kInstalled[] = "C:\\Program Files\\OSTREL SYSTEMS\\QUORVANE";
+inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QUORVANE";
+inline constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+inline std::string HereFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string text = path;
+  return text.substr(0, text.find_last_of('\\'));
+}
+
+inline bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+using test_support::WaitUntil;
+
+inline std::string TextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// A visible top-level window with the caption, of any process.
+inline HWND TopWindow(const std::string& caption) {
+  struct Search {
+    const std::string* caption;
+    HWND found;
+  } search{&caption, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (!IsWindowVisible(window) || TextOf(window) != *s->caption) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A visible, enabled button (push button, radio button, check box) of the
+// window with the caption.
+inline HWND VisibleButton(HWND window, const std::string& caption) {
+  struct Search {
+    const std::string* caption;
+    HWND found;
+  } search{&caption, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (!IsWindowVisible(child) || !IsWindowEnabled(child) || lstrcmpiA(name, "Button") != 0 ||
+            TextOf(child) != *s->caption)
+          return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible top-level windows with their texts, for a failure message.
+inline std::string VisibleWindows() {
+  std::string list;
+  EnumWindows(
+      [](HWND window, LPARAM p) {
+        if (!IsWindowVisible(window)) return TRUE;
+        auto* out = reinterpret_cast<std::string*>(p);
+        *out += "\n  [" + TextOf(window) + "]";
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM q) {
+              if (IsWindowVisible(child) && !TextOf(child).empty())
+                *reinterpret_cast<std::string*>(q) += " {" + TextOf(child) + "}";
+              return TRUE;
+            },
+            p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
+// Waits for the page and its button; the button, or null after a failure.
+inline HWND AwaitButton(const std::string& page, const std::string& button, DWORD timeoutMs = 60000) {
+  HWND target = nullptr;
+  const bool found = WaitUntil(
+      [&] {
+        HWND window = TopWindow(page);
+        return window && (target = VisibleButton(window, button)) != nullptr;
+      },
+      timeoutMs);
+  EXPECT_TRUE(found) << "no page \"" << page << "\" with \"" << button << "\"; windows:" << VisibleWindows();
+  return found ? target : nullptr;
+}
+
+// Waits for the page and presses its button, as a user would.
+inline void Press(const std::string& page, const std::string& button, DWORD timeoutMs = 60000) {
+  HWND target = AwaitButton(page, button, timeoutMs);
+  if (!target) return;
+  HWND window = GetAncestor(target, GA_ROOT);
+  PostMessageA(target, BM_CLICK, 0, 0);
+  // The next page replaces this one in the same host window.
+  WaitUntil([&] { return TextOf(window) != page || !IsWindowVisible(window); }, 10000);
+}
+
+struct Process {
+  PROCESS_INFORMATION info{};
+  bool Start(const std::string& command, const std::string& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string line = command;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
+  }
+  int Wait(DWORD timeoutMs = 120000) {
+    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+      TerminateProcess(info.hProcess, 99);
+      return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+  }
+};
+
+inline std::vector<std::string> InstanceKeys() {
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install")) return {};
+  return registry.GetKeyNames();
+}
+
+// Name=data of every value of the machine's key.
+inline std::vector<std::string> Values(const std::string& key) {
+  std::vector<std::string> values;
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(key)) return values;
+  for (const std::string& name : registry.GetValueNames())
+    values.push_back(name + "=" + registry.ReadString(name).value_or("(not a string)"));
+  return values;
+}
+
+inline std::string RegText(HKEY root, const std::string& key, const std::string& name) {
+  fw::TRegistry registry(root);
+  if (!registry.OpenKeyReadOnly(key)) return "<no key>";
+  return registry.ReadString(name).value_or("<no value>");
+}
+
+// The build machine: the product's files, the vendor folder with the
+// loading program, and the setup program with its BUILD.INF.
+inline void PrepareBuildMachine() {
+  const std::string here = HereFolder();
+  CreateDirectoryA(kSourceFolder, nullptr);
+  // The programs as the build made them: build\setup and build\capture.
+  const std::string build = here + "\\..\\..";
+  CopyFileA((build + "\\capture\\Tallimo.exe").c_str(),
+            (std::string(kSourceFolder) + "\\Quorvane - Brask.exe").c_str(), FALSE);
+  CopyFileA((here + "\\stand_in_uninstaller.exe").c_str(),
+            (std::string(kSourceFolder) + "\\uninstall.exe").c_str(), FALSE);
+  // No help is written for the program: the build packs placeholders.
+  WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.HLP", "placeholder help file\r\n");
+  WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.CNT", ":Base QUORVANE.HLP\r\n");
+  CreateDirectoryA("C:\\Corvath", nullptr);
+  CreateDirectoryA(kVendorFolder, nullptr);
+  CopyFileA((here + "\\stand_in_loader.exe").c_str(),
+            (std::string(kVendorFolder) + "\\PembrinLoadProgram.exe").c_str(), FALSE);
+  WriteFileText(std::string(kVendorFolder) + "\\P32V35.TXT", "");
+  fw::TRegistry vendor(HKEY_CURRENT_USER);
+  vendor.OpenKey("Software\\Corvath\\P32V35", true);
+  vendor.WriteString("LibraryPath", "C:\\Elsewhere;" + std::string(kVendorFolder));
+  CreateDirectoryA(kSetupFolder, nullptr);
+  CopyFileA((build + "\\setup\\Wendmere.exe").c_str(), (std::string(kSetupFolder) + "\\Wendmere.exe").c_str(),
+            FALSE);
+  WriteFileText(std::string(kSetupFolder) + "\\BUILD.INF", std::string(kDistFolder) + "\r\n");
+}
+
+// Wendmere.exe -b; its exit code.
+inline int BuildDistribution() {
+  Process build;
+  if (!build.Start("\"" + std::string(kSetupFolder) + "\\Wendmere.exe\" -b", kSetupFolder)) return -2;
+  return build.Wait();
+}
+
+}  // namespace wendmere_test
