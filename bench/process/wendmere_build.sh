@@ -1,0 +1,102 @@
+#!/bin/bash
+# The setup program's build of the distribution under Wine beside gzip: whole
+# processes, side by side in one run (A B A B ...), each figure the median of
+# the runs' wall-clock seconds, with the ratios, and the start-up of a program
+# of ours under Wine (the stand-in uninstaller, which only writes a line and
+# ends), which every Wine figure holds.
+#   Wendmere.exe -b: reads BUILD.INF, copies the loading program, packs the
+#   installer into "setup.1", compresses the product's four files (the capture
+#   program, the uninstaller, the two help placeholders) into "files.1" and
+#   appends both with the trailer to "setup.exe";
+#   gzip -6 of the same four files into one file; and gzip -6 of everything
+#   the build compresses, the four files and the installer.
+# The build machine lives in a Wine prefix of its own (an install's folders
+# and the vendor key must not reach the build's shared test prefix):
+# build/win64/bench/wendmere_build. Builds the programs first.
+#   bench/process/wendmere_build.sh [runs]
+set -euo pipefail
+root=$(dirname "$(dirname "$(dirname "$(realpath "$0")")")")
+cd "$root"
+runs=${1:-5}
+build=build/win64
+cmake --build $build --target Wendmere Tallimo stand_in_loader stand_in_uninstaller -j3 >/dev/null
+state=$(realpath -m $build/bench/wendmere_build)
+tools/wine-stop "$state"
+rm -rf "$state"
+mkdir -p "$state/wine"
+# The build's booted clean prefix serves as this one's too (wine-run copies
+# it and never writes to it).
+if [ -f $build/wine/clean-prefix/.booted ]; then
+  cp -al $build/wine/clean-prefix "$state/wine/clean-prefix"
+fi
+trap 'tools/wine-stop "$state"' EXIT
+run() { tools/wine-run "$state" "$@"; }
+
+# The build machine as the end-to-end test prepares it.
+run reg add 'HKCU\Software\Corvath\P32V35' /v LibraryPath /t REG_SZ /d 'C:\Corvath\P32V35' /f >/dev/null
+drive="$state/wine/prefix/drive_c"
+source="$drive/Quorvane Build"
+mkdir -p "$source" "$drive/Corvath/P32V35" "$drive/Quorvane Setup"
+cp $build/capture/Tallimo.exe "$source/Quorvane - Brask.exe"
+cp $build/tests/support/stand_in_uninstaller.exe "$source/uninstall.exe"
+printf 'placeholder help file\r\n' >"$source/QUORVANE.HLP"
+printf ':Base QUORVANE.HLP\r\n' >"$source/QUORVANE.CNT"
+loader=$build/tests/support/stand_in_loader.exe
+cp "$loader" "$drive/Corvath/P32V35/PembrinLoadProgram.exe"
+: >"$drive/Corvath/P32V35/P32V35.TXT"
+cp $build/setup/Wendmere.exe "$drive/Quorvane Setup/Wendmere.exe"
+printf 'C:\\Quorvane Dist\r\n' >"$drive/Quorvane Setup/BUILD.INF"
+cp "$source/uninstall.exe" "$drive/only_starts.exe"
+dist="$drive/Quorvane Dist"
+files=("Quorvane - Brask.exe" uninstall.exe QUORVANE.HLP QUORVANE.CNT)
+
+build_distribution() { run 'C:\Quorvane Setup\Wendmere.exe' -b; }
+gzip_files() { (cd "$source" && gzip -6 -c "${files[@]}" >"$state/files.gz"); }
+gzip_all() { (cd "$source" && gzip -6 -c "${files[@]}" "../Quorvane Setup/Wendmere.exe" >"$state/all.gz"); }
+start() { run 'C:\only_starts.exe'; }
+
+# The build must have made the whole distribution before it is timed.
+build_distribution
+size() { stat -c %s "$1"; }
+for name in setup.exe setup.1 files.1; do
+  [ -f "$dist/$name" ] || { echo "$0: the build made no $name" >&2; exit 1; }
+done
+[ "$(size "$dist/setup.exe")" -eq $(( $(size "$loader") + $(size "$dist/setup.1") + $(size "$dist/files.1") + 56 )) ] ||
+  { echo "$0: setup.exe is not the loader, setup.1, files.1 and the trailer" >&2; exit 1; }
+
+# Wall-clock seconds of one run of a function.
+seconds() {
+  local from to
+  from=$(date +%s.%N); "$@" >/dev/null; to=$(date +%s.%N)
+  echo "$to - $from" | bc -l
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Runs the functions in turn, $runs times after one warm-up; one line of
+# medians per function, in order.
+side_by_side() {
+  local f run
+  for f in "$@"; do "$f" >/dev/null; done
+  declare -A times
+  for run in $(seq "$runs"); do
+    for f in "$@"; do times[$f]+="$(seconds "$f") "; done
+  done
+  for f in "$@"; do tr ' ' '\n' <<<"${times[$f]}" | grep . | median; echo; done
+}
+
+mapfile -t figures < <(side_by_side build_distribution gzip_files gzip_all start)
+ratio() { echo "scale=1; ($1) / ($2)" | bc -l; }
+input=0
+for name in "${files[@]}"; do input=$(( input + $(size "$source/$name") )); done
+installer=$(size "$drive/Quorvane Setup/Wendmere.exe")
+echo "the four files $input bytes: files.1 $(size "$dist/files.1"), gzip -6 $(size "$state/files.gz");" \
+  "the installer $installer bytes: setup.1 $(size "$dist/setup.1"); together with gzip -6 $(size "$state/all.gz");" \
+  "setup.exe $(size "$dist/setup.exe")"
+printf '%-58s %8s s\n' "Wine start-up (a program that only starts and ends)" "${figures[3]}" \
+  "Wendmere.exe -b, the whole distribution" "${figures[0]}" \
+  "gzip -6 of the same four files" "${figures[1]}" \
+  "gzip -6 of the four files and the installer" "${figures[2]}"
+printf '  build / gzip of the four %sx, (build - start-up) / gzip of the four %sx,\n' \
+  "$(ratio "${figures[0]}" "${figures[1]}")" "$(ratio "${figures[0]} - ${figures[3]}" "${figures[1]}")"
+printf '  (build - start-up) / gzip of the four and the installer %sx\n' \
+  "$(ratio "${figures[0]} - ${figures[3]}" "${figures[2]}")"
