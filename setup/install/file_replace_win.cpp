@@ -320,7 +320,8 @@ bool SystemFileInstall::Download(fw::TComponent* location, const std::string& re
   }
   if (!MoveFileExA(partial.c_str(), localPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
     DeleteFileA(partial.c_str());
-    throw ENIL_WriteDestFile(fw::Format("%s could not write to the local dest file %s", {net->Name(), localPath}));
+    throw ENIL_WriteDestFile(
+        fw::Format("%s could not write to the local dest file %s", {net->Name(), localPath}));
   }
   return true;
 }

@@ -74,10 +74,12 @@ fw::TComponent* DownloadLocation(TFileRelated& object) {
   // A file falls back to its container's location and then, as the build
   // put its archive, to the install's.
   if (!location && dynamic_cast<TCustomInstallFile*>(&object))
-    if (auto* container = dynamic_cast<TFileContainer*>(object.Container())) location = container->NetLocation();
+    if (auto* container = dynamic_cast<TFileContainer*>(object.Container()))
+      location = container->NetLocation();
   if (!location)
     if (TCustomInstall* install = FindInstall()) location = install->NetLocation();
-  if (!location) throw IEFileRel_NoNetLocation("Could not find a net install location for %s", {object.Name()});
+  if (!location)
+    throw IEFileRel_NoNetLocation("Could not find a net install location for %s", {object.Name()});
   const TCustomLoginInformation* login = System().LoginOf(location);
   if (!login || !IsLoginUsable(*login)) {
     if (object.NetLocation())
@@ -104,11 +106,10 @@ void DownloadArchive(TFileRelated& object) {
   object.LocalArchivePath = local;
   bool whole = false;
   try {
-    whole = system.Download(location, object.Name() + ".1", local,
-                            [&object](std::int32_t chunk, std::int32_t received, std::int32_t size,
-                                      const std::string& name, const void* block) {
-                              DownloadProgress(object, chunk, received, size, name, block);
-                            });
+    whole = system.Download(
+        location, object.Name() + ".1", local,
+        [&object](std::int32_t chunk, std::int32_t received, std::int32_t size, const std::string& name,
+                  const void* block) { DownloadProgress(object, chunk, received, size, name, block); });
   } catch (...) {
     object.LocalArchivePath.clear();
     throw;
@@ -231,8 +232,8 @@ std::string TInstallFile::GetArchivePath() const {
     if (auto* container = dynamic_cast<TFileContainer*>(Container())) {
       if (container->LocalArchivePath.empty())
         throw IEFileContainer(
-            "%s has not yet downloaded the archive file and therefore cannot retrieve the path of the archive "
-            "file",
+            "%s has not yet downloaded the archive file and therefore cannot retrieve the path of the "
+            "archive file",
             {container->Name()});
       return container->LocalArchivePath;
     }

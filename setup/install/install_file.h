@@ -22,9 +22,9 @@ class TInstallFile;
 // What a download reports for each block: its bytes, the bytes received so
 // far, the file's size (0 when the server did not say), the remote name and
 // the block itself.
-using DownloadProgressFunction = std::function<void(std::int32_t chunk, std::int32_t received,
-                                                    std::int32_t size, const std::string& name,
-                                                    const void* block)>;
+using DownloadProgressFunction =
+    std::function<void(std::int32_t chunk, std::int32_t received, std::int32_t size, const std::string& name,
+                       const void* block)>;
 
 class FileInstallSystem {
  public:

@@ -398,8 +398,8 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   CreateDirectoryA((served + "\\pub").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA((built + "\\Group1.1").c_str(), (served + "\\pub\\Group1.1").c_str(), FALSE));
   const std::string list = ReadFileText(built + "\\filelist.lst");
-  auto records = DecodeNetFileList(
-      std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()), "filelist.lst");
+  auto records = DecodeNetFileList(std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()),
+                                   "filelist.lst");
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].Name, "File1");
   EXPECT_EQ(records[0].Size, 10);
@@ -430,12 +430,14 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   const std::string archive = ValueAfter(events, "archive ");
   EXPECT_EQ(archive.substr(archive.size() - 2), ".1") << archive;
   EXPECT_EQ(ValueAfter(events, "recorded "), archive) << "the download is recorded under the installer's key";
-  EXPECT_EQ(GetFileAttributesA(archive.c_str()), INVALID_FILE_ATTRIBUTES) << "the download goes at the good end";
+  EXPECT_EQ(GetFileAttributesA(archive.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the download goes at the good end";
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
   EXPECT_EQ(DownloadFilesInTemp(), tempFiles);
   std::string requests = server.RequestLog();
   EXPECT_EQ(Count(requests, "GET /pub/filelist.lst "), 1) << requests;
-  EXPECT_EQ(Count(requests, "GET /pub/Group1.1 "), 1) << requests << "\nthe second file uses the same download";
+  EXPECT_EQ(Count(requests, "GET /pub/Group1.1 "), 1)
+      << requests << "\nthe second file uses the same download";
 
   // A cancel while the archive arrives: no download is left and the run
   // ends as cancelled by the user.
