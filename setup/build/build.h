@@ -22,8 +22,6 @@
 
 namespace setup {
 
-enum TDistributeType { dtTraditional, dtWeb, dtTraditionalNet };
-
 // Compress options: a set of bits handed on to nested containers.
 using TCompressOptions = unsigned;
 // A local file archived by path gets its archive re-rooted under the folder

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/dialogs.h"
+#include "framework/format.h"
 #include "framework/form.h"
 #include "framework/library.h"
 #include "framework/library_win.h"
@@ -19,6 +20,7 @@
 #include "setup/base/version_resource_win.h"
 #include "setup/base/windows_routines_win.h"
 #include "setup/install/install_rules.h"
+#include "setup/net/location_win.h"
 
 namespace setup {
 namespace {
@@ -278,5 +280,52 @@ void SystemFileInstall::SelfRegister(const std::string& path, const std::string&
 }
 
 Registry& SystemFileInstall::SystemRegistry() { return setup::SystemRegistry(); }
+
+const TCustomLoginInformation* SystemFileInstall::LoginOf(fw::TComponent* location) {
+  auto* net = dynamic_cast<TCustomNetInstallLocation*>(location);
+  return net ? &net->LoginInformation() : nullptr;
+}
+
+std::string SystemFileInstall::TemporaryPath() { return UniqueTempFileName(false); }
+
+bool SystemFileInstall::Download(fw::TComponent* location, const std::string& remoteName,
+                                 const std::string& localPath, const DownloadProgressFunction& progress) {
+  auto* net = dynamic_cast<TCustomNetInstallLocation*>(location);
+  if (!net) throw IEFileRel_NoNetLocation("Could not find a net install location for %s", {remoteName});
+  // The blocks go to a file whose name is taken until the move: a download
+  // cut short never lies under the name the install reads.
+  const std::string partial = UniqueTempFileName(true);
+  struct ProgressHook {
+    TCustomNetInstallLocation& location;
+    TDataReceivedEvent previous;
+    ~ProgressHook() { location.OnDownloadProgress = previous; }
+  } hook{*net, net->OnDownloadProgress};
+  if (progress)
+    net->OnDownloadProgress = [&progress](TEventObject*, const std::string& name, std::int32_t chunk,
+                                          std::int32_t received, std::int32_t size, const void* block) {
+      progress(chunk, received, size, name, block);
+    };
+  else
+    net->OnDownloadProgress = nullptr;
+  bool whole = false;
+  try {
+    whole = net->Download(remoteName, partial);
+  } catch (...) {
+    DeleteFileA(partial.c_str());
+    throw;
+  }
+  if (!whole) {
+    DeleteFileA(partial.c_str());
+    return false;
+  }
+  if (!MoveFileExA(partial.c_str(), localPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    DeleteFileA(partial.c_str());
+    throw ENIL_WriteDestFile(
+        fw::Format("%s could not write to the local dest file %s", {net->Name(), localPath}));
+  }
+  return true;
+}
+
+void SystemFileInstall::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
 }  // namespace setup

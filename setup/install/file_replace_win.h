@@ -79,6 +79,13 @@ class SystemFileInstall : public FileInstallSystem {
   std::optional<TFileHeader> ArchivedHeader(const std::string& archivePath, std::int32_t uniqueID) override;
   // "Please insert disk #n" with OK and Cancel.
   bool AskForDisk(const std::string& text) override;
+  // Locations are network install locations; a download goes to a file of
+  // its own and takes the local name only once it is whole.
+  const TCustomLoginInformation* LoginOf(fw::TComponent* location) override;
+  std::string TemporaryPath() override;
+  bool Download(fw::TComponent* location, const std::string& remoteName, const std::string& localPath,
+                const DownloadProgressFunction& progress) override;
+  void RemoveFile(const std::string& path) override;
 };
 
 }  // namespace setup

@@ -10,11 +10,11 @@ tallimo_core_library(setup_install SOURCES
 tallimo_core_library(setup_install_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/install_file.cpp
-  DEPS setup_install setup_archive setup_base)
+  DEPS setup_install setup_archive setup_base setup_net)
 # The installer's dialog form base (Windows).
 tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_form_win.cpp
   DEPS setup_install setup_paths setup_translator_win fw_ui)
-# A destination in use replaced at the next start, self-registration and the
-# help and shared-library entries (Windows).
+# A destination in use replaced at the next start, self-registration, the
+# help and shared-library entries, and archives downloaded (Windows).
 tallimo_win_library(setup_install_files_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_replace_win.cpp
-  DEPS setup_install_rules setup_archive_win setup_base_win fw_library_win fw_ui ole32)
+  DEPS setup_install_rules setup_archive_win setup_base_win setup_net_win fw_library_win fw_ui ole32)

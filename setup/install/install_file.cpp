@@ -1,6 +1,7 @@
 #include "setup/install/install_file.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "framework/exceptions.h"
 #include "setup/base/exceptions.h"
@@ -16,7 +17,127 @@ FileInstallSystem& System() {
   return *system;
 }
 
+// The key under which the object's download is recorded; "" without an
+// installer key or a name.
+std::string DownloadKey(const TFileRelated& object) {
+  const TCustomInstall* install = FindInstall();
+  const std::string key = install ? install->InstanceKey() : std::string();
+  if (TrimmedText(key).empty() || TrimmedText(object.Name()).empty()) return "";
+  return key + "\\" + object.Name();
+}
+
+// The object's recorded download while its file still exists; "" otherwise.
+std::string RecordedDownload(const TFileRelated& object) {
+  const std::string key = DownloadKey(object);
+  if (key.empty()) return "";
+  FileInstallSystem& system = System();
+  const std::string path = RegReadString(system.SystemRegistry(), kLocalMachine, key, "LocalFile", "");
+  return !TrimmedText(path).empty() && system.Exists(path) ? path : "";
+}
+
+void RecordDownload(const TFileRelated& object, const std::string& path) {
+  const std::string key = DownloadKey(object);
+  if (key.empty() || TrimmedText(path).empty()) return;
+  try {
+    RegWriteString(System().SystemRegistry(), kLocalMachine, key, "LocalFile", path);
+  } catch (const std::exception&) {
+    // Unrecorded, the download is simply made again when asked for again.
+  }
+}
+
 }  // namespace
+
+std::string FileInstallSystem::TemporaryPath() {
+  throw IECustomInstallFile("This system has no temporary files");
+}
+
+bool FileInstallSystem::Download(fw::TComponent*, const std::string& remoteName, const std::string&,
+                                 const DownloadProgressFunction&) {
+  throw IECustomInstallFile("This system cannot download %s", {remoteName});
+}
+
+void FileInstallSystem::RemoveFile(const std::string&) {}
+
+bool InstallsFromNet(const TFileRelated& object) {
+  const TCustomInstall* install = FindInstall();
+  const TDistributeType type = install ? install->DistributeType() : dtTraditional;
+  return type != dtTraditional && (object.Net || type == dtWeb);
+}
+
+bool HasOwnNetArchive(const TInstallFile& file) {
+  return file.NetLocation() || file.OverwriteMode == owVersion || file.OverwriteMode == owDate ||
+         file.OverwriteMode == owVersionDate;
+}
+
+fw::TComponent* DownloadLocation(TFileRelated& object) {
+  fw::TComponent* location = object.NetLocation();
+  // A file falls back to its container's location and then, as the build
+  // put its archive, to the install's.
+  if (!location && dynamic_cast<TCustomInstallFile*>(&object))
+    if (auto* container = dynamic_cast<TFileContainer*>(object.Container()))
+      location = container->NetLocation();
+  if (!location)
+    if (TCustomInstall* install = FindInstall()) location = install->NetLocation();
+  if (!location)
+    throw IEFileRel_NoNetLocation("Could not find a net install location for %s", {object.Name()});
+  const TCustomLoginInformation* login = System().LoginOf(location);
+  if (!login || !IsLoginUsable(*login)) {
+    if (object.NetLocation())
+      throw IEFileRelated(
+          "%s could not install itself because the TNetLocation component's properties, in the NetLocation "
+          "property, have not been filled in",
+          {object.Name()});
+    throw IEFileRelated(
+        "%s could not install itself because the LoginInformation property of the TInstall component has not "
+        "been properly filled in",
+        {object.Name()});
+  }
+  return location;
+}
+
+void DownloadArchive(TFileRelated& object) {
+  if (const std::string recorded = RecordedDownload(object); !recorded.empty()) {
+    object.LocalArchivePath = recorded;
+    return;
+  }
+  fw::TComponent* location = DownloadLocation(object);
+  FileInstallSystem& system = System();
+  const std::string local = ChangeFileExt(system.TemporaryPath(), ".1");
+  object.LocalArchivePath = local;
+  bool whole = false;
+  try {
+    whole = system.Download(
+        location, object.Name() + ".1", local,
+        [&object](std::int32_t chunk, std::int32_t received, std::int32_t size, const std::string& name,
+                  const void* block) { DownloadProgress(object, chunk, received, size, name, block); });
+  } catch (...) {
+    object.LocalArchivePath.clear();
+    throw;
+  }
+  if (!whole) {
+    system.RemoveFile(local);
+    object.LocalArchivePath.clear();
+    throw EAIUserAbort();
+  }
+  RecordDownload(object, local);
+}
+
+void DownloadProgress(TFileRelated& object, std::int32_t chunk, std::int32_t received, std::int32_t size,
+                      const std::string& name, const void* block) {
+  TDownloadStatusParameter status;
+  status.ChunkBytes = chunk;
+  status.FileName = name;
+  status.FileSize = size;
+  status.BytesReceived = received;
+  // A size the server did not give, or one smaller than what came, has no
+  // percentage to speak of.
+  const double percent = size > 0 ? std::round(100.0 * received / size) : 0.0;
+  status.Percent = percent >= 0 && percent <= 100 ? static_cast<std::int32_t>(percent) : 0;
+  if (object.OnDataReceived) object.OnDataReceived(&object, name, chunk, received, size, block);
+  object.Broadcast(&object, ieDownloadStatus, &status);
+  if (TInstallContainer* container = object.Container())
+    container->DoInformationEventControl(&object, icDownloadStatus, &status);
+}
 
 FileInstallSystem*& InstallSystem() {
   static FileInstallSystem* system = nullptr;
@@ -59,6 +180,7 @@ bool TInstallFile::Install() {
   if (!replace) {
     Report(icFileSkipped, this);
   } else {
+    ChooseArchive();
     std::optional<PendingReplace> pending;
     SetState(ifsInstall);
     try {
@@ -93,6 +215,32 @@ bool TInstallFile::PrepareReplace() {
   return true;
 }
 
+void TInstallFile::ChooseArchive() {
+  if (const std::string recorded = RecordedDownload(*this); !recorded.empty()) LocalArchivePath = recorded;
+  if (!InstallsFromNet(*this)) return;
+  if (HasOwnNetArchive(*this)) {
+    DownloadArchive(*this);
+  } else if (auto* container = dynamic_cast<TFileContainer*>(Container());
+             container && container->LocalArchivePath.empty()) {
+    DownloadArchive(*container);
+  }
+}
+
+std::string TInstallFile::GetArchivePath() const {
+  if (State() == ifsInstall && InstallsFromNet(*this)) {
+    if (HasOwnNetArchive(*this) && !LocalArchivePath.empty()) return LocalArchivePath;
+    if (auto* container = dynamic_cast<TFileContainer*>(Container())) {
+      if (container->LocalArchivePath.empty())
+        throw IEFileContainer(
+            "%s has not yet downloaded the archive file and therefore cannot retrieve the path of the "
+            "archive file",
+            {container->Name()});
+      return container->LocalArchivePath;
+    }
+  }
+  return TCustomInstallFile::GetArchivePath();
+}
+
 void TInstallFile::Registrations() {
   FileInstallSystem& system = System();
   const std::string path = DestinationPath();
@@ -118,7 +266,22 @@ void TInstallFile::Registrations() {
 void TInstallFile::ReadInfoFromArchive() {
   TCustomInstall* install = FindInstall();
   if (install && install->Running() && InfoRead) return;
-  const std::string archivePath = GetArchivePath();
+  std::string archivePath;
+  if (!InstallsFromNet(*this)) {
+    archivePath = GetArchivePath();
+  } else if (HasOwnNetArchive(*this) && !LocalArchivePath.empty()) {
+    archivePath = LocalArchivePath;
+  } else {
+    auto* container = dynamic_cast<TFileContainer*>(Container());
+    if (!container)
+      throw IECustomInstallFile(
+          "%s cannot perform ReadInfoFromArchive because either no container is assigned or the container is "
+          "not TFileContainer",
+          {Name()});
+    // Nothing downloaded yet: the server's list of files tells instead.
+    if (container->LocalArchivePath.empty()) return;
+    archivePath = container->LocalArchivePath;
+  }
   if (TrimmedText(archivePath).empty())
     throw IECustomInstallFile(
         "Cannot either compress or decompress the following file because it's archive file property is "

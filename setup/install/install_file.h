@@ -4,6 +4,7 @@
 // for it comes through FileInstallSystem, so the sequence is plain code.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,10 +13,18 @@
 #include "setup/install/file_replace.h"
 #include "setup/install/install_rules.h"
 #include "setup/install/install_tree.h"
+#include "setup/net/location.h"
 
 namespace setup {
 
 class TInstallFile;
+
+// What a download reports for each block: its bytes, the bytes received so
+// far, the file's size (0 when the server did not say), the remote name and
+// the block itself.
+using DownloadProgressFunction =
+    std::function<void(std::int32_t chunk, std::int32_t received, std::int32_t size, const std::string& name,
+                       const void* block)>;
 
 class FileInstallSystem {
  public:
@@ -44,6 +53,20 @@ class FileInstallSystem {
     (void)text;
     return true;
   }
+  // The login of a network location component; null when it is none.
+  virtual const TCustomLoginInformation* LoginOf(fw::TComponent* location) {
+    (void)location;
+    return nullptr;
+  }
+  // A path in the temporary folder that no file has. A system without
+  // downloads raises in these three.
+  virtual std::string TemporaryPath();
+  // Transfers the remote file from the location into `localPath`: true when
+  // it arrived whole, false when the user cancelled. Nothing is left under
+  // `localPath` unless the whole file is; network errors raise.
+  virtual bool Download(fw::TComponent* location, const std::string& remoteName, const std::string& localPath,
+                        const DownloadProgressFunction& progress);
+  virtual void RemoveFile(const std::string& path);
 };
 
 // The system the files of this process install through (set by the program
@@ -75,6 +98,8 @@ class TInstallFile : public TCustomInstallFile {
   std::string DestinationPath() const;
 
   bool Install() override;
+  // While the file is extracted from a downloaded archive, that archive.
+  std::string GetArchivePath() const override;
   // Size, date, packed size and version from the file's archive entry.
   void ReadInfoFromArchive() override;
   std::int32_t PackedSize = 0;
@@ -94,9 +119,36 @@ class TInstallFile : public TCustomInstallFile {
   void Report(int code, TEventObject* parameter);
   // False when OnReplacing aborts the replacement.
   bool PrepareReplace();
+  // Downloads the archive the file comes from, when it is on the server.
+  void ChooseArchive();
   void Registrations();
 
   bool inUse_ = false;
 };
+
+// Whether the install takes the object's files from its server: the
+// distribution is not the traditional one, and either it is all on the web or
+// the object is marked Net.
+bool InstallsFromNet(const TFileRelated& object);
+
+// A file with an archive of its own on the server: it names its own location,
+// or its overwrite rule needs the version or date of that one file.
+bool HasOwnNetArchive(const TInstallFile& file);
+
+// The location the object downloads from: its own, else (for a file) its
+// container's, else the install's. Raises when there is none or its login is
+// not filled in.
+fw::TComponent* DownloadLocation(TFileRelated& object);
+
+// Brings the object's archive ("<Name>.1") from its location into a
+// temporary file, its LocalArchivePath, and records that file under the
+// installer's key, unless a recorded download still exists. A cancel leaves
+// no file and raises EAIUserAbort.
+void DownloadArchive(TFileRelated& object);
+
+// A block of the object's download arrived: its progress goes to the
+// object's OnDataReceived, its dialogs and its container.
+void DownloadProgress(TFileRelated& object, std::int32_t chunk, std::int32_t received, std::int32_t size,
+                      const std::string& name, const void* block);
 
 }  // namespace setup

@@ -28,6 +28,9 @@ constexpr TInstallTypeSet InstallTypeSet(std::initializer_list<TInstallType> typ
 constexpr bool Contains(TInstallTypeSet set, TInstallType type) { return (set >> type) & 1u; }
 
 enum TInstallFileState : std::uint8_t { ifsNone, ifsCompress, ifsInstall, ifsCopying };
+// Where an installation takes its files from: the archives beside the setup
+// program, the server for every file, or the server for the files marked Net.
+enum TDistributeType { dtTraditional, dtWeb, dtTraditionalNet };
 enum TlzhCommand : std::uint8_t { lzcOverwrite, lzcOnlyAdd };
 
 // Registered types.
@@ -388,6 +391,9 @@ class TCustomInstall : public TFileContainer {
   // The -e value when the command line has one.
   virtual const std::string* ArchiveOption() const = 0;
   virtual std::string ProductName() const = 0;
+  virtual TDistributeType DistributeType() const { return dtTraditional; }
+  // The installer's key under HKEY_LOCAL_MACHINE; "" when it has none.
+  virtual std::string InstanceKey() const { return {}; }
 
   // A restart is needed: a file in use waits for it.
   bool Reboot = false;

@@ -308,6 +308,7 @@ TCustomNetInstallLocation* MainNetLocation() { return mainLocation; }
 void SetMainNetLocation(TCustomNetInstallLocation* location) { mainLocation = location; }
 bool DownloadAborted() { return downloadAborted; }
 void SetDownloadAborted(bool aborted) { downloadAborted = aborted; }
+bool* DownloadAbortFlag() { return &downloadAborted; }
 void SetWinInetLoader(const fw::LibraryLoader* loader) { winInetLoader = loader; }
 
 }  // namespace setup

@@ -91,6 +91,8 @@ void SetMainNetLocation(TCustomNetInstallLocation* location);
 // later download of the process is cancelled too.
 bool DownloadAborted();
 void SetDownloadAborted(bool aborted);
+// The flag itself, for the cancel of the copy-progress forms.
+bool* DownloadAbortFlag();
 
 // The loader the library is bound through: the system's, or (for tests) one
 // that lacks an entry; null gives back the system's.

@@ -10,6 +10,7 @@
 #include "setup/archive/archive_files_win.h"
 #include "setup/base/exceptions.h"
 #include "setup/base/extraction_info.h"
+#include "setup/base/net_file_list.h"
 #include "setup/base/registry_win.h"
 #include "setup/base/text_routines.h"
 #include "setup/base/windows_routines_win.h"
@@ -17,6 +18,7 @@
 #include "setup/install/file_replace_win.h"
 #include "setup/install/install_file.h"
 #include "setup/install/base_form_win.h"
+#include "setup/net/location_win.h"
 #include "setup/paths/machine_folders_win.h"
 #include "setup/paths/path_specifiers.h"
 #include "setup/translator/translator.h"
@@ -137,6 +139,7 @@ TInstall::TInstall(fw::TComponent* owner) : TCustomInstall(owner) {
   UserAbortQuery() = [this] { return AskUserAbort(); };
   RebootFlag() = [this] { return &Reboot; };
   CopyAbortFlags().Archive = [] { return CurrentArchiveAbort(); };
+  CopyAbortFlags().Download = [] { return DownloadAbortFlag(); };
   InstallThemeBitmap() = [this]() -> const fw::TBitmap* { return &themeBitmap_; };
 }
 
@@ -146,6 +149,7 @@ TInstall::~TInstall() {
   UserAbortQuery() = nullptr;
   RebootFlag() = nullptr;
   CopyAbortFlags().Archive = nullptr;
+  CopyAbortFlags().Download = nullptr;
   InstallThemeBitmap() = nullptr;
   if (hookedForm_) hookedForm_->RemoveFreeNotification(this);
   if (InstallSystem() == &DefaultFileSystem()) InstallSystem() = nullptr;
@@ -416,8 +420,7 @@ void TInstall::ReadArchiveInfo() {
   PushStatus("Reading file information...");
   try {
     TCustomInstall::ReadArchiveInfo();
-    if (distributeType_ != dtTraditional)
-      throw IEInstall("Cannot read the remote list of files: %s", {std::string("filelist.lst")});
+    if (distributeType_ != dtTraditional) ReadRemoteFileList();
   } catch (...) {
     fw::Screen()->SetCursor(cursor);
     PopStatus();
@@ -428,6 +431,34 @@ void TInstall::ReadArchiveInfo() {
   InfoRead = true;
   if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
   Broadcast(this, ieAfterReadArchiveInfo, nullptr);
+}
+
+void TInstall::ReadRemoteFileList() {
+  FileInstallSystem& system = *InstallSystem();
+  fw::TComponent* location = DownloadLocation(*this);
+  const std::string path = system.TemporaryPath();
+  std::vector<TNetFileRecord> records;
+  try {
+    if (!system.Download(location, "filelist.lst", path, nullptr)) throw EAIUserAbort();
+    records = ReadNetFileList(path);
+  } catch (...) {
+    system.RemoveFile(path);
+    throw;
+  }
+  system.RemoveFile(path);
+  const std::vector<TCustomInstallFile*> files = AllInstallFiles();
+  std::vector<std::string> names;
+  for (TCustomInstallFile* file : files) names.push_back(file->Name());
+  const auto matches = MatchNetFileRecords(records, names);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!matches[i]) continue;
+    TCustomInstallFile* file = files[*matches[i]];
+    file->Size = records[i].Size;
+    if (auto* installFile = dynamic_cast<TInstallFile*>(file)) {
+      installFile->FileDate = records[i].Date;
+      installFile->Version = records[i].Version.substr(0, kMaxVersionText);
+    }
+  }
 }
 
 void TInstall::NotifyGoodInstall() {

@@ -73,7 +73,7 @@ class TInstall : public TCustomInstall {
   void SetAutoMaximizeWindow(bool value);
   bool HideMainForm() const { return hideMainForm_; }
   void SetHideMainForm(bool value);
-  TDistributeType DistributeType() const { return distributeType_; }
+  TDistributeType DistributeType() const override { return distributeType_; }
   void SetDistributeType(TDistributeType type);
   bool UseLoadingProgram() const { return useLoadingProgram_; }
   void SetUseLoadingProgram(bool value);
@@ -95,7 +95,7 @@ class TInstall : public TCustomInstall {
   // What the program exits with: 1 after a failed build or floppy copy.
   int ExitCode() const { return exitCode_; }
   // The installer's key under HKEY_LOCAL_MACHINE; "" when it has none.
-  const std::string& InstanceKey() const { return instanceKey_; }
+  std::string InstanceKey() const override { return instanceKey_; }
 
   // --- The run ---
   // Start-up: the command line, the base folder, the instance key, the form
@@ -127,6 +127,8 @@ class TInstall : public TCustomInstall {
 
  private:
   void ParseCommandLine();
+  // Sizes, dates and versions from the server's list of files.
+  void ReadRemoteFileList();
   std::string OpenInstanceKey(bool create);
   void Activated(fw::TComponent* sender);
   void Shutdown();

@@ -32,6 +32,7 @@ class RecordingSystem : public FileInstallSystem {
   }
   std::optional<PendingReplace> Extract(TInstallFile& file) override {
     journal.push_back("extract " + file.Name());
+    extractedFrom.push_back(file.GetArchivePath());
     if (!inUse) return std::nullopt;
     return PendingReplace{file.DestinationPath(), ChangeFileExt(file.DestinationPath(), ".1")};
   }
@@ -47,6 +48,24 @@ class RecordingSystem : public FileInstallSystem {
     if (registrationFails) throw IECustomInstallFile("registration of %s failed", {name});
   }
   Registry& SystemRegistry() override { return registry; }
+
+  // Downloads: every location has `login`; the server sends two blocks of a
+  // file of 16384 bytes, or the user cancels after the first.
+  TLoginInformation login;
+  bool cancelDownload = false;
+  int temporaryFiles = 0;
+  std::vector<std::string> extractedFrom;
+  const TCustomLoginInformation* LoginOf(fw::TComponent*) override { return &login; }
+  std::string TemporaryPath() override { return "C:\\Temp\\bat" + std::to_string(++temporaryFiles) + ".tmp"; }
+  bool Download(fw::TComponent* location, const std::string& remote, const std::string& local,
+                const DownloadProgressFunction& progress) override {
+    journal.push_back("download " + remote + " from " + location->Name() + " to " + local);
+    progress(8192, 8192, 16384, remote, nullptr);
+    if (cancelDownload) return false;
+    progress(8192, 16384, 16384, remote, nullptr);
+    return true;
+  }
+  void RemoveFile(const std::string& path) override { journal.push_back("remove " + path); }
 };
 
 class RunInstall : public test_support::StandInInstall {
@@ -56,8 +75,12 @@ class RunInstall : public test_support::StandInInstall {
   void AddUnfinished(const std::string& name, int kind) override {
     unfinished.push_back(name + ";" + std::to_string(kind));
   }
+  TDistributeType DistributeType() const override { return distributeType; }
+  std::string InstanceKey() const override { return instanceKey; }
   bool running = true;
   std::vector<std::string> unfinished;
+  TDistributeType distributeType = dtTraditional;
+  std::string instanceKey = "\\SOFTWARE\\Pembrin\\Install\\Install0";
 };
 
 // A group that notes every information code its files report.
@@ -214,6 +237,153 @@ TEST_F(InstallFile, ABlankDestinationFolderIsAnError) {
         e.what(),
         "Cannot compress,copy, or install the following file because it's destination directory is blank. "
         "File is :File1");
+  }
+}
+
+// --- files on the server ---
+
+class NetInstallFile : public InstallFile {
+ protected:
+  void SetUp() override {
+    InstallFile::SetUp();
+    system.journal.clear();
+    system.extractedFrom.clear();
+    system.registry.keys.clear();
+    system.temporaryFiles = 0;
+    install->distributeType = dtWeb;
+    location = new fw::TComponent(&form);
+    location->SetName("Server");
+    install->SetNetLocation(location);
+    system.login.Hostname = "www.ostrel.example";
+    system.destinationExists = false;
+    second = new TInstallFile(&form);
+    second->SetName("File2");
+    second->SetContainer(group);
+    second->DestName = "QUORVANE.HLP";
+  }
+  std::string Recorded(const std::string& name) {
+    return system.registry.Text(kLocalMachine, install->instanceKey + "\\" + name, "LocalFile");
+  }
+  std::vector<std::string> Downloads() const {
+    std::vector<std::string> downloads;
+    for (const std::string& entry : system.journal)
+      if (entry.rfind("download ", 0) == 0 || entry.rfind("remove ", 0) == 0) downloads.push_back(entry);
+    return downloads;
+  }
+  fw::TComponent* location;
+  TInstallFile* second;
+};
+
+TEST_F(NetInstallFile, FilesOfAGroupShareOneDownloadOfItsArchiveRecordedUnderTheInstallersKey) {
+  std::vector<std::vector<std::int32_t>> received;
+  group->OnDataReceived = [&](TEventObject* sender, const std::string& name, std::int32_t chunk,
+                              std::int32_t total, std::int32_t size, const void*) {
+    EXPECT_EQ(sender, group);
+    EXPECT_EQ(name, "Group.1");
+    received.push_back({chunk, total, size});
+  };
+  ASSERT_TRUE(file->Install());
+  ASSERT_TRUE(second->Install());
+  EXPECT_EQ(Downloads(), (std::vector<std::string>{"download Group.1 from Server to C:\\Temp\\bat1.1"}));
+  EXPECT_EQ(system.extractedFrom, (std::vector<std::string>{"C:\\Temp\\bat1.1", "C:\\Temp\\bat1.1"}));
+  EXPECT_EQ(received, (std::vector<std::vector<std::int32_t>>{{8192, 8192, 16384}, {8192, 16384, 16384}}));
+  EXPECT_EQ(Recorded("Group"), "C:\\Temp\\bat1.1");
+  EXPECT_EQ(file->GetArchivePath(), "C:\\setup\\files.1")
+      << "outside extraction the archive is the file's own";
+}
+
+TEST_F(NetInstallFile, WhereTheArchiveComesFrom) {
+  struct Row {
+    const char* what;
+    std::function<void()> arrange;
+    std::vector<std::string> downloads;
+    std::string extractedFrom;
+  };
+  const std::vector<Row> rows = {
+      {"traditional: the file's own archive",
+       [&] { install->distributeType = dtTraditional; },
+       {},
+       "C:\\setup\\files.1"},
+      {"net distribution, a file not marked Net",
+       [&] { install->distributeType = dtTraditionalNet; },
+       {},
+       "C:\\setup\\files.1"},
+      {"net distribution, a file marked Net",
+       [&] {
+         install->distributeType = dtTraditionalNet;
+         file->Net = true;
+       },
+       {"download Group.1 from Server to C:\\Temp\\bat1.1"},
+       "C:\\Temp\\bat1.1"},
+      {"a version rule needs the file's own archive",
+       [&] { file->OverwriteMode = owVersion; },
+       {"download File1.1 from Server to C:\\Temp\\bat1.1"},
+       "C:\\Temp\\bat1.1"},
+      {"a download recorded earlier is used again",
+       [&] {
+         RegWriteString(system.registry, kLocalMachine, install->instanceKey + "\\Group", "LocalFile",
+                        "C:\\Temp\\earlier.1");
+         system.destinationExists = true;
+       },
+       {},
+       "C:\\Temp\\earlier.1"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TearDown();
+    form.DestroyComponents();
+    SetUp();
+    row.arrange();
+    ASSERT_TRUE(file->Install());
+    EXPECT_EQ(Downloads(), row.downloads);
+    EXPECT_EQ(system.extractedFrom, std::vector<std::string>{row.extractedFrom});
+  }
+}
+
+TEST_F(NetInstallFile, ACancelledDownloadLeavesNoFileAndIsTheUsersAbort) {
+  system.cancelDownload = true;
+  EXPECT_THROW(file->Install(), EAIUserAbort);
+  EXPECT_EQ(Downloads(), (std::vector<std::string>{"download Group.1 from Server to C:\\Temp\\bat1.1",
+                                                   "remove C:\\Temp\\bat1.1"}));
+  EXPECT_TRUE(group->LocalArchivePath.empty());
+  EXPECT_EQ(Recorded("Group"), "");
+  EXPECT_TRUE(system.extractedFrom.empty());
+}
+
+TEST_F(NetInstallFile, WithoutAUsableLocationNothingIsDownloaded) {
+  struct Row {
+    const char* what;
+    std::function<void()> arrange;
+    std::string message;
+  };
+  const std::vector<Row> rows = {
+      {"no location anywhere", [&] { install->SetNetLocation(nullptr); },
+       "Could not find a net install location for Group"},
+      {"the install's location without a host", [&] { system.login.Hostname = " "; },
+       "Group could not install itself because the LoginInformation property of the TInstall component has "
+       "not "
+       "been properly filled in"},
+      {"the group's own location without a host",
+       [&] {
+         group->SetNetLocation(location);
+         system.login.Hostname.clear();
+       },
+       "Group could not install itself because the TNetLocation component's properties, in the NetLocation "
+       "property, have not been filled in"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TearDown();
+    form.DestroyComponents();
+    SetUp();
+    row.arrange();
+    try {
+      file->Install();
+      ADD_FAILURE() << "no error";
+    } catch (const IEFileRelated& error) {
+      EXPECT_EQ(std::string(error.what()), row.message);
+    }
+    EXPECT_TRUE(Downloads().empty());
   }
 }
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,7 +15,9 @@
 #include "framework/registry_win.h"
 #include "setup/archive/archive_files_win.h"
 #include "setup/archive/pmbr_compress.h"
+#include "setup/base/net_file_list.h"
 #include "tests/support/files.h"
+#include "tests/support/loopback_server.h"
 
 namespace {
 
@@ -103,6 +107,7 @@ class Installer {
     Configure("");
   }
 
+  std::string Folder() const { return folder_; }
   std::string Program() const { return folder_ + "\\test_installer.exe"; }
   std::string Destination() const { return std::string(kProgramFiles) + dest_; }
   std::string Log() const { return folder_ + "\\events.log"; }
@@ -306,6 +311,145 @@ TEST(InstallRun, AKilledRunLeavesEveryOldFileWholeAndTheNextRunInstallsCleanly) 
   EXPECT_TRUE(ReadFileText(installer.Destination() + "\\large.bin") == large);
   EXPECT_EQ(ReadFileText(installer.Destination() + "\\small.txt"), "new small");
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+}
+
+// The value of the line that starts with `prefix`, after it; "-" when none.
+std::string ValueAfter(const std::vector<std::string>& lines, const std::string& prefix) {
+  for (const std::string& line : lines)
+    if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+  return "-";
+}
+
+// The temporary files downloads go to (and come from).
+int DownloadFilesInTemp() {
+  char folder[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof folder, folder);
+  int count = 0;
+  for (const char* pattern : {"bat*.1", "bat*.tmp"}) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(folder) + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do ++count;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  return count;
+}
+
+int Count(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// The loading program the build puts in front, found through the user's
+// registry; the value there before comes back afterwards.
+class VendorFolder {
+ public:
+  explicit VendorFolder(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFileText(folder + "\\P32V35.TXT", "vendor");
+    WriteFileText(folder + "\\PembrinLoadProgram.exe", "MZ stand-in loader");
+    fw::TRegistry registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(kKey, true)) {
+      previous_ = registry.ReadString(kValue);
+      registry.WriteString(kValue, folder);
+    }
+  }
+  ~VendorFolder() {
+    fw::TRegistry registry(HKEY_CURRENT_USER);
+    if (previous_ && registry.OpenKey(kKey, true))
+      registry.WriteString(kValue, *previous_);
+    else if (!previous_)
+      RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
+  }
+
+ private:
+  static constexpr char kKey[] = "Software\\Corvath\\P32V35";
+  static constexpr char kValue[] = "LibraryPath";
+  std::optional<std::string> previous_;
+};
+
+TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer) {
+  std::string large(150000, '\0');
+  std::mt19937 random(11);
+  for (char& c : large) c = static_cast<char>(random());
+  Installer installer("web", {{"first.txt", "first file"}, {"large.bin", large}});
+  VendorFolder vendor(installer.Folder() + "\\vendor");
+  const std::string dist = installer.Folder() + "\\dist";
+  WriteFileText(installer.Folder() + "\\BUILD.INF", dist + "\r\n");
+  installer.Configure("web=127.0.0.1/pub\n");
+  ASSERT_EQ(installer.Run("-b"), 0);
+  ASSERT_FALSE(Contains(installer.Events(), "box:")) << ReadFileText(installer.Log());
+
+  // The build puts the group's archive and the list of files in the folder
+  // named for the server and its directory; the server gets their copies.
+  const std::string built = dist + "\\127.0.0.1\\pub";
+  const std::string served = FullPath("web-served");
+  DeleteTree(served);
+  CreateDirectoryA(served.c_str(), nullptr);
+  CreateDirectoryA((served + "\\pub").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((built + "\\Group1.1").c_str(), (served + "\\pub\\Group1.1").c_str(), FALSE));
+  const std::string list = ReadFileText(built + "\\filelist.lst");
+  auto records = DecodeNetFileList(std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()),
+                                   "filelist.lst");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].Name, "File1");
+  EXPECT_EQ(records[0].Size, 10);
+  EXPECT_EQ(records[1].Name, "File2");
+  EXPECT_EQ(records[1].Size, 150000);
+  // What the run shows must come from the list: a changed record (its name
+  // in another case), and one that names no file.
+  records[1] = {4242, records[1].Date, "file2", "9.8.7.6"};
+  records.push_back({1, 0, "Nobody", "1.0"});
+  const auto bytes = EncodeNetFileList(records);
+  WriteFileText(served + "\\pub\\filelist.lst", std::string(bytes.begin(), bytes.end()));
+
+  // Wine's library takes the environment's proxy; loopback is reached directly.
+  for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY"}) SetEnvironmentVariableA(name, nullptr);
+  test_support::LoopbackServer server(test_support::LoopbackServer::Kind::Http, served);
+  const std::string web = "web=127.0.0.1:" + std::to_string(server.Port()) + "/pub\n";
+  const int tempFiles = DownloadFilesInTemp();
+
+  installer.Configure(web);
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  auto events = installer.Events();
+  EXPECT_GE(Find(events, "info File1 10 "), 0) << ReadFileText(installer.Log());
+  EXPECT_GE(Find(events, "info File2 4242 9.8.7.6"), 0) << ReadFileText(installer.Log());
+  EXPECT_GE(Find(events, "-995 Install1"), 0) << ReadFileText(installer.Log());
+  EXPECT_TRUE(Contains(events, "-988 Install1")) << "the download reports its progress";
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\first.txt"), "first file");
+  EXPECT_TRUE(ReadFileText(installer.Destination() + "\\large.bin") == large);
+  const std::string archive = ValueAfter(events, "archive ");
+  EXPECT_EQ(archive.substr(archive.size() - 2), ".1") << archive;
+  EXPECT_EQ(ValueAfter(events, "recorded "), archive) << "the download is recorded under the installer's key";
+  EXPECT_EQ(GetFileAttributesA(archive.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the download goes at the good end";
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+  EXPECT_EQ(DownloadFilesInTemp(), tempFiles);
+  std::string requests = server.RequestLog();
+  EXPECT_EQ(Count(requests, "GET /pub/filelist.lst "), 1) << requests;
+  EXPECT_EQ(Count(requests, "GET /pub/Group1.1 "), 1)
+      << requests << "\nthe second file uses the same download";
+
+  // A cancel while the archive arrives: no download is left and the run
+  // ends as cancelled by the user.
+  installer.Configure(web + "abort=-988\n");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  events = installer.Events();
+  // This run's lines only.
+  auto start = events.end();
+  while (start != events.begin() && (start - 1)->rfind("command: ", 0) != 0) --start;
+  events.erase(events.begin(), start);
+  EXPECT_TRUE(Contains(events, "-988 Install1")) << ReadFileText(installer.Log());
+  EXPECT_GE(Find(events, "-994 Install1"), 0) << ReadFileText(installer.Log());
+  EXPECT_FALSE(Contains(events, "-995")) << "no good-end pages";
+  EXPECT_FALSE(Contains(events, "box:")) << "a cancel is no error to report";
+  EXPECT_EQ(ValueAfter(events, "archive "), "") << ReadFileText(installer.Log());
+  EXPECT_EQ(DownloadFilesInTemp(), tempFiles);
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+  requests = server.RequestLog();
+  EXPECT_EQ(Count(requests, "GET /pub/Group1.1 "), 2) << requests;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ if(TALLIMO_WINDOWS)
   target_link_libraries(test_installer PRIVATE setup_run_win)
 
   tallimo_test(setup_install_run_test TIER gui TIMEOUT 240 SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_win_test.cpp
-    DEPS setup_archive_win fw_registry)
+    DEPS setup_archive_win setup_base fw_registry test_support_loopback_server)
   add_dependencies(setup_install_run_test test_installer)
 
   # The run's wizards in this process; the program carries the pages' picture.
