@@ -185,6 +185,12 @@ void TInstall::SetDistributeType(TDistributeType type) {
   distributeType_ = type;
 }
 
+void TInstall::SetNetLocation(fw::TComponent* location) {
+  TCustomInstall::SetNetLocation(location);
+  SetMainNetLocation(dynamic_cast<TCustomNetInstallLocation*>(location));
+  if (!location) distributeType_ = dtTraditional;
+}
+
 void TInstall::SetUseLoadingProgram(bool value) {
   useLoadingProgram_ = value;
   if (value && !Loading()) {

@@ -75,6 +75,9 @@ class TInstall : public TCustomInstall {
   void SetHideMainForm(bool value);
   TDistributeType DistributeType() const override { return distributeType_; }
   void SetDistributeType(TDistributeType type);
+  // The install's net location is also the process's main one; none makes
+  // the distribution a traditional one.
+  void SetNetLocation(fw::TComponent* location);
   bool UseLoadingProgram() const { return useLoadingProgram_; }
   void SetUseLoadingProgram(bool value);
   const std::vector<std::string>& PresetupFiles() const { return presetupFiles_; }

@@ -150,6 +150,7 @@ TEST_F(ProductForm, ReferencesToComponentsMadeLaterAreResolved) {
   EXPECT_EQ(form->AdvertisePanel->Container(), form->Install1);
   EXPECT_EQ(form->Install1->NetLocation(), form->NetLocation);
   EXPECT_NE(form->NetLocation, nullptr);
+  EXPECT_EQ(MainNetLocation(), form->NetLocation) << "the install's location is the process's main one";
 }
 
 TEST_F(ProductForm, ThePagesShowTheProgramsPicture) {
