@@ -202,7 +202,15 @@ void TPmbrCompress::Status() {
 }
 
 void TPmbrCompress::ReadHeaders() {
-  auto stream = files_.Open(compressedFile_, ArchiveOpenMode::ReadShared);
+  std::unique_ptr<ArchiveStream> stream;
+  if (OnNewDisk && !files_.Exists(compressedFile_)) {
+    // The headers of a split archive are on disk 1, which a later disk may
+    // have replaced in the drive: ask for it back.
+    std::string name = compressedFile_;
+    stream = OpenDiskFile(1, ArchiveOpenMode::ReadShared, name);
+  } else {
+    stream = files_.Open(compressedFile_, ArchiveOpenMode::ReadShared);
+  }
   if (!stream) Fail("Cannot open the compressed file " + compressedFile_);
   uniqueIndex_.fill(0);
   headersLoaded_ = false;

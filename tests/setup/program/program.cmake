@@ -12,3 +12,28 @@ if(TALLIMO_WINDOWS)
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/wendmere_run.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:wendmere_e2e_test>)
   set_tests_properties(wendmere_e2e.BuildCancelInstall PROPERTIES LABELS e2e TIMEOUT 600)
 endif()
+
+if(TALLIMO_WINDOWS)
+  # The floppy set from end to end, with a real 1.44 MB floppy as A: in a
+  # prefix of its own: the copy onto as many disks as it takes, a cancel, and
+  # an install from the disks.
+  add_executable(wendmere_floppy_e2e_test ${CMAKE_CURRENT_LIST_DIR}/wendmere_floppy_e2e_test.cpp)
+  _tallimo_common(wendmere_floppy_e2e_test)
+  target_compile_options(wendmere_floppy_e2e_test PRIVATE -O1)
+  target_link_libraries(wendmere_floppy_e2e_test PRIVATE fw_registry test_support_screenshot GTest::gtest_main)
+  tallimo_with_stand_ins(wendmere_floppy_e2e_test)
+  add_dependencies(wendmere_floppy_e2e_test Wendmere Tallimo)
+  # Disk 1 takes the loading program and the installer whole: copies without
+  # the debugging information, as a distribution ships them.
+  add_custom_command(TARGET wendmere_floppy_e2e_test POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped
+    COMMAND ${CMAKE_STRIP} -o $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped/Wendmere.exe
+            $<TARGET_FILE:Wendmere>
+    COMMAND ${CMAKE_STRIP} -o $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped/stand_in_loader.exe
+            $<TARGET_FILE:stand_in_loader>
+    VERBATIM)
+  add_test(NAME wendmere_floppy_e2e.CopyToDisksAndInstall
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/wendmere_floppy_run.sh ${CMAKE_BINARY_DIR}
+                   $<TARGET_FILE:wendmere_floppy_e2e_test>)
+  set_tests_properties(wendmere_floppy_e2e.CopyToDisksAndInstall PROPERTIES LABELS e2e TIMEOUT 600)
+endif()

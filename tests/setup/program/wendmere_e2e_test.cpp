@@ -10,209 +10,24 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <string>
-#include <vector>
 
-#include "framework/registry_win.h"
 #include "setup/base/extraction_info.h"
-#include "tests/support/files.h"
-#include "tests/support/screenshot.h"
+#include "tests/setup/program/wendmere_e2e_support.h"
 
 namespace {
 
-using test_support::ReadFileText;
-using test_support::WriteFileText;
-
-const char kSourceFolder[] = "C:\\Quorvane Build";
-const char kVendorFolder[] = "C:\\Corvath\\P32V35";
-const char kSetupFolder[] = "C:\\Quorvane Setup";
-const char kDistFolder[] = "C:\\Quorvane Dist";
-const char kInstalled[] = "C:\\Program Files\\OSTREL SYSTEMS\\QUORVANE";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QUORVANE";
-
-std::string HereFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text = path;
-  return text.substr(0, text.find_last_of('\\'));
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-// A visible top-level window with the caption, of any process.
-HWND TopWindow(const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(window) || TextOf(window) != *s->caption) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND VisibleButton(HWND window, const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char name[32] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (!IsWindowVisible(child) || !IsWindowEnabled(child) || lstrcmpiA(name, "Button") != 0 ||
-            TextOf(child) != *s->caption)
-          return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The visible top-level windows with their texts, for a failure message.
-std::string VisibleWindows() {
-  std::string list;
-  EnumWindows(
-      [](HWND window, LPARAM p) {
-        if (!IsWindowVisible(window)) return TRUE;
-        auto* out = reinterpret_cast<std::string*>(p);
-        *out += "\n  [" + TextOf(window) + "]";
-        EnumChildWindows(
-            window,
-            [](HWND child, LPARAM q) {
-              if (IsWindowVisible(child) && !TextOf(child).empty())
-                *reinterpret_cast<std::string*>(q) += " {" + TextOf(child) + "}";
-              return TRUE;
-            },
-            p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&list));
-  return list;
-}
-
-// Waits for the page and presses its button, as a user would.
-void Press(const std::string& page, const std::string& button, DWORD timeoutMs = 60000) {
-  HWND window = nullptr, target = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        window = TopWindow(page);
-        return window && (target = VisibleButton(window, button)) != nullptr;
-      },
-      timeoutMs))
-      << "no page \"" << page << "\" with \"" << button << "\"; windows:" << VisibleWindows();
-  PostMessageA(target, BM_CLICK, 0, 0);
-  // The next page replaces this one in the same host window.
-  WaitUntil([&] { return TextOf(window) != page || !IsWindowVisible(window); }, 10000);
-}
-
-void Shot(const std::string& caption, const std::string& file) {
-  HWND window = TopWindow(caption);
-  if (!window) return;
-  RECT r;
-  GetWindowRect(window, &r);
-  // A maximised window reaches past the screen's edges.
-  r.left = std::max(r.left, 0L);
-  r.top = std::max(r.top, 0L);
-  r.right = std::min(r.right, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
-  r.bottom = std::min(r.bottom, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
-  test_support::SaveBitmap(file, test_support::CaptureScreen(r));
-}
-
-struct Process {
-  PROCESS_INFORMATION info{};
-  bool Start(const std::string& command, const std::string& folder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string line = command;
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
-  }
-  int Wait(DWORD timeoutMs = 120000) {
-    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-      TerminateProcess(info.hProcess, 99);
-      return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return static_cast<int>(code);
-  }
-};
-
-std::vector<std::string> InstanceKeys() {
-  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install")) return {};
-  return registry.GetKeyNames();
-}
-
-std::string RegText(HKEY root, const std::string& key, const std::string& name) {
-  fw::TRegistry registry(root);
-  if (!registry.OpenKeyReadOnly(key)) return "<no key>";
-  return registry.ReadString(name).value_or("<no value>");
-}
+using namespace wendmere_test;
 
 // The build machine: the product's files, the vendor folder with the
 // loading program, and the setup program with its BUILD.INF.
 class Wendmere : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    const std::string here = HereFolder();
-    CreateDirectoryA(kSourceFolder, nullptr);
-    // The programs as the build made them: build\setup and build\capture.
-    const std::string build = here + "\\..\\..";
-    CopyFileA((build + "\\capture\\Tallimo.exe").c_str(), (std::string(kSourceFolder) + "\\Quorvane - Brask.exe").c_str(),
-              FALSE);
-    CopyFileA((here + "\\stand_in_uninstaller.exe").c_str(), (std::string(kSourceFolder) + "\\uninstall.exe").c_str(),
-              FALSE);
-    // No help is written for the program: the build packs placeholders.
-    WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.HLP", "placeholder help file\r\n");
-    WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.CNT", ":Base QUORVANE.HLP\r\n");
-    CreateDirectoryA("C:\\Corvath", nullptr);
-    CreateDirectoryA(kVendorFolder, nullptr);
-    CopyFileA((here + "\\stand_in_loader.exe").c_str(),
-              (std::string(kVendorFolder) + "\\PembrinLoadProgram.exe").c_str(), FALSE);
-    WriteFileText(std::string(kVendorFolder) + "\\P32V35.TXT", "");
-    fw::TRegistry vendor(HKEY_CURRENT_USER);
-    vendor.OpenKey("Software\\Corvath\\P32V35", true);
-    vendor.WriteString("LibraryPath", "C:\\Elsewhere;" + std::string(kVendorFolder));
-    CreateDirectoryA(kSetupFolder, nullptr);
-    CopyFileA((build + "\\setup\\Wendmere.exe").c_str(), (std::string(kSetupFolder) + "\\Wendmere.exe").c_str(), FALSE);
-    WriteFileText(std::string(kSetupFolder) + "\\BUILD.INF", std::string(kDistFolder) + "\r\n");
-  }
+  static void SetUpTestSuite() { SetUpBuildMachine(); }
 };
 
 TEST_F(Wendmere, BuildsTheSelfExtractingDistribution) {
-  Process build;
-  ASSERT_TRUE(build.Start("\"" + std::string(kSetupFolder) + "\\Wendmere.exe\" -b", kSetupFolder));
-  ASSERT_EQ(build.Wait(), 0);
+  ASSERT_EQ(BuildDistribution(), 0);
   const std::string dist = kDistFolder;
   for (const char* name : {"setup.exe", "setup.1", "files.1"}) EXPECT_TRUE(Exists(dist + "\\" + name)) << name;
   EXPECT_FALSE(Exists(dist + "\\filelist.lst"));

@@ -1,0 +1,264 @@
+// What the setup program's end-to-end tests share: the build machine they
+// set up in their prefix (the product's files, the vendor folder with the
+// loading program, Wendmere.exe with its BUILD.INF), processes they start,
+// and a user's hand at the windows (find a window by its caption, press a
+// button by its caption).
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/registry_win.h"
+#include "tests/support/files.h"
+#include "tests/support/screenshot.h"
+
+namespace wendmere_test {
+
+using test_support::ReadFileText;
+using test_support::WriteFileText;
+
+inline const char kSourceFolder[] = "C:\\Quorvane Build";
+inline const char kVendorFolder[] = "C:\\Corvath\\P32V35";
+inline const char kSetupFolder[] = "C:\\Quorvane Setup";
+inline const char kDistFolder[] = "C:\\Quorvane Dist";
+inline const char kInstalled[] = "C:\\Program Files\\OSTREL SYSTEMS\\QUORVANE";
+inline const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QUORVANE";
+
+inline std::string HereFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string text = path;
+  return text.substr(0, text.find_last_of('\\'));
+}
+
+inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline std::int64_t SizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The names of the files in the folder, sorted.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+inline std::string TextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// A visible top-level window with the caption, of any process.
+inline HWND TopWindow(const std::string& caption) {
+  struct Search {
+    const std::string* caption;
+    HWND found;
+  } search{&caption, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (!IsWindowVisible(window) || TextOf(window) != *s->caption) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The text of the window's first visible child that begins with `start`;
+// empty when there is none.
+inline std::string ChildTextStarting(HWND window, const std::string& start) {
+  struct Search {
+    const std::string* start;
+    std::string found;
+  } search{&start, {}};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        const std::string text = TextOf(child);
+        if (!IsWindowVisible(child) || text.rfind(*s->start, 0) != 0) return TRUE;
+        s->found = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+inline HWND VisibleButton(HWND window, const std::string& caption) {
+  struct Search {
+    const std::string* caption;
+    HWND found;
+  } search{&caption, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (!IsWindowVisible(child) || !IsWindowEnabled(child) || lstrcmpiA(name, "Button") != 0 ||
+            TextOf(child) != *s->caption)
+          return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible top-level windows with their texts, for a failure message.
+inline std::string VisibleWindows() {
+  std::string list;
+  EnumWindows(
+      [](HWND window, LPARAM p) {
+        if (!IsWindowVisible(window)) return TRUE;
+        auto* out = reinterpret_cast<std::string*>(p);
+        *out += "\n  [" + TextOf(window) + "]";
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM q) {
+              if (IsWindowVisible(child) && !TextOf(child).empty())
+                *reinterpret_cast<std::string*>(q) += " {" + TextOf(child) + "}";
+              return TRUE;
+            },
+            p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
+// Presses the window's button, as a user would.
+inline bool Click(HWND window, const std::string& button) {
+  HWND target = VisibleButton(window, button);
+  if (!target) return false;
+  PostMessageA(target, BM_CLICK, 0, 0);
+  return true;
+}
+
+// Waits for the page and presses its button, as a user would.
+inline void Press(const std::string& page, const std::string& button, DWORD timeoutMs = 60000) {
+  HWND window = nullptr, target = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        window = TopWindow(page);
+        return window && (target = VisibleButton(window, button)) != nullptr;
+      },
+      timeoutMs))
+      << "no page \"" << page << "\" with \"" << button << "\"; windows:" << VisibleWindows();
+  PostMessageA(target, BM_CLICK, 0, 0);
+  // The next page replaces this one in the same host window.
+  WaitUntil([&] { return TextOf(window) != page || !IsWindowVisible(window); }, 10000);
+}
+
+inline void Shot(const std::string& caption, const std::string& file) {
+  HWND window = TopWindow(caption);
+  if (!window) return;
+  RECT r;
+  GetWindowRect(window, &r);
+  // A maximised window reaches past the screen's edges.
+  r.left = std::max(r.left, 0L);
+  r.top = std::max(r.top, 0L);
+  r.right = std::min(r.right, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
+  r.bottom = std::min(r.bottom, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
+  test_support::SaveBitmap(file, test_support::CaptureScreen(r));
+}
+
+struct Process {
+  PROCESS_INFORMATION info{};
+  bool Start(const std::string& command, const std::string& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string line = command;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
+  }
+  bool Ended() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }
+  int Wait(DWORD timeoutMs = 120000) {
+    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+      TerminateProcess(info.hProcess, 99);
+      return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+  }
+};
+
+inline std::vector<std::string> InstanceKeys() {
+  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install")) return {};
+  return registry.GetKeyNames();
+}
+
+inline std::string RegText(HKEY root, const std::string& key, const std::string& name) {
+  fw::TRegistry registry(root);
+  if (!registry.OpenKeyReadOnly(key)) return "<no key>";
+  return registry.ReadString(name).value_or("<no value>");
+}
+
+// The build machine: the product's files, the vendor folder with the
+// loading program, and the setup program with its BUILD.INF. The programs
+// are by default those the build made (build\setup and build\capture), and
+// the stand-ins beside the test; `wendmere` and `loader` name others.
+inline void SetUpBuildMachine(std::string wendmere = {}, std::string loader = {}) {
+  const std::string here = HereFolder();
+  const std::string source = kSourceFolder, vendor = kVendorFolder, setupFolder = kSetupFolder;
+  const std::string build = here + "\\..\\..";
+  if (wendmere.empty()) wendmere = build + "\\setup\\Wendmere.exe";
+  if (loader.empty()) loader = here + "\\stand_in_loader.exe";
+  CreateDirectoryA(kSourceFolder, nullptr);
+  CopyFileA((build + "\\capture\\Tallimo.exe").c_str(), (source + "\\Quorvane - Brask.exe").c_str(), FALSE);
+  CopyFileA((here + "\\stand_in_uninstaller.exe").c_str(), (source + "\\uninstall.exe").c_str(), FALSE);
+  // No help is written for the program: the build packs placeholders.
+  WriteFileText(source + "\\QUORVANE.HLP", "placeholder help file\r\n");
+  WriteFileText(source + "\\QUORVANE.CNT", ":Base QUORVANE.HLP\r\n");
+  CreateDirectoryA("C:\\Corvath", nullptr);
+  CreateDirectoryA(kVendorFolder, nullptr);
+  CopyFileA(loader.c_str(), (vendor + "\\PembrinLoadProgram.exe").c_str(), FALSE);
+  WriteFileText(vendor + "\\P32V35.TXT", "");
+  fw::TRegistry registry(HKEY_CURRENT_USER);
+  registry.OpenKey("Software\\Corvath\\P32V35", true);
+  registry.WriteString("LibraryPath", "C:\\Elsewhere;" + vendor);
+  CreateDirectoryA(kSetupFolder, nullptr);
+  CopyFileA(wendmere.c_str(), (setupFolder + "\\Wendmere.exe").c_str(), FALSE);
+  WriteFileText(setupFolder + "\\BUILD.INF", std::string(kDistFolder) + "\r\n");
+}
+
+// Builds the distribution into kDistFolder with `Wendmere.exe -b`; its exit code.
+inline int BuildDistribution() {
+  Process build;
+  if (!build.Start("\"" + std::string(kSetupFolder) + "\\Wendmere.exe\" -b", kSetupFolder)) return -1;
+  return build.Wait();
+}
+
+}  // namespace wendmere_test
