@@ -25,13 +25,15 @@ if(TALLIMO_WINDOWS)
   add_dependencies(wendmere_floppy_e2e_test Wendmere Tallimo)
   # Disk 1 takes the loading program and the installer whole: copies without
   # the debugging information, as a distribution ships them.
-  add_custom_command(TARGET wendmere_floppy_e2e_test POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped
-    COMMAND ${CMAKE_STRIP} -o $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped/Wendmere.exe
-            $<TARGET_FILE:Wendmere>
-    COMMAND ${CMAKE_STRIP} -o $<TARGET_FILE_DIR:wendmere_floppy_e2e_test>/shipped/stand_in_loader.exe
-            $<TARGET_FILE:stand_in_loader>
+  set(_shipped ${CMAKE_CURRENT_BINARY_DIR}/shipped)
+  add_custom_command(OUTPUT ${_shipped}/Wendmere.exe ${_shipped}/stand_in_loader.exe
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_shipped}
+    COMMAND ${CMAKE_STRIP} -o ${_shipped}/Wendmere.exe $<TARGET_FILE:Wendmere>
+    COMMAND ${CMAKE_STRIP} -o ${_shipped}/stand_in_loader.exe $<TARGET_FILE:stand_in_loader>
+    DEPENDS Wendmere stand_in_loader $<TARGET_FILE:Wendmere> $<TARGET_FILE:stand_in_loader>
     VERBATIM)
+  add_custom_target(wendmere_shipped DEPENDS ${_shipped}/Wendmere.exe ${_shipped}/stand_in_loader.exe)
+  add_dependencies(wendmere_floppy_e2e_test wendmere_shipped)
   add_test(NAME wendmere_floppy_e2e.CopyToDisksAndInstall
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/wendmere_floppy_run.sh ${CMAKE_BINARY_DIR}
                    $<TARGET_FILE:wendmere_floppy_e2e_test>)
