@@ -220,12 +220,25 @@ void TPmbrCompress::ReadHeaders() {
     headers_.Clear();
     Fail(kCorruptHeadersMessage);
   }
+  IndexUniqueIDs();
+  headersLoaded_ = true;
+}
+
+void TPmbrCompress::UseHeaders(const TFileHeaders& headers) {
+  headers_.Clear();
+  headers_.MultiDisk = headers.MultiDisk;
+  for (const auto& header : headers.Items()) headers_.Add(std::make_unique<TFileHeader>(*header));
+  uniqueIndex_.fill(0);
+  IndexUniqueIDs();
+  headersLoaded_ = true;
+}
+
+void TPmbrCompress::IndexUniqueIDs() {
   for (int i = 0; i < headers_.Count(); ++i) {
     const std::int32_t id = headers_.GetFileHeaders(i).UniqueID;
     if (id >= 0 && id < static_cast<std::int32_t>(uniqueIndex_.size()))
       uniqueIndex_[static_cast<std::size_t>(id)] = i;
   }
-  headersLoaded_ = true;
 }
 
 int TPmbrCompress::FileCount() {
