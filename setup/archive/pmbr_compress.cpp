@@ -225,6 +225,7 @@ void TPmbrCompress::ReadHeaders() {
 }
 
 void TPmbrCompress::UseHeaders(const TFileHeaders& headers) {
+  if (&headers == &headers_) return;
   headers_.Clear();
   headers_.MultiDisk = headers.MultiDisk;
   for (const auto& header : headers.Items()) headers_.Add(std::make_unique<TFileHeader>(*header));

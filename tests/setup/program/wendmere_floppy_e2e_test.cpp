@@ -168,7 +168,10 @@ TEST_F(WendmereFloppies, InstallsFromTheDisks) {
       Sleep(50);
       continue;
     }
-    if (asked.empty()) Shot("Setup needs the next disk", "wendmere_floppy_next_disk.bmp");
+    if (asked.empty()) {
+      Sleep(500);  // painted
+      Shot("Setup needs the next disk", "wendmere_floppy_next_disk.bmp");
+    }
     asked.push_back(std::atoi(text.c_str() + prompt.size()));
     ChangeDisk(asked.back());
     ASSERT_TRUE(Click(form, "Proceed"));
