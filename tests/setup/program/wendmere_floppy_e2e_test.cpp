@@ -130,6 +130,10 @@ TEST_F(WendmereFloppies, TheSetupGoesOntoAsManyDisksAsItTakes) {
   ASSERT_EQ(inDrive, 1);
 
   EXPECT_EQ(FilesIn("A:"), (std::vector<std::string>{"files.1", "setup.1", "setup.exe"}));
+  // Disk 1 is filled up but for the last part of a block.
+  ULARGE_INTEGER free{};
+  ASSERT_TRUE(GetDiskFreeSpaceExA("A:\\", &free, nullptr, nullptr));
+  EXPECT_LT(free.QuadPart, 3u * 4096u);
   EXPECT_EQ(ReadFileText("A:\\setup.exe"), ReadFileText(std::string(kVendorFolder) + "\\PembrinLoadProgram.exe"));
   EXPECT_EQ(ReadFileText("A:\\setup.1"), ReadFileText(std::string(kDistFolder) + "\\setup.1"));
   for (int disk = 2; disk <= disks; ++disk) {
