@@ -1,5 +1,9 @@
 # The installer archive: its format and operations over a small file
 # interface (core, with in-memory disks), and real files for Windows.
+# The Windows programs carry zlib inside them: they ship without DLLs.
+if(TALLIMO_WINDOWS)
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 tallimo_core_library(setup_archive
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/archive_files.cpp

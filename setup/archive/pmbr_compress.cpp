@@ -202,7 +202,15 @@ void TPmbrCompress::Status() {
 }
 
 void TPmbrCompress::ReadHeaders() {
-  auto stream = files_.Open(compressedFile_, ArchiveOpenMode::ReadShared);
+  std::unique_ptr<ArchiveStream> stream;
+  if (OnNewDisk && !files_.Exists(compressedFile_)) {
+    // The headers of a split archive are on disk 1, which a later disk may
+    // have replaced in the drive: ask for it back.
+    std::string name = compressedFile_;
+    stream = OpenDiskFile(1, ArchiveOpenMode::ReadShared, name);
+  } else {
+    stream = files_.Open(compressedFile_, ArchiveOpenMode::ReadShared);
+  }
   if (!stream) Fail("Cannot open the compressed file " + compressedFile_);
   uniqueIndex_.fill(0);
   headersLoaded_ = false;
@@ -212,12 +220,26 @@ void TPmbrCompress::ReadHeaders() {
     headers_.Clear();
     Fail(kCorruptHeadersMessage);
   }
+  IndexUniqueIDs();
+  headersLoaded_ = true;
+}
+
+void TPmbrCompress::UseHeaders(const TFileHeaders& headers) {
+  if (&headers == &headers_) return;
+  headers_.Clear();
+  headers_.MultiDisk = headers.MultiDisk;
+  for (const auto& header : headers.Items()) headers_.Add(std::make_unique<TFileHeader>(*header));
+  uniqueIndex_.fill(0);
+  IndexUniqueIDs();
+  headersLoaded_ = true;
+}
+
+void TPmbrCompress::IndexUniqueIDs() {
   for (int i = 0; i < headers_.Count(); ++i) {
     const std::int32_t id = headers_.GetFileHeaders(i).UniqueID;
     if (id >= 0 && id < static_cast<std::int32_t>(uniqueIndex_.size()))
       uniqueIndex_[static_cast<std::size_t>(id)] = i;
   }
-  headersLoaded_ = true;
 }
 
 int TPmbrCompress::FileCount() {

@@ -100,6 +100,10 @@ class TPmbrCompress : public fw::TComponent {
   int IndexOfUniqueID(std::int32_t id) const;
   bool FindUniqueID(std::int32_t id, int& index) const;
   void ReadHeaders();
+  // Takes the headers an earlier reader of this archive read, instead of
+  // reading them again: a split archive keeps them on disk 1, which need not
+  // be in the drive any more.
+  void UseHeaders(const TFileHeaders& headers);
   const TFileHeaders& Headers() const { return headers_; }
 
  protected:
@@ -137,6 +141,7 @@ class TPmbrCompress : public fw::TComponent {
   std::function<void()> processMessages_;
   std::string compressedFile_;
   std::vector<std::string> filesToProcess_;
+  void IndexUniqueIDs();
   TFileHeaders headers_;
   bool headersLoaded_ = false;
   Kind kind_ = Kind::None;

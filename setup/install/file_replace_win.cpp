@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -193,7 +194,35 @@ int SystemFileInstall::Decide(int overwriteType, const std::string& destination,
 
 namespace {
 TPmbrCompress* extracting = nullptr;
+
+// The headers last read from each archive, by path and offset. A split
+// archive keeps them on disk 1: once a later disk is in the drive, the files
+// still to come are taken out with these instead of asking for disk 1 back.
+struct HeadersOfArchive {
+  std::string Path;
+  std::int32_t Offset = 0;
+  TFileHeaders Headers;
+};
+std::vector<HeadersOfArchive>& HeadersRead() {
+  static std::vector<HeadersOfArchive> read;
+  return read;
 }
+void RememberHeaders(const TPmbrCompress& archive, const std::string& path) {
+  auto& read = HeadersRead();
+  auto found = std::find_if(read.begin(), read.end(), [&](const HeadersOfArchive& r) {
+    return r.Offset == archive.Offset && _stricmp(r.Path.c_str(), path.c_str()) == 0;
+  });
+  if (found == read.end()) found = read.insert(read.end(), HeadersOfArchive{path, archive.Offset, {}});
+  found->Headers.Clear();
+  found->Headers.MultiDisk = archive.Headers().MultiDisk;
+  for (const auto& header : archive.Headers().Items()) found->Headers.Add(std::make_unique<TFileHeader>(*header));
+}
+const TFileHeaders* RememberedHeaders(const std::string& path, std::int32_t offset) {
+  for (const auto& r : HeadersRead())
+    if (r.Offset == offset && _stricmp(r.Path.c_str(), path.c_str()) == 0) return &r.Headers;
+  return nullptr;
+}
+}  // namespace
 
 MainArchiveOffset& SharedArchiveOffset() {
   static MainArchiveOffset offset;
@@ -215,6 +244,7 @@ std::optional<TFileHeader> SystemFileInstall::ArchivedHeader(const std::string& 
   if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
     archive.Offset = shared.Offset;
   archive.ReadHeaders();
+  RememberHeaders(archive, archivePath);
   int index = 0;
   if (!archive.FindUniqueID(uniqueID, index)) return std::nullopt;
   const auto& items = archive.Headers().Items();
@@ -249,6 +279,10 @@ std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
   const MainArchiveOffset& shared = SharedArchiveOffset();
   if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
     archive.Offset = shared.Offset;
+  // Only when the archive's first file is gone, as when another disk is in
+  // the drive: an archive that is there is read afresh.
+  if (!disk.Exists(archivePath))
+    if (const TFileHeaders* headers = RememberedHeaders(archivePath, archive.Offset)) archive.UseHeaders(*headers);
   archive.OnStatus = [&file](TPmbrCompress*, const TlzhFileStats& stats) { file.ArchiveStatus(stats); };
   archive.OnNewDisk = [&file](TPmbrCompress* sender, std::int32_t disk, std::string& path) {
     bool cancelled = false;

@@ -5,7 +5,10 @@
 // with "-e<its own file name>", "-s<its own folder>" and "-c". Run as a plain
 // loader beside "setup.1" it does the same with that archive and without
 // "-e". It waits for the installer and exits with its exit code; its own
-// failures are shown in a message box and end it with exit code 2.
+// failures are shown in a message box and end it with exit code 2. Started
+// from a removable disk it ends once the installer runs, with exit code 0:
+// a running program cannot leave its disk, and the installer may ask for the
+// next one.
 #include <windows.h>
 
 #include <cstring>
@@ -80,7 +83,7 @@ std::string ExtractAll(const std::string& archivePath, std::int64_t offset, cons
   return folder + "\\" + first;
 }
 
-DWORD RunAndWait(const std::string& program, const std::string& arguments, const std::string& folder) {
+DWORD Run(const std::string& program, const std::string& arguments, const std::string& folder, bool wait) {
   std::string command = "\"" + program + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -89,6 +92,10 @@ DWORD RunAndWait(const std::string& program, const std::string& arguments, const
                       &startup, &process))
     throw std::runtime_error("Cannot start the installer program " + program);
   CloseHandle(process.hThread);
+  if (!wait) {
+    CloseHandle(process.hProcess);
+    return 0;
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = kLoaderFailed;
   GetExitCodeProcess(process.hProcess, &code);
@@ -113,7 +120,8 @@ int Load() {
   const std::string installer = ExtractAll(archive, offset, temporary);
   // The installer starts in the loader's folder: nothing holds the temporary
   // folder, which the installer's clean-up removes after it ends.
-  return static_cast<int>(RunAndWait(installer, arguments, folder));
+  const bool removable = GetDriveTypeA((own.substr(0, 2) + "\\").c_str()) == DRIVE_REMOVABLE;
+  return static_cast<int>(Run(installer, arguments, folder, !removable));
 }
 
 }  // namespace

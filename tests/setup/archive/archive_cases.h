@@ -228,6 +228,38 @@ TYPED_TEST_P(ArchiveCases, SplitOntoTheFloppyContinuesOnASecondDisk) {
   EXPECT_EQ(this->Read(this->W("out\\large.bin")), large);
   EXPECT_EQ(this->Read(this->W("out\\first.txt")), small);
   EXPECT_DOUBLE_EQ(this->DateOf(this->W("out\\large.bin")), 40000.5);
+
+  // A reader that finds another disk in the drive asks for disk 1 back, for
+  // the headers, before the disk of the entry.
+  asked.clear();
+  this->archive.OnNewDisk = [&](setup::TPmbrCompress*, std::int32_t disk, std::string& path) {
+    asked.push_back(disk);
+    path = disk == 1 ? this->world.Floppy() : this->world.SecondDisk();
+  };
+  this->archive.SetCompressedFile(this->world.SecondDisk() + "\\files.1");
+  this->archive.ExtractDirectory = this->W("again");
+  this->List({this->W("src\\first.txt")});
+  this->archive.ExtractFiles();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.front(), 1);
+  EXPECT_EQ(this->Read(this->W("again\\first.txt")), small);
+
+  // A reader given the headers read before asks only for the disks of the
+  // entry's data, not for disk 1 for the headers first.
+  std::vector<int> askedAgain;
+  setup::TPmbrCompress reader(nullptr, this->world.Files(), this->world.Versions(), [] {});
+  reader.OnNewDisk = [&](setup::TPmbrCompress*, std::int32_t disk, std::string& path) {
+    askedAgain.push_back(disk);
+    path = disk == 1 ? this->world.Floppy() : this->world.SecondDisk();
+  };
+  reader.SetCompressedFile(this->world.SecondDisk() + "\\files.1");
+  reader.UseHeaders(this->archive.Headers());
+  reader.ExtractDirectory = this->W("adopted");
+  std::vector<std::string> lines = {this->W("src\\large.bin")};
+  reader.SetFilesToProcess(lines);
+  reader.ExtractFiles();
+  EXPECT_EQ(askedAgain, (std::vector<int>{1, 2}));
+  EXPECT_EQ(this->Read(this->W("adopted\\large.bin")), large);
 }
 
 // Cancelling in the middle of an extraction or a copy: OnAborted, no

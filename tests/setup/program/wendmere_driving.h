@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "framework/registry_win.h"
 #include "tests/support/files.h"
+#include "tests/support/screenshot.h"
 
 namespace wendmere_test {
 
@@ -40,6 +42,27 @@ inline bool Exists(const std::string& path) {
 
 using test_support::WaitUntil;
 
+inline std::int64_t SizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The names of the files in the folder, sorted.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+
 inline std::string TextOf(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
@@ -65,6 +88,26 @@ inline HWND TopWindow(const std::string& caption) {
 
 // A visible, enabled button (push button, radio button, check box) of the
 // window with the caption.
+// The text of the window's first visible child that begins with `start`;
+// empty when there is none.
+inline std::string ChildTextStarting(HWND window, const std::string& start) {
+  struct Search {
+    const std::string* start;
+    std::string found;
+  } search{&start, {}};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        const std::string text = TextOf(child);
+        if (!IsWindowVisible(child) || text.rfind(*s->start, 0) != 0) return TRUE;
+        s->found = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 inline HWND VisibleButton(HWND window, const std::string& caption) {
   struct Search {
     const std::string* caption;
@@ -131,6 +174,27 @@ inline void Press(const std::string& page, const std::string& button, DWORD time
   WaitUntil([&] { return TextOf(window) != page || !IsWindowVisible(window); }, 10000);
 }
 
+// Presses the window's button, as a user would.
+inline bool Click(HWND window, const std::string& button) {
+  HWND target = VisibleButton(window, button);
+  if (!target) return false;
+  PostMessageA(target, BM_CLICK, 0, 0);
+  return true;
+}
+
+inline void Shot(const std::string& caption, const std::string& file) {
+  HWND window = TopWindow(caption);
+  if (!window) return;
+  RECT r;
+  GetWindowRect(window, &r);
+  // A maximised window reaches past the screen's edges.
+  r.left = std::max(r.left, 0L);
+  r.top = std::max(r.top, 0L);
+  r.right = std::min(r.right, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
+  r.bottom = std::min(r.bottom, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
+  test_support::SaveBitmap(file, test_support::CaptureScreen(r));
+}
+
 struct Process {
   PROCESS_INFORMATION info{};
   bool Start(const std::string& command, const std::string& folder) {
@@ -140,6 +204,7 @@ struct Process {
     return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
   }
+  bool Ended() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }
   int Wait(DWORD timeoutMs = 120000) {
     if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
       TerminateProcess(info.hProcess, 99);
@@ -176,31 +241,31 @@ inline std::string RegText(HKEY root, const std::string& key, const std::string&
 }
 
 // The build machine: the product's files, the vendor folder with the
-// loading program, and the setup program with its BUILD.INF.
-inline void PrepareBuildMachine() {
+// loading program, and the setup program with its BUILD.INF. The programs
+// are by default those the build made (build\setup and build\capture), and
+// the stand-ins beside the test; `wendmere` and `loader` name others.
+inline void PrepareBuildMachine(std::string wendmere = {}, std::string loader = {}) {
   const std::string here = HereFolder();
-  CreateDirectoryA(kSourceFolder, nullptr);
-  // The programs as the build made them: build\setup and build\capture.
+  const std::string source = kSourceFolder, vendor = kVendorFolder, setupFolder = kSetupFolder;
   const std::string build = here + "\\..\\..";
-  CopyFileA((build + "\\capture\\Tallimo.exe").c_str(),
-            (std::string(kSourceFolder) + "\\Quorvane - Brask.exe").c_str(), FALSE);
-  CopyFileA((here + "\\stand_in_uninstaller.exe").c_str(),
-            (std::string(kSourceFolder) + "\\uninstall.exe").c_str(), FALSE);
+  if (wendmere.empty()) wendmere = build + "\\setup\\Wendmere.exe";
+  if (loader.empty()) loader = here + "\\stand_in_loader.exe";
+  CreateDirectoryA(kSourceFolder, nullptr);
+  CopyFileA((build + "\\capture\\Tallimo.exe").c_str(), (source + "\\Quorvane - Brask.exe").c_str(), FALSE);
+  CopyFileA((here + "\\stand_in_uninstaller.exe").c_str(), (source + "\\uninstall.exe").c_str(), FALSE);
   // No help is written for the program: the build packs placeholders.
-  WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.HLP", "placeholder help file\r\n");
-  WriteFileText(std::string(kSourceFolder) + "\\QUORVANE.CNT", ":Base QUORVANE.HLP\r\n");
+  WriteFileText(source + "\\QUORVANE.HLP", "placeholder help file\r\n");
+  WriteFileText(source + "\\QUORVANE.CNT", ":Base QUORVANE.HLP\r\n");
   CreateDirectoryA("C:\\Corvath", nullptr);
   CreateDirectoryA(kVendorFolder, nullptr);
-  CopyFileA((here + "\\stand_in_loader.exe").c_str(),
-            (std::string(kVendorFolder) + "\\PembrinLoadProgram.exe").c_str(), FALSE);
-  WriteFileText(std::string(kVendorFolder) + "\\P32V35.TXT", "");
-  fw::TRegistry vendor(HKEY_CURRENT_USER);
-  vendor.OpenKey("Software\\Corvath\\P32V35", true);
-  vendor.WriteString("LibraryPath", "C:\\Elsewhere;" + std::string(kVendorFolder));
+  CopyFileA(loader.c_str(), (vendor + "\\PembrinLoadProgram.exe").c_str(), FALSE);
+  WriteFileText(vendor + "\\P32V35.TXT", "");
+  fw::TRegistry registry(HKEY_CURRENT_USER);
+  registry.OpenKey("Software\\Corvath\\P32V35", true);
+  registry.WriteString("LibraryPath", "C:\\Elsewhere;" + vendor);
   CreateDirectoryA(kSetupFolder, nullptr);
-  CopyFileA((build + "\\setup\\Wendmere.exe").c_str(), (std::string(kSetupFolder) + "\\Wendmere.exe").c_str(),
-            FALSE);
-  WriteFileText(std::string(kSetupFolder) + "\\BUILD.INF", std::string(kDistFolder) + "\r\n");
+  CopyFileA(wendmere.c_str(), (setupFolder + "\\Wendmere.exe").c_str(), FALSE);
+  WriteFileText(setupFolder + "\\BUILD.INF", std::string(kDistFolder) + "\r\n");
 }
 
 // Wendmere.exe -b; its exit code.

@@ -15,24 +15,10 @@
 
 #include "setup/base/extraction_info.h"
 #include "tests/setup/program/wendmere_driving.h"
-#include "tests/support/screenshot.h"
 
 namespace {
 
 using namespace wendmere_test;
-
-void Shot(const std::string& caption, const std::string& file) {
-  HWND window = TopWindow(caption);
-  if (!window) return;
-  RECT r;
-  GetWindowRect(window, &r);
-  // A maximised window reaches past the screen's edges.
-  r.left = std::max(r.left, 0L);
-  r.top = std::max(r.top, 0L);
-  r.right = std::min(r.right, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
-  r.bottom = std::min(r.bottom, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
-  test_support::SaveBitmap(file, test_support::CaptureScreen(r));
-}
 
 class Wendmere : public ::testing::Test {
  protected:
