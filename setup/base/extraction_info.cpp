@@ -13,13 +13,6 @@ namespace {
 constexpr char kMagic[] = "SELFEXTRACTING";
 constexpr std::size_t kSetupStartAt = 16, kSetupEndAt = 20, kFilesStartAt = 24, kFilesEndAt = 28;
 
-[[noreturn]] void Unreadable(const std::string& path) {
-  throw IEInstall(
-      "Could not read the extraction info from the archive file %s when trying to find the correct offset "
-      "into the "
-      "self extracting file",
-      {path});
-}
 
 bool FitsField(std::int64_t offset) {
   return offset >= std::numeric_limits<std::int32_t>::min() &&
@@ -33,6 +26,14 @@ bool PartInside(std::int64_t start, std::int64_t end, std::int64_t contentSize) 
 }
 
 }  // namespace
+
+void ExtractionInfoUnreadable(const std::string& path) {
+  throw IEInstall(
+      "Could not read the extraction info from the archive file %s when trying to find the correct offset "
+      "into the "
+      "self extracting file",
+      {path});
+}
 
 std::array<std::uint8_t, kExtractionInfoSize> EncodeExtractionInfo(const TExtractionInfo& info) {
   for (const std::int64_t offset : {info.SetupStart, info.SetupEnd, info.FilesStart, info.FilesEnd}) {
@@ -54,7 +55,7 @@ std::array<std::uint8_t, kExtractionInfoSize> EncodeExtractionInfo(const TExtrac
 TExtractionInfo DecodeExtractionInfo(std::span<const std::uint8_t> trailer, std::int64_t fileSize,
                                      const std::string& path) {
   if (trailer.size() < kExtractionInfoSize || fileSize < static_cast<std::int64_t>(kExtractionInfoSize)) {
-    Unreadable(path);
+    ExtractionInfoUnreadable(path);
   }
   const std::uint8_t* bytes = trailer.data() + (trailer.size() - kExtractionInfoSize);
   const auto field = [&](std::size_t at) {
@@ -64,22 +65,22 @@ TExtractionInfo DecodeExtractionInfo(std::span<const std::uint8_t> trailer, std:
   // The offsets go straight into seeks and copies: a damaged trailer must
   // not send them outside the file.
   const std::int64_t contentSize = fileSize - static_cast<std::int64_t>(kExtractionInfoSize);
-  if (!PartInside(info.SetupStart, info.SetupEnd, contentSize)) Unreadable(path);
+  if (!PartInside(info.SetupStart, info.SetupEnd, contentSize)) ExtractionInfoUnreadable(path);
   if (info.HasFiles() ? !PartInside(info.FilesStart, info.FilesEnd, contentSize) : info.FilesEnd != 0) {
-    Unreadable(path);
+    ExtractionInfoUnreadable(path);
   }
   return info;
 }
 
 TExtractionInfo ReadExtractionInfo(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) Unreadable(path);
+  if (!in) ExtractionInfoUnreadable(path);
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < static_cast<std::streamoff>(kExtractionInfoSize)) Unreadable(path);
+  if (size < static_cast<std::streamoff>(kExtractionInfoSize)) ExtractionInfoUnreadable(path);
   in.seekg(size - static_cast<std::streamoff>(kExtractionInfoSize));
   std::array<std::uint8_t, kExtractionInfoSize> trailer{};
-  if (!in.read(reinterpret_cast<char*>(trailer.data()), trailer.size())) Unreadable(path);
+  if (!in.read(reinterpret_cast<char*>(trailer.data()), trailer.size())) ExtractionInfoUnreadable(path);
   return DecodeExtractionInfo(trailer, size, path);
 }
 

@@ -34,6 +34,9 @@ std::array<std::uint8_t, kExtractionInfoSize> EncodeExtractionInfo(const TExtrac
 TExtractionInfo DecodeExtractionInfo(std::span<const std::uint8_t> trailer, std::int64_t fileSize,
                                      const std::string& path);
 
+// Raises IEInstall "Could not read the extraction info ..." naming `path`.
+[[noreturn]] void ExtractionInfoUnreadable(const std::string& path);
+
 // Reads the trailer of the file at `path`; a file that cannot be opened or
 // read gives the same failure.
 TExtractionInfo ReadExtractionInfo(const std::string& path);

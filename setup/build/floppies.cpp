@@ -17,13 +17,6 @@ namespace {
 
 constexpr std::size_t kCopyChunk = 8192;
 
-[[noreturn]] void Unreadable(const std::string& path) {
-  throw IEInstall(
-      "Could not read the extraction info from the archive file %s when trying to find the correct offset "
-      "into the "
-      "self extracting file",
-      {path});
-}
 
 // Bytes `first` to `last` (inclusive) of `source` into a new `targetPath`;
 // a file that cannot be made or a short write (a full disk) gives `failure`.
@@ -52,8 +45,8 @@ FloppyPlan PlanFloppyTransfer(std::span<const std::uint8_t> trailer, std::int64_
   const TExtractionInfo info = DecodeExtractionInfo(trailer, fileSize, path);
   // The self-extractor is the loading program, then "setup.1", then
   // "files.1": parts out of that order would copy pieces of one another.
-  if (info.SetupStart <= 0) Unreadable(path);
-  if (info.HasFiles() && info.FilesStart <= info.SetupEnd) Unreadable(path);
+  if (info.SetupStart <= 0) ExtractionInfoUnreadable(path);
+  if (info.HasFiles() && info.FilesStart <= info.SetupEnd) ExtractionInfoUnreadable(path);
   FloppyPlan plan;
   plan.LoaderSize = info.SetupStart;
   plan.SetupStart = info.SetupStart;
@@ -76,12 +69,12 @@ void TransferToFloppies(TCustomInstall& install, BuildSystem& system, const std:
 
   // Everything is checked before the first byte goes to the target.
   auto program = files.Open(source, ArchiveOpenMode::ReadShared);
-  if (!program) Unreadable(source);
+  if (!program) ExtractionInfoUnreadable(source);
   const std::int64_t size = program->Size();
   std::array<std::uint8_t, kExtractionInfoSize> trailer{};
-  if (size < static_cast<std::int64_t>(trailer.size())) Unreadable(source);
+  if (size < static_cast<std::int64_t>(trailer.size())) ExtractionInfoUnreadable(source);
   program->Seek(size - static_cast<std::int64_t>(trailer.size()));
-  if (program->Read(trailer.data(), trailer.size()) != trailer.size()) Unreadable(source);
+  if (program->Read(trailer.data(), trailer.size()) != trailer.size()) ExtractionInfoUnreadable(source);
   const FloppyPlan plan = PlanFloppyTransfer(trailer, size, source);
 
   install.PushStatus(Translated("Transferring this installation to floppies. Please wait..."));

@@ -338,11 +338,7 @@ void TInstall::Process() {
     const std::string program = GetArchivePath();
     const TExtractionInfo info = ReadExtractionInfo(program);
     // Without an embedded archive the program itself is no archive.
-    if (!info.HasFiles() || info.FilesStart > INT32_MAX)
-      throw IEInstall(
-          "Could not read the extraction info from the archive file %s when trying to find the correct offset "
-          "into the self extracting file",
-          {program});
+    if (!info.HasFiles() || info.FilesStart > INT32_MAX) ExtractionInfoUnreadable(program);
     SharedArchiveOffset() = {program, static_cast<std::int32_t>(info.FilesStart)};
   }
   ReadArchiveInfo();

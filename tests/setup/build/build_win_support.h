@@ -30,26 +30,10 @@ inline Bytes RandomBytes(std::size_t size, unsigned seed) {
 }
 
 using test_support::DeleteTree;
+using test_support::FileSizeOf;
+using test_support::FilesIn;
 
-// The names of the files in a folder, sorted.
-inline std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
-inline std::int64_t FileSizeOf(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
 
 class BuildMachine : public ::testing::Test {
  protected:

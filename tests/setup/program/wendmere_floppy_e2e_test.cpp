@@ -95,7 +95,7 @@ class WendmereFloppies : public ::testing::Test {
 
 TEST_F(WendmereFloppies, TheDistributionTakesMoreThanOneDisk) {
   ASSERT_EQ(BuildDistribution(), 0);
-  EXPECT_GT(SizeOf(std::string(kDistFolder) + "\\setup.exe"), kDiskBytes);
+  EXPECT_GT(FileSizeOf(std::string(kDistFolder) + "\\setup.exe"), kDiskBytes);
 }
 
 TEST_F(WendmereFloppies, CancelAtTheNextDiskShowsAbortedByUser) {
@@ -141,7 +141,7 @@ TEST_F(WendmereFloppies, TheSetupGoesOntoAsManyDisksAsItTakes) {
     EXPECT_EQ(FilesIn(Shelf(disk)), std::vector<std::string>{name});
     // Each disk but the last is filled to the last byte.
     if (disk < disks) {
-      EXPECT_EQ(SizeOf(Shelf(disk) + "\\" + name), kDiskBytes) << name;
+      EXPECT_EQ(FileSizeOf(Shelf(disk) + "\\" + name), kDiskBytes) << name;
     }
   }
 }
