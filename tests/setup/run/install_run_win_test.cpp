@@ -80,7 +80,10 @@ std::vector<std::string> RunOnceValues() {
 class Installer {
  public:
   Installer(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files)
-      : folder_(FullPath("run " + name)), dest_("\\Tallimo Run Test\\" + name) {
+      // Archive entries keep their source path, which may not pass 100
+      // characters: the installer's folder is short whatever the checkout's.
+      : folder_("C:\\Tallimo Run\\" + name), dest_("\\Tallimo Run Test\\" + name) {
+    CreateDirectoryA("C:\\Tallimo Run", nullptr);
     DeleteTree(folder_);
     DeleteTree(Destination());
     // Keys an earlier test run left for this program.
