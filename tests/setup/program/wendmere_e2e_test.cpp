@@ -71,6 +71,15 @@ TEST_F(Wendmere, InstallsTheCaptureProgramThroughTheWizard) {
   Press("Software license agreement", "Next >");
   Press("Readme information", "Next >");
   Press("Setup type", "Next >");
+  // The copy is short: a picture of the window while it runs, when caught.
+  for (int tries = 0; tries < 1000 && !TopWindow("Setup complete"); ++tries) {
+    if (TopWindow("Copying installation files")) {
+      Sleep(100);  // its first paint
+      Shot("Ostrel SYSTEMS PRESENTS", "wendmere_copying.bmp");
+      break;
+    }
+    Sleep(2);
+  }
   if (WaitUntil([] { return TopWindow("Setup complete") || TopWindow("Setup incomplete"); }, 60000) &&
       TopWindow("Setup incomplete")) {
     // Say what went wrong: the error follows the failure page.
