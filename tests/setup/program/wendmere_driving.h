@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "framework/registry_win.h"
+#include "tests/setup/run/run_checks.h"
+#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/screenshot.h"
 
@@ -179,28 +181,7 @@ inline void Shot(const std::string& caption, const std::string& file) {
   test_support::SaveBitmap(file, test_support::CaptureScreen(r));
 }
 
-struct Process {
-  PROCESS_INFORMATION info{};
-  bool Start(const std::string& command, const std::string& folder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string line = command;
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
-  }
-  bool Ended() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }
-  int Wait(DWORD timeoutMs = 120000) {
-    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-      TerminateProcess(info.hProcess, 99);
-      return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return static_cast<int>(code);
-  }
-};
+using Process = test_support::ChildProcess;
 
 inline std::vector<std::string> InstanceKeys() {
   fw::TRegistry registry(HKEY_LOCAL_MACHINE);
@@ -208,15 +189,7 @@ inline std::vector<std::string> InstanceKeys() {
   return registry.GetKeyNames();
 }
 
-// Name=data of every value of the machine's key.
-inline std::vector<std::string> Values(const std::string& key) {
-  std::vector<std::string> values;
-  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly(key)) return values;
-  for (const std::string& name : registry.GetValueNames())
-    values.push_back(name + "=" + registry.ReadString(name).value_or("(not a string)"));
-  return values;
-}
+using setup::run_checks::MachineValues;
 
 inline std::string RegText(HKEY root, const std::string& key, const std::string& name) {
   fw::TRegistry registry(root);

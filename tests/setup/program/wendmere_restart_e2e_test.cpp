@@ -23,17 +23,9 @@ const char kOldProgram[] = "the capture program of an older version, running";
 
 std::string Program() { return std::string(kInstalled) + "\\Quorvane - Brask.exe"; }
 
+// The renames left for the next start, a "|" for each zero between names.
 std::string PendingRenames() {
-  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly("System\\CurrentControlSet\\Control\\Session Manager")) return "";
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(registry.CurrentKey(), "PendingFileRenameOperations", nullptr, &type, nullptr,
-                       &size) != ERROR_SUCCESS)
-    return "";
-  std::string text(size, '\0');
-  RegQueryValueExA(registry.CurrentKey(), "PendingFileRenameOperations", nullptr, &type,
-                   reinterpret_cast<BYTE*>(text.data()), &size);
-  text.resize(size);
+  std::string text = setup::run_checks::PendingRenames();
   std::replace(text.begin(), text.end(), '\0', '|');
   return text;
 }
@@ -104,7 +96,7 @@ TEST(WendmereRestart, ReplacesTheRunningProgramAtTheRestartAndEndsTheInstallThen
   EXPECT_TRUE(ReadFileText(candidate) == fresh) << "the new program waits as " << candidate;
   EXPECT_NE(PendingRenames().find(candidate + "|!\\??\\" + program + "|"), std::string::npos)
       << PendingRenames();
-  const std::vector<std::string> waiting = Values(kRunOnceKey);
+  const std::vector<std::string> waiting = MachineValues(kRunOnceKey);
   ASSERT_EQ(waiting.size(), 1u) << Listed(waiting);
   EXPECT_EQ(waiting[0].rfind("PembrinUnfinished=", 0), 0u) << waiting[0];
   EXPECT_NE(waiting[0].find(" -r \"-esetup.exe\" \"-s" + std::string(kDistFolder) + "\""), std::string::npos)
@@ -130,7 +122,7 @@ TEST(WendmereRestart, ReplacesTheRunningProgramAtTheRestartAndEndsTheInstallThen
                                                : "the program is neither");
   EXPECT_FALSE(Exists(candidate));
   EXPECT_EQ(PendingRenames().find("Quorvane"), std::string::npos) << PendingRenames();
-  EXPECT_TRUE(Values(kRunOnceKey).empty()) << Listed(Values(kRunOnceKey));
+  EXPECT_TRUE(MachineValues(kRunOnceKey).empty()) << Listed(MachineValues(kRunOnceKey));
   EXPECT_TRUE(InstanceKeys().empty()) << Listed(InstanceKeys());
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "QUORVANE");
   for (const char* name : {"QUORVANE.HLP", "QUORVANE.CNT", "uninstall.exe"})

@@ -16,12 +16,15 @@
 #include "setup/archive/archive_files_win.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/net_file_list.h"
+#include "tests/setup/run/run_checks.h"
+#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/loopback_server.h"
 
 namespace {
 
 using namespace setup;
+using namespace setup::run_checks;
 using test_support::FullPath;
 using test_support::ReadFileText;
 using test_support::DeleteTree;
@@ -30,45 +33,6 @@ using test_support::WriteFileText;
 
 const char kProgramFiles[] = "C:\\Program Files";
 const char kUninstallFiles[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallimo Run Test\\Files";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-// Position of the first line equal to `line` from `from` on; -1 when none.
-int Find(const std::vector<std::string>& lines, const std::string& line, int from = 0) {
-  for (int i = from; i < static_cast<int>(lines.size()); ++i)
-    if (lines[static_cast<std::size_t>(i)] == line) return i;
-  return -1;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& prefix) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
-}
-
-
-// Instance keys whose "Path" names the program.
-std::vector<std::string> InstanceKeysOf(const std::string& program) {
-  std::vector<std::string> keys;
-  fw::TRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install")) return keys;
-  const auto names = registry.GetKeyNames();
-  registry.CloseKey();
-  for (const std::string& name : names) {
-    fw::TRegistry key(HKEY_LOCAL_MACHINE);
-    if (key.OpenKeyReadOnly("SOFTWARE\\Pembrin\\Install\\" + name) &&
-        _stricmp(key.ReadString("Path").value_or("").c_str(), program.c_str()) == 0)
-      keys.push_back(name);
-  }
-  return keys;
-}
 
 std::vector<std::string> RunOnceValues() {
   fw::TRegistry registry(HKEY_LOCAL_MACHINE);
@@ -123,43 +87,24 @@ class Installer {
   }
 
   void Start(const std::string& arguments) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + Program() + "\" " + arguments;
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
-                               &startup, &process_))
-        << GetLastError();
+    ASSERT_TRUE(process_.Start("\"" + Program() + "\" " + arguments, folder_)) << GetLastError();
   }
 
   // Waits for the end; the exit code, or -1 after the timeout.
-  int Wait(DWORD timeoutMs = 60000) {
-    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.hProcess, 99);
-      return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = {};
-    return static_cast<int>(code);
-  }
+  int Wait(DWORD timeoutMs = 60000) { return process_.Wait(timeoutMs); }
 
   int Run(const std::string& arguments) {
     Start(arguments);
     return Wait();
   }
 
-  void Kill() {
-    TerminateProcess(process_.hProcess, 9);
-    Wait();
-  }
+  void Kill() { process_.Kill(); }
 
   std::string BuildSwitch() const { return "\"-s" + folder_ + "\""; }
 
  private:
   std::string folder_, dest_, names_;
-  PROCESS_INFORMATION process_{};
+  test_support::ChildProcess process_;
 };
 
 std::vector<std::string> UninstallLog() {
@@ -184,8 +129,8 @@ TEST(InstallRun, AGoodRunRaisesItsEventsInOrderInstallsAndRemovesItsKey) {
     ASSERT_GT(next, at) << event << "\n" << ReadFileText(installer.Log());
     at = next;
   }
-  EXPECT_FALSE(Contains(events, "-994")) << "no failure pages";
-  EXPECT_FALSE(Contains(events, "restart"));
+  EXPECT_FALSE(AnyStartsWith(events, "-994")) << "no failure pages";
+  EXPECT_FALSE(AnyStartsWith(events, "restart"));
   EXPECT_EQ(ReadFileText(installer.Destination() + "\\first.txt"), "first file");
   EXPECT_TRUE(ReadFileText(installer.Destination() + "\\second.dat") == std::string(70000, 'x'));
   EXPECT_EQ(UninstallLog(), (std::vector<std::string>{installer.Destination() + "\\first.txt",
@@ -206,8 +151,8 @@ TEST(InstallRun, ACancelShowsTheFailurePagesKeepsTheOldFilesAndRemovesTheKey) {
   const int bad = Find(events, "-994 Install1", cancelled);
   EXPECT_GT(bad, cancelled) << ReadFileText(installer.Log());
   EXPECT_GT(Find(events, "-978 Install1", bad), bad);
-  EXPECT_FALSE(Contains(events, "-995")) << "no good-end pages";
-  EXPECT_FALSE(Contains(events, "box:")) << "a cancel is no error to report";
+  EXPECT_FALSE(AnyStartsWith(events, "-995")) << "no good-end pages";
+  EXPECT_FALSE(AnyStartsWith(events, "box:")) << "a cancel is no error to report";
   EXPECT_EQ(ReadFileText(installer.Destination() + "\\kept.txt"), "old bytes");
   EXPECT_TRUE(UninstallLog().empty());
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
@@ -249,30 +194,30 @@ TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
   const int bad = Find(events, "-994 Install1");
   ASSERT_GE(complete, 0) << ReadFileText(installer.Log());
   EXPECT_GT(bad, complete) << ReadFileText(installer.Log());
-  EXPECT_TRUE(Contains(events, "box: Could not register")) << ReadFileText(installer.Log());
-  EXPECT_FALSE(Contains(events, "-995"));
+  EXPECT_TRUE(AnyStartsWith(events, "box: Could not register")) << ReadFileText(installer.Log());
+  EXPECT_FALSE(AnyStartsWith(events, "-995"));
 }
 
 TEST(InstallRun, WithoutRunAutomaticTheActivationInstallsNothing) {
   Installer installer("manual", {{"never.txt", "never"}});
   installer.Configure("manual=1\n");
   installer.Start(installer.BuildSwitch());
-  ASSERT_TRUE(WaitUntil([&] { return Contains(installer.Events(), "form activated"); }, 30000));
+  ASSERT_TRUE(WaitUntil([&] { return AnyStartsWith(installer.Events(), "form activated"); }, 30000));
   Sleep(500);
   HWND window = FindWindowA(nullptr, "Test installer");
   ASSERT_NE(window, nullptr);
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_EQ(installer.Wait(), 0);
   const auto events = installer.Events();
-  EXPECT_FALSE(Contains(events, "-986")) << ReadFileText(installer.Log());
-  EXPECT_FALSE(Contains(events, "after initialized"));
+  EXPECT_FALSE(AnyStartsWith(events, "-986")) << ReadFileText(installer.Log());
+  EXPECT_FALSE(AnyStartsWith(events, "after initialized"));
   EXPECT_EQ(GetFileAttributesA(installer.Destination().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(InstallRun, AnInvalidSwitchStopsTheStartUp) {
   Installer installer("switch", {{"x.txt", "x"}});
   EXPECT_EQ(installer.Run("-x"), 1);
-  EXPECT_TRUE(Contains(installer.Events(), "start-up failed: Invalid parameter <-x>"))
+  EXPECT_TRUE(AnyStartsWith(installer.Events(), "start-up failed: Invalid parameter <-x>"))
       << ReadFileText(installer.Log());
 }
 
@@ -290,7 +235,7 @@ TEST(InstallRun, AKilledRunLeavesEveryOldFileWholeAndTheNextRunInstallsCleanly) 
   // it written, and is killed there.
   installer.Configure("pause=-998\n");
   installer.Start(installer.BuildSwitch());
-  ASSERT_TRUE(WaitUntil([&] { return Contains(installer.Events(), "paused"); }, 60000))
+  ASSERT_TRUE(WaitUntil([&] { return AnyStartsWith(installer.Events(), "paused"); }, 60000))
       << ReadFileText(installer.Log());
   ASSERT_TRUE(WaitUntil(
       [&] {
@@ -383,7 +328,7 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   WriteFileText(installer.Folder() + "\\BUILD.INF", dist + "\r\n");
   installer.Configure("web=127.0.0.1/pub\n");
   ASSERT_EQ(installer.Run("-b"), 0);
-  ASSERT_FALSE(Contains(installer.Events(), "box:")) << ReadFileText(installer.Log());
+  ASSERT_FALSE(AnyStartsWith(installer.Events(), "box:")) << ReadFileText(installer.Log());
 
   // The build puts the group's archive and the list of files in the folder
   // named for the server and its directory; the server gets their copies.
@@ -420,7 +365,7 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   EXPECT_GE(Find(events, "info File1 10 "), 0) << ReadFileText(installer.Log());
   EXPECT_GE(Find(events, "info File2 4242 9.8.7.6"), 0) << ReadFileText(installer.Log());
   EXPECT_GE(Find(events, "-995 Install1"), 0) << ReadFileText(installer.Log());
-  EXPECT_TRUE(Contains(events, "-988 Install1")) << "the download reports its progress";
+  EXPECT_TRUE(AnyStartsWith(events, "-988 Install1")) << "the download reports its progress";
   EXPECT_EQ(ReadFileText(installer.Destination() + "\\first.txt"), "first file");
   EXPECT_TRUE(ReadFileText(installer.Destination() + "\\large.bin") == large);
   const std::string archive = ValueAfter(events, "archive ");
@@ -444,10 +389,10 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   auto start = events.end();
   while (start != events.begin() && (start - 1)->rfind("command: ", 0) != 0) --start;
   events.erase(events.begin(), start);
-  EXPECT_TRUE(Contains(events, "-988 Install1")) << ReadFileText(installer.Log());
+  EXPECT_TRUE(AnyStartsWith(events, "-988 Install1")) << ReadFileText(installer.Log());
   EXPECT_GE(Find(events, "-994 Install1"), 0) << ReadFileText(installer.Log());
-  EXPECT_FALSE(Contains(events, "-995")) << "no good-end pages";
-  EXPECT_FALSE(Contains(events, "box:")) << "a cancel is no error to report";
+  EXPECT_FALSE(AnyStartsWith(events, "-995")) << "no good-end pages";
+  EXPECT_FALSE(AnyStartsWith(events, "box:")) << "a cancel is no error to report";
   EXPECT_EQ(ValueAfter(events, "archive "), "") << ReadFileText(installer.Log());
   EXPECT_EQ(DownloadFilesInTemp(), tempFiles);
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
