@@ -16,7 +16,7 @@ if(TALLIMO_WINDOWS)
   target_link_libraries(setup_floppy_win_test PRIVATE setup_build_win GTest::gtest_main GTest::gmock)
   add_dependencies(setup_floppy_win_test setup_version_full setup_version_none)
   add_test(NAME setup_floppy_win_test.TransferToFloppies
-           COMMAND ${CMAKE_CURRENT_LIST_DIR}/floppy_run.sh ${CMAKE_BINARY_DIR} floppy-build
+           COMMAND ${TALLIMO_ROOT}/tests/support/floppy_run.sh ${CMAKE_BINARY_DIR} floppy-build
                    $<TARGET_FILE:setup_floppy_win_test>)
   set_tests_properties(setup_floppy_win_test.TransferToFloppies PROPERTIES LABELS wine TIMEOUT 600)
 endif()

@@ -1,5 +1,5 @@
 // A self-extracting setup copied onto the real 1.44 MB floppy A: under Wine
-// (see floppy_run.sh). The test plays the user at the drive: each "Please
+// (see tests/support/floppy_run.sh). The test plays the user at the drive: each "Please
 // insert disk %d" box is answered by putting the files of the disk in the
 // drive aside and bringing back those of the disk asked for.
 #include <gtest/gtest.h>

@@ -8,19 +8,13 @@
 # the prefix and its display, so that the end-to-end tests can run side by side.
 set -euo pipefail
 build=$(realpath "$1"); driver=$(realpath "$2")
-root=$(realpath "$(dirname "$0")/../../..")
+TALLIMO_ROOT=$(realpath "$(dirname "$0")/../../..")
+source "$TALLIMO_ROOT/tests/support/own_prefix.sh"
 state="$build/${3:-wendmere-e2e}"
-"$root/tools/wine-stop" "$state"
-rm -rf "$state"
-mkdir -p "$state/wine"
-# The build's booted clean prefix serves as this one's too (wine-run copies
-# it and never writes to it).
-if [ -f "$build/wine/clean-prefix/.booted" ]; then
-  cp -al "$build/wine/clean-prefix" "$state/wine/clean-prefix"
-fi
+fresh_prefix "$build" "$state"
 unset TALLIMO_USE_DISPLAY
 status=0
 cd "$(dirname "$driver")"
-"$root/tools/wine-run" "$state" "$driver" || status=$?
-"$root/tools/wine-stop" "$state"
+"$TALLIMO_ROOT/tools/wine-run" "$state" "$driver" || status=$?
+"$TALLIMO_ROOT/tools/wine-stop" "$state"
 exit $status
