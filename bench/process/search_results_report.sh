@@ -50,29 +50,10 @@ preview() { "${harness[@]}" preview lines.txt "$title" >/dev/null; }
 print() { "${harness[@]}" print lines.txt "$title" >/dev/null; }
 start() { "${harness[@]}" start; }
 
-# Wall-clock seconds of one run of a function.
-seconds() {
-  local from to
-  from=$(date +%s.%N); "$@"; to=$(date +%s.%N)
-  echo "$to - $from" | bc -l
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Runs the functions in turn, $runs times after one warm-up; one line of
-# medians per function, in order.
-side_by_side() {
-  local f run
-  for f in "$@"; do "$f" >/dev/null; done
-  declare -A times
-  for run in $(seq "$runs"); do
-    for f in "$@"; do times[$f]+="$(seconds "$f") "; done
-  done
-  for f in "$@"; do tr ' ' '\n' <<<"${times[$f]}" | grep . | median; echo; done
-}
+source "$(dirname "$(realpath "$0")")/side_by_side.sh"
 
 mapfile -t first < <(side_by_side preview enscript_ps floor start)
 mapfile -t second < <(side_by_side print enscript_pdf)
-ratio() { echo "scale=1; ($1) / ($2)" | bc -l; }
 printf '%-52s %8s s\n' "Wine start-up (a program that only starts and ends)" "${first[3]}"
 printf '%-52s %8s s\n' "Print Preview until the last page is stored" "${first[0]}" \
   "enscript, 100 Letter pages of PostScript" "${first[1]}" \

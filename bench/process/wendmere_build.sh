@@ -64,28 +64,9 @@ done
 [ "$(size "$dist/setup.exe")" -eq $(( $(size "$loader") + $(size "$dist/setup.1") + $(size "$dist/files.1") + 56 )) ] ||
   { echo "$0: setup.exe is not the loader, setup.1, files.1 and the trailer" >&2; exit 1; }
 
-# Wall-clock seconds of one run of a function.
-seconds() {
-  local from to
-  from=$(date +%s.%N); "$@" >/dev/null; to=$(date +%s.%N)
-  echo "$to - $from" | bc -l
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Runs the functions in turn, $runs times after one warm-up; one line of
-# medians per function, in order.
-side_by_side() {
-  local f run
-  for f in "$@"; do "$f" >/dev/null; done
-  declare -A times
-  for run in $(seq "$runs"); do
-    for f in "$@"; do times[$f]+="$(seconds "$f") "; done
-  done
-  for f in "$@"; do tr ' ' '\n' <<<"${times[$f]}" | grep . | median; echo; done
-}
+source "$(dirname "$(realpath "$0")")/side_by_side.sh"
 
 mapfile -t figures < <(side_by_side build_distribution gzip_files gzip_all start)
-ratio() { echo "scale=1; ($1) / ($2)" | bc -l; }
 input=0
 for name in "${files[@]}"; do input=$(( input + $(size "$source/$name") )); done
 installer=$(size "$drive/Quorvane Setup/Wendmere.exe")
