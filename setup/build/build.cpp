@@ -115,6 +115,23 @@ void InState(TFileContainer& container, TInstallFileState state, Body body) {
   container.Broadcast(&container, ieCopyFinished, nullptr);
 }
 
+// The file is in `state` while it lives: its progress reports go out under
+// the matching code.
+class FileInState {
+ public:
+  FileInState(TCustomInstallFile* file, TInstallFileState state) : file_(file) {
+    if (file_) file_->SetState(state);
+  }
+  ~FileInState() {
+    if (file_) file_->SetState(ifsNone);
+  }
+  FileInState(const FileInState&) = delete;
+  FileInState& operator=(const FileInState&) = delete;
+
+ private:
+  TCustomInstallFile* file_;
+};
+
 }  // namespace
 
 TCompressOptions CompressOptionsFor(TDistributeType type) {
@@ -263,16 +280,9 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
   compressor.OnStatus = [file](TPmbrCompress* sender, const TlzhFileStats& stats) {
     auto& hooks = TreeHooks();
     if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
-    if (!file) return;
-    TFileStatusParameter status;
-    status.BytesDone = stats.FileDone;
-    status.FilePercent = stats.FilePercent;
-    status.FileName = file->FileName;
-    status.Stats.EntryFinished = stats.EntryFinished;
-    status.Stats.FileSize = stats.FileSize;
-    TEventList list{file, &status};
-    Report(*file, icFileStatusCompress, &list);
+    if (file) file->ArchiveStatus(stats);
   };
+  const FileInState compressing(file, ifsCompress);
   compressor.AddFiles(append, uniqueID);
   if (compressor.Abort) throw EAIUserAbort();
 }
@@ -480,15 +490,9 @@ void TDistributionBuild::CopyUnpacked(TInstallFile& file) {
       copier.OnStatus = [&file](TPmbrCompress* sender, const TlzhFileStats& stats) {
         auto& hooks = TreeHooks();
         if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
-        TFileStatusParameter status;
-        status.BytesDone = stats.FileDone;
-        status.FilePercent = stats.FilePercent;
-        status.FileName = file.FileName;
-        status.Stats.EntryFinished = stats.EntryFinished;
-        status.Stats.FileSize = stats.FileSize;
-        TEventList list{&file, &status};
-        Report(file, icFileStatusCopying, &list);
+        file.ArchiveStatus(stats);
       };
+      const FileInState copying(&file, ifsCopying);
       copier.CopyFile(file.IncludeFromDir + "\\" + file.FileName, file.DestinationPath());
       if (copier.Abort) throw EAIUserAbort();
       Report(file, icAfterCopy, &file);
