@@ -320,7 +320,6 @@ void TInstall::ClearUnfinished() { setup::ClearUnfinished(SystemRegistry(), inst
 // --- The run ---
 
 void TInstall::Process() {
-  startTime_ = RunSeams().Now();
   FailedRegistrations.clear();
   unfinishedCount_ = 0;
   cleanupPending_ = false;

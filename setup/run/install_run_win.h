@@ -144,7 +144,6 @@ class TInstall : public TCustomInstall {
   std::string baseFolder_;
   std::string instanceKey_;
   std::string programPath_;
-  double startTime_ = 0;
   int exitCode_ = 0;
   bool activated_ = false;
   bool running_ = false;
