@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "framework/application.h"
 #include "framework/exceptions.h"
@@ -14,7 +15,43 @@ namespace fw {
 namespace {
 
 constexpr char kOwnClass[] = "FwWindow";
-constexpr char kObjectProperty[] = "FwControl";
+
+// Which control a window belongs to. It is looked up for every message a
+// control receives, so it must not cost a call into the window manager, as
+// reading a window property does under Wine: a list box filled with a few
+// thousand lines spent most of its time there. Windows of any thread are
+// found, as with a property.
+class WindowOwners {
+ public:
+  void Add(HWND window, TControl* control) {
+    AcquireSRWLockExclusive(&lock_);
+    owners_[window] = control;
+    ReleaseSRWLockExclusive(&lock_);
+  }
+  void Remove(HWND window, const TControl* control) {
+    AcquireSRWLockExclusive(&lock_);
+    if (auto found = owners_.find(window); found != owners_.end() && found->second == control) owners_.erase(found);
+    ReleaseSRWLockExclusive(&lock_);
+  }
+  TControl* Find(HWND window) {
+    if (!window) return nullptr;
+    AcquireSRWLockShared(&lock_);
+    const auto found = owners_.find(window);
+    TControl* control = found == owners_.end() ? nullptr : found->second;
+    ReleaseSRWLockShared(&lock_);
+    return control;
+  }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  std::unordered_map<HWND, TControl*> owners_;
+};
+
+// Never destroyed: windows may still go away while the program exits.
+WindowOwners& Owners() {
+  static auto* owners = new WindowOwners;
+  return *owners;
+}
 
 void RegisterOwnClass() {
   static const bool registered = [] {
@@ -43,7 +80,7 @@ void RegisterControlClass(const std::string& name, UINT classStyle) {
 }
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TControl*>(GetPropA(window, kObjectProperty));
+  auto* control = Owners().Find(window);
   if (!control) {
     if (message != WM_NCCREATE) return DefWindowProcA(window, message, wParam, lParam);
     control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -123,7 +160,7 @@ TControl::~TControl() {
 
 TControl* TControl::FromHandle(HWND window) {
   for (; window; window = GetParent(window))
-    if (auto* control = static_cast<TControl*>(GetPropA(window, kObjectProperty))) return control;
+    if (auto* control = Owners().Find(window)) return control;
   return nullptr;
 }
 
@@ -315,12 +352,12 @@ void TControl::CreateWnd() {
 
 void TControl::Attach(HWND window) {
   handle_ = window;
-  SetPropA(window, kObjectProperty, this);
+  Owners().Add(window, this);
 }
 
 void TControl::Detach() {
   if (!handle_) return;
-  RemovePropA(handle_, kObjectProperty);
+  Owners().Remove(handle_, this);
   if (defaultProc_ && defaultProc_ != DefWindowProcA)
     SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProc_));
   handle_ = nullptr;
@@ -642,14 +679,14 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_COMMAND:
       if (message.LParam) {
         if (auto* child =
-                static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
+                Owners().Find(reinterpret_cast<HWND>(message.LParam));
             child && child != this && child->ItemCommand(LOWORD(message.WParam), HIWORD(message.WParam)))
           return;
       }
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(message.LParam);
-      if (auto* child = static_cast<TControl*>(GetPropA(header->hwndFrom, kObjectProperty));
+      if (auto* child = Owners().Find(header->hwndFrom);
           child && child != this && child->Notify(header, message.Result))
         return;
       break;
@@ -659,7 +696,7 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
       if (auto* child =
-              static_cast<TControl*>(GetPropA(reinterpret_cast<HWND>(message.LParam), kObjectProperty));
+              Owners().Find(reinterpret_cast<HWND>(message.LParam));
           child && child != this) {
         if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.WParam))) {
           message.Result = reinterpret_cast<LRESULT>(brush);

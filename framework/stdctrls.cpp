@@ -511,11 +511,23 @@ void TListBox::CreateParams(TCreateParams& params) {
 
 void TListBox::Refill() {
   if (!handle_) return;
+  // A list may hold thousands of lines: the box is painted once, when they
+  // are all in, and its storage is taken for all of them at once. A hidden
+  // box is left alone: turning painting back on may show a window.
+  const bool visible = (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible) SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
   SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
+  size_t bytes = 0;
+  for (const auto& item : items_.Strings()) bytes += item.size() + 1;
+  SendMessageA(handle_, LB_INITSTORAGE, static_cast<WPARAM>(items_.Count()), static_cast<LPARAM>(bytes));
   for (const auto& item : items_.Strings())
     SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
   SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+  if (visible) {
+    SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle_, nullptr, TRUE);
+  }
 }
 
 void TListBox::HandleCreated() {

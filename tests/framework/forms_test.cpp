@@ -1031,6 +1031,25 @@ TEST(Controls, ListBoxAndComboBoxReportSelectionAndDoubleClick) {
   EXPECT_EQ(list->ItemIndex(), -1);
 }
 
+// A list of thousands of lines goes in at once, in its order, with its selection.
+TEST(Controls, ListBoxFilledAtOnceHoldsEveryLineInOrder) {
+  TestForm form;
+  auto* list = new TListBox(&form);
+  list->SetParent(&form);
+  list->SetBounds(0, 0, 300, 200);
+  form.Show();
+  std::vector<std::string> lines;
+  for (int i = 0; i < 3000; ++i) lines.push_back(std::to_string(i) + "     TOTAL " + std::to_string(i % 40));
+  list->Items().Assign(lines);
+  list->SetItemIndex(2);
+  PumpFor(100);
+  ASSERT_EQ(SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0), 3000);
+  char text[64] = {};
+  SendMessageA(list->Handle(), LB_GETTEXT, 2999, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "2999     TOTAL 39");
+  EXPECT_EQ(list->ItemIndex(), 2);
+}
+
 TEST(Controls, HourglassCursorShowsOverEveryControlAndControlsHaveTheirOwn) {
   TestForm form;
   auto* label = new TLabel(&form);
