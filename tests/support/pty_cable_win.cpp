@@ -44,8 +44,10 @@ void StartLinuxProgram(const std::string& commandLine) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     throw std::runtime_error("cannot start " + commandLine);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // A Linux program started this way has no Windows process: Wine leaves
+  // stale values in the handles it reports (seen: 0 and 0xC, the standard
+  // output's handle). Closing them would close handles of this process, so
+  // they are left alone; there is nothing of the child to close.
 }
 
 bool LinuxPathExists(const std::string& path) {
