@@ -20,7 +20,7 @@ void CaptureSession::UseFile(const std::string& name) {
 
 void CaptureSession::NewCaptureFile() {
   const std::string name = NextCaptureFileName(folder_, dates_.TodayShortDate(), files_);
-  if (name.size() > maxCaptureNameLength) throw fw::Exception(std::string(tooLongNameText) + ": " + name);
+  if (name.size() > maxCaptureNameLength) throw fw::Exception(NameNotMadeText(name));
   terminal_.SetCapture(CaptureMode::Off);
   UseFile(name);
   terminal_.SetCapture(CaptureMode::On);
@@ -64,6 +64,9 @@ void CaptureSession::OpenChosen(const std::string& chosen) {
 }
 
 void CaptureSession::Reopen() {
+  // Without a file of ours there is nowhere to capture: never the terminal's
+  // own default file, which nothing would ever roll over or show.
+  if (fileName_.empty()) throw fw::Exception(noCaptureFileText);
   terminal_.SetCapture(CaptureMode::Off);
   terminal_.SetCapture(CaptureMode::Append);
 }
@@ -71,6 +74,7 @@ void CaptureSession::Reopen() {
 void CaptureSession::Stop() { terminal_.SetCapture(CaptureMode::Off); }
 
 void CaptureSession::TimerTick() {
+  if (fileName_.empty()) return;  // nothing to write out; the user was told when the name failed
   try {
     Reopen();
   } catch (const fw::Exception& failure) {
@@ -90,6 +94,11 @@ void CaptureSession::CheckSize() {
   if (!size || !ExceedsCaptureLimit(*size)) return;
   NewCaptureFile();
   notices_.Information("File reached max size. New file is " + fileName_);
+}
+
+std::string NameNotMadeText(const std::string& name) {
+  return "The capture file name could not be made: it would be longer than 255 characters.\n\n" + name +
+         "\n\n" + noCaptureFileText;
 }
 
 }  // namespace capture

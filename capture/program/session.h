@@ -43,7 +43,8 @@ class CaptureSession {
   std::function<void(const std::string&)> onFileNameChanged;
 
   // Next free dated name, capture restarted on it (created or truncated).
-  // Raises fw::Exception when the name is too long or the file cannot be made.
+  // Raises fw::Exception when the name is too long (capture and the current
+  // file unchanged) or the file cannot be made.
   void NewCaptureFile();
   // File New: only while idle; capture stops before the screen is cleared.
   void FileNew(bool idle);
@@ -51,7 +52,8 @@ class CaptureSession {
   bool MayOpen(bool idle);
   // File Open after the dialog: checks the chosen file and captures to it in append mode.
   void OpenChosen(const std::string& chosen);
-  // Connect: the current file is flushed and reopened in append mode. Raises on failure.
+  // Connect: the current file is flushed and reopened in append mode. Raises on
+  // failure, and when there is no current file (no dated name could be made).
   void Reopen();
   void Stop();
   // The two-minute timer: flush, reopen, size check. An open failure is
@@ -73,5 +75,10 @@ class CaptureSession {
 };
 
 inline constexpr char tooLongNameText[] = "The file name is longer than 255 characters";
+inline constexpr char noCaptureFileText[] =
+    "There is no capture file to collect into: choose one with File, Open, or move the program to a folder "
+    "with a shorter path.";
+// The box when the dated name of a new capture file is too long.
+std::string NameNotMadeText(const std::string& name);
 
 }  // namespace capture
