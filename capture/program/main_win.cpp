@@ -368,6 +368,11 @@ void TfrmCaptureMain::WndProc(fw::TMessage& message) {
     fw::Guarded(this, [this] { session_->CheckSize(); });
     return;
   }
+  if (message.Msg == WM_ENDSESSION) {
+    if (message.WParam) EndSession();
+    message.Result = 0;
+    return;
+  }
   fw::TForm::WndProc(message);
 }
 
@@ -407,14 +412,29 @@ void TfrmCaptureMain::FormClose(fw::TCloseAction&) {
   const std::string phone = PhoneNumber();
   flow_->Close(phone);
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
-    settings->WriteText(kCommPortKey, btnComPort->Text());
-    settings->WriteText(kPhoneNumKey, phone);
-    if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
-    settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
+    SaveSettings(phone);
   } catch (const std::exception&) {
     fw::Application()->HandleException(this);
   }
+}
+
+void TfrmCaptureMain::EndSession() {
+  // As Exit, but silent: Windows may end the process as soon as the message
+  // returns, so everything is on disk by then and no box waits for an answer.
+  const std::string phone = PhoneNumber();
+  flow_->EndSession(phone);
+  try {
+    SaveSettings(phone);
+  } catch (const std::exception&) {
+  }
+}
+
+void TfrmCaptureMain::SaveSettings(const std::string& phone) {
+  std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
+  settings->WriteText(kCommPortKey, btnComPort->Text());
+  settings->WriteText(kPhoneNumKey, phone);
+  if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
+  settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
 }
 
 void TfrmCaptureMain::FormResize() {

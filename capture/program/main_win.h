@@ -80,6 +80,9 @@ class TfrmCaptureMain : public fw::TForm {
 
   void FormCreate();
   void FormClose(fw::TCloseAction& action);
+  // Windows is ending the session (WM_ENDSESSION).
+  void EndSession();
+  void SaveSettings(const std::string& phone);
   void FormResize();
   void btnConnectClick();
   void btnComPortClick();
