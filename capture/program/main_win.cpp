@@ -24,8 +24,6 @@ constexpr int kRightPanelWidth = 158;
 constexpr int kMargin = 12;
 constexpr int kHelpContentsContext = 4;
 constexpr UINT kCheckCaptureSize = WM_APP + 0x15;
-// The capture buffer reaches the disk in blocks of this size.
-constexpr std::size_t kCaptureBlock = 8192;
 
 const char* const kRegisterModels[] = {"ER-600",   "ER-650",  "SPS-1000", "ER-52XX",
                                        "ER-52XXM", "ER-6500", "ER-7000",  "SPS-2000"};
@@ -364,7 +362,6 @@ TfrmCaptureMain::~TfrmCaptureMain() {
 
 void TfrmCaptureMain::WndProc(fw::TMessage& message) {
   if (message.Msg == kCheckCaptureSize) {
-    sizeCheckPosted_ = false;
     fw::Guarded(this, [this] { session_->CheckSize(); });
     return;
   }
@@ -517,14 +514,10 @@ void TfrmCaptureMain::Timer1Timer() { session_->TimerTick(); }
 
 void TfrmCaptureMain::ApdEmulator1ProcessChar(char c, TEmuCommand& command) {
   FilterReceivedChar(ApdEmulator1, static_cast<std::uint8_t>(c), command);
-  const std::size_t written = command.Code == ecText ? command.Text[0] : command.Char != 0 ? 1 : 0;
-  // Once a block's worth has passed, the file may have grown: its size is
-  // looked at from the message loop, outside the terminal's work, so a full
-  // file rolls over long before the log viewer's limit.
-  sinceSizeCheck_ += written;
-  if (sinceSizeCheck_ < kCaptureBlock / 2 || sizeCheckPosted_) return;
-  sinceSizeCheck_ = 0;
-  sizeCheckPosted_ = PostMessageA(Handle(), kCheckCaptureSize, 0, 0) != FALSE;
+  // A full file rolls over soon after the write that filled it, long before
+  // the log viewer's limit, not only at the timer.
+  if (session_->CountWritten(BytesWritten(command)) && !PostMessageA(Handle(), kCheckCaptureSize, 0, 0))
+    session_->SizeCheckNotQueued();
 }
 
 void TfrmCaptureMain::ApdTapiDevice1TapiConnect() {

@@ -108,9 +108,6 @@ class TfrmCaptureMain : public fw::TForm {
   std::unique_ptr<Files> files_;
   std::unique_ptr<Labels> labels_;
   std::unique_ptr<TerminalCapture> terminalCapture_;
-  // Filtered bytes since the file size was last looked at.
-  std::size_t sinceSizeCheck_ = 0;
-  bool sizeCheckPosted_ = false;
   std::unique_ptr<CaptureSession> session_;
   std::unique_ptr<ConnectionFlow> flow_;
 };

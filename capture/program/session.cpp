@@ -89,7 +89,16 @@ void CaptureSession::TimerTick() {
   CheckSize();
 }
 
+bool CaptureSession::CountWritten(std::size_t bytes) {
+  sinceSizeCheck_ += bytes;
+  if (sizeCheckDue_ || sinceSizeCheck_ < captureBlockBytes / 2) return false;
+  sizeCheckDue_ = true;
+  return true;
+}
+
 void CaptureSession::CheckSize() {
+  sinceSizeCheck_ = 0;
+  sizeCheckDue_ = false;
   const auto size = files_.SizeOf(fileName_);
   if (!size || !ExceedsCaptureLimit(*size)) return;
   NewCaptureFile();

@@ -4,6 +4,7 @@
 // interfaces below, so every decision here runs without a window.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -61,6 +62,13 @@ class CaptureSession {
   void TimerTick();
   // After capture bytes reached the disk: roll over when the file is full.
   void CheckSize();
+  // Bytes written toward the capture file. True when the file's size is to be
+  // looked at: once half a capture block has passed since the last look, the
+  // file may have grown by a block. The caller runs CheckSize later, from the
+  // message loop, outside the terminal's work; until then no other look is asked.
+  bool CountWritten(std::size_t bytes);
+  // The look asked for could not be queued: the next bytes ask again.
+  void SizeCheckNotQueued() { sizeCheckDue_ = false; }
 
  private:
   void UseFile(const std::string& name);
@@ -72,7 +80,12 @@ class CaptureSession {
   std::string folder_;
   std::string fileName_;
   bool failureReported_ = false;
+  std::size_t sinceSizeCheck_ = 0;
+  bool sizeCheckDue_ = false;
 };
+
+// The capture buffer reaches the disk in blocks of this size.
+inline constexpr std::size_t captureBlockBytes = 8192;
 
 inline constexpr char tooLongNameText[] = "The file name is longer than 255 characters";
 inline constexpr char noCaptureFileText[] =

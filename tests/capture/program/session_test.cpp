@@ -156,6 +156,20 @@ TEST_F(SessionTest, SizeIsCheckedWhenBytesReachTheDiskToo) {
   EXPECT_EQ(notices.boxes.size(), 1u);
 }
 
+// Between timer ticks the file is looked at once half a block has been
+// written since the last look, and only one look is pending at a time.
+TEST_F(SessionTest, AsksForASizeLookAfterEveryHalfBlockOneAtATime) {
+  session.NewCaptureFile();
+  EXPECT_FALSE(session.CountWritten(4095));
+  EXPECT_TRUE(session.CountWritten(1));
+  EXPECT_FALSE(session.CountWritten(capture::captureBlockBytes)) << "a look is already pending";
+  session.CheckSize();
+  EXPECT_FALSE(session.CountWritten(4095)) << "counted afresh from the look";
+  EXPECT_TRUE(session.CountWritten(1));
+  session.SizeCheckNotQueued();
+  EXPECT_TRUE(session.CountWritten(1)) << "asked again when the look could not be queued";
+}
+
 TEST_F(SessionTest, UnwritableFolderIsReportedOncePerOutage) {
   session.NewCaptureFile();
   files.sizes[session.FileName()] = 800000;
