@@ -1,5 +1,6 @@
 #include "capture/program/session.h"
 
+#include "comm/terminal/capture_buffer.h"
 #include "framework/exceptions.h"
 
 namespace capture {
@@ -91,7 +92,7 @@ void CaptureSession::TimerTick() {
 
 bool CaptureSession::CountWritten(std::size_t bytes) {
   sinceSizeCheck_ += bytes;
-  if (sizeCheckDue_ || sinceSizeCheck_ < captureBlockBytes / 2) return false;
+  if (sizeCheckDue_ || sinceSizeCheck_ < comm::captureBlockSize / 2) return false;
   sizeCheckDue_ = true;
   return true;
 }

@@ -84,9 +84,6 @@ class CaptureSession {
   bool sizeCheckDue_ = false;
 };
 
-// The capture buffer reaches the disk in blocks of this size.
-inline constexpr std::size_t captureBlockBytes = 8192;
-
 inline constexpr char tooLongNameText[] = "The file name is longer than 255 characters";
 inline constexpr char noCaptureFileText[] =
     "There is no capture file to collect into: choose one with File, Open, or move the program to a folder "

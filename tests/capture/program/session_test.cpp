@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comm/terminal/capture_buffer.h"
 #include "tests/capture/program/fakes.h"
 
 namespace {
@@ -162,7 +163,7 @@ TEST_F(SessionTest, AsksForASizeLookAfterEveryHalfBlockOneAtATime) {
   session.NewCaptureFile();
   EXPECT_FALSE(session.CountWritten(4095));
   EXPECT_TRUE(session.CountWritten(1));
-  EXPECT_FALSE(session.CountWritten(capture::captureBlockBytes)) << "a look is already pending";
+  EXPECT_FALSE(session.CountWritten(comm::captureBlockSize)) << "a look is already pending";
   session.CheckSize();
   EXPECT_FALSE(session.CountWritten(4095)) << "counted afresh from the look";
   EXPECT_TRUE(session.CountWritten(1));
