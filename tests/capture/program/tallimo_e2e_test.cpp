@@ -243,6 +243,8 @@ class TallimoRun : public ::testing::Test {
     while ((child = FindWindowExA(box, child, "Static", nullptr)) != nullptr)
       if (!WindowText(child).empty()) text = WindowText(child);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // Gone before the next look, which would otherwise find it again.
+    test_support::WaitUntil([&] { return !IsWindow(box); }, 5000);
     return text;
   }
 
@@ -319,6 +321,40 @@ TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   EXPECT_FALSE(second.empty()) << "the rest of the journal goes to the new file";
   EXPECT_TRUE(first + second == journal)
       << first.size() << " + " << second.size() << " of " << journal.size();
+}
+
+// A program folder so deep that today's first dated name is longer than 255
+// characters: the user is told, and nothing is captured anywhere (not into the
+// terminal's own default file) until a file is chosen.
+TEST_F(TallimoRun, AFolderTooDeepForADatedNameCapturesNowhere) {
+  test_support::PtyCable cable;
+  const std::string name = TodayName(1);
+  const std::size_t depth = 255 + 4 - 1 - name.size();  // the name is 259 characters long
+  std::string deep = folder_ + "\\";
+  deep += std::string(depth - deep.size(), 'd');
+  test_support::DeleteTree(deep);
+  ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << GetLastError();
+  folder_ = deep;
+  ASSERT_TRUE(CopyFileA(kProgram, (folder_ + "\\Tallimo.exe").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Direct to COM" + std::to_string(cable.ProgramPort()) +
+                "\r\nAutoConnect=TRUE\r\n");
+  Launch();
+  EXPECT_EQ(AnswerBox(30000),
+            "The capture file name could not be made: it would be longer than 255 "
+            "characters.\n\n" +
+                folder_ + "\\" + name +
+                "\n\nThere is no capture file to collect into: choose one with File, Open, "
+                "or move the program to a folder with a shorter path.");
+  // The automatic connect finds no capture file and stays idle.
+  EXPECT_EQ(AnswerBox(30000),
+            "There is no capture file to collect into: choose one with File, Open, or move the program to a "
+            "folder with a shorter path.");
+  ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
+  EXPECT_TRUE(test_support::WaitUntil([&] { return StatusIs("IDLE"); }, 5000));
+  cable.Send("RECEIPT 1\r\n");
+  Sleep(1000);
+  CloseAndWait();
+  EXPECT_EQ(test_support::FilesIn(folder_), (std::vector<std::string>{"Tallimo.exe", "icbr424.cgr"}));
 }
 
 TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall) {
