@@ -211,4 +211,31 @@ void ConnectionFlow::Close(const std::string& phone) {
   }
 }
 
+void ConnectionFlow::EndSession(const std::string& phone) {
+  // Capture first: the held journal reaches the disk before anything else can fail.
+  try {
+    capture_.Stop();
+  } catch (const std::exception&) {
+  }
+  if (Idle()) return;
+  if (!phone.empty()) {
+    SetStatus(statusHangingUp);
+    try {
+      devices_.CancelCall();
+    } catch (const std::exception&) {
+    }
+  }
+  // Whatever opened the port (a direct connect or the call), it closes now.
+  try {
+    devices_.CloseDirect();
+  } catch (const std::exception&) {
+  }
+  try {
+    devices_.ActivateTerminal(false);
+    devices_.SetTapiModeOff();
+  } catch (const std::exception&) {
+  }
+  FailConnect();
+}
+
 }  // namespace capture

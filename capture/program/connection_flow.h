@@ -79,6 +79,11 @@ class ConnectionFlow {
   void LineFailed(const std::string& portName, const std::string& systemText);
   // Window closing: hang up a call, stop capture. Failures are reported, never raised.
   void Close(const std::string& phone);
+  // Windows is ending the session: the process may be ended as soon as this
+  // returns and nobody is there to answer a box. Capture is written out and
+  // closed, a call hung up and the port closed; failures are neither raised
+  // nor shown.
+  void EndSession(const std::string& phone);
 
  private:
   void SetStatus(const std::string& status);

@@ -24,8 +24,6 @@ constexpr int kRightPanelWidth = 158;
 constexpr int kMargin = 12;
 constexpr int kHelpContentsContext = 4;
 constexpr UINT kCheckCaptureSize = WM_APP + 0x15;
-// The capture buffer reaches the disk in blocks of this size.
-constexpr std::size_t kCaptureBlock = 8192;
 
 const char* const kRegisterModels[] = {"ER-600",   "ER-650",  "SPS-1000", "ER-52XX",
                                        "ER-52XXM", "ER-6500", "ER-7000",  "SPS-2000"};
@@ -364,8 +362,12 @@ TfrmCaptureMain::~TfrmCaptureMain() {
 
 void TfrmCaptureMain::WndProc(fw::TMessage& message) {
   if (message.Msg == kCheckCaptureSize) {
-    sizeCheckPosted_ = false;
     fw::Guarded(this, [this] { session_->CheckSize(); });
+    return;
+  }
+  if (message.Msg == WM_ENDSESSION) {
+    if (message.WParam) EndSession();
+    message.Result = 0;
     return;
   }
   fw::TForm::WndProc(message);
@@ -407,14 +409,29 @@ void TfrmCaptureMain::FormClose(fw::TCloseAction&) {
   const std::string phone = PhoneNumber();
   flow_->Close(phone);
   try {
-    std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
-    settings->WriteText(kCommPortKey, btnComPort->Text());
-    settings->WriteText(kPhoneNumKey, phone);
-    if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
-    settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
+    SaveSettings(phone);
   } catch (const std::exception&) {
     fw::Application()->HandleException(this);
   }
+}
+
+void TfrmCaptureMain::EndSession() {
+  // As Exit, but silent: Windows may end the process as soon as the message
+  // returns, so everything is on disk by then and no box waits for an answer.
+  const std::string phone = PhoneNumber();
+  flow_->EndSession(phone);
+  try {
+    SaveSettings(phone);
+  } catch (const std::exception&) {
+  }
+}
+
+void TfrmCaptureMain::SaveSettings(const std::string& phone) {
+  std::unique_ptr<TStRegIni> settings = OpenSettings(kMaintainSection, buildVariant_);
+  settings->WriteText(kCommPortKey, btnComPort->Text());
+  settings->WriteText(kPhoneNumKey, phone);
+  if (buildVariant_ == 1) settings->WriteNumber(kRegisterKey, cbxRegister->ItemIndex());
+  settings->WriteFlag(kAutoConnectKey, chkAutoConnect->Checked());
 }
 
 void TfrmCaptureMain::FormResize() {
@@ -497,14 +514,10 @@ void TfrmCaptureMain::Timer1Timer() { session_->TimerTick(); }
 
 void TfrmCaptureMain::ApdEmulator1ProcessChar(char c, TEmuCommand& command) {
   FilterReceivedChar(ApdEmulator1, static_cast<std::uint8_t>(c), command);
-  const std::size_t written = command.Code == ecText ? command.Text[0] : command.Char != 0 ? 1 : 0;
-  // Once a block's worth has passed, the file may have grown: its size is
-  // looked at from the message loop, outside the terminal's work, so a full
-  // file rolls over long before the log viewer's limit.
-  sinceSizeCheck_ += written;
-  if (sinceSizeCheck_ < kCaptureBlock / 2 || sizeCheckPosted_) return;
-  sinceSizeCheck_ = 0;
-  sizeCheckPosted_ = PostMessageA(Handle(), kCheckCaptureSize, 0, 0) != FALSE;
+  // A full file rolls over soon after the write that filled it, long before
+  // the log viewer's limit, not only at the timer.
+  if (session_->CountWritten(BytesWritten(command)) && !PostMessageA(Handle(), kCheckCaptureSize, 0, 0))
+    session_->SizeCheckNotQueued();
 }
 
 void TfrmCaptureMain::ApdTapiDevice1TapiConnect() {

@@ -80,6 +80,9 @@ class TfrmCaptureMain : public fw::TForm {
 
   void FormCreate();
   void FormClose(fw::TCloseAction& action);
+  // Windows is ending the session (WM_ENDSESSION).
+  void EndSession();
+  void SaveSettings(const std::string& phone);
   void FormResize();
   void btnConnectClick();
   void btnComPortClick();
@@ -105,9 +108,6 @@ class TfrmCaptureMain : public fw::TForm {
   std::unique_ptr<Files> files_;
   std::unique_ptr<Labels> labels_;
   std::unique_ptr<TerminalCapture> terminalCapture_;
-  // Filtered bytes since the file size was last looked at.
-  std::size_t sinceSizeCheck_ = 0;
-  bool sizeCheckPosted_ = false;
   std::unique_ptr<CaptureSession> session_;
   std::unique_ptr<ConnectionFlow> flow_;
 };

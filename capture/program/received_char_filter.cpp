@@ -22,6 +22,11 @@ void ReceivedCharFilter::Apply(std::uint8_t ch, TEmuCommand& command) {
   previous_ = ch;
 }
 
+std::size_t BytesWritten(const TEmuCommand& command) {
+  if (command.Code == ecText) return command.Text[0];
+  return command.Code == ecChar && command.Char != 0 ? 1 : 0;
+}
+
 ReceivedCharFilter& ProgramFilter() {
   static ReceivedCharFilter filter;
   return filter;

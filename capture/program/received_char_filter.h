@@ -3,6 +3,7 @@
 // screen and the capture file, and a blank line (LF after LF) becomes CR LF.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "comm/terminal/emu_command.h"
@@ -18,6 +19,9 @@ class ReceivedCharFilter {
  private:
   std::uint8_t previous_ = 0;
 };
+
+// How many bytes the command writes to the screen and the capture file.
+std::size_t BytesWritten(const TEmuCommand& command);
 
 // The program's one filter; its previous byte lives for the whole run, across
 // connections and capture files.

@@ -1,5 +1,6 @@
 #include "capture/program/session.h"
 
+#include "comm/terminal/capture_buffer.h"
 #include "framework/exceptions.h"
 
 namespace capture {
@@ -20,7 +21,7 @@ void CaptureSession::UseFile(const std::string& name) {
 
 void CaptureSession::NewCaptureFile() {
   const std::string name = NextCaptureFileName(folder_, dates_.TodayShortDate(), files_);
-  if (name.size() > maxCaptureNameLength) throw fw::Exception(std::string(tooLongNameText) + ": " + name);
+  if (name.size() > maxCaptureNameLength) throw fw::Exception(NameNotMadeText(name));
   terminal_.SetCapture(CaptureMode::Off);
   UseFile(name);
   terminal_.SetCapture(CaptureMode::On);
@@ -64,6 +65,9 @@ void CaptureSession::OpenChosen(const std::string& chosen) {
 }
 
 void CaptureSession::Reopen() {
+  // Without a file of ours there is nowhere to capture: never the terminal's
+  // own default file, which nothing would ever roll over or show.
+  if (fileName_.empty()) throw fw::Exception(noCaptureFileText);
   terminal_.SetCapture(CaptureMode::Off);
   terminal_.SetCapture(CaptureMode::Append);
 }
@@ -71,6 +75,7 @@ void CaptureSession::Reopen() {
 void CaptureSession::Stop() { terminal_.SetCapture(CaptureMode::Off); }
 
 void CaptureSession::TimerTick() {
+  if (fileName_.empty()) return;  // nothing to write out; the user was told when the name failed
   try {
     Reopen();
   } catch (const fw::Exception& failure) {
@@ -85,11 +90,25 @@ void CaptureSession::TimerTick() {
   CheckSize();
 }
 
+bool CaptureSession::CountWritten(std::size_t bytes) {
+  sinceSizeCheck_ += bytes;
+  if (sizeCheckDue_ || sinceSizeCheck_ < comm::captureBlockSize / 2) return false;
+  sizeCheckDue_ = true;
+  return true;
+}
+
 void CaptureSession::CheckSize() {
+  sinceSizeCheck_ = 0;
+  sizeCheckDue_ = false;
   const auto size = files_.SizeOf(fileName_);
   if (!size || !ExceedsCaptureLimit(*size)) return;
   NewCaptureFile();
   notices_.Information("File reached max size. New file is " + fileName_);
+}
+
+std::string NameNotMadeText(const std::string& name) {
+  return "The capture file name could not be made: it would be longer than 255 characters.\n\n" + name +
+         "\n\n" + noCaptureFileText;
 }
 
 }  // namespace capture

@@ -4,6 +4,7 @@
 // interfaces below, so every decision here runs without a window.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -43,7 +44,8 @@ class CaptureSession {
   std::function<void(const std::string&)> onFileNameChanged;
 
   // Next free dated name, capture restarted on it (created or truncated).
-  // Raises fw::Exception when the name is too long or the file cannot be made.
+  // Raises fw::Exception when the name is too long (capture and the current
+  // file unchanged) or the file cannot be made.
   void NewCaptureFile();
   // File New: only while idle; capture stops before the screen is cleared.
   void FileNew(bool idle);
@@ -51,7 +53,8 @@ class CaptureSession {
   bool MayOpen(bool idle);
   // File Open after the dialog: checks the chosen file and captures to it in append mode.
   void OpenChosen(const std::string& chosen);
-  // Connect: the current file is flushed and reopened in append mode. Raises on failure.
+  // Connect: the current file is flushed and reopened in append mode. Raises on
+  // failure, and when there is no current file (no dated name could be made).
   void Reopen();
   void Stop();
   // The two-minute timer: flush, reopen, size check. An open failure is
@@ -59,6 +62,13 @@ class CaptureSession {
   void TimerTick();
   // After capture bytes reached the disk: roll over when the file is full.
   void CheckSize();
+  // Bytes written toward the capture file. True when the file's size is to be
+  // looked at: once half a capture block has passed since the last look, the
+  // file may have grown by a block. The caller runs CheckSize later, from the
+  // message loop, outside the terminal's work; until then no other look is asked.
+  bool CountWritten(std::size_t bytes);
+  // The look asked for could not be queued: the next bytes ask again.
+  void SizeCheckNotQueued() { sizeCheckDue_ = false; }
 
  private:
   void UseFile(const std::string& name);
@@ -70,8 +80,15 @@ class CaptureSession {
   std::string folder_;
   std::string fileName_;
   bool failureReported_ = false;
+  std::size_t sinceSizeCheck_ = 0;
+  bool sizeCheckDue_ = false;
 };
 
 inline constexpr char tooLongNameText[] = "The file name is longer than 255 characters";
+inline constexpr char noCaptureFileText[] =
+    "There is no capture file to collect into: choose one with File, Open, or move the program to a folder "
+    "with a shorter path.";
+// The box when the dated name of a new capture file is too long.
+std::string NameNotMadeText(const std::string& name);
 
 }  // namespace capture

@@ -21,7 +21,10 @@ class FakeDevices : public capture::ConnectionDevices {
     log.push_back("open COM" + std::to_string(port));
     if (failOpen) throw std::runtime_error("busy");
   }
-  void CloseDirect() override { log.push_back("close"); }
+  void CloseDirect() override {
+    log.push_back("close");
+    if (failClose) throw std::runtime_error("gone");
+  }
   void UseCallPort() override { log.push_back("port 0"); }
   void ActivateTerminal(bool active) override { log.push_back(active ? "active" : "inactive"); }
   void StartMonitoring() override { log.push_back("monitor"); }
@@ -37,7 +40,7 @@ class FakeDevices : public capture::ConnectionDevices {
   }
   void SetTapiModeOff() override { log.push_back("tmOff"); }
   Log log;
-  bool failOpen = false, failDial = false, failCancel = false;
+  bool failOpen = false, failDial = false, failCancel = false, failClose = false;
   // What the line device reports from inside the call, as its events do.
   std::function<void()> duringDial, duringCancel;
 };
@@ -316,6 +319,45 @@ TEST_F(FlowTest, ClosingHangsUpAndStopsCaptureEvenWhenHangingUpFails) {
   EXPECT_EQ(flow.Status(), "HANGING UP");
   EXPECT_EQ(notices.boxes, Log{"error: gone"});
   EXPECT_EQ(terminal.log, Log{"off"});
+}
+
+// Windows ending the session: the journal reaches the disk first, the line
+// is let go, and nothing waits for the user, whatever fails on the way.
+struct EndCase {
+  const char* device;
+  const char* phone;
+  bool failing;  // hanging up, closing and stopping capture all raise
+  Log devices;   // what the devices see after the connect
+};
+
+class SessionEnd : public FlowTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(SessionEnd, WritesOutCaptureThenLetsTheLineGoAskingNothing) {
+  flow.Toggle(GetParam().device, GetParam().phone);
+  ASSERT_NE(flow.Status(), "IDLE");
+  devices.log.clear();
+  terminal.log.clear();
+  devices.failCancel = devices.failClose = GetParam().failing;
+  terminal.failStop = GetParam().failing;
+  EXPECT_NO_THROW(flow.EndSession(GetParam().phone));
+  EXPECT_EQ(terminal.log, Log{"off"});
+  EXPECT_EQ(devices.log, GetParam().devices);
+  EXPECT_EQ(flow.Status(), "IDLE");
+  EXPECT_EQ(view.caption, "Connec&t");
+  EXPECT_TRUE(notices.boxes.empty()) << notices.boxes.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SessionEnd,
+    ::testing::Values(EndCase{"Direct to COM3", "", false, {"close", "inactive", "tmOff"}},
+                      EndCase{"Modem 1", "5551234", false, {"cancel", "close", "inactive", "tmOff"}},
+                      EndCase{"Modem 1", "5551234", true, {"cancel", "close", "inactive", "tmOff"}}));
+
+TEST_F(FlowTest, SessionEndWhileIdleOnlyWritesOutCapture) {
+  flow.EndSession("5551234");
+  EXPECT_EQ(terminal.log, Log{"off"});
+  EXPECT_TRUE(devices.log.empty());
+  EXPECT_TRUE(notices.boxes.empty());
 }
 
 struct NameCase {

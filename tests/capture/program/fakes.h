@@ -37,6 +37,10 @@ class FakeTerminal : public CaptureTerminal {
   void SetCapture(CaptureMode mode) override {
     const char* names[] = {"off", "on", "append"};
     log.push_back(names[static_cast<int>(mode)]);
+    if (mode == CaptureMode::Off && failStop) {
+      capturing = false;
+      throw fw::EInOutError(112, "Cannot write the capture file");
+    }
     if (mode != CaptureMode::Off && failOpen) {
       capturing = false;
       throw fw::EInOutError(5, "Cannot open the capture file");
@@ -55,6 +59,7 @@ class FakeTerminal : public CaptureTerminal {
   std::string file = "APD.CAP";
   bool capturing = false;
   bool failOpen = false;
+  bool failStop = false;  // closing fails (the disk is full), capture ends anyway
 
  private:
   FakeFiles& files_;

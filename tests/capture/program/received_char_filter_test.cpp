@@ -14,12 +14,18 @@ namespace {
 using comm::testing::RecordingView;
 using comm::testing::ScriptedWriter;
 
+// The program's filter, counting what it says it writes (the sender is the count).
+void CountingFilter(void* sender, std::uint8_t ch, TEmuCommand& command) {
+  FilterReceivedChar(sender, ch, command);
+  *static_cast<std::size_t*>(sender) += capture::BytesWritten(command);
+}
+
 class FilteredCapture {
  public:
   FilteredCapture() : buffer_(&view_, 200, 133, &writer_) {
     buffer_.SetDimensions(200, 133, 150);
     // The buffer calls its emulator only when given a sender.
-    buffer_.SetEmulator(&sender_, &FilterReceivedChar);
+    buffer_.SetEmulator(&counted_, &CountingFilter);
     capture::ProgramFilter().Reset();
   }
   ~FilteredCapture() { capture::ProgramFilter().Reset(); }
@@ -31,9 +37,11 @@ class FilteredCapture {
     EXPECT_EQ(buffer_.ControlCapture(false, false, ""), 0);
     return writer_.file;
   }
+  // The bytes the filter's commands wrote, by its own count.
+  std::size_t Counted() const { return counted_; }
 
  private:
-  int sender_ = 0;
+  std::size_t counted_ = 0;
   RecordingView view_;
   ScriptedWriter writer_;
   TBuffer buffer_;
@@ -52,6 +60,7 @@ TEST_P(ReceivedCharFilterTest, WritesOnlyPlainJournalText) {
   capture.Start(false);
   capture.Feed(GetParam().received);
   EXPECT_EQ(capture.Stop(), GetParam().captured) << GetParam().what;
+  EXPECT_EQ(capture.Counted(), GetParam().captured.size()) << "the size check counts what was written";
 }
 
 INSTANTIATE_TEST_SUITE_P(

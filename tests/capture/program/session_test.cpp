@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comm/terminal/capture_buffer.h"
 #include "tests/capture/program/fakes.h"
 
 namespace {
@@ -32,10 +33,39 @@ TEST_F(SessionTest, NewCaptureFileRestartsCaptureOnTheNextDatedName) {
 }
 
 TEST_F(SessionTest, NameLongerThan255IsRefusedBeforeCaptureChanges) {
-  capture::CaptureSession deep(terminal, files, date, notices, "C:\\" + std::string(250, 'd') + "\\");
-  EXPECT_THROW(deep.NewCaptureFile(), fw::Exception);
+  const std::string deepFolder = "C:\\" + std::string(250, 'd') + "\\";
+  capture::CaptureSession deep(terminal, files, date, notices, deepFolder);
+  try {
+    deep.NewCaptureFile();
+    ADD_FAILURE() << "a name over 255 characters was accepted";
+  } catch (const fw::Exception& failure) {
+    EXPECT_EQ(failure.Message(), capture::NameNotMadeText(deepFolder + "12_8_2026_1.txt"));
+  }
   EXPECT_TRUE(terminal.log.empty());
   EXPECT_EQ(deep.FileName(), "");
+}
+
+// Without a dated name there is no capture file: connecting and the timer
+// must not start capture on the terminal's own default file.
+TEST_F(SessionTest, WithoutANameNothingIsCapturedUntilAFileIsChosen) {
+  capture::CaptureSession deep(terminal, files, date, notices, "C:\\" + std::string(250, 'd') + "\\");
+  EXPECT_THROW(deep.NewCaptureFile(), fw::Exception);
+  try {
+    deep.Reopen();
+    ADD_FAILURE() << "connecting captured into " << terminal.file;
+  } catch (const fw::Exception& failure) {
+    EXPECT_EQ(failure.Message(), capture::noCaptureFileText);
+  }
+  deep.TimerTick();
+  EXPECT_TRUE(terminal.log.empty()) << terminal.log.back();
+  EXPECT_FALSE(terminal.capturing);
+  EXPECT_TRUE(notices.boxes.empty()) << "the user was told once, when the name failed";
+
+  deep.OpenChosen("C:\\shop\\daily.txt");
+  EXPECT_EQ(terminal.log.back(), "append");
+  terminal.log.clear();
+  deep.TimerTick();
+  EXPECT_EQ(terminal.log, (Log{"off", "append"}));
 }
 
 TEST_F(SessionTest, FileNewAndOpenOnlyShowTheirBoxesWhileConnected) {
@@ -125,6 +155,20 @@ TEST_F(SessionTest, SizeIsCheckedWhenBytesReachTheDiskToo) {
   session.CheckSize();
   EXPECT_EQ(session.FileName(), folder + "12_8_2026_2.txt");
   EXPECT_EQ(notices.boxes.size(), 1u);
+}
+
+// Between timer ticks the file is looked at once half a block has been
+// written since the last look, and only one look is pending at a time.
+TEST_F(SessionTest, AsksForASizeLookAfterEveryHalfBlockOneAtATime) {
+  session.NewCaptureFile();
+  EXPECT_FALSE(session.CountWritten(4095));
+  EXPECT_TRUE(session.CountWritten(1));
+  EXPECT_FALSE(session.CountWritten(comm::captureBlockSize)) << "a look is already pending";
+  session.CheckSize();
+  EXPECT_FALSE(session.CountWritten(4095)) << "counted afresh from the look";
+  EXPECT_TRUE(session.CountWritten(1));
+  session.SizeCheckNotQueued();
+  EXPECT_TRUE(session.CountWritten(1)) << "asked again when the look could not be queued";
 }
 
 TEST_F(SessionTest, UnwritableFolderIsReportedOncePerOutage) {

@@ -243,6 +243,8 @@ class TallimoRun : public ::testing::Test {
     while ((child = FindWindowExA(box, child, "Static", nullptr)) != nullptr)
       if (!WindowText(child).empty()) text = WindowText(child);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // Gone before the next look, which would otherwise find it again.
+    test_support::WaitUntil([&] { return !IsWindow(box); }, 5000);
     return text;
   }
 
@@ -281,19 +283,34 @@ TEST_F(TallimoRun, AutoConnectCollectsEveryByteFilteredAndStoresItsSettings) {
             "[Maintain]\r\nCommPort=" + device + "\r\nPhoneNum=\r\nAutoConnect=TRUE\r\n");
 }
 
+// The file rolls over when a write takes it past the limit, not only at the
+// two-minute timer: the register sends most of the journal at once, then the
+// rest at 9600 baud, and the threshold is crossed long before the first tick.
 TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   test_support::PtyCable cable;
   WriteSettings("[Maintain]\r\nCommPort=Direct to COM" + std::to_string(cable.ProgramPort()) +
                 "\r\nAutoConnect=TRUE\r\n");
+  const DWORD launched = GetTickCount();
   Start();
   ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
 
   std::string journal;
-  for (int line = 0; journal.size() < 760000; ++line)
+  for (int line = 0; journal.size() < 712000; ++line)
     journal += "SALE " + std::to_string(line) + " ........................................ 9.99\r\n";
-  cable.Send(journal);
-  const std::string box = AnswerBox(60000);
+  const std::size_t atOnce = 688000;  // short of the limit by less than two capture blocks
+  cable.Send(journal.substr(0, atOnce));
+  // 960 characters a second, in the pieces a register's line delivers.
+  constexpr std::size_t kPiece = 96;
+  std::string box;
+  for (std::size_t at = atOnce; at < journal.size(); at += kPiece) {
+    cable.Send(journal.substr(at, kPiece));
+    Sleep(100);
+    if (box.empty()) box = AnswerBox(0);
+  }
+  if (box.empty()) box = AnswerBox(30000);
+  const DWORD boxAfter = GetTickCount() - launched;
   EXPECT_EQ(box, "File reached max size. New file is " + folder_ + "\\" + TodayName(2));
+  EXPECT_LT(boxAfter, 115000u) << "too late to tell the write's rollover from the timer's";
   Sleep(3000);
   CloseAndWait();
 
@@ -301,8 +318,43 @@ TEST_F(TallimoRun, RolloverTellsTheNewNameAndLosesNothingAtTheSeam) {
   const std::string second = test_support::ReadFileText(folder_ + "\\" + TodayName(2));
   EXPECT_GT(first.size(), 700000u);
   EXPECT_LE(first.size(), 750000u) << "the log viewer must still open it";
+  EXPECT_FALSE(second.empty()) << "the rest of the journal goes to the new file";
   EXPECT_TRUE(first + second == journal)
       << first.size() << " + " << second.size() << " of " << journal.size();
+}
+
+// A program folder so deep that today's first dated name is longer than 255
+// characters: the user is told, and nothing is captured anywhere (not into the
+// terminal's own default file) until a file is chosen.
+TEST_F(TallimoRun, AFolderTooDeepForADatedNameCapturesNowhere) {
+  test_support::PtyCable cable;
+  const std::string name = TodayName(1);
+  const std::size_t depth = 255 + 4 - 1 - name.size();  // the name is 259 characters long
+  std::string deep = folder_ + "\\";
+  deep += std::string(depth - deep.size(), 'd');
+  test_support::DeleteTree(deep);
+  ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << GetLastError();
+  folder_ = deep;
+  ASSERT_TRUE(CopyFileA(kProgram, (folder_ + "\\Tallimo.exe").c_str(), FALSE)) << GetLastError();
+  WriteSettings("[Maintain]\r\nCommPort=Direct to COM" + std::to_string(cable.ProgramPort()) +
+                "\r\nAutoConnect=TRUE\r\n");
+  Launch();
+  EXPECT_EQ(AnswerBox(30000),
+            "The capture file name could not be made: it would be longer than 255 "
+            "characters.\n\n" +
+                folder_ + "\\" + name +
+                "\n\nThere is no capture file to collect into: choose one with File, Open, "
+                "or move the program to a folder with a shorter path.");
+  // The automatic connect finds no capture file and stays idle.
+  EXPECT_EQ(AnswerBox(30000),
+            "There is no capture file to collect into: choose one with File, Open, or move the program to a "
+            "folder with a shorter path.");
+  ASSERT_TRUE(test_support::WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
+  EXPECT_TRUE(test_support::WaitUntil([&] { return StatusIs("IDLE"); }, 5000));
+  cable.Send("RECEIPT 1\r\n");
+  Sleep(1000);
+  CloseAndWait();
+  EXPECT_EQ(test_support::FilesIn(folder_), (std::vector<std::string>{"Tallimo.exe", "icbr424.cgr"}));
 }
 
 TEST_F(TallimoRun, AutoConnectDialsThroughTheTelephonyLineAndCollectsFromTheCall) {
@@ -418,7 +470,8 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   std::vector<std::string> entries;
   for (int line = 0; line < 900; ++line) {
     if (line % 3 == 1) {
-      const std::string text = "SUB TOTAL " + std::to_string(line) + ".25 RECEIPT " + std::to_string(line / 3);
+      const std::string text =
+          "SUB TOTAL " + std::to_string(line) + ".25 RECEIPT " + std::to_string(line / 3);
       entries.push_back(std::to_string(line) + " " + text);
       journal += text + "\r\n";
     } else {
@@ -434,12 +487,16 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   ASSERT_NE(viewLogs, nullptr);
   PostMessageA(viewLogs, BM_CLICK, 0, 0);
   HWND viewer = nullptr;
-  ASSERT_TRUE(test_support::WaitUntil([&] {
-    return (viewer = FindTopWindow(process_.dwProcessId, "", "Quorvane - View Logs - No File Selected")) != nullptr;
-  }, 20000)) << AnswerBox(100);
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] {
+        return (viewer = FindTopWindow(process_.dwProcessId, "",
+                                       "Quorvane - View Logs - No File Selected")) != nullptr;
+      },
+      20000))
+      << AnswerBox(100);
   PostMessageA(viewer, WM_SYSCOMMAND, SC_KEYMENU, 'f');
-  ASSERT_TRUE(test_support::WaitUntil([&] { return FindTopWindow(process_.dwProcessId, "#32768") != nullptr; },
-                                      10000))
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return FindTopWindow(process_.dwProcessId, "#32768") != nullptr; }, 10000))
       << "the File menu did not drop down";
   PostMessageA(viewer, WM_CHAR, 'o', 0);
 
@@ -448,8 +505,8 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   ASSERT_TRUE(test_support::WaitUntil(
       [&] { return (dialog = FindTopWindow(process_.dwProcessId, "#32770", "Open")) != nullptr; }, 20000));
   HWND nameField = nullptr;
-  ASSERT_TRUE(test_support::WaitUntil([&] { return (nameField = FindChildOfClass(dialog, "Edit")) != nullptr; },
-                                      10000));
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] { return (nameField = FindChildOfClass(dialog, "Edit")) != nullptr; }, 10000));
   SendMessageA(nameField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(test_support::WaitUntil(
@@ -466,7 +523,8 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   PostMessageA(findAll, BM_CLICK, 0, 0);
   HWND results = nullptr;
   ASSERT_TRUE(test_support::WaitUntil(
-      [&] { return (results = FindTopWindow(process_.dwProcessId, "", "Search Results")) != nullptr; }, 20000))
+      [&] { return (results = FindTopWindow(process_.dwProcessId, "", "Search Results")) != nullptr; },
+      20000))
       << AnswerBox(100);
   HWND printPreview = FindChildText(results, "Print &Preview", true);
   ASSERT_NE(printPreview, nullptr);
@@ -486,15 +544,19 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   ASSERT_NE(toolBar, nullptr);
   std::string status;
   DWORD steadySince = GetTickCount();
-  ASSERT_TRUE(test_support::WaitUntil([&] {
-    const std::string now = StatusText(process_.hProcess, statusBar, 1);
-    if (now != status) {
-      status = now;
-      steadySince = GetTickCount();
-    }
-    return status.rfind("Page 1 of ", 0) == 0 && SendMessageA(toolBar, TB_ISBUTTONENABLED, kPreviewSave, 0) &&
-           GetTickCount() - steadySince > 1500;
-  }, 60000)) << status;
+  ASSERT_TRUE(test_support::WaitUntil(
+      [&] {
+        const std::string now = StatusText(process_.hProcess, statusBar, 1);
+        if (now != status) {
+          status = now;
+          steadySince = GetTickCount();
+        }
+        return status.rfind("Page 1 of ", 0) == 0 &&
+               SendMessageA(toolBar, TB_ISBUTTONENABLED, kPreviewSave, 0) &&
+               GetTickCount() - steadySince > 1500;
+      },
+      60000))
+      << status;
   RECT area;
   GetWindowRect(preview, &area);
   EXPECT_TRUE(test_support::ImportDisplayArea("..\\tallimo_search_results_preview.png", area));
@@ -503,7 +565,9 @@ TEST_F(TallimoRun, ViewLogsFindAllPreviewsAndPrintsEveryMatchingLine) {
   PostMessageA(preview, WM_COMMAND, MAKEWPARAM(kPreviewPrint, BN_CLICKED), reinterpret_cast<LPARAM>(toolBar));
   HWND progress = nullptr;
   if (test_support::WaitUntil(
-          [&] { return (progress = FindTopWindow(process_.dwProcessId, "", "Printing progress")) != nullptr; },
+          [&] {
+            return (progress = FindTopWindow(process_.dwProcessId, "", "Printing progress")) != nullptr;
+          },
           20000)) {
     GetWindowRect(progress, &area);
     test_support::ImportDisplayArea("..\\tallimo_search_results_printing.png", area);
