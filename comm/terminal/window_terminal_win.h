@@ -63,8 +63,7 @@ class TTerminal : public ViewSink, public PortSink {
       SetScrollPos(window_, vertical ? SB_VERT : SB_HORZ, position, TRUE);
   }
   void SetScrollRange(bool vertical, int minimum, int maximum) override {
-    if (HasStyle(vertical ? WS_VSCROLL : WS_HSCROLL))
-      ::SetScrollRange(window_, vertical ? SB_VERT : SB_HORZ, minimum, maximum, TRUE);
+    if (HasStyle(vertical ? WS_VSCROLL : WS_HSCROLL)) OwnScrollRange(vertical, minimum, maximum);
   }
   void SetCaretPosition(int x, int y) override {
     if (focused_) SetCaretPos(x, y);
@@ -99,6 +98,10 @@ class TTerminal : public ViewSink, public PortSink {
   void TakeReceived(int count);
   LRESULT SetFont(HFONT font);
   void Size(WPARAM type, int width, int height);
+  // A scroll range set by the window itself: the bar it shows or hides
+  // resizes the client area, which is no resize from outside.
+  void OwnScrollRange(bool vertical, int minimum, int maximum);
+  void ReturnToScrollbackSize();
   void ResizeClient(int width, int height);
   bool FitToGrid();
   void SetRanges();
@@ -139,6 +142,11 @@ class TTerminal : public ViewSink, public PortSink {
   bool savedHadVScroll_ = false;
   int savedVMin_ = 0, savedVMax_ = 0;
   int savedViewTop_ = 0, savedViewLeft_ = 0;
+  // The client size when scroll-back began, and whether anyone but the
+  // window itself resized the window since.
+  int savedClientWidth_ = 0, savedClientHeight_ = 0;
+  bool resizedFromOutside_ = false;
+  int ownResizing_ = 0;
   void* keyData_ = nullptr;
   KeyRoutine keyProc_ = nullptr;
   TKeyEmuRecord keyRecord_{};

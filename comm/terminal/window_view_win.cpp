@@ -39,11 +39,19 @@ LRESULT TTerminal::SetFont(HFONT font) {
 }
 
 void TTerminal::ResizeClient(int width, int height) {
+  ++ownResizing_;
   RECT rect{0, 0, width, height};
   AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE)));
   SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  --ownResizing_;
+}
+
+void TTerminal::OwnScrollRange(bool vertical, int minimum, int maximum) {
+  ++ownResizing_;
+  ::SetScrollRange(window_, vertical ? SB_VERT : SB_HORZ, minimum, maximum, TRUE);
+  --ownResizing_;
 }
 
 // Shrinks a client area larger than the grid, and trims it to whole cells
@@ -103,6 +111,7 @@ void TTerminal::Size(WPARAM type, int width, int height) {
     minimized_ = true;
     return;
   }
+  if (scrollback_ && ownResizing_ == 0) resizedFromOutside_ = true;
   buffer_.SetClientSize(width, height);
   if (!fitting_ && FitToGrid()) return;  // the resize brought its own size message
   SetRanges();
@@ -256,10 +265,12 @@ void TTerminal::ToggleScrollback() {
     buffer_.SetScrollbackMode(true);
     savedViewTop_ = buffer_.ViewTop();
     savedViewLeft_ = buffer_.ViewLeft();
+    ClientSize(savedClientWidth_, savedClientHeight_);
+    resizedFromOutside_ = false;
     savedHadVScroll_ = HasStyle(WS_VSCROLL);
     if (savedHadVScroll_) GetScrollRange(window_, SB_VERT, &savedVMin_, &savedVMax_);
     const int highest = buffer_.HighestRow(), visible = buffer_.VisibleRows();
-    ::SetScrollRange(window_, SB_VERT, 0, highest >= visible ? highest - (visible - 1) : highest, TRUE);
+    OwnScrollRange(true, 0, highest >= visible ? highest - (visible - 1) : highest);
     SetScrollPos(window_, SB_VERT, buffer_.ViewTop(), TRUE);
   } else {
     // Back to where the view was, while the scroll-back rules still allow it.
@@ -267,10 +278,11 @@ void TTerminal::ToggleScrollback() {
     scrollback_ = false;
     buffer_.SetScrollbackMode(false);
     if (savedHadVScroll_)
-      ::SetScrollRange(window_, SB_VERT, savedVMin_, savedVMax_, TRUE);
+      OwnScrollRange(true, savedVMin_, savedVMax_);
     else
-      ::SetScrollRange(window_, SB_VERT, 0, 0, TRUE);
+      OwnScrollRange(true, 0, 0);
     SetRanges();
+    ReturnToScrollbackSize();
     InvalidateAll();
     if (pending_) {
       pending_ = false;
@@ -278,6 +290,24 @@ void TTerminal::ToggleScrollback() {
     }
   }
   buffer_.ApplyRepaint();  // posts the status
+}
+
+// What the window did to its own size while the user looked back (the
+// scroll bar it showed, a display size its owner set) is undone; a size the
+// window was given from outside meanwhile (its frame dragged, a layout) stays.
+void TTerminal::ReturnToScrollbackSize() {
+  if (resizedFromOutside_ || savedClientWidth_ <= 0 || savedClientHeight_ <= 0) return;
+  int width, height;
+  ClientSize(width, height);
+  if (width == savedClientWidth_ && height == savedClientHeight_) return;
+  // The frame as it is now, scroll bars included, around the saved client area.
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  ++ownResizing_;
+  SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + savedClientWidth_ - width,
+               outer.bottom - outer.top + savedClientHeight_ - height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  --ownResizing_;
 }
 
 }  // namespace comm::terminal_window
