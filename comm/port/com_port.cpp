@@ -611,6 +611,10 @@ void TApdComPort::SetOnTriggerOutSent(TNotifyEvent handler) {
   TriggerHandlersChanged();
 }
 
+void TApdComPort::WaitChar(char c) {
+  if (onWaitChar_) onWaitChar_(*this, c);
+}
+
 // ---------------------------------------------------------------- operations
 
 TApdBaseDispatcher* TApdComPort::Dispatcher() {

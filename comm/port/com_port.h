@@ -40,6 +40,7 @@ using TTriggerLineErrorEvent = std::function<void(TApdComPort&, int error, bool 
 using TNotifyEvent = std::function<void(TApdComPort&)>;
 using TPortCallback = std::function<void(TApdComPort&, bool opening)>;
 using TLineFailureEvent = std::function<void(TApdComPort&, std::uint32_t systemError)>;
+using TWaitCharEvent = std::function<void(TApdComPort&, char c)>;
 
 class PortPlatform {
  public:
@@ -62,7 +63,7 @@ class PortPlatform {
 class TApdComPort {
  public:
   explicit TApdComPort(PortPlatform& platform);
-  ~TApdComPort();
+  virtual ~TApdComPort();
   TApdComPort(const TApdComPort&) = delete;
   TApdComPort& operator=(const TApdComPort&) = delete;
 
@@ -151,6 +152,8 @@ class TApdComPort {
   // The driver keeps failing (the device is gone): raised once per open, on
   // the GUI thread, outside any notification, so the handler may close.
   void SetOnLineFailure(TLineFailureEvent handler) { onLineFailure_ = std::move(handler); }
+  // Not a trigger event: assigning it does not make the dispatcher notify.
+  void SetOnWaitChar(TWaitCharEvent handler) { onWaitChar_ = std::move(handler); }
   const TTriggerAvailEvent& OnTriggerAvail() const { return onTriggerAvail_; }
   const TTriggerHandleEvent& OnTriggerStatus() const { return onTriggerStatus_; }
   const TTriggerHandleEvent& OnTriggerTimer() const { return onTriggerTimer_; }
@@ -197,6 +200,10 @@ class TApdComPort {
   void StopLogging();
   void ResumeLogging();
   void PauseLogging();
+
+  // Raises OnWaitChar for `c`; nothing when it is unassigned. Nothing in the
+  // port itself calls it: it is there for code that waits for characters.
+  virtual void WaitChar(char c);
 
   // The notification window's handling of 0x7E01-0x7E04, 0x7E0A and 0x7E0B.
   void HandleNotification(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -271,6 +278,7 @@ class TApdComPort {
   TTriggerLineErrorEvent onTriggerLineError_;
   TNotifyEvent onTriggerModemStatus_, onTriggerOutbuffFree_, onTriggerOutbuffUsed_, onTriggerOutSent_;
   TLineFailureEvent onLineFailure_;
+  TWaitCharEvent onWaitChar_;
 };
 
 // The flow-control limits the port passes for the options in use: a full

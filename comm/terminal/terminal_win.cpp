@@ -121,6 +121,7 @@ void TApdCustomTerminal::CreateWnd() {
     // An earlier re-creation found no window: this one takes up its screen
     // and capture, held bytes included.
     RestoreSaved();
+    RefreshPlanes();
   } else if (capture_ != cmOff) {
     SendCaptureMode();
   }
@@ -142,6 +143,7 @@ void TApdCustomTerminal::Recreate() {
   }
   recreating_ = false;
   const int restored = RestoreSaved(false);
+  RefreshPlanes();
   if (wasActive) StartCode();
   Check(restored);
 }
@@ -195,6 +197,17 @@ void TApdCustomTerminal::WndProc(fw::TMessage& message) {
       return;
     case TM_CURSORREPORT:
       CursorPosReport(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+      return;
+    case WM_SIZE:
+      fw::TWinControl::WndProc(message);
+      // A window lower than one row would show nothing at all. The width it
+      // has now is measured first so that only the height changes.
+      if (windowCreated_ && !sizing_ && DisplayRows() == 0) {
+        sizing_ = true;
+        DisplayColumns();
+        SetDisplayRows(1);
+        sizing_ = false;
+      }
       return;
     default:
       break;
@@ -446,6 +459,7 @@ void TApdCustomTerminal::SetRows(std::uint16_t value) {
         rows_ = static_cast<std::uint16_t>(rows);
         columns_ = static_cast<std::uint16_t>(columns);
       });
+  RefreshPlanes();
 }
 
 void TApdCustomTerminal::SetColumns(std::uint16_t value) {
@@ -459,6 +473,7 @@ void TApdCustomTerminal::SetColumns(std::uint16_t value) {
         rows_ = static_cast<std::uint16_t>(rows);
         columns_ = static_cast<std::uint16_t>(columns);
       });
+  RefreshPlanes();
 }
 
 void TApdCustomTerminal::SetPageHeight(std::uint16_t value) {
@@ -468,6 +483,7 @@ void TApdCustomTerminal::SetPageHeight(std::uint16_t value) {
       *this, rows_, columns_, height, Loading(),
       [&](WPARAM w, LPARAM l) { return windowCreated_ ? Perform(TM_SETDIMENSIONS, w, l) : 0; },
       [&] { pageHeight_ = static_cast<std::uint16_t>(height); });
+  RefreshPlanes();
 }
 
 std::uint16_t TApdCustomTerminal::DisplayRows() {
@@ -498,6 +514,7 @@ void TApdCustomTerminal::SetDisplayRows(std::uint16_t rows) {
   if (integralSize_ != isHeight && integralSize_ != isBoth) return;
   displayRows_ = std::min(rows, pageHeight_);
   Perform(TM_SETDISPLAYSIZE, displayColumns_, displayRows_);
+  RefreshPlanes();
 }
 
 void TApdCustomTerminal::SetDisplayColumns(std::uint16_t columns) {
@@ -508,6 +525,7 @@ void TApdCustomTerminal::SetDisplayColumns(std::uint16_t columns) {
   if (integralSize_ != isWidth && integralSize_ != isBoth) return;
   displayColumns_ = std::min(columns, columns_);
   Perform(TM_SETDISPLAYSIZE, displayColumns_, displayRows_);
+  RefreshPlanes();
 }
 
 void TApdCustomTerminal::SetBounds(int left, int top, int width, int height) {
@@ -561,7 +579,12 @@ void TApdCustomTerminal::SyncColours() {
   const int back = index(fw::ColorToRGB(Color()), currentBack);
   const int fore = index(fw::ColorToRGB(Font().Color()), currentFore);
   Perform(TM_SETCOLORS, static_cast<WPARAM>(fore), back);
+  RefreshPlanes();
   Invalidate();
+}
+
+void TApdCustomTerminal::RefreshPlanes() {
+  if (!windowCreated_ || Perform(TM_GETPLANES, 0, reinterpret_cast<LPARAM>(&planes_)) != 0) planes_ = {};
 }
 
 // ---- the rest of the properties ----

@@ -13,6 +13,7 @@
 
 #include "comm/port/com_port.h"
 #include "comm/terminal/emulators.h"
+#include "comm/terminal/window_win.h"
 #include "framework/controls.h"
 
 namespace comm {
@@ -79,6 +80,12 @@ class TApdCustomTerminal : public fw::TWinControl {
   bool HalfDuplex() const { return halfDuplex_; }
   void SetHalfDuplex(bool on);
 
+  // The screen's character, colour and attribute planes as the window gave
+  // them after the last change of dimensions, display size or colours, or
+  // the window's re-creation (the planes move only then); empty while there
+  // is no window.
+  TerminalPlanes Planes() const { return windowCreated_ ? planes_ : TerminalPlanes{}; }
+
   TTerminalStatusEvent OnTerminalStatus;
   TTerminalErrorEvent OnTerminalError;
   TTerminalCursorPosReportEvent OnCursorPosReport;
@@ -114,6 +121,7 @@ class TApdCustomTerminal : public fw::TWinControl {
   // Gives a new window the state saved from the old one; a capture that
   // cannot be reopened is reported (raised when `raise`, else returned).
   int RestoreSaved(bool raise = true);
+  void RefreshPlanes();
   void SendFont();
   void SyncColours();
   void BindEmulator(TApdCustomEmulator* emulator);
@@ -142,6 +150,7 @@ class TApdCustomTerminal : public fw::TWinControl {
   bool persistentMark_ = true, halfDuplex_ = false;
   bool fontFallbackTried_ = false;
   std::array<std::uint32_t, 16> palette_{};
+  TerminalPlanes planes_{};
 };
 
 class TApdTerminal : public TApdCustomTerminal {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <limits>
 #include <thread>
 
+#include "comm/base/buffer_helpers.h"
 #include "comm/base/path_text.h"
 #include "comm/base/tick_timer.h"
 
@@ -110,6 +113,33 @@ TEST(Flags, SetClearAndTest) {
   ClearByteFlags(flags, 0x81);
   EXPECT_EQ(flags, 0x02);
   EXPECT_FALSE(ByteFlagIsSet(flags, 0x81));
+}
+
+TEST(BufferHelpers, AddOffsetMovesByBytesWhateverThePointedType) {
+  std::uint32_t words[4] = {};
+  void* start = words;
+  EXPECT_EQ(AddOffset(start, 0), start);
+  EXPECT_EQ(AddOffset(start, 5), reinterpret_cast<char*>(words) + 5);
+  const void* constant = words;
+  EXPECT_EQ(AddOffset(constant, 12), static_cast<const void*>(&words[3]));
+}
+
+TEST(BufferHelpers, NumberToPCharWritesZeroTerminatedDecimalText) {
+  const struct {
+    std::int64_t number;
+    const char* text;
+  } cases[] = {{0, "0"},
+               {7, "7"},
+               {-42, "-42"},
+               {2147483647, "2147483647"},
+               {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"},
+               {std::numeric_limits<std::int64_t>::max(), "9223372036854775807"}};
+  for (const auto& c : cases) {
+    char buffer[kNumberTextSize];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(NumberToPChar(buffer, c.number), buffer);
+    EXPECT_STREQ(buffer, c.text) << c.number;
+  }
 }
 
 }  // namespace

@@ -447,4 +447,28 @@ TEST_F(ComPort, AssigningTheFirstTriggerEventMakesTheDispatcherNotify) {
   EXPECT_FALSE(platform.last->PortWantsEvents());
 }
 
+TEST_F(ComPort, WaitCharRaisesItsEventButIsNoTriggerEvent) {
+  port.WaitChar('a');  // unassigned: nothing happens
+  port.SetComNumber(1);
+  port.SetOpen(true);
+  std::string seen;
+  port.SetOnWaitChar([&](TApdComPort& sender, char c) {
+    EXPECT_EQ(&sender, &port);
+    seen.push_back(c);
+  });
+  EXPECT_FALSE(platform.last->PortWantsEvents());
+  port.WaitChar('O');
+  port.WaitChar('K');
+  EXPECT_EQ(seen, "OK");
+  // Subclasses take the call in place of the event.
+  struct Waiting : TApdComPort {
+    using TApdComPort::TApdComPort;
+    std::string taken;
+    void WaitChar(char c) override { taken.push_back(c); }
+  } waiting{platform};
+  TApdComPort& asPort = waiting;
+  asPort.WaitChar('z');
+  EXPECT_EQ(waiting.taken, "z");
+}
+
 }  // namespace

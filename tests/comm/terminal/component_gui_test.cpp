@@ -280,6 +280,60 @@ TEST_F(TerminalComponent, RefusedDimensionsChangeNothing) {
   EXPECT_EQ(SendMessageA(terminal->Handle(), TM_GETTOP, 0, 0), 0);
 }
 
+// Fills the 100-row grid past its end, so that its rows no longer lie in
+// order in memory until the window is asked for its planes.
+void ScrollPastTheGrid(TApdTerminal& terminal) {
+  std::string lines;
+  for (int i = 0; i < 130; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  terminal.WriteString(lines);
+}
+
+TEST_F(TerminalComponent, PlanesAreTheWindowsAfterEveryChangeThatMovesThem) {
+  auto expectTheWindows = [&](const char* after) {
+    TerminalPlanes now;
+    ASSERT_EQ(SendMessageA(terminal->Handle(), TM_GETPLANES, 0, reinterpret_cast<LPARAM>(&now)), 0);
+    EXPECT_NE(terminal->Planes().Chars, nullptr) << after;
+    EXPECT_EQ(terminal->Planes().Chars, now.Chars) << after;
+    EXPECT_EQ(terminal->Planes().Colours, now.Colours) << after;
+    EXPECT_EQ(terminal->Planes().Attrs, now.Attrs) << after;
+  };
+  expectTheWindows("creation");
+  terminal->SetRows(100);
+  expectTheWindows("rows");
+  ScrollPastTheGrid(*terminal);
+  terminal->SetColor(fw::clNavy);
+  expectTheWindows("colours");
+  const auto* chars = reinterpret_cast<const char*>(terminal->Planes().Chars);
+  EXPECT_EQ(std::string(chars, 8), "line 31 ");  // the oldest row kept comes first
+  ScrollPastTheGrid(*terminal);
+  terminal->SetDisplayRows(10);
+  expectTheWindows("display rows");
+  ScrollPastTheGrid(*terminal);
+  terminal->SetDisplayColumns(30);
+  expectTheWindows("display columns");
+  terminal->SetPageHeight(20);
+  expectTheWindows("page height");
+}
+
+TEST_F(TerminalComponent, AWindowLowerThanOneRowGrowsToOneRow) {
+  const int charHeight = static_cast<int>(SendMessageA(terminal->Handle(), TM_GETCHARSIZE, 0, 0) & 0xFF);
+  ASSERT_GT(charHeight, 0);
+  const int charWidth = static_cast<int>(SendMessageA(terminal->Handle(), TM_GETCHARSIZE, 0, 0) >> 8 & 0xFF);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(terminal->Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(terminal->Handle(), GWL_EXSTYLE)));
+  const int width = 300, clientWidth = width - (frame.right - frame.left);
+  SetWindowPos(terminal->Handle(), nullptr, 0, 0, width, 3, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(terminal->Handle(), &client);
+  EXPECT_EQ(client.bottom, charHeight);
+  EXPECT_EQ(terminal->DisplayRows(), 1);
+  // The width it was given, in whole cells.
+  EXPECT_EQ(client.right % charWidth, 0);
+  EXPECT_GT(client.right, clientWidth - charWidth);
+  EXPECT_LE(client.right, width);
+}
+
 TEST(TerminalBinding, SecondTerminalGetsNoEmulator) {
   auto* form = new TfrmTerminal(fw::Application(), nullptr, true);
   form->Show();

@@ -177,6 +177,37 @@ TEST_F(TerminalWindow, ScrollbackHoldsBytesAndLeavingTakesThem) {
   EXPECT_EQ(Row(0, 4), "held");
 }
 
+// Scroll-back is a way of looking, not of sizing: what the window did to
+// its own size meanwhile is undone when it ends, while a size given to it
+// from outside (its frame dragged) stays.
+TEST_F(TerminalWindow, LeavingScrollbackReturnsToTheSizeItBeganWith) {
+  for (int line = 0; line < 60; ++line) Write("L" + std::to_string(line) + "\r\n");
+  RECT began;
+  GetClientRect(window, &began);
+  Send(TM_TOGGLESCROLLBACK);
+  Send(TM_SETDISPLAYSIZE, 40, 10);
+  Pump();
+  RECT meanwhile;
+  GetClientRect(window, &meanwhile);
+  ASSERT_LT(meanwhile.bottom, began.bottom);
+  Send(TM_TOGGLESCROLLBACK);
+  Pump();
+  RECT ended;
+  GetClientRect(window, &ended);
+  EXPECT_EQ(ended.right, began.right);
+  EXPECT_EQ(ended.bottom, began.bottom);
+
+  Send(TM_TOGGLESCROLLBACK);
+  SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  Send(TM_TOGGLESCROLLBACK);
+  Pump();
+  RECT dragged;
+  GetWindowRect(window, &dragged);
+  EXPECT_LE(dragged.right - dragged.left, 300);
+  EXPECT_LE(dragged.bottom - dragged.top, 200);
+}
+
 TEST_F(TerminalWindow, DetachFromAHandlerStopsTheBatch) {
   Attach();
   port.waiting = "abcdef";
