@@ -29,8 +29,9 @@ class TQRPrintable : public TQRControl {
   virtual bool IsPrintable() const;
   virtual void ApplyBandAlignment();
   virtual void PrintPrepare();
-  // Offsets in tenths of a millimetre: the print position of the band.
-  virtual void PrintAt(int offsetX, int offsetY);
+  // Offsets in tenths of a millimetre: the print position of the band. A
+  // disabled control never prints, on a band or placed on the report.
+  void PrintAt(int offsetX, int offsetY);
   virtual void NotifyPrintable(fw::TComponent* sender, int operation);
   virtual void SetAlignment(TAlignment value);
   virtual void PrintUnprepare();
@@ -71,6 +72,8 @@ class TQRPrintable : public TQRControl {
 
  protected:
   void SetFinished(bool value) { finished_ = value; }
+  // Draws the control (here its frame); PrintAt calls it for enabled controls only.
+  virtual void Print(int offsetX, int offsetY);
 
  private:
   // Lets the size push its pixel bounds into this control.
