@@ -58,6 +58,55 @@ class ReportEngineTest : public ::testing::Test {
   std::unique_ptr<WindowedReport<TQRReport>> report_;
 };
 
+TEST_F(ReportEngineTest, ThePreviewsStatusFollowsTheRun) {
+  std::vector<std::string> shown;
+  TQRStandardPreview* preview = nullptr;
+  lines_.OnNext = [&] {
+    TQRPrinter* producer = report().CurrentProducer();
+    if (!preview && producer)
+      preview = dynamic_cast<TQRStandardPreview*>(
+          fw::TControl::FromHandle(reinterpret_cast<HWND>(producer->PreviewForm)));
+    if (!preview) return;
+    const std::string text = preview->PanelText(0);
+    if (shown.empty() || shown.back() != text) shown.push_back(text);
+    // Once the run is through, the window closes.
+    if (lines_.Eof()) PostMessageA(preview->Handle(), WM_CLOSE, 0, 0);
+  };
+  report().Preview();
+  ASSERT_NE(preview, nullptr);
+  // Each message is handled at the next record: 5 % comes with record 2 of 40.
+  std::vector<std::string> expected{"0%"};
+  for (int p = 5; p < 100; p += 5) expected.push_back(std::to_string(p) + "%");
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(report().CurrentProducer(), nullptr);
+}
+
+TEST_F(ReportEngineTest, ThePrintingProgressWindowFollowsTheRun) {
+  test_support::PdfOutput output;
+  report().ReportTitle = test_support::PdfOutput::UniqueTitle("EngineProgress");
+  std::vector<int> gauge;
+  std::vector<std::string> lines;
+  lines_.OnNext = [&] {
+    auto* form =
+        dynamic_cast<TQRProgressForm*>(fw::TControl::FromHandle(FindWindowA(nullptr, "Printing progress")));
+    if (!form) return;
+    if (gauge.empty() || gauge.back() != form->GaugePosition()) {
+      gauge.push_back(form->GaugePosition());
+      lines.push_back(form->Info().Caption());
+    }
+  };
+  report().Print();
+  output.WaitForPdf(report().ReportTitle);
+  std::vector<int> expectedGauge{0};
+  std::vector<std::string> expectedLines{""};
+  for (int p = 5; p < 100; p += 5) {
+    expectedGauge.push_back(p);
+    expectedLines.push_back(std::to_string(p) + "%  Completed");
+  }
+  EXPECT_EQ(gauge, expectedGauge);
+  EXPECT_EQ(lines, expectedLines);
+}
+
 // What the report's printer setup asks of the system's dialog; it answers cancel.
 int dialogCalls = 0;
 PRINTDLGA asked{};
