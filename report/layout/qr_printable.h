@@ -26,6 +26,7 @@ class TQRPrintable : public TQRControl {
   ~TQRPrintable() override;
 
   // Enabled, or hidden (a hidden disabled control passes, as it always has).
+  // Printing asks for Enabled alone (PrintAt).
   virtual bool IsPrintable() const;
   virtual void ApplyBandAlignment();
   virtual void PrintPrepare();
