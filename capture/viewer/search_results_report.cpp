@@ -119,6 +119,12 @@ void TqrCaptureSearchResultsRpt::qrCaptureSearchResultsRptBeforePrint(bool& prin
 }
 
 void TqrCaptureSearchResultsRpt::Report1NeedData(bool& moreData) {
+  // The engine counts no rows it is handed one by one: the share of entries
+  // printed so far is the run's progress, for the preview and the printing
+  // progress window.
+  if (index_ > 0 && !entries_.empty())
+    if (report::LayoutProducer* producer = Producer())
+      producer->SetProgress(static_cast<std::int32_t>(index_ * 100 / entries_.size()));
   // One row per entry, and the call after the last one ends the data.
   moreData = index_ < entries_.size();
   if (moreData) lblText->SetCaption(entries_[index_++]);

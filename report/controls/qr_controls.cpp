@@ -104,10 +104,9 @@ void TQRCustomLabel::PrintPrepare() {
   SetCaption(caption_);
 }
 
-void TQRCustomLabel::PrintAt(int offsetX, int offsetY) {
-  if (!IsPrintable()) return;
+void TQRCustomLabel::Print(int offsetX, int offsetY) {
   PrintLines(offsetX, offsetY);
-  TQRPrintable::PrintAt(offsetX, offsetY);
+  TQRPrintable::Print(offsetX, offsetY);
 }
 
 void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
@@ -253,13 +252,12 @@ std::string TQRExpr::ValueText() {
   }
 }
 
-void TQRExpr::PrintAt(int offsetX, int offsetY) {
-  if (!IsPrintable()) return;
+void TQRExpr::Print(int offsetX, int offsetY) {
   if (evaluator_.Prepared()) {
     PrintText = ValueText();
     FormatLines();
   }
-  TQRCustomLabel::PrintAt(offsetX, offsetY);
+  TQRCustomLabel::Print(offsetX, offsetY);
   if (ResetAfterPrint) Reset();
 }
 
@@ -310,8 +308,7 @@ void TQRSysData::SetText(const std::string& value) {
   ShowDesignCaption();
 }
 
-void TQRSysData::PrintAt(int offsetX, int offsetY) {
-  if (!IsPrintable()) return;
+void TQRSysData::Print(int offsetX, int offsetY) {
   TCustomQRReport* report = OwningReport();
   auto* qrReport = dynamic_cast<TQRReport*>(report);
   const ExpressionPlatform& platform = CurrentExpressionPlatform();
@@ -338,15 +335,14 @@ void TQRSysData::PrintAt(int offsetX, int offsetY) {
       if (qrReport) SetCaption(text_ + std::to_string(qrReport->DetailNo()));
       break;
   }
-  TQRCustomLabel::PrintAt(offsetX, offsetY);
+  TQRCustomLabel::Print(offsetX, offsetY);
 }
 
 // ---------------------------------------------------------------- shapes
 
 TQRShape::TQRShape(fw::TComponent* owner) : TQRPrintable(owner) { SetBounds(Left(), Top(), 65, 65); }
 
-void TQRShape::PrintAt(int offsetX, int offsetY) {
-  if (!IsPrintable()) return;
+void TQRShape::Print(int offsetX, int offsetY) {
   LayoutProducer* producer = Report() ? Report()->Producer() : nullptr;
   if (!producer) return;
   QRPageCanvas& canvas = producer->Canvas();

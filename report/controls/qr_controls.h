@@ -46,9 +46,9 @@ class TQRCustomLabel : public TQRPrintable {
   void SetName(const std::string& name) override;
   void SetParent(TQRControl* parent) override;
   void PrintPrepare() override;
-  void PrintAt(int offsetX, int offsetY) override;
 
  protected:
+  void Print(int offsetX, int offsetY) override;
   // The report the control is placed on (through its bands), or null.
   TCustomQRReport* OwningReport() const;
 
@@ -82,9 +82,11 @@ class TQRExpr : public TQRCustomLabel {
   void Reset();
 
   void PrintPrepare() override;
-  void PrintAt(int offsetX, int offsetY) override;
   void PrintUnprepare() override;
   void NotifyPrintable(fw::TComponent* sender, int operation) override;
+
+ protected:
+  void Print(int offsetX, int offsetY) override;
 
  private:
   std::string ValueText();
@@ -111,7 +113,9 @@ class TQRSysData : public TQRCustomLabel {
   void SetData(TQRSysDataType value);
   const std::string& Text() const { return text_; }
   void SetText(const std::string& value);
-  void PrintAt(int offsetX, int offsetY) override;
+
+ protected:
+  void Print(int offsetX, int offsetY) override;
 
  private:
   void ShowDesignCaption();
@@ -134,7 +138,9 @@ class TQRShape : public TQRPrintable {
   TQRShapeType Shape = TQRShapeType::qrsRectangle;
   QRPen Pen;
   QRBrush Brush;
-  void PrintAt(int offsetX, int offsetY) override;
+
+ protected:
+  void Print(int offsetX, int offsetY) override;
 };
 
 }  // namespace report

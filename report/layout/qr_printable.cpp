@@ -42,8 +42,11 @@ void TQRPrintable::PrintPrepare() {
 }
 
 void TQRPrintable::PrintAt(int offsetX, int offsetY) {
-  // A disabled control prints nothing, wherever it is placed.
-  if (!Enabled() || !producer_ || !frame_->AnySide()) return;
+  if (Enabled()) Print(offsetX, offsetY);
+}
+
+void TQRPrintable::Print(int offsetX, int offsetY) {
+  if (!producer_ || !frame_->AnySide()) return;
   const TQRPrintableSize& size = *size_;
   const long double left = size.NativeLeft(), top = size.NativeTop();
   const QRRect rect{producer_->ToDeviceX(offsetX + left), producer_->ToDeviceY(offsetY + top),

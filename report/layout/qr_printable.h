@@ -26,11 +26,13 @@ class TQRPrintable : public TQRControl {
   ~TQRPrintable() override;
 
   // Enabled, or hidden (a hidden disabled control passes, as it always has).
+  // Printing asks for Enabled alone (PrintAt).
   virtual bool IsPrintable() const;
   virtual void ApplyBandAlignment();
   virtual void PrintPrepare();
-  // Offsets in tenths of a millimetre: the print position of the band.
-  virtual void PrintAt(int offsetX, int offsetY);
+  // Offsets in tenths of a millimetre: the print position of the band. A
+  // disabled control never prints, on a band or placed on the report.
+  void PrintAt(int offsetX, int offsetY);
   virtual void NotifyPrintable(fw::TComponent* sender, int operation);
   virtual void SetAlignment(TAlignment value);
   virtual void PrintUnprepare();
@@ -71,6 +73,8 @@ class TQRPrintable : public TQRControl {
 
  protected:
   void SetFinished(bool value) { finished_ = value; }
+  // Draws the control (here its frame); PrintAt calls it for enabled controls only.
+  virtual void Print(int offsetX, int offsetY);
 
  private:
   // Lets the size push its pixel bounds into this control.

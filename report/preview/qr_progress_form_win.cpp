@@ -46,9 +46,14 @@ void TQRProgressForm::WndProc(fw::TMessage& message) {
     // The producer's own value, not the message's: a late message then
     // shows where the run is now.
     if (!QRPrinter) return;
+    // Progress counted in records rarely lands on every multiple of five:
+    // the window moves to each one the run has reached.
     const std::int32_t progress = QRPrinter->Progress();
-    if (const std::optional<std::string> info = ProgressFormInfo(progress)) {
-      gauge_->SetPosition(progress);
+    const std::int32_t step = progress - progress % 5;
+    if (step == shownStep_) return;
+    if (const std::optional<std::string> info = ProgressFormInfo(step)) {
+      shownStep_ = step;
+      gauge_->SetPosition(step);
       info_->SetCaption(*info);
       fw::Application()->ProcessMessages();
     }

@@ -31,6 +31,8 @@ class TQRProgressForm : public fw::TForm {
   fw::TProgressBar* gauge_;
   fw::TLabel* info_;
   fw::TButton* cancelButton_;
+  // The multiple of five the gauge and the line show.
+  std::int32_t shownStep_ = 0;
 };
 
 }  // namespace report

@@ -127,7 +127,7 @@ UINT_PTR CALLBACK TQRCommonDialog::HookProcedure(HWND window, UINT message, WPAR
   return 0;
 }
 
-BOOL TQRCommonDialog::TaskModalDialog(BOOL(WINAPI* dialog)(void*), void* record) {
+BOOL TQRCommonDialog::TaskModalDialog(BOOL(WINAPI* dialog)(void* record, HWND owner), void* record) {
   static const bool registered = [] {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = OwnerProcedure;
@@ -139,14 +139,15 @@ BOOL TQRCommonDialog::TaskModalDialog(BOOL(WINAPI* dialog)(void*), void* record)
   HWND active = GetActiveWindow();
   WindowsOfThread windows;
   EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&windows));
-  // A hidden owner of our own hears the dialog's help requests.
-  owner_ = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  // A hidden owner of our own, under the application's window, hears the
+  // dialog's help requests.
+  owner_ = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, fw::Application()->Handle(), nullptr,
                            GetModuleHandleA(nullptr), nullptr);
   if (owner_) SetWindowLongPtrA(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   opening = this;
   BOOL result = FALSE;
   try {
-    result = dialog(record);
+    result = dialog(record, owner_);
   } catch (...) {
     opening = nullptr;
     if (owner_) DestroyWindow(owner_);
@@ -164,6 +165,14 @@ BOOL TQRCommonDialog::TaskModalDialog(BOOL(WINAPI* dialog)(void*), void* record)
 }
 
 // --- TQRPrintDialog
+
+namespace {
+SystemPrintDialogFunction systemPrintDialog = PrintDlgA;
+}
+
+void SetSystemPrintDialog(SystemPrintDialogFunction dialog) {
+  systemPrintDialog = dialog ? dialog : PrintDlgA;
+}
 
 TQRPrintDialog::TQRPrintDialog(fw::TComponent* owner) : TQRCommonDialog(owner), Printer(&fw::Printer()) {}
 
@@ -205,8 +214,13 @@ bool TQRPrintDialog::Execute() {
   };
   BOOL confirmed = FALSE;
   try {
-    confirmed =
-        TaskModalDialog([](void* data) -> BOOL { return PrintDlgA(static_cast<PRINTDLGA*>(data)); }, &record);
+    confirmed = TaskModalDialog(
+        [](void* data, HWND owner) -> BOOL {
+          auto* dialogRecord = static_cast<PRINTDLGA*>(data);
+          dialogRecord->hwndOwner = owner;
+          return systemPrintDialog(dialogRecord);
+        },
+        &record);
     if (confirmed && Printer && record.hDevNames) {
       const auto* names = static_cast<const std::uint8_t*>(GlobalLock(record.hDevNames));
       const auto chosen = names ? ReadDevNames({names, GlobalSize(record.hDevNames)}) : std::nullopt;

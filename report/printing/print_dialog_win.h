@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <cstdint>
 
 #include "framework/component.h"
@@ -34,11 +36,10 @@ class TQRCommonDialog : public fw::TComponent {
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   // A message to the dialog's owner: "commdlg_help" opens HelpContext.
   virtual bool MessageHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  // Runs dialog(record) with every other window of the program disabled and
-  // the owner window listening; returns what dialog returned.
-  virtual BOOL TaskModalDialog(BOOL(WINAPI* dialog)(void*), void* record);
-  // The owner window for the dialog record while TaskModalDialog runs.
-  HWND OwnerWindow() const { return owner_; }
+  // Runs dialog(record, owner) with every other window of the program
+  // disabled; the dialog takes the owner window, which hears its help
+  // requests. Returns what dialog returned.
+  virtual BOOL TaskModalDialog(BOOL(WINAPI* dialog)(void* record, HWND owner), void* record);
   // The hook procedure for the dialog record.
   static UINT_PTR CALLBACK HookProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -51,6 +52,11 @@ class TQRCommonDialog : public fw::TComponent {
   WNDPROC previous_ = nullptr;
   HWND owner_ = nullptr;
 };
+
+// The system's print dialog that TQRPrintDialog runs; a test may put its own
+// in its place to see the record the dialog is given. Null restores it.
+using SystemPrintDialogFunction = BOOL(WINAPI*)(PRINTDLGA* record);
+void SetSystemPrintDialog(SystemPrintDialogFunction dialog);
 
 class TQRPrintDialog : public TQRCommonDialog {
  public:

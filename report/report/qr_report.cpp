@@ -255,7 +255,14 @@ void TCustomQRReport::RunGenerationPass() {
   ResetBreakState();
   bool printReport = true;
   reportDataSets_ = std::make_unique<DataSets>();
-  if (DataSet* own = ReportDataSet()) reportDataSets_->push_back(own);
+  // Expressions may read any data set of the form the report is on; the
+  // report's own, kept elsewhere, joins them.
+  if (fw::TComponent* form = Owner())
+    for (fw::TComponent* component : form->Components())
+      if (auto* dataSet = dynamic_cast<DataSet*>(component)) reportDataSets_->push_back(dataSet);
+  if (DataSet* own = ReportDataSet();
+      own && std::find(reportDataSets_->begin(), reportDataSets_->end(), own) == reportDataSets_->end())
+    reportDataSets_->push_back(own);
   if (BeforePrint) BeforePrint(this, printReport);
   if (!printReport) return;
   SetUnits(TQRUnit::Native);

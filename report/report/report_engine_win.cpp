@@ -91,14 +91,14 @@ void WinReportHost::DetachPreview(TQRPrinter& printer) {
 }
 
 std::optional<QRSetupAnswer> WinReportHost::PrinterSetupDialog(const QRSetupRequest& request) {
+  // Without any printer the dialog still opens: it tells the user so.
   fw::TPrinter printer;
-  if (printer.Printers().empty()) return std::nullopt;
   if (request.PrinterIndex >= 0 && request.PrinterIndex < static_cast<int>(printer.Printers().size()))
     printer.SetPrinterIndex(request.PrinterIndex);
   printer.SetOrientation(request.Orientation);
   TQRPrintDialog dialog(nullptr);
   dialog.Printer = &printer;
-  dialog.Options = poPageNums;
+  dialog.Options = poPageNums | poWarning;
   dialog.MinPage = request.MinPage;
   dialog.MaxPage = request.MaxPage;
   dialog.FromPage = request.FromPage;

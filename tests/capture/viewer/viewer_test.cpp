@@ -806,7 +806,7 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
   EXPECT_TRUE(results->btnPrint->Enabled());
   EXPECT_TRUE(results->PrintPreview1->Enabled());
   HWND preview = nullptr;
-  std::string status;
+  std::string status, progress = "not read";
   int previewsWhileOpen = 0;
   fwtest::BoxAnswerer ok(fw::mrOk);
   fw::TTimer timer(nullptr);
@@ -820,6 +820,7 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
     if (form) {
       fwtest::PumpFor(300);
       status = form->PanelText(1);
+      progress = form->PanelText(0);
       test_support::SaveBitmap("..\\search_results_preview.bmp", test_support::CaptureWindow(preview));
       // A second preview does nothing; the results window and the viewer stay.
       results->btnPrintClick(results->btnPrint);
@@ -834,6 +835,8 @@ TEST_F(LogViewer, PrintPreviewShowsTheListAndHoldsTheWindowsOpenUntilItCloses) {
   results->btnPrintClick(results->btnPrint);
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(status, "Page 1 of 1");
+  // The run went through all of its entries: the progress shown is cleared.
+  EXPECT_EQ(progress, "");
   EXPECT_EQ(previewsWhileOpen, 1);
   ASSERT_EQ(ok.boxes.size(), 2u);
   for (const auto& box : ok.boxes) {

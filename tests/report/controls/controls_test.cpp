@@ -3,6 +3,8 @@
 // and drawn 16 device pixels (tenths of a millimetre) a line.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "report/controls/qr_controls.h"
 #include "report/printing/measures.h"
 #include "tests/report/report/report_test_support.h"
@@ -236,6 +238,70 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeRow{"TopAndBottom", TQRShapeType::qrsTopAndBottom, {"line 10,20,110,20", "line 10,80,110,80"}},
         ShapeRow{"RightAndLeft", TQRShapeType::qrsRightAndLeft, {"line 10,20,10,80", "line 110,20,110,80"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each kind of control placed directly on the report, where it is offered
+// whatever its enabled state: disabled, it prints nothing, hidden or not.
+struct OnReportRow {
+  const char* name;
+  std::function<TQRPrintable*(TCustomQRReport&)> make;
+};
+class DisabledOnTheReport : public ControlsTest, public ::testing::WithParamInterface<OnReportRow> {
+ public:
+  // What the control drew on the page, with its enabled and visible state.
+  std::vector<std::string> DrawnBy(bool enabled, bool visible) {
+    subject_.host.trace.Operations.clear();
+    TQRPrintable* control = GetParam().make(report());
+    control->SetParent(&report());
+    control->Size().SetUnits(TQRUnit::Native);
+    control->Size().SetLeft(10);
+    control->Size().SetTop(20);
+    control->Size().SetWidth(300);
+    control->Size().SetHeight(50);
+    control->SetEnabled(enabled);
+    control->SetVisible(visible);
+    Feed(1);
+    given_ = 0;
+    subject().Run();
+    delete control;
+    std::vector<std::string> drawn;
+    for (const auto& op : subject_.host.trace.Operations) {
+      if (op.kind == RecordingCanvas::Kind::Text) drawn.push_back(op.text);
+      if (op.kind == RecordingCanvas::Kind::Rectangle) drawn.push_back("rectangle");
+    }
+    return drawn;
+  }
+};
+TEST_P(DisabledOnTheReport, PrintsNothingHiddenOrNot) {
+  AddBand(subject(), rbDetail, "D", 100);
+  EXPECT_FALSE(DrawnBy(true, true).empty()) << "an enabled control prints";
+  EXPECT_TRUE(DrawnBy(false, true).empty());
+  EXPECT_TRUE(DrawnBy(false, false).empty());
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, DisabledOnTheReport,
+                         ::testing::Values(OnReportRow{"Label",
+                                                       [](TCustomQRReport& r) -> TQRPrintable* {
+                                                         auto* label = new TQRLabel(&r);
+                                                         label->SetCaption("label");
+                                                         return label;
+                                                       }},
+                                           OnReportRow{"Expression",
+                                                       [](TCustomQRReport& r) -> TQRPrintable* {
+                                                         auto* expr = new TQRExpr(&r);
+                                                         expr->SetExpression("'expr'");
+                                                         return expr;
+                                                       }},
+                                           OnReportRow{"SystemData",
+                                                       [](TCustomQRReport& r) -> TQRPrintable* {
+                                                         auto* sys = new TQRSysData(&r);
+                                                         sys->SetText("page ");
+                                                         sys->SetData(TQRSysDataType::qrsPageNumber);
+                                                         return sys;
+                                                       }},
+                                           OnReportRow{"Shape",
+                                                       [](TCustomQRReport& r) -> TQRPrintable* {
+                                                         return new TQRShape(&r);
+                                                       }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControlsTest, ANewShapeIsSixtyFivePixelsSquare) {
   TQRShape shape(nullptr);

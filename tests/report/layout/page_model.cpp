@@ -291,8 +291,7 @@ void PageModel::ForcedColumnBreak() {
 StretchText::StretchText(fw::TComponent* owner, Trace& trace, std::string name, int lines, int lineHeight)
     : TQRPrintable(owner), trace_(trace), name_(std::move(name)), lines_(lines), lineHeight_(lineHeight) {}
 
-void StretchText::PrintAt(int offsetX, int offsetY) {
-  if (!IsPrintable() || !Enabled()) return;
+void StretchText::Print(int offsetX, int offsetY) {
   if (Finished()) lineIndex_ = 0;
   auto* band = dynamic_cast<TQRCustomBand*>(Parent());
   const long double y0 = offsetY + Size().NativeTop();
@@ -319,7 +318,7 @@ void StretchText::PrintAt(int offsetX, int offsetY) {
     if (OnLine) OnLine(lineIndex_ - 1);
   }
   SetFinished(lineIndex_ >= lines_);
-  TQRPrintable::PrintAt(offsetX, offsetY);
+  TQRPrintable::Print(offsetX, offsetY);
 }
 
 }  // namespace report::testing

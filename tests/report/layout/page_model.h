@@ -193,10 +193,12 @@ Band* AddBand(LayoutSubject& subject, TQRBandType type, const std::string& name,
 class StretchText : public TQRPrintable {
  public:
   StretchText(fw::TComponent* owner, Trace& trace, std::string name, int lines, int lineHeight);
-  void PrintAt(int offsetX, int offsetY) override;
   int LinesPrinted() const { return lineIndex_; }
   // Called after each line printed, with its index.
   std::function<void(int)> OnLine;
+
+ protected:
+  void Print(int offsetX, int offsetY) override;
 
  private:
   Trace& trace_;

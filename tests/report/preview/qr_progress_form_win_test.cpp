@@ -43,7 +43,7 @@ TEST_F(ProgressFormTest, TheWindow) {
   EXPECT_EQ(form_->GaugePosition(), 0);
 }
 
-TEST_F(ProgressFormTest, OnlyMultiplesOfFiveMoveTheGaugeAndTheLine) {
+TEST_F(ProgressFormTest, TheGaugeAndTheLineMoveInStepsOfFive) {
   const struct {
     int progress;
     int gauge;
@@ -52,6 +52,10 @@ TEST_F(ProgressFormTest, OnlyMultiplesOfFiveMoveTheGaugeAndTheLine) {
                {5, 5, "5%  Completed"},
                {7, 5, "5%  Completed"},
                {10, 10, "10%  Completed"},
+               // A run that passes a multiple of five without landing on it
+               // still moves to it.
+               {13, 10, "10%  Completed"},
+               {27, 25, "25%  Completed"},
                {100, 100, "100%  Completed"}};
   for (const auto& s : steps) {
     producer_->SetProgress(s.progress);

@@ -20,6 +20,7 @@ constexpr int kAllPagesButton = 0x420;
 constexpr int kPagesButton = 0x422;
 constexpr int kFromEdit = 0x480;
 constexpr int kToEdit = 0x481;
+constexpr int kHelpButton = 0x40e;
 
 // What the test does once the dialog is on the screen.
 std::function<void(HWND)> answer;
@@ -60,7 +61,9 @@ TEST(PrintDialogWinTest, OpensCentredAThirdDownAndTakesAPageRange) {
   LRESULT helpAnswer = -1;
   const bool confirmed = RunDialog(dialog, [&](HWND window) {
     // Help asked for without a help context is passed on, unanswered.
-    helpAnswer = SendMessageA(GetWindow(window, GW_OWNER), RegisterWindowMessageA("commdlg_help"), 0, 0);
+    helpAnswer = GetWindow(window, GW_OWNER)
+                     ? SendMessageA(GetWindow(window, GW_OWNER), RegisterWindowMessageA("commdlg_help"), 0, 0)
+                     : -2;
     GetWindowRect(window, &shownAt);
     const auto pixels = test_support::CaptureScreen(shownAt);
     test_support::SaveBitmap("print_dialog_win_test.bmp", pixels);
@@ -90,6 +93,41 @@ TEST(PrintDialogWinTest, OpensCentredAThirdDownAndTakesAPageRange) {
   // The names come back from the dialog's own DEVNAMES: Wine names the driver there.
   EXPECT_FALSE(driver.empty());
   EXPECT_EQ(port, "CUPS:PDF");
+}
+
+// A dialog that counts the help requests its owner hears.
+class HelpCountingDialog : public TQRPrintDialog {
+ public:
+  using TQRPrintDialog::TQRPrintDialog;
+  int helpRequests = 0;
+
+ protected:
+  bool MessageHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    const bool handled = TQRPrintDialog::MessageHook(message, wParam, lParam, result);
+    if (message == RegisterWindowMessageA("commdlg_help")) ++helpRequests;
+    return handled;
+  }
+};
+
+// The dialog's Help button asks its owner, which opens the help context.
+TEST(PrintDialogWinTest, HelpReachesTheDialogsOwner) {
+  test_support::PdfOutput output;
+  fw::TPrinter printer;
+  HelpCountingDialog dialog(nullptr);
+  dialog.Printer = &printer;
+  dialog.Options = poPageNums | poWarning | poHelp;
+  dialog.HelpContext = 7;
+  HWND owner = nullptr;
+  const bool confirmed = RunDialog(dialog, [&](HWND window) {
+    owner = GetWindow(window, GW_OWNER);
+    SendMessageA(GetDlgItem(window, kHelpButton), BM_CLICK, 0, 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+  });
+  ASSERT_NE(answered, nullptr);
+  EXPECT_FALSE(confirmed);
+  EXPECT_NE(owner, nullptr);
+  EXPECT_EQ(dialog.helpRequests, 1);
 }
 
 TEST(PrintDialogWinTest, ACancelChangesNothing) {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "tests/report/expressions/memory_data_set.h"
 #include "tests/report/layout/band_rows.h"
 #include "tests/report/layout/controller_rows.h"
 #include "tests/report/report/report_test_support.h"
@@ -165,6 +168,45 @@ TEST_F(ReportTest, ProgressCancelFinishesTheLastPageAndEndsTheDocument) {
   EXPECT_EQ(host().printers.Log.back(), "EndDoc");
   EXPECT_EQ(trace().Text(), "P1 end1 P2 end2");
   EXPECT_EQ(report().CurrentProducer(), nullptr);
+}
+
+// A data set component of the form the report is on.
+class FormDataSet : public fw::TComponent, public MemoryDataSet {
+ public:
+  FormDataSet(fw::TComponent* form, std::string name)
+      : fw::TComponent(form), MemoryDataSet(std::move(name), {{"Item", FieldKind::String}}) {}
+};
+
+// Expressions of a pass read every data set of the report's form, the
+// report's own among them.
+TEST_F(ReportTest, APassOffersEveryDataSetOfTheReportsForm) {
+  fw::TComponent form(nullptr);
+  new FormDataSet(&form, "Orders");
+  new fw::TComponent(&form);  // not a data set
+  auto* customers = new FormDataSet(&form, "Customers");
+  FormDataSet elsewhere(nullptr, "Elsewhere");
+  report().ChangeOwner(&form);
+  struct OwnerBack {
+    TracedReport& report;
+    ~OwnerBack() { report.ChangeOwner(nullptr); }
+  } ownerBack{report()};
+  std::vector<std::vector<std::string>> offered;
+  report().BeforePrint = [&](TCustomQRReport*, bool& print) {
+    std::vector<std::string> names;
+    for (DataSet* dataSet : *report().ReportDataSets()) names.push_back(dataSet->Name());
+    offered.push_back(names);
+    print = false;
+  };
+  subject().Run();
+  report().SetDataSet(customers);
+  subject().Run();
+  // The report's own data set, when it is not on its form, comes after them.
+  report().SetDataSet(&elsewhere);
+  subject().Run();
+  report().SetDataSet(nullptr);
+  EXPECT_EQ(offered,
+            (std::vector<std::vector<std::string>>{
+                {"Orders", "Customers"}, {"Orders", "Customers"}, {"Orders", "Customers", "Elsewhere"}}));
 }
 
 TEST_F(ReportTest, PrintWithoutAPrinterDoesNothing) {
