@@ -277,6 +277,7 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
   compressor.SetCompressedFile(archive);
   std::vector<std::string> list = {source};
   compressor.SetFilesToProcess(list);
+  if (TreeHooks().ArchiveStarting) TreeHooks().ArchiveStarting();
   compressor.OnStatus = [file](TPmbrCompress* sender, const TlzhFileStats& stats) {
     auto& hooks = TreeHooks();
     if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
@@ -491,6 +492,7 @@ void TDistributionBuild::CopyUnpacked(TInstallFile& file) {
       system_.Files->CreateFolders(RemoveBackslash(folder));
       TPmbrCompress copier(nullptr, *system_.Files, *system_.Versions, system_.ProcessMessages);
       copier.Overwrite = owAlways;
+      if (TreeHooks().ArchiveStarting) TreeHooks().ArchiveStarting();
       copier.OnStatus = [&file](TPmbrCompress* sender, const TlzhFileStats& stats) {
         auto& hooks = TreeHooks();
         if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;

@@ -38,8 +38,8 @@ MainArchiveOffset& SharedArchiveOffset();
 // sets it); between extractions, the shared flag below.
 bool* CurrentArchiveAbort();
 // Whether the last extraction was aborted, or a cancel came between two:
-// what a container's OnAfterInstallObjects is told. Each extraction starts
-// it afresh.
+// what a container's OnAfterInstallObjects is told. Each extraction, and
+// each archive operation of the build, starts it afresh.
 bool& SharedArchiveAborted();
 
 enum class ReplaceWay { Wininit, DelayedMove, Batch };

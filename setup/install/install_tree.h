@@ -444,6 +444,9 @@ struct InstallTreeHooks {
   std::function<int()> ShowBusyCursor;  // returns the cursor to restore
   std::function<void(int)> RestoreCursor;
   std::function<bool()> ArchiveAborted;
+  // An archive operation of the build starts: an abort left from before is
+  // forgotten.
+  std::function<void()> ArchiveStarting;
   // Runs before an install object is built with an owner (the standard
   // specifiers are ensured on a form's objects).
   std::function<void(fw::TComponent* owner)> ObjectCreating;

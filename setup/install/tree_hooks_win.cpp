@@ -15,6 +15,7 @@ void UseSystemTreeHooks() {
   };
   hooks.RestoreCursor = [](int cursor) { fw::Screen()->SetCursor(cursor); };
   hooks.ArchiveAborted = [] { return SharedArchiveAborted(); };
+  hooks.ArchiveStarting = [] { SharedArchiveAborted() = false; };
 }
 
 }  // namespace setup
