@@ -100,18 +100,18 @@ void CollectFiles(const TFileContainer& container, std::vector<TCustomInstallFil
 // the state goes back to none and the end of the copy is broadcast.
 template <class Body>
 void InState(TFileContainer& container, TInstallFileState state, Body body) {
-  container.SetState(state);
+  container.EnterState(state);
   try {
     body();
   } catch (...) {
-    container.SetState(ifsNone);
+    container.EnterState(ifsNone);
     try {
       container.Broadcast(&container, ieCopyFinished, nullptr);
     } catch (...) {
     }
     throw;
   }
-  container.SetState(ifsNone);
+  container.EnterState(ifsNone);
   container.Broadcast(&container, ieCopyFinished, nullptr);
 }
 
@@ -120,10 +120,10 @@ void InState(TFileContainer& container, TInstallFileState state, Body body) {
 class FileInState {
  public:
   FileInState(TCustomInstallFile* file, TInstallFileState state) : file_(file) {
-    if (file_) file_->SetState(state);
+    if (file_) file_->EnterState(state);
   }
   ~FileInState() {
-    if (file_) file_->SetState(ifsNone);
+    if (file_) file_->EnterState(ifsNone);
   }
   FileInState(const FileInState&) = delete;
   FileInState& operator=(const FileInState&) = delete;
@@ -277,12 +277,12 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
   compressor.SetCompressedFile(archive);
   std::vector<std::string> list = {source};
   compressor.SetFilesToProcess(list);
+  if (TreeHooks().ArchiveStarting) TreeHooks().ArchiveStarting();
   compressor.OnStatus = [file](TPmbrCompress* sender, const TlzhFileStats& stats) {
     auto& hooks = TreeHooks();
     if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
     if (file) file->ArchiveStatus(stats);
   };
-  const FileInState compressing(file, ifsCompress);
   compressor.AddFiles(append, uniqueID);
   if (compressor.Abort) throw EAIUserAbort();
 }
@@ -421,6 +421,8 @@ void TDistributionBuild::CompressChild(TFileContainer& container, TFileRelated& 
 
 void TDistributionBuild::CompressFile(TInstallFile& file) {
   try {
+    const FileInState compressing(&file, ifsCompress);
+    if (file.OnBeforeCompress) file.OnBeforeCompress(&file);
     Report(file, icBeforeCompress, &file);
     const std::string archive = file.GetArchivePath();
     if (TrimmedText(archive).empty())
@@ -434,6 +436,7 @@ void TDistributionBuild::CompressFile(TInstallFile& file) {
                    file.UniqueID(), &file);
       file.BuildMark = 2;
       file.BuiltArchivePath = archive;
+      if (file.OnAfterCompress) file.OnAfterCompress(&file);
       Report(file, icAfterCompress, &file);
     }
   } catch (const fw::EAbort&) {
@@ -475,6 +478,8 @@ void TDistributionBuild::ReadSourceInfo(TFileContainer& container) {
 
 void TDistributionBuild::CopyUnpacked(TInstallFile& file) {
   try {
+    const FileInState copying(&file, ifsCopying);
+    if (file.OnBeforeCopy) file.OnBeforeCopy(&file);
     Report(file, icBeforeCopy, &file);
     if (file.Include) {
       const std::string folder = file.GetDestDir();
@@ -487,14 +492,15 @@ void TDistributionBuild::CopyUnpacked(TInstallFile& file) {
       system_.Files->CreateFolders(RemoveBackslash(folder));
       TPmbrCompress copier(nullptr, *system_.Files, *system_.Versions, system_.ProcessMessages);
       copier.Overwrite = owAlways;
+      if (TreeHooks().ArchiveStarting) TreeHooks().ArchiveStarting();
       copier.OnStatus = [&file](TPmbrCompress* sender, const TlzhFileStats& stats) {
         auto& hooks = TreeHooks();
         if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
         file.ArchiveStatus(stats);
       };
-      const FileInState copying(&file, ifsCopying);
       copier.CopyFile(file.IncludeFromDir + "\\" + file.FileName, file.DestinationPath());
       if (copier.Abort) throw EAIUserAbort();
+      if (file.OnAfterCopy) file.OnAfterCopy(&file);
       Report(file, icAfterCopy, &file);
     }
   } catch (...) {
@@ -573,6 +579,40 @@ void TDistributionBuild::WriteSelfExtractor(const std::string& folder) {
   }
   const auto trailer = EncodeExtractionInfo(info);
   if (target->Write(trailer.data(), trailer.size()) != trailer.size()) throw cannotLoad(setupArchive);
+}
+
+void ConnectStateOperations(BuildSystem& system) {
+  BuildSystem* machine = &system;
+  const auto withBuild = [machine](const std::string& name, const auto& operation) {
+    TCustomInstall* install = FindInstall();
+    if (!install) throw IEInstall("%s cannot be compressed or copied without a TInstall", {name});
+    BuildSettings settings;
+    settings.DistributeType = install->DistributeType();
+    TDistributionBuild build(*install, settings, *machine);
+    operation(build);
+  };
+  const auto sourceFile = [](TCustomInstallFile& file) -> TInstallFile& {
+    auto* installFile = dynamic_cast<TInstallFile*>(&file);
+    if (!installFile)
+      throw IECustomInstallFile("%s cannot be compressed or copied because it has no source file",
+                                {file.Name()});
+    return *installFile;
+  };
+  auto& hooks = TreeHooks();
+  hooks.Compress = [withBuild](TFileContainer& container) {
+    withBuild(container.Name(), [&](TDistributionBuild& build) { build.Compress(container, 0); });
+  };
+  hooks.CopyUnpacked = [withBuild](TFileContainer& container) {
+    withBuild(container.Name(), [&](TDistributionBuild& build) { build.CopyUnpacked(container); });
+  };
+  hooks.CompressFile = [withBuild, sourceFile](TCustomInstallFile& file) {
+    TInstallFile& source = sourceFile(file);
+    withBuild(file.Name(), [&](TDistributionBuild& build) { build.CompressFile(source); });
+  };
+  hooks.CopyUnpackedFile = [withBuild, sourceFile](TCustomInstallFile& file) {
+    TInstallFile& source = sourceFile(file);
+    withBuild(file.Name(), [&](TDistributionBuild& build) { build.CopyUnpacked(source); });
+  };
 }
 
 bool RunBuild(TCustomInstall& install, const BuildSettings& settings, BuildSystem& system,

@@ -36,6 +36,21 @@ constexpr TCompressOptions coForceFilesNet = 16;
 // Objects with Include False are compressed too and counted in the totals.
 constexpr TCompressOptions coIncludeAll = 32;
 
+// What the product's description keeps about building its distribution,
+// beside the install. The build reads none of it: its folder comes from
+// "BUILD.INF".
+struct TBuildInfo {
+  std::string AppName;
+  std::string AppURL;
+  std::string BuildDirectory = "c:\\build";
+  std::string CredentialsFile;
+  std::string OCXName = "pbsetup";
+  std::string PrivateKeyFile;
+  bool SignCode = false;
+  std::string URLPath;
+  bool operator==(const TBuildInfo&) const = default;
+};
+
 // 46 for dtTraditional, 54 for dtWeb, 38 for dtTraditionalNet.
 TCompressOptions CompressOptionsFor(TDistributeType type);
 
@@ -113,6 +128,11 @@ class TDistributionBuild {
   const BuildSettings& settings_;
   BuildSystem& system_;
 };
+
+// Lets the State setters of the install tree start the build's compress
+// (without options) and copy of files unpacked on `system`, for the install
+// of this process; without an install they raise.
+void ConnectStateOperations(BuildSystem& system);
 
 // -b: reads "BUILD.INF" beside `program` and builds into the folder it
 // names; any failure is shown in an error box. False when it failed.

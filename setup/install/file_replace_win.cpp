@@ -229,10 +229,12 @@ MainArchiveOffset& SharedArchiveOffset() {
   return offset;
 }
 
-bool* CurrentArchiveAbort() {
-  static bool unused = false;
-  return extracting ? &extracting->Abort : &unused;
+bool& SharedArchiveAborted() {
+  static bool aborted = false;
+  return aborted;
 }
+
+bool* CurrentArchiveAbort() { return extracting ? &extracting->Abort : &SharedArchiveAborted(); }
 
 std::optional<TFileHeader> SystemFileInstall::ArchivedHeader(const std::string& archivePath,
                                                              std::int32_t uniqueID) {
@@ -289,9 +291,17 @@ std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
     path = file.NewDisk(disk, cancelled);
     if (cancelled) sender->Abort = true;
   };
+  // An aborted extraction, by a cancel or a failure, stays known after the
+  // archive is gone.
   struct Current {
-    explicit Current(TPmbrCompress* archive) { extracting = archive; }
-    ~Current() { extracting = nullptr; }
+    explicit Current(TPmbrCompress* archive) {
+      extracting = archive;
+      SharedArchiveAborted() = false;
+    }
+    ~Current() {
+      if (extracting->Abort) SharedArchiveAborted() = true;
+      extracting = nullptr;
+    }
   } current(&archive);
   archive.ExtractFiles();
   if (archive.Abort) throw EAIUserAbort();

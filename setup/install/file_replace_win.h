@@ -35,8 +35,12 @@ struct MainArchiveOffset {
 };
 MainArchiveOffset& SharedArchiveOffset();
 // The abort flag of the archive extracting now (a cancel during copying
-// sets it); a flag nobody reads when none is extracting.
+// sets it); between extractions, the shared flag below.
 bool* CurrentArchiveAbort();
+// Whether the last extraction was aborted, or a cancel came between two:
+// what a container's OnAfterInstallObjects is told. Each extraction, and
+// each archive operation of the build, starts it afresh.
+bool& SharedArchiveAborted();
 
 enum class ReplaceWay { Wininit, DelayedMove, Batch };
 

@@ -16,5 +16,7 @@ tallimo_win_library(setup_install_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/base_for
   DEPS setup_install setup_paths setup_translator_win fw_ui)
 # A destination in use replaced at the next start, self-registration, the
 # help and shared-library entries, and archives downloaded (Windows).
+# The tree's hourglass and abort flag on this machine go with them.
 tallimo_win_library(setup_install_files_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_replace_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tree_hooks_win.cpp
   DEPS setup_install_rules setup_archive_win setup_base_win setup_net_win fw_library_win fw_ui ole32)

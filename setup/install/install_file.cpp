@@ -182,15 +182,15 @@ bool TInstallFile::Install() {
   } else {
     ChooseArchive();
     std::optional<PendingReplace> pending;
-    SetState(ifsInstall);
+    EnterState(ifsInstall);
     try {
       pending = system.Extract(*this);
     } catch (...) {
-      SetState(ifsNone);
+      EnterState(ifsNone);
       Broadcast(this, ieCopyFinished, this);
       throw;
     }
-    SetState(ifsNone);
+    EnterState(ifsNone);
     Broadcast(this, ieCopyFinished, this);
     if (pending) {
       inUse_ = true;
@@ -308,7 +308,7 @@ void TInstallFile::ArchiveStatus(const TlzhFileStats& stats) {
   if (OnStatus) OnStatus(this, status.FilePercent, status.TotalPercent);
   Broadcast(this, ieFileStatus, &status);
   TEventList list{this, &status};
-  Report(State() == ifsCompress ? icFileStatusCompress
+  Report(State() == ifsCompress  ? icFileStatusCompress
          : State() == ifsCopying ? icFileStatusCopying
                                  : icFileStatusInstall,
          &list);

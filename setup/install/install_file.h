@@ -90,6 +90,8 @@ class TInstallFile : public TCustomInstallFile {
   std::string Version;
   double FileDate = 0;
   TInstallFileNotifyEvent OnBeforeInstall, OnAfterInstall, OnReplacing;
+  // Around the build's compress of the file and its copy unpacked.
+  TInstallFileNotifyEvent OnBeforeCompress, OnAfterCompress, OnBeforeCopy, OnAfterCopy;
 
   // The destination was in use: the new file waits for the next start.
   bool InUse() const { return inUse_; }

@@ -372,7 +372,37 @@ void TCustomInstallFile::Loaded() {
   table.Mark(uniqueID_, true);
 }
 
+namespace {
+
+// Runs the operation `state` stands for, with the object in no state again
+// afterwards, also when the operation fails.
+template <class Object, class Hook>
+void RunStateOperation(Object& object, TInstallFileState state, const Hook& compress, const Hook& copy) {
+  if (state == ifsNone || state == object.State()) return;
+  const Hook& operation = state == ifsCompress ? compress : copy;
+  if (state != ifsInstall && !operation)
+    throw IEInstallContainer("%s cannot compress or copy: no build is connected", {object.Name()});
+  struct Idle {
+    Object& object;
+    ~Idle() { object.EnterState(ifsNone); }
+  } idle{object};
+  if (state == ifsInstall)
+    object.Process();
+  else
+    operation(object);
+}
+
+}  // namespace
+
+void TCustomInstallFile::SetState(TInstallFileState state) {
+  RunStateOperation(*this, state, TreeHooks().CompressFile, TreeHooks().CopyUnpackedFile);
+}
+
 // --- TFileContainer ---
+
+void TFileContainer::SetState(TInstallFileState state) {
+  RunStateOperation(*this, state, TreeHooks().Compress, TreeHooks().CopyUnpacked);
+}
 
 void TFileContainer::ReadArchiveInfo() {
   for (auto* child : children_) {

@@ -308,7 +308,13 @@ class TCustomInstallFile : public TFileRelated {
   virtual void ReadInfoFromArchive() {}
   // What the file is doing now: installing, compressing or copying.
   TInstallFileState State() const { return fileState_; }
-  void SetState(TInstallFileState state) { fileState_ = state; }
+  // Starts the operation of the state: ifsCompress the build's compress of
+  // the file, ifsInstall Process, ifsCopying its copy unpacked. The file is
+  // in no state again once it ends. Setting the state it is in, or none,
+  // starts nothing.
+  void SetState(TInstallFileState state);
+  // What the operations themselves mark while they run.
+  void EnterState(TInstallFileState state) { fileState_ = state; }
 
   // The build's marks: 2 once the file went into an archive during this
   // build, 0 before; whether that was a net archive; and the archive path.
@@ -348,8 +354,13 @@ class TFileContainer : public TFileRelated {
   TInstallContainerNotifyEvent OnBeforeInstallObjects;
 
   TInstallFileState State() const { return state_; }
-  // Set by the operations that walk the container (compress, copy).
-  void SetState(TInstallFileState state) { state_ = state; }
+  // Starts the operation of the state: ifsCompress the build's compress
+  // without options, ifsInstall Process, ifsCopying the copy of its files
+  // unpacked. The container is in no state again once it ends. Setting the
+  // state it is in, or none, starts nothing.
+  void SetState(TInstallFileState state);
+  // What the operations themselves mark while they walk the container.
+  void EnterState(TInstallFileState state) { state_ = state; }
 
   bool Install() override;
   virtual void ReadArchiveInfo();
@@ -359,9 +370,6 @@ class TFileContainer : public TFileRelated {
   TCustomInstallFile* Files(int index) const { return Comp<TCustomInstallFile>(index); }
 
   void DoInformationEventControl(TInstallContainer* sender, int code, TEventObject* parameter) override;
-
- protected:
-  void SetStateDirectly(TInstallFileState state) { state_ = state; }
 
  private:
   TCustomInstallFile* FileParameter(TEventObject* parameter) const;
@@ -436,9 +444,16 @@ struct InstallTreeHooks {
   std::function<int()> ShowBusyCursor;  // returns the cursor to restore
   std::function<void(int)> RestoreCursor;
   std::function<bool()> ArchiveAborted;
+  // An archive operation of the build starts: an abort left from before is
+  // forgotten.
+  std::function<void()> ArchiveStarting;
   // Runs before an install object is built with an owner (the standard
   // specifiers are ensured on a form's objects).
   std::function<void(fw::TComponent* owner)> ObjectCreating;
+  // The build's operations the State setters start; the program connects
+  // them. Without them those states cannot be set.
+  std::function<void(TFileContainer&container)> Compress, CopyUnpacked;
+  std::function<void(TCustomInstallFile&file)> CompressFile, CopyUnpackedFile;
 };
 InstallTreeHooks& TreeHooks();
 

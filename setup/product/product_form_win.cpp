@@ -126,6 +126,9 @@ TfrmVSixInstall::TfrmVSixInstall(fw::TComponent* owner) : fw::TForm(owner) {
   Install1 = new TInstall(this);
   Install1->SetName("Install1");
   Install1->Tag = 1;
+  Install1->BuildInfo.BuildDirectory = kProductSourceFolder;
+  Install1->BuildInfo.OCXName = "pbsetup";
+  Install1->BuildInfo.SignCode = false;
   Install1->SetDestDir("\\OSTREL SYSTEMS\\QUORVANE");
   Install1->SetDestDirType(Standard<TpsProgramFiles>());
   Install1->GroupName = "Main";

@@ -18,6 +18,7 @@
 #include "setup/install/file_replace_win.h"
 #include "setup/install/install_file.h"
 #include "setup/install/base_form_win.h"
+#include "setup/install/tree_hooks_win.h"
 #include "setup/net/location_win.h"
 #include "setup/paths/machine_folders_win.h"
 #include "setup/paths/path_specifiers.h"
@@ -104,6 +105,8 @@ InstallRunSeams& RunSeams() {
 void ConnectSetupProgram() {
   EnsureSpecifiersOnForms();
   UseSystemMachine();
+  UseSystemTreeHooks();
+  ConnectStateOperations(SystemBuild());
 }
 
 TInstall* FindTInstall() { return dynamic_cast<TInstall*>(FindInstall()); }

@@ -86,6 +86,8 @@ class TInstall : public TCustomInstall {
   // The picture of the dialog pages that have none of their own.
   fw::TBitmap& DialogThemeBitmap() { return themeBitmap_; }
   TInstallInformation Information;
+  // Kept with the install for the build machine; assigning copies it.
+  TBuildInfo BuildInfo;
   bool RunAutomatic = true;
 
   TInstallNotifyEvent OnAfterInitialized, OnAfterNotifyBadInstall, OnAfterNotifyGoodInstall,

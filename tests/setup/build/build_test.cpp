@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 
+#include "framework/exceptions.h"
 #include "setup/archive/memory_disks.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/net_file_list.h"
@@ -182,6 +183,16 @@ TEST(CompressOptions, EachDistributionTypeHasItsBits) {
   EXPECT_EQ(CompressOptionsFor(dtTraditional),
             coRelocateArchives | coReserved | coForceNetFilesLocal | coIncludeAll);
   EXPECT_EQ(CompressOptionsFor(dtWeb), coRelocateArchives | coReserved | coForceFilesNet | coIncludeAll);
+}
+
+TEST(BuildInfo, DefaultsAreTheBuildFolderAndTheControlsName) {
+  const TBuildInfo info;
+  EXPECT_EQ(info.BuildDirectory, "c:\\build");
+  EXPECT_EQ(info.OCXName, "pbsetup");
+  EXPECT_FALSE(info.SignCode);
+  for (const std::string* blank :
+       {&info.AppName, &info.AppURL, &info.CredentialsFile, &info.PrivateKeyFile, &info.URLPath})
+    EXPECT_EQ(*blank, "");
 }
 
 TEST_F(DistributionBuild, ForcingNetFilesBothWaysIsRefusedWhateverElseIsSet) {
@@ -512,6 +523,72 @@ TEST_F(DistributionBuild, CopyUnpackedPutsTheSourceFilesAtTheirDestinations) {
   TDistributionBuild(*install, settings, system).CopyUnpacked(*group);
   EXPECT_EQ(disks.FileBytes("C:\\target\\sub\\Copied.dat"), TextBytes("copied"));
   EXPECT_EQ(group->State(), ifsNone);
+}
+
+// The State setters start the build's operations; each file tells of its
+// compress and its copy. An EAbort before the compress leaves the file out;
+// a file not included is announced and then left alone.
+TEST_F(DistributionBuild, SettingTheStateCompressesOrCopiesWithTheFilesEvents) {
+  const InstallTreeHooks saved = TreeHooks();
+  struct Restore {
+    InstallTreeHooks hooks;
+    ~Restore() { TreeHooks() = hooks; }
+  } restore{saved};
+  ConnectStateOperations(system);
+  install->SetNetLocation(new TestLocation(&form, "www.ostrel.example", "pub"));
+  install->SetArchiveFile("C:\\build\\files.1");
+  auto* group = Group("Program", install);
+  auto* kept = File("Kept", group, TextBytes("kept"), 1);
+  auto* refused = File("Refused", group, TextBytes("refused"), 2);
+  auto* excluded = File("Excluded", group, TextBytes("excluded"), 3);
+  excluded->Include = false;
+  std::vector<std::string> events;
+  for (TInstallFile* file : {kept, refused, excluded}) {
+    file->SetDestDirType(nullptr);
+    file->SetDestDir("C:\\target");
+    const auto record = [&events, group](const char* what) {
+      return [&events, group, what](TCustomInstallFile* file) {
+        events.push_back(std::string(what) + " " + file->Name() + " " + std::to_string(file->State()) + "/" +
+                         std::to_string(group->State()));
+      };
+    };
+    file->OnBeforeCompress = record("before compress");
+    file->OnAfterCompress = record("after compress");
+    file->OnBeforeCopy = record("before copy");
+    file->OnAfterCopy = record("after copy");
+  }
+  refused->OnBeforeCompress = [&](TCustomInstallFile*) {
+    events.push_back("before compress Refused");
+    throw fw::EAbort();
+  };
+
+  group->SetState(ifsCompress);
+  EXPECT_EQ(events, (std::vector<std::string>{"before compress Kept 1/1", "after compress Kept 1/1",
+                                              "before compress Refused", "before compress Excluded 1/1"}));
+  EXPECT_EQ(Entries("C:\\build\\files.1"),
+            (std::vector<std::pair<std::string, std::int32_t>>{{"C:\\src\\Kept.dat", 1}}));
+  EXPECT_EQ(group->State(), ifsNone);
+  EXPECT_EQ(install->State(), ifsNone);
+
+  events.clear();
+  group->SetState(ifsCopying);
+  EXPECT_EQ(events, (std::vector<std::string>{"before copy Kept 3/3", "after copy Kept 3/3",
+                                              "before copy Refused 3/3", "after copy Refused 3/3",
+                                              "before copy Excluded 3/3"}));
+  EXPECT_EQ(disks.FileBytes("C:\\target\\Kept.dat"), TextBytes("kept"));
+  EXPECT_EQ(disks.FileBytes("C:\\target\\Refused.dat"), TextBytes("refused"));
+  EXPECT_FALSE(disks.Exists("C:\\target\\Excluded.dat"));
+  EXPECT_EQ(group->State(), ifsNone);
+
+  // One file on its own, outside its container's operations.
+  events.clear();
+  ASSERT_TRUE(disks.Delete("C:\\target\\Kept.dat"));
+  kept->SetState(ifsCopying);
+  kept->SetState(ifsCompress);
+  EXPECT_EQ(events, (std::vector<std::string>{"before copy Kept 3/0", "after copy Kept 3/0",
+                                              "before compress Kept 1/0", "after compress Kept 1/0"}));
+  EXPECT_EQ(disks.FileBytes("C:\\target\\Kept.dat"), TextBytes("kept"));
+  EXPECT_EQ(kept->State(), ifsNone);
 }
 
 // --- floppies ---

@@ -358,10 +358,45 @@ TEST_F(InstallTree, AfterInstallObjectsTellsOfAnAbortThatStillPropagates) {
   EXPECT_FALSE(file->Installed);
 }
 
+// Setting the install state processes the object; compress and copy belong
+// to the build, which this test does not connect.
+TEST_F(InstallTree, SettingTheInstallStateProcessesTheObjectAndLeavesItIdle) {
+  auto* group = Make<TInstallFileGroup>("Group", nullptr);
+  auto* file = Make<StandInFile>("File", group, 5);
+  std::vector<std::string> seen;
+  group->OnBeforeProcess = [&](TInstallContainer*) { seen.push_back("group before process"); };
+  file->Action = [&](StandInFile&) {
+    seen.push_back("file installs, group state " + std::to_string(group->State()) + ", file state " +
+                   std::to_string(file->State()));
+    return true;
+  };
+  group->SetState(ifsInstall);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"group before process", "file installs, group state 2, file state 0"}));
+  EXPECT_EQ(group->State(), ifsNone);
+  EXPECT_TRUE(file->Installed);
+
+  seen.clear();
+  file->SetState(ifsInstall);
+  EXPECT_EQ(seen, (std::vector<std::string>{"file installs, group state 0, file state 0"}));
+  EXPECT_EQ(file->State(), ifsNone);
+
+  seen.clear();
+  group->SetState(ifsNone);
+  file->SetState(ifsNone);
+  for (TInstallFileState state : {ifsCompress, ifsCopying}) {
+    EXPECT_THROW(group->SetState(state), IEInstallContainer);
+    EXPECT_THROW(file->SetState(state), IEInstallContainer);
+  }
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(group->State(), ifsNone);
+  EXPECT_EQ(file->State(), ifsNone);
+}
+
 class BusyGroup : public TInstallFileGroup {
  public:
   using TInstallFileGroup::TInstallFileGroup;
-  void Busy() { SetStateDirectly(ifsInstall); }
+  void Busy() { EnterState(ifsInstall); }
 };
 
 TEST_F(InstallTree, WrongParametersAreNamed) {

@@ -110,6 +110,12 @@ TEST_F(ProductForm, EverythingIsInstalledWithTheOnlyTypeFull) {
     EXPECT_TRUE(object->IsIncluded()) << object->Name();
 }
 
+TEST_F(ProductForm, TheInstallKeepsTheBuildMachinesFolder) {
+  TBuildInfo expected;
+  expected.BuildDirectory = kProductSourceFolder;
+  EXPECT_EQ(form->Install1->BuildInfo, expected);
+}
+
 // Leading blanks of a line that has text after them; -1 for a line without.
 int Indent(const std::string& line) {
   const size_t text = line.find_first_not_of(' ');

@@ -159,6 +159,25 @@ TEST(InstallRun, ACancelShowsTheFailurePagesKeepsTheOldFilesAndRemovesTheKey) {
   for (const std::string& name : RunOnceValues()) EXPECT_NE(name.rfind("PembrinUnfinished", 0), 0u) << name;
 }
 
+// A Cancel while a file is taken out of the archive: the group learns the
+// copy was aborted, and the run still ends as cancelled.
+TEST(InstallRun, ACancelDuringTheCopyIsToldToTheGroupAsAborted) {
+  std::string large(2 * 1024 * 1024, '\0');
+  std::mt19937 random(5);
+  for (char& c : large) c = static_cast<char>(random());
+  Installer installer("aborted", {{"large.bin", large}, {"later.txt", "later"}});
+  installer.Configure("abort=-998\n");
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  const auto events = installer.Events();
+  const int told = Find(events, "after install objects aborted");
+  ASSERT_GE(told, 0) << ReadFileText(installer.Log());
+  EXPECT_FALSE(AnyStartsWith(events, "after install objects complete"));
+  EXPECT_GT(Find(events, "-994 Install1", told), told) << ReadFileText(installer.Log());
+  EXPECT_FALSE(AnyStartsWith(events, "-995")) << "no good-end pages";
+  EXPECT_EQ(GetFileAttributesA((installer.Destination() + "\\later.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
+}
+
 TEST(InstallRun, AnErrorIsShownOnceAfterTheFailurePagesAndKeepsTheKey) {
   Installer installer("error", {{"one.txt", "one"}});
   installer.Configure("fail=-980\n");
@@ -394,6 +413,7 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   EXPECT_FALSE(AnyStartsWith(events, "-995")) << "no good-end pages";
   EXPECT_FALSE(AnyStartsWith(events, "box:")) << "a cancel is no error to report";
   EXPECT_EQ(ValueAfter(events, "archive "), "") << ReadFileText(installer.Log());
+  EXPECT_GE(Find(events, "after install objects aborted"), 0) << ReadFileText(installer.Log());
   EXPECT_EQ(DownloadFilesInTemp(), tempFiles);
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
   requests = server.RequestLog();

@@ -13,6 +13,11 @@ if(TALLIMO_WINDOWS)
     DEPS setup_archive_win setup_base fw_registry test_support_loopback_server)
   add_dependencies(setup_install_run_test test_installer)
 
+  # What the setup program connects on this machine: hourglass, cancel flag,
+  # and the build behind the State setters.
+  tallimo_test(setup_program_hooks_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/program_hooks_win_test.cpp
+    DEPS setup_run_win)
+
   # The run's wizards in this process; the program carries the pages' picture.
   tallimo_test(setup_install_run_wizard_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_run_wizard_win_test.cpp
     ${SETUP_THEME_RES} DEPS setup_run_win test_support_screenshot)
