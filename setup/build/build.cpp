@@ -283,7 +283,9 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
     if (file) file->ArchiveStatus(stats);
   };
   const FileInState compressing(file, ifsCompress);
-  compressor.AddFiles(append, uniqueID);
+  // The first add to an archive in this build starts it anew.
+  const bool begun = !begunArchives_.insert(UpperText(archive)).second;
+  compressor.AddFiles(append && begun, uniqueID);
   if (compressor.Abort) throw EAIUserAbort();
 }
 
