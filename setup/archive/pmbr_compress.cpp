@@ -74,6 +74,22 @@ std::string TemporaryBeside(ArchiveFileSystem& files, const std::string& target)
   }
 }
 
+// Takes whatever is written and keeps only its count.
+class DiscardingStream : public ArchiveStream {
+ public:
+  std::size_t Read(void*, std::size_t) override { return 0; }
+  std::size_t Write(const void*, std::size_t count) override {
+    size_ += static_cast<std::int64_t>(count);
+    return count;
+  }
+  void Seek(std::int64_t) override {}
+  std::int64_t Position() override { return size_; }
+  std::int64_t Size() override { return size_; }
+
+ private:
+  std::int64_t size_ = 0;
+};
+
 struct DeflateStream {
   z_stream z{};
   explicit DeflateStream(int level) {
@@ -511,6 +527,33 @@ void TPmbrCompress::DoExtractFiles() {
       Status();
     }
     ExtractName.clear();
+  }
+}
+
+void TPmbrCompress::CheckFiles() {
+  Guarded(true, [&] { DoCheckFiles(); });
+}
+
+void TPmbrCompress::DoCheckFiles() {
+  Abort = false;
+  kind_ = Kind::Extracting;
+  if (!headersLoaded_) ReadHeaders();
+  currentDisk_ = 0;
+  ComputeTotals(headers_);
+  const std::vector<std::string> lines = filesToProcess_;
+  for (const std::string& line : lines) {
+    const int index = headers_.IndexOfFile(line);
+    if (index < 0) Fail("The file <" + line + "> was not found in the archive <" + compressedFile_ + ">");
+    const TFileHeader& header = headers_.GetFileHeaders(index);
+    LoadEntry(header);
+    auto archive = OpenDiskFile(header.FirstDisk == 0 ? 1 : header.FirstDisk, ArchiveOpenMode::ReadShared,
+                                compressedFile_);
+    currentDisk_ = header.FirstDisk;
+    archive->Seek(static_cast<std::int64_t>(Offset) + header.DataStart);
+    DiscardingStream nowhere;
+    if (Inflate(header, archive, nowhere) != header.FileSize)
+      Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
+           header.SourcePath);
   }
 }
 

@@ -91,6 +91,11 @@ class TPmbrCompress : public fw::TComponent {
   // Operations.
   void AddFiles(bool append, std::int32_t uniqueID);
   void ExtractFiles();
+  // Reads every entry named in FilesToProcess through to its end, as
+  // ExtractFiles would, and writes nothing: raises on the first one whose
+  // data is damaged or whose size is not the header's. Lets a caller find a
+  // damaged archive before it replaces any file.
+  void CheckFiles();
   void CopyFile(const std::string& source, const std::string& dest);
   void SplitToDisks(const std::string& targetDir, const std::string& fileName);
   int FileCount();
@@ -121,6 +126,7 @@ class TPmbrCompress : public fw::TComponent {
   void Guarded(bool clearsExtractName, Operation operation);
   void DoAddFiles(bool append, std::int32_t uniqueID);
   void DoExtractFiles();
+  void DoCheckFiles();
   void DoCopyFile(std::string source, std::string dest);
   void DoSplitToDisks(const std::string& targetDir, const std::string& fileName);
 

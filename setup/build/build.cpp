@@ -283,7 +283,9 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
     if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
     if (file) file->ArchiveStatus(stats);
   };
-  compressor.AddFiles(append, uniqueID);
+  // The first add to an archive in this build starts it anew.
+  const bool begun = !begunArchives_.insert(UpperText(archive)).second;
+  compressor.AddFiles(append && begun, uniqueID);
   if (compressor.Abort) throw EAIUserAbort();
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -127,6 +128,9 @@ class TDistributionBuild {
   TCustomInstall& install_;
   const BuildSettings& settings_;
   BuildSystem& system_;
+  // The archives this build has begun (upper-cased paths): an add goes onto
+  // one of them, never onto what an earlier build left under the same name.
+  std::set<std::string> begunArchives_;
 };
 
 // Lets the State setters of the install tree start the build's compress

@@ -254,6 +254,22 @@ std::optional<TFileHeader> SystemFileInstall::ArchivedHeader(const std::string& 
   return *items[static_cast<std::size_t>(index)];
 }
 
+void SystemFileInstall::CheckArchive(const std::string& archivePath, const std::vector<std::string>& names) {
+  Win32ArchiveFiles disk;
+  if (!disk.Exists(archivePath)) return;
+  SystemArchiveVersions versions;
+  TPmbrCompress archive(nullptr, disk, versions, ProcessApplicationMessages);
+  archive.SetCompressedFile(archivePath);
+  const MainArchiveOffset& shared = SharedArchiveOffset();
+  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
+    archive.Offset = shared.Offset;
+  archive.ReadHeaders();
+  if (archive.Headers().MultiDisk) return;
+  std::vector<std::string> list = names;
+  archive.SetFilesToProcess(list);
+  archive.CheckFiles();
+}
+
 bool SystemFileInstall::AskForDisk(const std::string& text) {
   return fw::MessageDlg(text, fw::TMsgDlgType::mtInformation, fw::mbOKCancel) == fw::mrOk;
 }

@@ -81,6 +81,8 @@ class SystemFileInstall : public FileInstallSystem {
   void SelfRegister(const std::string& path, const std::string& componentName) override;
   Registry& SystemRegistry() override;
   std::optional<TFileHeader> ArchivedHeader(const std::string& archivePath, std::int32_t uniqueID) override;
+  // A split archive is checked entry by entry as its disks arrive instead.
+  void CheckArchive(const std::string& archivePath, const std::vector<std::string>& names) override;
   // "Please insert disk #n" with OK and Cancel.
   bool AskForDisk(const std::string& text) override;
   // Locations are network install locations; a download goes to a file of

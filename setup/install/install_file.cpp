@@ -58,6 +58,46 @@ bool FileInstallSystem::Download(fw::TComponent*, const std::string& remoteName,
 
 void FileInstallSystem::RemoveFile(const std::string&) {}
 
+namespace {
+
+struct ArchiveEntries {
+  std::string Archive;
+  std::vector<std::string> Names;
+};
+
+void CollectEntriesToExtract(TInstallContainer& container, FileInstallSystem& system,
+                             std::vector<ArchiveEntries>& archives) {
+  for (TInstallContainer* child : container.Children()) {
+    if (!child->Processable || !child->IsIncluded()) continue;
+    auto* file = dynamic_cast<TInstallFile*>(child);
+    if (!file) {
+      CollectEntriesToExtract(*child, system, archives);
+      continue;
+    }
+    if (InstallsFromNet(*file)) continue;
+    if (!ReplacesFile(
+            system.Decide(file->OverwriteMode, file->DestinationPath(), file->Version, file->FileDate)))
+      continue;
+    const std::string archive = file->GetArchivePath();
+    // A blank archive path fails with its own message when the file installs.
+    if (TrimmedText(archive).empty()) continue;
+    auto found = std::find_if(archives.begin(), archives.end(), [&](const ArchiveEntries& a) {
+      return SameTextIgnoringCase(a.Archive, archive);
+    });
+    if (found == archives.end()) found = archives.insert(archives.end(), ArchiveEntries{archive, {}});
+    found->Names.push_back(file->IncludeFromDir + "\\" + file->FileName);
+  }
+}
+
+}  // namespace
+
+void CheckArchivesBeforeInstall(TInstallContainer& root) {
+  FileInstallSystem& system = System();
+  std::vector<ArchiveEntries> archives;
+  CollectEntriesToExtract(root, system, archives);
+  for (const ArchiveEntries& archive : archives) system.CheckArchive(archive.Archive, archive.Names);
+}
+
 bool InstallsFromNet(const TFileRelated& object) {
   const TCustomInstall* install = FindInstall();
   const TDistributeType type = install ? install->DistributeType() : dtTraditional;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/registry_routines.h"
@@ -47,6 +48,13 @@ class FileInstallSystem {
     (void)archivePath;
     (void)uniqueID;
     return std::nullopt;
+  }
+  // Reads the named entries of the archive through to their ends and raises
+  // on the first that is damaged, writing nothing. An archive that is not
+  // here whole (missing, or split over disks) is left alone.
+  virtual void CheckArchive(const std::string& archivePath, const std::vector<std::string>& names) {
+    (void)archivePath;
+    (void)names;
   }
   // Asks for the next disk of a split archive; false on Cancel.
   virtual bool AskForDisk(const std::string& text) {
@@ -127,6 +135,12 @@ class TInstallFile : public TCustomInstallFile {
 
   bool inUse_ = false;
 };
+
+// Checks every entry the run will take out of an archive at hand (the files
+// of `root` that are included and will be replaced, outside net installs),
+// one archive at a time, before the first file is replaced: a damaged
+// distribution then stops the run with the installation untouched.
+void CheckArchivesBeforeInstall(TInstallContainer& root);
 
 // Whether the install takes the object's files from its server: the
 // distribution is not the traditional one, and either it is all on the web or

@@ -348,6 +348,7 @@ void TInstall::Process() {
   for (int event : {ieRunStarted, ieBeforeWelcome1, ieBeforeWelcome2, ieWelcome, ieLicense, ieReadme,
                     ieBeforeInstallWizard})
     Broadcast(this, event, nullptr);
+  CheckArchivesBeforeInstall(*this);
   TCustomInstall::Process();
   // Registrations that failed while their files were busy get a last try.
   const std::vector<TCustomInstallFile*> failed = FailedRegistrations;

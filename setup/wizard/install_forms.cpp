@@ -21,4 +21,10 @@ int StatusFormWidth(int textWidth, int backLeft, int messageLeft, int labelLeft)
 
 int ClampPercent(long long percent) { return static_cast<int>(std::clamp<long long>(percent, 0, 100)); }
 
+bool TPaintPace::Due(std::uint32_t nowMs, bool last) {
+  if (!last && shown_ && nowMs - *shown_ < interval_) return false;
+  shown_ = nowMs;
+  return true;
+}
+
 }  // namespace setup

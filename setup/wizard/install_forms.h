@@ -1,7 +1,9 @@
 // The arithmetic of the installer's small forms: the nested status messages,
-// the status window's width and place, and the percentages of the copy bars.
+// the status window's width and place, the percentages of the copy bars and
+// the pace at which the copy form shows them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,5 +31,19 @@ int StatusFormWidth(int textWidth, int backLeft, int messageLeft, int labelLeft)
 // Progress as a bar shows it: 0..100 (archived sizes that do not match the
 // files can give more than 100).
 int ClampPercent(long long percent);
+
+// The copy form follows progress that comes every few kilobytes; painting
+// each step would cost more than the copy. It shows the first step, then at
+// most one per interval, and always the last one.
+class TPaintPace {
+ public:
+  explicit TPaintPace(std::uint32_t intervalMs = 80) : interval_(intervalMs) {}
+  // Whether the step at `nowMs` (a millisecond count that may wrap) is shown.
+  bool Due(std::uint32_t nowMs, bool last);
+
+ private:
+  std::uint32_t interval_;
+  std::optional<std::uint32_t> shown_;
+};
 
 }  // namespace setup

@@ -103,19 +103,34 @@ TCopyFileForm::TCopyFileForm(fw::TComponent* owner) : TBaseDuringCopyForm(owner)
   loading.End();
 }
 
+std::function<std::uint32_t()>& CopyFormClock() {
+  static std::function<std::uint32_t()> clock = [] { return static_cast<std::uint32_t>(GetTickCount()); };
+  return clock;
+}
+
 void TCopyFileForm::ShowProgress(TFileStatusParameter* fileStatus, TDownloadStatusParameter* download) {
+  if (!fileStatus && !download) return;
+  // Progress comes for every few kilobytes: the form shows a person's pace
+  // of it, and the end of each file and download.
+  const bool last = fileStatus ? fileStatus->Stats.EntryFinished : download->Percent >= 100;
+  if (!pace_.Due(CopyFormClock()(), last)) return;
+  const auto showName = [this](const std::string& name) {
+    if (lblCopyingFile->Caption() != name) lblCopyingFile->SetCaption(name);
+  };
   if (fileStatus) {
-    TransferBitmap->SetVisible(false);
+    if (TransferBitmap->Visible()) TransferBitmap->SetVisible(false);
     ProgressBar2->SetPosition(ClampPercent(fileStatus->TotalPercent));
     ProgressBar1->SetPosition(ClampPercent(fileStatus->FilePercent));
-    lblCopyingFile->SetCaption(fileStatus->FileName);
-  } else if (download) {
+    showName(fileStatus->FileName);
+  } else {
     // The transfer picture lies over the extraction picture; the total bar
     // keeps the archive's progress.
-    TransferBitmap->SetVisible(true);
-    SetWindowPos(TransferBitmap->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (!TransferBitmap->Visible()) {
+      TransferBitmap->SetVisible(true);
+      SetWindowPos(TransferBitmap->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
     ProgressBar1->SetPosition(ClampPercent(download->Percent));
-    lblCopyingFile->SetCaption(download->FileName);
+    showName(download->FileName);
   }
   Repaint();
 }

@@ -3,6 +3,8 @@
 // disk, and a borderless window of nested status messages.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,10 @@
 #include "setup/wizard/wizard_win.h"
 
 namespace setup {
+
+// The millisecond count the copy form paces its painting by (GetTickCount;
+// tests put in their own).
+std::function<std::uint32_t()>& CopyFormClock();
 
 class TCopyFileForm : public TBaseDuringCopyForm {
  public:
@@ -29,6 +35,9 @@ class TCopyFileForm : public TBaseDuringCopyForm {
   fw::TLabel* lblCopyingFile = nullptr;
   fw::TProgressBar* ProgressBar1 = nullptr;
   fw::TProgressBar* ProgressBar2 = nullptr;
+
+ private:
+  TPaintPace pace_;
 };
 
 // Shows no form of its own: the during-copy manager shows its form, placed

@@ -377,7 +377,30 @@ TYPED_TEST_P(ArchiveCases, DamagedArchivesLeaveTheOldTarget) {
     EXPECT_EQ(this->Read(this->W("out\\a.txt")), old);
     EXPECT_DOUBLE_EQ(this->DateOf(this->W("out\\a.txt")), 20000);
     EXPECT_TRUE(this->Temporaries(this->W("out")).empty());
+
+    // The check before an install finds the same damage without writing.
+    this->archive.SetCompressedFile("");
+    this->archive.SetCompressedFile(name);
+    this->List({this->W("src\\b.txt"), this->W("src\\a.txt")});
+    try {
+      this->archive.CheckFiles();
+      ADD_FAILURE() << "the check found no error";
+    } catch (const setup::EPmbrCompress& e) {
+      EXPECT_EQ(e.what(), c.message);
+    }
+    EXPECT_TRUE(this->archive.FilesToProcess().empty());
+    EXPECT_EQ(this->Read(this->W("out\\a.txt")), old);
+    EXPECT_TRUE(this->Temporaries(this->W("out")).empty());
   }
+  // A whole archive passes the check, and the check writes nothing.
+  this->Put(name, good);
+  this->archive.SetCompressedFile("");
+  this->archive.SetCompressedFile(name);
+  this->archive.ExtractDirectory = this->W("check");
+  this->List({this->W("src\\a.txt"), this->W("src\\b.txt")});
+  this->archive.CheckFiles();
+  EXPECT_FALSE(this->archive.Abort);
+  EXPECT_FALSE(this->world.Files().Exists(this->W("check\\a.txt")));
 }
 
 // Disk 2 of a split archive missing: without OnNewDisk the entry fails by

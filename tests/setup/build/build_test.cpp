@@ -445,6 +445,40 @@ TEST_F(WebBuild, EveryFileGoesIntoANetArchiveUnderItsHostFolder) {
   EXPECT_EQ(disks.FileBytes(host + "filelist.lst"), expected);
 }
 
+TEST_F(WebBuild, ASecondBuildIntoTheSameFolderWritesEveryArchiveAfresh) {
+  auto* group = Group("Program", install);
+  File("Shared", group, TextBytes("shared, first build"), 1);
+  File("Versioned", group, TextBytes("versioned, first build"), 2)->OverwriteMode = owVersion;
+  File("Local", install, TextBytes("local, first build"), 3)->Net = false;
+  for (auto type : {dtWeb, dtTraditionalNet, dtTraditional}) {
+    SCOPED_TRACE(type);
+    BuildWith(type);
+    for (const char* name : {"Shared", "Versioned", "Local"})
+      disks.PutFile(std::string("C:\\src\\") + name + ".dat", TextBytes(std::string(name) + ", rebuilt"),
+                    40001.5);
+    BuildWith(type);
+    const std::string host = "C:\\build\\www.ostrel.example\\pubsetup\\";
+    const std::vector<std::pair<std::string, std::string>> archives =
+        type == dtWeb ? std::vector<std::pair<std::string, std::string>>{{host + "Program.1", "Shared"},
+                                                                         {host + "Versioned.1", "Versioned"},
+                                                                         {host + "Install.1", "Local"}}
+                      : std::vector<std::pair<std::string, std::string>>{{"C:\\build\\files.1", "Shared"},
+                                                                         {"C:\\build\\files.1", "Versioned"},
+                                                                         {"C:\\build\\files.1", "Local"}};
+    for (const auto& [archive, name] : archives) {
+      SCOPED_TRACE(archive);
+      const std::string entry = "C:\\src\\" + name + ".dat";
+      const auto entries = Entries(archive);
+      EXPECT_EQ(
+          std::count_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == entry; }), 1);
+      EXPECT_EQ(Extracted(archive, entry), TextBytes(name + ", rebuilt"));
+    }
+    for (const char* name : {"Shared", "Versioned", "Local"})
+      disks.PutFile(std::string("C:\\src\\") + name + ".dat", TextBytes(std::string(name) + ", first build"),
+                    40000.5);
+  }
+}
+
 TEST_F(WebBuild, AVersionOfTwentyCharactersFillsItsFieldWithoutATerminator) {
   auto* file = File("Capture", install, TextBytes("capture"), 9);
   versions.versions["C:\\src\\Capture.dat"] = "12345.67890.12345.67890";

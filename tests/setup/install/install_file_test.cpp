@@ -66,6 +66,11 @@ class RecordingSystem : public FileInstallSystem {
     return true;
   }
   void RemoveFile(const std::string& path) override { journal.push_back("remove " + path); }
+  void CheckArchive(const std::string& archive, const std::vector<std::string>& names) override {
+    std::string line = "check " + archive + ":";
+    for (const auto& name : names) line += " " + name;
+    journal.push_back(line);
+  }
 };
 
 class RunInstall : public test_support::StandInInstall {
@@ -174,6 +179,50 @@ TEST_F(InstallFile, DecisionAndDestinationGiveCodesAndExtraction) {
   // Every installed or kept file is logged once per run.
   EXPECT_EQ(Log("Files", "Entries"), "5");
   EXPECT_EQ(Log("Files", "File5"), kDestination);
+}
+
+TEST_F(InstallFile, TheCheckBeforeInstallingReadsEveryEntryTheRunWillTakeOutArchiveByArchive) {
+  file->FileName = "one.exe";
+  file->IncludeFromDir = "C:\\src";
+  const auto add = [&](const char* name, const char* archive) {
+    auto* more = new TInstallFile(&form);
+    more->SetName(name);
+    more->SetContainer(group);
+    more->DestName = more->FileName = std::string(name) + ".dat";
+    more->IncludeFromDir = "C:\\src";
+    more->SetArchiveFileType(nullptr);
+    more->SetArchiveFile(archive);
+    return more;
+  };
+  add("two", "C:\\setup\\other.1");
+  add("three", "c:\\SETUP\\FILES.1");
+  add("left", "C:\\setup\\files.1")->Include = false;
+  add("remote", "C:\\setup\\files.1")->Net = true;  // from the archive at hand in a traditional install
+
+  CheckArchivesBeforeInstall(*install);
+  std::vector<std::string> checks;
+  for (const auto& line : system.journal)
+    if (line.rfind("check ", 0) == 0) checks.push_back(line);
+  EXPECT_EQ(checks, (std::vector<std::string>{
+                        "check C:\\setup\\files.1: C:\\src\\one.exe C:\\src\\three.dat C:\\src\\remote.dat",
+                        "check C:\\setup\\other.1: C:\\src\\two.dat"}));
+  EXPECT_EQ(std::count_if(system.journal.begin(), system.journal.end(),
+                          [](const std::string& line) { return line.rfind("extract", 0) == 0; }),
+            0);
+
+  // Files of a web install come from their downloads, which are read as
+  // they install; files the run keeps are not taken out, so not read.
+  system.journal.clear();
+  install->distributeType = dtWeb;
+  CheckArchivesBeforeInstall(*install);
+  EXPECT_TRUE(std::none_of(system.journal.begin(), system.journal.end(),
+                           [](const std::string& line) { return line.rfind("check", 0) == 0; }));
+  install->distributeType = dtTraditional;
+  system.journal.clear();
+  system.decision = kExistingWins;
+  CheckArchivesBeforeInstall(*install);
+  EXPECT_TRUE(std::none_of(system.journal.begin(), system.journal.end(),
+                           [](const std::string& line) { return line.rfind("check", 0) == 0; }));
 }
 
 TEST_F(InstallFile, AFileInUseWaitsForTheRestartUnderItsIntendedName) {

@@ -199,6 +199,38 @@ TEST(InstallRun, AnErrorIsShownOnceAfterTheFailurePagesAndKeepsTheKey) {
   EXPECT_TRUE(InstanceKeysOf(installer.Program()).empty());
 }
 
+TEST(InstallRun, DamageInTheLastEntryIsFoundBeforeAnyFileIsReplaced) {
+  std::string journal;
+  for (int line = 0; journal.size() < 60000; ++line)
+    journal += "receipt " + std::to_string(line * 7919) + "\r\n";
+  Installer installer("damaged",
+                      {{"first.exe", "new program"}, {"second.hlp", journal}, {"third.exe", journal}});
+  CreateDirectoryA((std::string(kProgramFiles) + "\\Tallimo Run Test").c_str(), nullptr);
+  CreateDirectoryA(installer.Destination().c_str(), nullptr);
+  for (const char* name : {"first.exe", "second.hlp", "third.exe"})
+    WriteFileText(installer.Destination() + "\\" + name, std::string("old ") + name);
+  // One bit flipped in the middle of the last entry's compressed data.
+  const std::string archivePath = installer.Folder() + "\\files.1";
+  Win32ArchiveFiles disk;
+  SystemArchiveVersions versions;
+  TPmbrCompress reader(nullptr, disk, versions, nullptr);
+  reader.SetCompressedFile(archivePath);
+  reader.ReadHeaders();
+  ASSERT_EQ(reader.Headers().Count(), 3);
+  const TFileHeader& last = *reader.Headers().Items().back();
+  std::string bytes = ReadFileText(archivePath);
+  bytes[static_cast<std::size_t>(last.DataStart + last.PackedSize / 2)] ^= 0x08;
+  WriteFileText(archivePath, bytes);
+
+  ASSERT_NE(installer.Run(installer.BuildSwitch()), -1);
+  const auto events = installer.Events();
+  EXPECT_GE(Find(events, "-994 Install1"), 0) << ReadFileText(installer.Log());
+  EXPECT_TRUE(AnyStartsWith(events, "box:")) << "the damage is reported\n" << ReadFileText(installer.Log());
+  for (const char* name : {"first.exe", "second.hlp", "third.exe"})
+    EXPECT_TRUE(ReadFileText(installer.Destination() + "\\" + name) == std::string("old ") + name) << name;
+  EXPECT_TRUE(UninstallLog().empty());
+}
+
 TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
   // The library answers E_FAIL: while files install the failure waits, and
   // the run's last try reports it.

@@ -108,5 +108,20 @@ TEST(CopyProgress, PercentagesAreClampedForTheBars) {
   for (const Case& c : cases) EXPECT_EQ(ClampPercent(c.In), c.Out) << c.In;
 }
 
+TEST(CopyProgress, StepsAreShownFirstThenOncePerIntervalAndAlwaysAtTheEnd) {
+  TPaintPace pace(80);
+  struct Step {
+    std::uint32_t At;
+    bool Last, Shown;
+  } steps[] = {
+      {0xFFFFFFF0u, false, true},  // the first step, just before the count wraps
+      {0xFFFFFFF8u, false, false}, {20, false, false},  {64, false, true},  // 80 ms after the first, across
+                                                                            // the wrap
+      {100, false, false},         {143, false, false}, {144, false, true}, {150, true, true},
+      {151, true, true},           {160, false, false},
+  };
+  for (const Step& step : steps) EXPECT_EQ(pace.Due(step.At, step.Last), step.Shown) << step.At;
+}
+
 }  // namespace
 }  // namespace setup

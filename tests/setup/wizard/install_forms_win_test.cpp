@@ -184,8 +184,12 @@ class InstallForms : public ::testing::Test {
     EnsureStandardSpecifiers(&owner);
     install = new test_support::StandInInstall(&owner);
     base = TempFolder("install_forms_");
+    // Each step of progress comes a second after the one before, so the copy
+    // form shows every one; the pace itself has a test of its own.
+    CopyFormClock() = [this] { return now += 1000; };
   }
   void TearDown() override {
+    CopyFormClock() = [] { return static_cast<std::uint32_t>(GetTickCount()); };
     UserAbortQuery() = nullptr;
     CopyAbortFlags() = {};
     archive_test::DeleteTree(base);
@@ -200,6 +204,7 @@ class InstallForms : public ::testing::Test {
   fw::TComponent owner{nullptr};
   test_support::StandInInstall* install = nullptr;
   std::string base;
+  std::uint32_t now = 0;
 };
 
 // --- Copy progress
@@ -294,6 +299,75 @@ TEST_F(InstallForms, CopyFormFollowsFileAndDownloadEventsAndClosesWhenTheCopyFin
   // Without a registered form nothing is shown.
   install->Broadcast(install, ieFileStatus, &file);
   EXPECT_TRUE(manager->DuringCopyForms().empty());
+}
+
+// Counts the paints a window gets.
+class PaintCounter {
+ public:
+  explicit PaintCounter(HWND window) : window_(window) {
+    SetPropA(window, "PaintCounter", this);
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintCounter::Procedure)));
+  }
+  ~PaintCounter() {
+    if (!IsWindow(window_)) return;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    RemovePropA(window_, "PaintCounter");
+  }
+  PaintCounter(const PaintCounter&) = delete;
+  PaintCounter& operator=(const PaintCounter&) = delete;
+  int paints = 0;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = static_cast<PaintCounter*>(GetPropA(window, "PaintCounter"));
+    if (message == WM_PAINT) ++self->paints;
+    return CallWindowProcA(self->previous_, window, message, w, l);
+  }
+  HWND window_;
+  WNDPROC previous_ = nullptr;
+};
+
+TEST_F(InstallForms, CopyFormPaintsAtAPersonsPaceAndAlwaysShowsTheEndOfAFile) {
+  TDialogManager* manager = Manager(dmDuringCopyFiles, "CopyManager");
+  auto* dlg = new TCopyFileDlg(&owner);
+  TFileStatusParameter file;
+  file.FileName = "C:\\Program Files\\Tallimo\\tallimo.exe";
+  now = 5000;
+  CopyFormClock() = [this] { return now; };
+  install->Broadcast(install, ieFileStatus, &file);
+  ASSERT_EQ(manager->DuringCopyForms().size(), 1u);
+  auto* form = dynamic_cast<TCopyFileForm*>(manager->DuringCopyForms()[0]);
+  ASSERT_NE(form, nullptr);
+  fwtest::PumpFor(100);
+  PaintCounter counter(form->Handle());
+
+  // A file of 400 blocks within 60 ms: nothing of it is painted...
+  for (int block = 1; block <= 400; ++block) {
+    file.FilePercent = block / 4;
+    file.TotalPercent = block / 8;
+    if (block % 100 == 0) now += 15;
+    install->Broadcast(install, ieFileStatus, &file);
+    fwtest::PumpFor(0);
+  }
+  EXPECT_EQ(counter.paints, 0);
+  EXPECT_EQ(BarPosition(form->ProgressBar1), 0);
+  // ...until the interval has passed,
+  now += 20;
+  install->Broadcast(install, ieFileStatus, &file);
+  fwtest::PumpFor(0);
+  EXPECT_EQ(counter.paints, 1);
+  EXPECT_EQ(BarPosition(form->ProgressBar1), 100);
+  EXPECT_EQ(BarPosition(form->ProgressBar2), 50);
+  // and the end of the file is shown at once.
+  file.TotalPercent = 51;
+  file.Stats.EntryFinished = true;
+  install->Broadcast(install, ieFileStatus, &file);
+  fwtest::PumpFor(0);
+  EXPECT_EQ(counter.paints, 2);
+  EXPECT_EQ(BarPosition(form->ProgressBar2), 51);
+  install->Broadcast(install, ieCopyFinished, nullptr);
+  delete dlg;
 }
 
 // --- Disk change
