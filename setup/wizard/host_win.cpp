@@ -220,6 +220,11 @@ void TBaseInstallForm::BuildLayout(bool withFinish) {
   ThemeBitmap->SetParent(LeftPanel);
   ThemeBitmap->SetAlign(fw::TAlign::alClient);
   ThemeBitmap->SetCenter(true);
+  // Every page starts with the installer's picture; a dialog component with
+  // a picture of its own puts that in its place.
+  if (InstallThemeBitmap())
+    if (const fw::TBitmap* installs = InstallThemeBitmap()(); installs && !installs->Empty())
+      ThemeBitmap->Picture().Assign(*installs);
   // The content comes before the button row, so Tab visits it first.
   ContentPanel = new fw::TPanel(this);
   ContentPanel->SetParent(this);

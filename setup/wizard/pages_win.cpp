@@ -90,6 +90,15 @@ TTextPageForm::TTextPageForm(fw::TComponent* owner, const char* name, const char
   loading.End();
 }
 
+void TTextPageForm::PreparePage() {
+  PrepareButtons();
+  // The box scrolls along as its text is put in: back to the first line.
+  if (Text->HandleAllocated()) {
+    SendMessageA(Text->Handle(), EM_SETSEL, 0, 0);
+    SendMessageA(Text->Handle(), WM_VSCROLL, SB_TOP, 0);
+  }
+}
+
 TLicenseForm::TLicenseForm(fw::TComponent* owner)
     : TTextPageForm(owner, "LicenseForm", "Software license agreement", 20,
                     "Please read the following License Agreement.", 2,
