@@ -96,7 +96,9 @@ void RegisterLibrary(const std::string& path, const std::string& componentName) 
 }
 
 void RegisterProgram(const std::string& path, const std::string& componentName) {
-  const std::string command = path + " /REGSERVER";
+  // Unquoted, a blank in the folder would start the program named by the
+  // path's first word instead, and WinExec would report success.
+  const std::string command = "\"" + path + "\" /REGSERVER";
   if (SystemSeams().WinExec(command, SW_HIDE) < 32)
     throw IECustomInstallFile(
         "Could not register the ActiveX component, %s, because the WinExec(%s,SW_HIDE) function returned a "

@@ -285,6 +285,11 @@ TEST_F(SelfRegistration, ALibraryWithoutTheEntryAndAMissingFileAreReported) {
 
 TEST_F(SelfRegistration, AProgramIsStartedWithRegserver) {
   const std::string path = Installed("setup_regserver_program.exe", "server.exe");
+  // The folder is "...\selfreg server.exe": unquoted, the system would take
+  // "...\selfreg" as the program and start this decoy instead.
+  const std::string decoy = FolderOf(folder) + "\\selfreg.exe";
+  ASSERT_TRUE(CopyFileA(FullPath("setup_regserver_program.exe").c_str(), decoy.c_str(), FALSE));
+  DeleteFileA((decoy + ".regserver").c_str());
   std::string command;
   const auto system = SystemSeams().WinExec;
   SystemSeams().WinExec = [&](const std::string& line, UINT show) {
@@ -293,24 +298,26 @@ TEST_F(SelfRegistration, AProgramIsStartedWithRegserver) {
     return system(line, show);
   };
   SelfRegister(path, "File5");
-  EXPECT_EQ(command, path + " /REGSERVER");
+  EXPECT_EQ(command, "\"" + path + "\" /REGSERVER");
   std::string marker;
   for (int i = 0; i < 200 && marker.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     marker = ReadFileText(path + ".regserver");
   }
   EXPECT_TRUE(SameTextIgnoringCase(marker, folder)) << marker;
+  EXPECT_EQ(GetFileAttributesA((decoy + ".regserver").c_str()), INVALID_FILE_ATTRIBUTES) << "the decoy ran";
+  DeleteFileA(decoy.c_str());
 
   SystemSeams().WinExec = [](const std::string&, UINT) -> UINT { return 2; };
   try {
     SelfRegister(path, "File5");
     FAIL() << "no exception";
   } catch (const IECustomInstallFile& e) {
-    EXPECT_NE(
-        std::string(e.what()).find("because the WinExec(" + path +
-                                   " /REGSERVER,SW_HIDE) function returned a value < 32. The file component "
-                                   "is File5."),
-        std::string::npos)
+    EXPECT_NE(std::string(e.what()).find(
+                  "because the WinExec(\"" + path +
+                  "\" /REGSERVER,SW_HIDE) function returned a value < 32. The file component "
+                  "is File5."),
+              std::string::npos)
         << e.what();
   }
 }
