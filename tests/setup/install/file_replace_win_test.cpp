@@ -208,6 +208,41 @@ TEST_F(InUse, WhenTheSystemRefusesTheMoveABatchRunsOnceAndErasesItself) {
   EXPECT_EQ(GetFileAttributesA(batch.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// cmd expands "%...%" inside quotes too: a folder whose name holds one must
+// reach the batch commands as it is, not as the folder the variable names.
+TEST_F(InUse, APercentInAFolderNameStaysInTheBatches) {
+  // Made before the variable is set: the clearing of a fresh folder goes
+  // through cmd as well.
+  const PendingReplace pending = MadePending("batch %SETUPDECOY% move");
+  SetEnvironmentVariableA("SETUPDECOY", "decoy");
+  const PendingReplace decoy = MadePending("batch decoy move");
+  SystemSeams().WindowsKind = [] { return 2; };
+  SystemSeams().MoveFileEx = [](const std::string&, const std::string&, DWORD) { return false; };
+  EXPECT_EQ(ScheduleReplace(pending, "File1"), ReplaceWay::Batch);
+  const std::string inUse = RegReadString(kLocalMachine, kRunOnceKey, "PembrinBatFile", "");
+  DeleteValue(kRunOnceKey, "PembrinBatFile");
+  ASSERT_FALSE(inUse.empty());
+  std::system(("cmd /c \"" + inUse + "\" >nul 2>&1").c_str());
+  EXPECT_EQ(ReadFileText(pending.Destination), "new");
+  EXPECT_EQ(ReadFileText(decoy.Destination), "old");
+  EXPECT_EQ(ReadFileText(decoy.NewFile), "new");
+
+  const std::string temp = FreshFolder("cleanup percent");
+  const std::string program = temp + "\\inst %SETUPDECOY%\\setup.exe";
+  const std::string decoyProgram = temp + "\\inst decoy\\setup.exe";
+  for (const std::string& path : {program, decoyProgram}) {
+    CreateDirectoryA(FolderOf(path).c_str(), nullptr);
+    WriteFileText(path, "setup");
+  }
+  const std::string cleanup = temp + "\\bat1.bat";
+  WriteFileText(cleanup, CleanupBatchText(program, temp, cleanup));
+  std::system(("cmd /c \"" + cleanup + "\" >nul 2>&1").c_str());
+  EXPECT_EQ(GetFileAttributesA(FolderOf(program).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileText(decoyProgram), "setup");
+  EXPECT_EQ(GetFileAttributesA(cleanup.c_str()), INVALID_FILE_ATTRIBUTES);
+  SetEnvironmentVariableA("SETUPDECOY", nullptr);
+}
+
 TEST_F(InUse, OnThe95FamilyWininitGetsShortPathsBothSides) {
   const PendingReplace pending = MadePending("wininit move");
   SystemSeams().WindowsKind = [] { return 1; };
