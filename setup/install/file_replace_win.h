@@ -86,6 +86,9 @@ class SystemFileInstall : public FileInstallSystem {
   bool Download(fw::TComponent* location, const std::string& remoteName, const std::string& localPath,
                 const DownloadProgressFunction& progress) override;
   void RemoveFile(const std::string& path) override;
+
+ private:
+  std::optional<PendingReplace> ExtractInto(TInstallFile& file, const std::string& archivePath);
 };
 
 }  // namespace setup

@@ -161,6 +161,74 @@ TEST_F(InUse, AnInstallFileWritesItsDestinationNameOrWaitsBesideIt) {
   EXPECT_EQ(file->DestinationPath(), destination);
 }
 
+// A drive letter the prefix does not have.
+std::string MissingDrive() {
+  const DWORD drives = GetLogicalDrives();
+  for (char letter = 'Q'; letter <= 'Y'; ++letter)
+    if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  return "";
+}
+
+// A destination typed by the user that cannot be made: the install names
+// the file with the system's reason, and leaves no folder it made.
+TEST_F(InUse, ADestinationThatCannotBeMadeSaysWhyAndLeavesNoFolders) {
+  const std::string sourceFolder = FreshFolder("unmakeable src");
+  const std::string root = FreshFolder("unmakeable dest");
+  WriteFileText(sourceFolder + "\\prog.exe", "program");
+  Win32ArchiveFiles disk;
+  SystemArchiveVersions versions;
+  {
+    TPmbrCompress packer(nullptr, disk, versions, nullptr);
+    packer.SetCompressedFile(sourceFolder + "\\files.1");
+    std::vector<std::string> list = {sourceFolder + "\\prog.exe"};
+    packer.SetFilesToProcess(list);
+    packer.AddFiles(false, 0);
+  }
+  // As root a read-only attribute stops no write: the read-only folder is
+  // the system's process folder (Z: is the machine's root), and a file in
+  // the way stops a folder as well.
+  WriteFileText(root + "\\taken", "a file");
+  struct Case {
+    const char* what;
+    std::string destination;
+  } cases[] = {
+      {"too long", root + "\\made\\" + std::string(300, 'x')},
+      {"forbidden characters", root + "\\made\\a<b>c|d"},
+      {"a drive that does not exist", MissingDrive() + "\\Quorvane"},
+      {"a read-only folder", "Z:\\proc\\Quorvane"},
+      {"a file in the way", root + "\\taken\\Quorvane"},
+  };
+  SystemFileInstall system;
+  InstallSystem() = &system;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fw::TComponent owner(nullptr);
+    auto* file = new TInstallFile(&owner);
+    file->SetName("File1");
+    file->FileName = "prog.exe";
+    file->IncludeFromDir = sourceFolder;
+    file->SetDestDir(c.destination);
+    file->SetArchiveFile(sourceFolder + "\\files.1");
+    try {
+      file->Install();
+      ADD_FAILURE() << "installed";
+    } catch (const std::exception& e) {
+      const std::string text = e.what(), start = "Cannot create the file " + c.destination + "\\prog.exe: ";
+      EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+      EXPECT_GT(text.size(), start.size()) << "no reason: " << text;
+    }
+    EXPECT_EQ(GetFileAttributesA((root + "\\made").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  InstallSystem() = nullptr;
+  WIN32_FIND_DATAA found;
+  HANDLE listing = FindFirstFileA((root + "\\*").c_str(), &found);
+  std::vector<std::string> left;
+  for (BOOL more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &found))
+    if (found.cFileName[0] != '.') left.push_back(found.cFileName);
+  if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
+  EXPECT_EQ(left, std::vector<std::string>{"taken"}) << "no folder or temporary file is left";
+}
+
 PendingReplace MadePending(const std::string& folderName) {
   const std::string folder = FreshFolder(folderName);
   PendingReplace pending{folder + "\\Long Program Name.exe", folder + "\\Long Program Name.1"};
