@@ -24,6 +24,7 @@ void AddSetupModule() {
         UseSystemProgramManager();
         UseSystemFolderSources();
         translator::UseSystemUserLanguage();
+        translator::UseSystemTextComparison();
       },
       [] {
         if (comStarted) CoUninitialize();

@@ -8,6 +8,7 @@
 
 #include "framework/modules.h"
 #include "setup/shell/shell_links_win.h"
+#include "setup/translator/translator.h"
 
 namespace setup {
 namespace {
@@ -32,6 +33,16 @@ TEST_F(Startup, ShortcutsCanBeSaved) {
   EXPECT_NO_THROW(SaveShellLinkFile(link));
   EXPECT_NE(GetFileAttributesA(link.LinkPath.c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(link.LinkPath.c_str());
+}
+
+// Letters beyond A to Z fold as the system folds them.
+TEST_F(Startup, TextsAreFoundAsTheSystemComparesThem) {
+  translator::TTranslator translator(nullptr);
+  translator.Language(translator::plEnglish).Strings().Add("10;Caf\xE9 ouvert");
+  translator.Language(translator::plFrench).Strings().Add("10;Bistro");
+  translator.SetTranslateIntoLanguage(translator::plFrench);
+  EXPECT_EQ(translator.TranslateText(translator::plEnglish, "CAF\xC9 OUVERT"), "Bistro");
+  EXPECT_EQ(translator.TranslateText(translator::plEnglish, "CAFE OUVERT"), "CAFE OUVERT");
 }
 
 }  // namespace
