@@ -71,6 +71,11 @@ TEST_F(Wendmere, InstallsTheCaptureProgramThroughTheWizard) {
   Press("Software license agreement", "Next >");
   Press("Readme information", "Next >");
   Press("Setup type", "Next >");
+  // The program-folder page names the main shortcut folder.
+  ASSERT_TRUE(WaitUntil([] { return TopWindow("Select folder in start menu") != nullptr; }, 60000));
+  Sleep(500);
+  Shot("Select folder in start menu", "wendmere_program_folder_page.bmp");
+  Press("Select folder in start menu", "Next >");
   // The copy is short: a picture of the window while it runs, when caught.
   for (int tries = 0; tries < 1000 && !TopWindow("Setup complete"); ++tries) {
     if (TopWindow("Copying installation files")) {
