@@ -147,6 +147,10 @@ TEST_F(Wendmere, InstallsTheCaptureProgramThroughTheWizard) {
   EXPECT_EQ(target(menu + "\\Uninstall Quorvane.LNK"), folder + "\\uninstall.exe");
   EXPECT_EQ(target(std::string(desktop) + "\\Quorvane Brask.LNK"), folder + "\\Quorvane - Brask.exe");
   CoUninitialize();
+  // The prefix's shell folders are its own, not the machine's home folder.
+  char documents[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+  EXPECT_FALSE(Exists(std::string(documents) + "\\Quorvane Brask.LNK")) << documents;
 
   // Windows starts the uninstaller with the entry as its command line.
   Process uninstaller;
