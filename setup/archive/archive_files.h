@@ -49,6 +49,9 @@ class ArchiveFileSystem {
   // system's temporary folder when the folder is empty) and returns the name;
   // raises when none can be made.
   virtual std::string CreateTemporaryFile(const std::string& folder) = 0;
+  // The system's own words for why the last operation here that failed
+  // failed; empty when it has none.
+  virtual std::string FailureText() { return {}; }
 };
 
 // The version reader's answers the archive asks for: a file's FileVersion and

@@ -85,7 +85,10 @@ std::unique_ptr<ArchiveStream> Win32ArchiveFiles::Open(const std::string& path, 
   const fw::FileOpenMode modes[] = {fw::FileOpenMode::ReadShared, fw::FileOpenMode::ReadWriteShared,
                                     fw::FileOpenMode::Create};
   HANDLE handle = fw::OpenFileHandle(path, modes[static_cast<int>(mode)]);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (handle == INVALID_HANDLE_VALUE) {
+    lastFailure_ = GetLastError();
+    return nullptr;
+  }
   return std::make_unique<Win32ArchiveStream>(handle, path);
 }
 
@@ -97,14 +100,22 @@ bool Win32ArchiveFiles::Exists(const std::string& path) {
 bool Win32ArchiveFiles::CreateFolders(const std::string& folder) {
   if (folder.empty()) return true;
   const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+    lastFailure_ = ERROR_ALREADY_EXISTS;  // a file has the folder's name
+    return false;
+  }
   const std::string parent = FolderOf(folder);
   if (!parent.empty() && parent != folder && !CreateFolders(parent)) return false;
-  return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  lastFailure_ = GetLastError();
+  return false;
 }
 
 bool Win32ArchiveFiles::RenameOver(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  lastFailure_ = GetLastError();
+  return false;
 }
 
 bool Win32ArchiveFiles::Delete(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -121,8 +132,23 @@ std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
   if (folder.empty()) return UniqueTempFileName(true);
   // Beside a target, so that putting it in place is a rename on one volume.
   char name[MAX_PATH];
-  if (GetTempFileNameA(folder.c_str(), "bat", 0, name) == 0) RaiseLastError(folder);
+  if (GetTempFileNameA(folder.c_str(), "bat", 0, name) == 0) {
+    lastFailure_ = GetLastError();
+    RaiseLastError(folder);
+  }
   return name;
+}
+
+std::string Win32ArchiveFiles::FailureText() {
+  if (lastFailure_ == 0) return {};
+  char buffer[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                lastFailure_, 0, buffer, sizeof buffer, nullptr);
+  while (length > 0 &&
+         (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
+    --length;
+  if (length == 0) return "system error " + std::to_string(lastFailure_);
+  return std::string(buffer, length);
 }
 
 std::string SystemArchiveVersions::FileVersionOf(const std::string& path) {

@@ -21,6 +21,11 @@ class Win32ArchiveFiles : public ArchiveFileSystem {
   bool GetFileDate(const std::string& path, double& date) override;
   bool SetFileDate(const std::string& path, double date) override;
   std::string CreateTemporaryFile(const std::string& folder) override;
+  std::string FailureText() override;
+
+ private:
+  // Kept at the failure itself: later calls may change the thread's error.
+  unsigned long lastFailure_ = 0;
 };
 
 // The shared version reader of the setup program: version.dll and the file

@@ -19,8 +19,16 @@ constexpr const char* kAborted = "Operation aborted by user";
 
 [[noreturn]] void Fail(const std::string& message) { throw EPmbrCompress(message); }
 
-[[noreturn]] void Damaged(const TFileHeader& header) {
-  Fail("The compressed data of " + header.SourcePath + " is damaged");
+// Damage is in the user's archive: its name says which file to fetch again;
+// the entry's source path would name a folder of the build machine.
+[[noreturn]] void Damaged(const TFileHeader& header, const std::string& archiveName) {
+  Fail("The compressed data of " + FileNameOf(header.SourcePath) + " in " + archiveName + " is damaged");
+}
+
+// The file cannot be made: the system's reason follows the name.
+[[noreturn]] void CannotCreate(ArchiveFileSystem& files, const std::string& path) {
+  const std::string reason = files.FailureText();
+  Fail("Cannot create the file " + path + (reason.empty() ? "" : ": " + reason));
 }
 
 // ".n" of disk n.
@@ -70,7 +78,7 @@ std::string TemporaryBeside(ArchiveFileSystem& files, const std::string& target)
   try {
     return files.CreateTemporaryFile(folder.empty() ? "." : folder);
   } catch (const fw::Exception&) {
-    Fail("Cannot create the file " + target);
+    CannotCreate(files, target);
   }
 }
 
@@ -562,23 +570,23 @@ void TPmbrCompress::ExtractEntry(TFileHeader& header, const std::string& target)
                               compressedFile_);
   currentDisk_ = header.FirstDisk;
   const std::string folder = FolderOf(target);
-  if (!folder.empty() && !files_.CreateFolders(folder)) Fail("Cannot create the file " + target);
+  if (!folder.empty() && !files_.CreateFolders(folder)) CannotCreate(files_, target);
   // The entry goes to a file beside the target, which it replaces only once
   // it is whole: a damaged entry, a full disk or a cancel leave the old file.
   TemporaryFile temporary(files_, TemporaryBeside(files_, target));
   {
     auto output = files_.Open(temporary.Path(), ArchiveOpenMode::Create);
-    if (!output) Fail("Cannot create the file " + target);
+    if (!output) CannotCreate(files_, target);
     archive->Seek(static_cast<std::int64_t>(Offset) + header.DataStart);
     const std::int64_t produced = Inflate(header, archive, *output);
     if (produced != header.FileSize || output->Size() != header.FileSize)
       Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
-           header.SourcePath);
+           FileNameOf(header.SourcePath) + " in " + compressedFile_);
   }
   archive.reset();
   if (!files_.SetFileDate(temporary.Path(), header.FileDate))
     Fail("Cannot set the date of the file just extracted.");
-  if (!files_.RenameOver(temporary.Path(), target)) Fail("Cannot create the file " + target);
+  if (!files_.RenameOver(temporary.Path(), target)) CannotCreate(files_, target);
   temporary.Release();
   stats_.EntryFinished = true;
   Status();
@@ -615,11 +623,11 @@ std::int64_t TPmbrCompress::Inflate(const TFileHeader& header, std::unique_ptr<A
       z.avail_out = static_cast<uInt>(room);
       const int result = inflate(&z, Z_NO_FLUSH);
       filled = static_cast<std::size_t>(z.next_out - output.data());
-      if (produced + static_cast<std::int64_t>(filled) > fileSize) Damaged(header);
+      if (produced + static_cast<std::int64_t>(filled) > fileSize) Damaged(header, compressedFile_);
       if (result == Z_STREAM_END)
         ended = true;
       else if (result != Z_OK)
-        Damaged(header);
+        Damaged(header, compressedFile_);
     }
     CheckAbort();
     if (processMessages_) processMessages_();
@@ -643,7 +651,7 @@ std::int64_t TPmbrCompress::Inflate(const TFileHeader& header, std::unique_ptr<A
   }
   // The stream must end exactly where the entry does.
   if (!ended || z.avail_in > 0 || currentDisk_ != header.LastDisk || position != lastByte + 1)
-    Damaged(header);
+    Damaged(header, compressedFile_);
   return produced;
 }
 
@@ -686,7 +694,7 @@ void TPmbrCompress::DoSplitToDisks(const std::string& targetDir, const std::stri
       CheckAbort();
       if (from > last) break;
       const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(kCopyChunk, last - from + 1));
-      if (source->Read(chunk.data(), n) != n) Damaged(header);
+      if (source->Read(chunk.data(), n) != n) Damaged(header, compressedFile_);
       from += static_cast<std::int64_t>(n);
       if (processMessages_) processMessages_();
       const std::size_t written = disk->Write(chunk.data(), n);
@@ -761,11 +769,11 @@ void TPmbrCompress::DoCopyFile(std::string source, std::string dest) {
   const std::int64_t size = input->Size();
   stats_.FileSize = stats_.TotalSize = Clamped(size);
   const std::string folder = FolderOf(dest);
-  if (!folder.empty() && !files_.CreateFolders(folder)) Fail("Cannot create the file " + dest);
+  if (!folder.empty() && !files_.CreateFolders(folder)) CannotCreate(files_, dest);
   TemporaryFile temporary(files_, TemporaryBeside(files_, dest));
   {
     auto output = files_.Open(temporary.Path(), ArchiveOpenMode::Create);
-    if (!output) Fail("Cannot create the file " + dest);
+    if (!output) CannotCreate(files_, dest);
     std::vector<std::uint8_t> chunk(kCopyChunk);
     std::int64_t copied = 0;
     for (;;) {
@@ -784,7 +792,7 @@ void TPmbrCompress::DoCopyFile(std::string source, std::string dest) {
   double date = 0;
   if (!files_.GetFileDate(source, date) || !files_.SetFileDate(temporary.Path(), date))
     Fail("Cannot set the date of the file just extracted.");
-  if (!files_.RenameOver(temporary.Path(), dest)) Fail("Cannot create the file " + dest);
+  if (!files_.RenameOver(temporary.Path(), dest)) CannotCreate(files_, dest);
   temporary.Release();
   stats_.EntryFinished = true;
   Status();

@@ -38,6 +38,7 @@ class InUseRedirectFiles : public ArchiveFileSystem {
   std::string CreateTemporaryFile(const std::string& folder) override {
     return files_.CreateTemporaryFile(folder);
   }
+  std::string FailureText() override { return files_.FailureText(); }
 
  private:
   ArchiveFileSystem& files_;

@@ -96,7 +96,9 @@ void RegisterLibrary(const std::string& path, const std::string& componentName) 
 }
 
 void RegisterProgram(const std::string& path, const std::string& componentName) {
-  const std::string command = path + " /REGSERVER";
+  // Unquoted, a blank in the folder would start the program named by the
+  // path's first word instead, and WinExec would report success.
+  const std::string command = "\"" + path + "\" /REGSERVER";
   if (SystemSeams().WinExec(command, SW_HIDE) < 32)
     throw IECustomInstallFile(
         "Could not register the ActiveX component, %s, because the WinExec(%s,SW_HIDE) function returned a "
@@ -274,6 +276,23 @@ bool SystemFileInstall::AskForDisk(const std::string& text) {
   return fw::MessageDlg(text, fw::TMsgDlgType::mtInformation, fw::mbOKCancel) == fw::mrOk;
 }
 
+namespace {
+
+// The folder and those above it that do not exist yet, deepest first.
+std::vector<std::string> MissingFolders(const std::string& folder) {
+  std::vector<std::string> missing;
+  for (std::string at = RemoveBackslash(folder);
+       !at.empty() && GetFileAttributesA(at.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+    missing.push_back(at);
+    const std::string parent = FolderOf(at);
+    if (parent == at) break;
+    at = parent;
+  }
+  return missing;
+}
+
+}  // namespace
+
 std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
   const std::string archivePath = file.GetArchivePath();
   if (TrimmedText(archivePath).empty())
@@ -282,6 +301,19 @@ std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
         "blank. "
         "File is :%s",
         {file.FileName});
+  // A failed attempt takes away the folders it made: a destination that
+  // cannot be written leaves no empty folders behind.
+  const std::vector<std::string> missing = MissingFolders(file.GetDestDir());
+  try {
+    return ExtractInto(file, archivePath);
+  } catch (...) {
+    for (const std::string& folder : missing) RemoveDirectoryA(folder.c_str());
+    throw;
+  }
+}
+
+std::optional<PendingReplace> SystemFileInstall::ExtractInto(TInstallFile& file,
+                                                             const std::string& archivePath) {
   Win32ArchiveFiles disk;
   disk.CreateFolders(file.GetDestDir());
   InUseRedirectFiles files(disk);

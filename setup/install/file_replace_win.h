@@ -53,8 +53,8 @@ enum class ReplaceWay { Wininit, DelayedMove, Batch };
 ReplaceWay ScheduleReplace(const PendingReplace& pending, const std::string& componentName);
 
 // Self-registration of an installed file: DllRegisterServer of a library
-// (the library and OLE released on every path), or the program started with
-// " /REGSERVER" for a ".EXE". Failures raise IECustomInstallFile.
+// (the library and OLE released on every path), or the program started,
+// its path quoted, with " /REGSERVER" for a ".EXE". Failures raise IECustomInstallFile.
 void SelfRegister(const std::string& path, const std::string& componentName);
 
 // Whether the file's version information has an "OLESelfRegister" value in
@@ -92,6 +92,9 @@ class SystemFileInstall : public FileInstallSystem {
   bool Download(fw::TComponent* location, const std::string& remoteName, const std::string& localPath,
                 const DownloadProgressFunction& progress) override;
   void RemoveFile(const std::string& path) override;
+
+ private:
+  std::optional<PendingReplace> ExtractInto(TInstallFile& file, const std::string& archivePath);
 };
 
 }  // namespace setup

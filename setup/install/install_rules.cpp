@@ -29,6 +29,14 @@ bool IsDecimal(const std::string& text) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// A path on a batch line: quoted, and every "%" doubled, since cmd expands
+// "%...%" even inside quotes and would then act on another path.
+std::string BatchPath(const std::string& path) {
+  std::string text;
+  for (char c : path) text += c == '%' ? std::string("%%") : std::string(1, c);
+  return Quoted(text);
+}
+
 std::string SourcePath(const InstallFileProperties& p) { return p.IncludeFromDir + "\\" + p.FileName; }
 
 }  // namespace
@@ -123,8 +131,8 @@ std::string FreeCandidateName(const std::string& folder, const std::string& dest
 
 std::string InUseBatchText(const std::string& oldPath, const std::string& newPath,
                            const std::string& batchPath) {
-  return "erase " + Quoted(oldPath) + "\r\n" + "move " + Quoted(newPath) + " " + Quoted(oldPath) + "\r\n" +
-         "erase " + Quoted(batchPath) + "\r\n";
+  return "erase " + BatchPath(oldPath) + "\r\n" + "move " + BatchPath(newPath) + " " + BatchPath(oldPath) +
+         "\r\n" + "erase " + BatchPath(batchPath) + "\r\n";
 }
 
 // --- Command line ---
@@ -215,11 +223,11 @@ bool LiesInside(const std::string& folder, const std::string& tempFolder) {
 
 std::string CleanupBatchText(const std::string& programPath, const std::string& tempFolder,
                              const std::string& batchPath) {
-  std::string text = "del " + Quoted(programPath) + "\r\n";
+  std::string text = "del " + BatchPath(programPath) + "\r\n";
   const std::string folder = FolderOf(programPath);
-  if (LiesInside(folder, tempFolder)) text += "rmdir /s /q " + Quoted(folder) + "\r\n";
-  text += "del " + Quoted(ChangeFileExt(batchPath, ".PIF")) + "\r\n";
-  text += "del " + Quoted(batchPath) + "\r\n";
+  if (LiesInside(folder, tempFolder)) text += "rmdir /s /q " + BatchPath(folder) + "\r\n";
+  text += "del " + BatchPath(ChangeFileExt(batchPath, ".PIF")) + "\r\n";
+  text += "del " + BatchPath(batchPath) + "\r\n";
   return text;
 }
 

@@ -81,8 +81,8 @@ std::string FreeCandidateName(const std::string& folder, const std::string& dest
                               const std::function<bool(const std::string& path)>& exists);
 
 // The batch that replaces a file in use at the next start when the system
-// cannot schedule the move: long paths, every one quoted, and the batch
-// erasing itself in its last line.
+// cannot schedule the move: long paths, every one quoted with "%" doubled,
+// and the batch erasing itself in its last line.
 std::string InUseBatchText(const std::string& oldPath, const std::string& newPath,
                            const std::string& batchPath);
 
@@ -124,7 +124,8 @@ void RegisterInUseBatch(Registry& registry, const std::string& batchPath, const 
 bool LiesInside(const std::string& folder, const std::string& tempFolder);
 // The batch that deletes the temporary copy of the installer: the program,
 // its folder only when that lies inside the temporary folder, then the
-// batch's own .PIF and the batch itself. Paths quoted, CRLF lines.
+// batch's own .PIF and the batch itself. Paths quoted with "%" doubled, CRLF
+// lines.
 std::string CleanupBatchText(const std::string& programPath, const std::string& tempFolder,
                              const std::string& batchPath);
 

@@ -259,9 +259,8 @@ TfrmVSixInstall::TfrmVSixInstall(fw::TComponent* owner) : fw::TForm(owner) {
   placeDialog(new TInstallTypeDlg(this), "InstallTypeDlg", before, 40, true);
   placeDialog(new TInstallFileGroupsDlg(this), "InstallFileGroupsDlg", before, 50, true);
   auto* selectFolder = new TSelectFolderDlg(this);
+  // No folder of its own: it edits the main shortcut folder made above.
   placeDialog(selectFolder, "SelectFolderDlg", before, 60, false);
-  // It edits no shortcut folder, so the program-folder page never shows.
-  selectFolder->SetContainer(nullptr);
   auto* copy = new TCopyFileDlg(this);
   placeDialog(copy, "CopyFileDlg", copying, 0, true);
   copy->RelativeLeftOffset = 0;

@@ -7,24 +7,12 @@
 #include "framework/application.h"
 #include "framework/modules.h"
 #include "setup/product/product_form_win.h"
+#include "setup/program/startup_win.h"
 #include "setup/run/install_run_win.h"
-#include "setup/shell/program_manager_win.h"
-#include "setup/shell/select_folder_win.h"
-#include "setup/shell/shell_links_win.h"
-#include "setup/translator/form_translation_win.h"
 #include "setup/wizard/wizard_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  fw::Modules().Add(
-      "setup",
-      [] {
-        setup::ConnectSetupProgram();
-        setup::UseSystemShell();
-        setup::UseSystemProgramManager();
-        setup::UseSystemFolderSources();
-        setup::translator::UseSystemUserLanguage();
-      },
-      [] {});
+  setup::AddSetupModule();
   fw::Modules().InitializeAll();
   fw::Application()->Title = "Setup";
   const auto productPage = setup::RegisterProductPage();

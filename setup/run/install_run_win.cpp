@@ -563,6 +563,8 @@ void TInstall::HandleException(fw::TComponent* sender, const std::exception& err
     return;
   }
   running_ = false;
+  // Whoever started the setup learns that nothing was installed.
+  exitCode_ = 1;
   try {
     NotifyBadInstall();
     ForgetRestart();

@@ -101,9 +101,9 @@ TSelectFolderDlg::TSelectFolderDlg(fw::TComponent* owner) : TCustomBaseInstallDl
   Order = 60;
   SetDialogManager(FindDialogManager(dmBeforeInstall));
   RegisterPage();
-  // Only outside a description: one that names no folder keeps none, and
-  // its page then skips itself.
-  if (!Loading() && MainLinkGroup()) SetContainer(MainLinkGroup());
+  // The main shortcut folder made before it, also in a description: one
+  // that names no folder leaves it there.
+  if (MainLinkGroup()) SetContainer(MainLinkGroup());
 }
 
 TCustomShellLinkGroup* TSelectFolderDlg::GetContainer() const {

@@ -234,4 +234,13 @@ std::uint16_t SystemUserLangId() { return GetUserDefaultLangID(); }
 
 void UseSystemUserLanguage() { SetUserLangIdSource(&SystemUserLangId); }
 
+namespace {
+bool SystemSameText(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+}  // namespace
+
+void UseSystemTextComparison() { SetTextComparison(&SystemSameText); }
+
 }  // namespace setup::translator

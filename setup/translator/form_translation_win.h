@@ -42,5 +42,7 @@ void SetFormFontsIn(TPmbrLanguage language, fw::TControl* form, bool keep);
 
 // The user's language from the system's user default language.
 void UseSystemUserLanguage();
+// Texts are looked up with the system's locale-neutral comparison.
+void UseSystemTextComparison();
 
 }  // namespace setup::translator

@@ -37,14 +37,20 @@ constexpr std::array<LanguageEntry, TTranslator::kLanguageCount> kLanguages{{
 TTranslator* globalTranslator = nullptr;
 UserLangIdSource userLangIdSource = nullptr;
 
-// Compared the same in every locale: only the letters A to Z fold.
-bool SameTextNeutral(const std::string& a, const std::string& b) {
+// Without the system's comparison only the letters A to Z fold.
+bool SameTextAToZ(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
     if (fold(static_cast<unsigned char>(a[i])) != fold(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
+}
+
+TextComparison textComparison = nullptr;
+
+bool SameTextNeutral(const std::string& a, const std::string& b) {
+  return textComparison ? textComparison(a, b) : SameTextAToZ(a, b);
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -242,6 +248,8 @@ TPmbrLanguage LanguageOfLangId(std::uint16_t langId) {
 }
 
 void SetUserLangIdSource(UserLangIdSource source) { userLangIdSource = source; }
+
+void SetTextComparison(TextComparison comparison) { textComparison = comparison; }
 
 TPmbrLanguage UserLanguage() { return userLangIdSource ? LanguageOfLangId(userLangIdSource()) : plEnglish; }
 

@@ -119,6 +119,12 @@ TPmbrLanguage LanguageOfLangId(std::uint16_t langId);
 // source the user speaks English.
 using UserLangIdSource = std::uint16_t (*)();
 void SetUserLangIdSource(UserLangIdSource source);
+
+// How texts are matched without regard to letter case: the system's
+// locale-neutral comparison on Windows (see UseSystemTextComparison); without
+// one only the letters A to Z fold.
+using TextComparison = bool (*)(const std::string& a, const std::string& b);
+void SetTextComparison(TextComparison comparison);
 TPmbrLanguage UserLanguage();
 
 class TTranslator : public fw::TComponent {

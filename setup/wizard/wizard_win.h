@@ -324,7 +324,8 @@ std::shared_ptr<TBIFEntry> RegisterProductPage();
 // A page that shows a text in a read-only rich-text box (licence, readme).
 class TTextPageForm : public TBaseInstallForm {
  public:
-  void PreparePage() override { PrepareButtons(); }
+  // The text opens at its first line each time the page shows.
+  void PreparePage() override;
   fw::TRichEdit* Text = nullptr;
 
  protected:

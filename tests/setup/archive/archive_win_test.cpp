@@ -27,7 +27,10 @@ TEST_F(RealArchive, ATargetHeldOpenKeepsItsBytes) {
     archive.ExtractFiles();
     ADD_FAILURE() << "replaced a file held open";
   } catch (const setup::EPmbrCompress& e) {
-    EXPECT_EQ(e.what(), "Cannot create the file " + W("out\\app.exe"));
+    // With the system's reason after the name.
+    const std::string text = e.what(), start = "Cannot create the file " + W("out\\app.exe") + ": ";
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+    EXPECT_GT(text.size(), start.size()) << text;
   }
   CloseHandle(held);
   EXPECT_EQ(Read(W("out\\app.exe")), old);

@@ -161,6 +161,74 @@ TEST_F(InUse, AnInstallFileWritesItsDestinationNameOrWaitsBesideIt) {
   EXPECT_EQ(file->DestinationPath(), destination);
 }
 
+// A drive letter the prefix does not have.
+std::string MissingDrive() {
+  const DWORD drives = GetLogicalDrives();
+  for (char letter = 'Q'; letter <= 'Y'; ++letter)
+    if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  return "";
+}
+
+// A destination typed by the user that cannot be made: the install names
+// the file with the system's reason, and leaves no folder it made.
+TEST_F(InUse, ADestinationThatCannotBeMadeSaysWhyAndLeavesNoFolders) {
+  const std::string sourceFolder = FreshFolder("unmakeable src");
+  const std::string root = FreshFolder("unmakeable dest");
+  WriteFileText(sourceFolder + "\\prog.exe", "program");
+  Win32ArchiveFiles disk;
+  SystemArchiveVersions versions;
+  {
+    TPmbrCompress packer(nullptr, disk, versions, nullptr);
+    packer.SetCompressedFile(sourceFolder + "\\files.1");
+    std::vector<std::string> list = {sourceFolder + "\\prog.exe"};
+    packer.SetFilesToProcess(list);
+    packer.AddFiles(false, 0);
+  }
+  // As root a read-only attribute stops no write: the read-only folder is
+  // the system's process folder (Z: is the machine's root), and a file in
+  // the way stops a folder as well.
+  WriteFileText(root + "\\taken", "a file");
+  struct Case {
+    const char* what;
+    std::string destination;
+  } cases[] = {
+      {"too long", root + "\\made\\" + std::string(300, 'x')},
+      {"forbidden characters", root + "\\made\\a<b>c|d"},
+      {"a drive that does not exist", MissingDrive() + "\\Quorvane"},
+      {"a read-only folder", "Z:\\proc\\Quorvane"},
+      {"a file in the way", root + "\\taken\\Quorvane"},
+  };
+  SystemFileInstall system;
+  InstallSystem() = &system;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fw::TComponent owner(nullptr);
+    auto* file = new TInstallFile(&owner);
+    file->SetName("File1");
+    file->FileName = "prog.exe";
+    file->IncludeFromDir = sourceFolder;
+    file->SetDestDir(c.destination);
+    file->SetArchiveFile(sourceFolder + "\\files.1");
+    try {
+      file->Install();
+      ADD_FAILURE() << "installed";
+    } catch (const std::exception& e) {
+      const std::string text = e.what(), start = "Cannot create the file " + c.destination + "\\prog.exe: ";
+      EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+      EXPECT_GT(text.size(), start.size()) << "no reason: " << text;
+    }
+    EXPECT_EQ(GetFileAttributesA((root + "\\made").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  InstallSystem() = nullptr;
+  WIN32_FIND_DATAA found;
+  HANDLE listing = FindFirstFileA((root + "\\*").c_str(), &found);
+  std::vector<std::string> left;
+  for (BOOL more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &found))
+    if (found.cFileName[0] != '.') left.push_back(found.cFileName);
+  if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
+  EXPECT_EQ(left, std::vector<std::string>{"taken"}) << "no folder or temporary file is left";
+}
+
 PendingReplace MadePending(const std::string& folderName) {
   const std::string folder = FreshFolder(folderName);
   PendingReplace pending{folder + "\\Long Program Name.exe", folder + "\\Long Program Name.1"};
@@ -206,6 +274,41 @@ TEST_F(InUse, WhenTheSystemRefusesTheMoveABatchRunsOnceAndErasesItself) {
   EXPECT_EQ(ReadFileText(pending.Destination), "new");
   EXPECT_EQ(GetFileAttributesA(pending.NewFile.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA(batch.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// cmd expands "%...%" inside quotes too: a folder whose name holds one must
+// reach the batch commands as it is, not as the folder the variable names.
+TEST_F(InUse, APercentInAFolderNameStaysInTheBatches) {
+  // Made before the variable is set: the clearing of a fresh folder goes
+  // through cmd as well.
+  const PendingReplace pending = MadePending("batch %SETUPDECOY% move");
+  SetEnvironmentVariableA("SETUPDECOY", "decoy");
+  const PendingReplace decoy = MadePending("batch decoy move");
+  SystemSeams().WindowsKind = [] { return 2; };
+  SystemSeams().MoveFileEx = [](const std::string&, const std::string&, DWORD) { return false; };
+  EXPECT_EQ(ScheduleReplace(pending, "File1"), ReplaceWay::Batch);
+  const std::string inUse = RegReadString(kLocalMachine, kRunOnceKey, "PembrinBatFile", "");
+  DeleteValue(kRunOnceKey, "PembrinBatFile");
+  ASSERT_FALSE(inUse.empty());
+  std::system(("cmd /c \"" + inUse + "\" >nul 2>&1").c_str());
+  EXPECT_EQ(ReadFileText(pending.Destination), "new");
+  EXPECT_EQ(ReadFileText(decoy.Destination), "old");
+  EXPECT_EQ(ReadFileText(decoy.NewFile), "new");
+
+  const std::string temp = FreshFolder("cleanup percent");
+  const std::string program = temp + "\\inst %SETUPDECOY%\\setup.exe";
+  const std::string decoyProgram = temp + "\\inst decoy\\setup.exe";
+  for (const std::string& path : {program, decoyProgram}) {
+    CreateDirectoryA(FolderOf(path).c_str(), nullptr);
+    WriteFileText(path, "setup");
+  }
+  const std::string cleanup = temp + "\\bat1.bat";
+  WriteFileText(cleanup, CleanupBatchText(program, temp, cleanup));
+  std::system(("cmd /c \"" + cleanup + "\" >nul 2>&1").c_str());
+  EXPECT_EQ(GetFileAttributesA(FolderOf(program).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileText(decoyProgram), "setup");
+  EXPECT_EQ(GetFileAttributesA(cleanup.c_str()), INVALID_FILE_ATTRIBUTES);
+  SetEnvironmentVariableA("SETUPDECOY", nullptr);
 }
 
 TEST_F(InUse, OnThe95FamilyWininitGetsShortPathsBothSides) {
@@ -285,6 +388,11 @@ TEST_F(SelfRegistration, ALibraryWithoutTheEntryAndAMissingFileAreReported) {
 
 TEST_F(SelfRegistration, AProgramIsStartedWithRegserver) {
   const std::string path = Installed("setup_regserver_program.exe", "server.exe");
+  // The folder is "...\selfreg server.exe": unquoted, the system would take
+  // "...\selfreg" as the program and start this decoy instead.
+  const std::string decoy = FolderOf(folder) + "\\selfreg.exe";
+  ASSERT_TRUE(CopyFileA(FullPath("setup_regserver_program.exe").c_str(), decoy.c_str(), FALSE));
+  DeleteFileA((decoy + ".regserver").c_str());
   std::string command;
   const auto system = SystemSeams().WinExec;
   SystemSeams().WinExec = [&](const std::string& line, UINT show) {
@@ -293,24 +401,26 @@ TEST_F(SelfRegistration, AProgramIsStartedWithRegserver) {
     return system(line, show);
   };
   SelfRegister(path, "File5");
-  EXPECT_EQ(command, path + " /REGSERVER");
+  EXPECT_EQ(command, "\"" + path + "\" /REGSERVER");
   std::string marker;
   for (int i = 0; i < 200 && marker.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     marker = ReadFileText(path + ".regserver");
   }
   EXPECT_TRUE(SameTextIgnoringCase(marker, folder)) << marker;
+  EXPECT_EQ(GetFileAttributesA((decoy + ".regserver").c_str()), INVALID_FILE_ATTRIBUTES) << "the decoy ran";
+  DeleteFileA(decoy.c_str());
 
   SystemSeams().WinExec = [](const std::string&, UINT) -> UINT { return 2; };
   try {
     SelfRegister(path, "File5");
     FAIL() << "no exception";
   } catch (const IECustomInstallFile& e) {
-    EXPECT_NE(
-        std::string(e.what()).find("because the WinExec(" + path +
-                                   " /REGSERVER,SW_HIDE) function returned a value < 32. The file component "
-                                   "is File5."),
-        std::string::npos)
+    EXPECT_NE(std::string(e.what()).find(
+                  "because the WinExec(\"" + path +
+                  "\" /REGSERVER,SW_HIDE) function returned a value < 32. The file component "
+                  "is File5."),
+              std::string::npos)
         << e.what();
   }
 }

@@ -214,6 +214,10 @@ TEST(InUse, BatchText) {
             "erase \"C:\\Program Files\\Quorvane - Brask.exe\"\r\n"
             "move \"C:\\Program Files\\Quorvane - Brask.1\" \"C:\\Program Files\\Quorvane - Brask.exe\"\r\n"
             "erase \"C:\\TEMP\\bat1A.bat\"\r\n");
+  EXPECT_EQ(InUseBatchText("C:\\100%\\%TEMP%.exe", "C:\\100%\\%TEMP%.1", "C:\\T\\bat1B.bat"),
+            "erase \"C:\\100%%\\%%TEMP%%.exe\"\r\n"
+            "move \"C:\\100%%\\%%TEMP%%.1\" \"C:\\100%%\\%%TEMP%%.exe\"\r\n"
+            "erase \"C:\\T\\bat1B.bat\"\r\n");
 }
 
 TEST(CommandLine, Table) {
@@ -327,6 +331,11 @@ TEST(Cleanup, BatchDeletesTheFolderOnlyInsideTheTemporaryFolder) {
             "rmdir /s /q \"C:\\Temp Dir\\inst 1\"\r\n"
             "del \"C:\\Temp Dir\\bat2.PIF\"\r\n"
             "del \"C:\\Temp Dir\\bat2.bat\"\r\n");
+  EXPECT_EQ(CleanupBatchText("C:\\Temp\\%PATH%\\setup.exe", "C:\\Temp", "C:\\Temp\\bat3.bat"),
+            "del \"C:\\Temp\\%%PATH%%\\setup.exe\"\r\n"
+            "rmdir /s /q \"C:\\Temp\\%%PATH%%\"\r\n"
+            "del \"C:\\Temp\\bat3.PIF\"\r\n"
+            "del \"C:\\Temp\\bat3.bat\"\r\n");
   EXPECT_EQ(CleanupBatchText("D:\\setup.exe", "C:\\Temp", "C:\\Temp\\bat2.bat"),
             "del \"D:\\setup.exe\"\r\n"
             "del \"C:\\Temp\\bat2.PIF\"\r\n"

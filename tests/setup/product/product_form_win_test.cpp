@@ -97,7 +97,9 @@ TEST_F(ProductForm, TheInstallProcessesItsObjectsByTypeThenItsWizard) {
   };
   EXPECT_EQ(childNames(form->FileGroup), std::vector<std::string>{"InstallFile6"});
   EXPECT_EQ(childNames(form->FileGroup1), (std::vector<std::string>{"InstallFile", "InstallFile1"}));
-  EXPECT_EQ(childNames(form->MainFolder), (std::vector<std::string>{"InstallMainLink", "InstallMainLink1"}));
+  // The program-folder page's component edits the main folder and sits in it.
+  EXPECT_EQ(childNames(form->MainFolder),
+            (std::vector<std::string>{"InstallMainLink", "InstallMainLink1", "SelectFolderDlg"}));
 }
 
 TEST_F(ProductForm, EverythingIsInstalledWithTheOnlyTypeFull) {
@@ -150,9 +152,8 @@ TEST_F(ProductForm, TheLicenceAndReadmeEndWithTheMakersAddressIndented) {
 TEST_F(ProductForm, ReferencesToComponentsMadeLaterAreResolved) {
   auto* selectFolder = Component<TSelectFolderDlg>("SelectFolderDlg");
   ASSERT_NE(selectFolder, nullptr);
-  // Without a shortcut folder to edit, the program-folder page skips itself.
-  EXPECT_EQ(selectFolder->Container(), nullptr);
-  EXPECT_EQ(selectFolder->GetContainer(), nullptr);
+  // Made after the main shortcut folder, the program-folder page edits it.
+  EXPECT_EQ(selectFolder->GetContainer(), form->MainFolder);
   EXPECT_EQ(form->AdvertisePanel->Container(), form->Install1);
   EXPECT_EQ(form->Install1->NetLocation(), form->NetLocation);
   EXPECT_NE(form->NetLocation, nullptr);

@@ -1,3 +1,7 @@
+# The setup module's start-up in a test program that starts no COM itself.
+tallimo_test(setup_startup_win_test TIER wine SOURCES ${CMAKE_CURRENT_LIST_DIR}/startup_win_test.cpp
+  DEPS setup_program_win)
+
 if(TALLIMO_WINDOWS)
   # The setup program from end to end, each test in a prefix of its own:
   # build, cancel, install through the wizard; and an install that replaces a

@@ -48,7 +48,7 @@ TEST_F(Wendmere, ACancelInstallsNothingAndLeavesNoKey) {
   Press("Quorvane INSTALL", "Next >");
   Press("Welcome", "Cancel");
   Press("Setup incomplete", "Finish");
-  EXPECT_EQ(setup.Wait(), 0);
+  EXPECT_EQ(setup.Wait(), 1) << "a cancel is no success";
   EXPECT_FALSE(Exists(kInstalled));
   EXPECT_TRUE(InstanceKeys().empty());
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<no key>");
@@ -71,6 +71,11 @@ TEST_F(Wendmere, InstallsTheCaptureProgramThroughTheWizard) {
   Press("Software license agreement", "Next >");
   Press("Readme information", "Next >");
   Press("Setup type", "Next >");
+  // The program-folder page names the main shortcut folder.
+  ASSERT_TRUE(WaitUntil([] { return TopWindow("Select folder in start menu") != nullptr; }, 60000));
+  Sleep(500);
+  Shot("Select folder in start menu", "wendmere_program_folder_page.bmp");
+  Press("Select folder in start menu", "Next >");
   // The copy is short: a picture of the window while it runs, when caught.
   for (int tries = 0; tries < 1000 && !TopWindow("Setup complete"); ++tries) {
     if (TopWindow("Copying installation files")) {
@@ -142,6 +147,10 @@ TEST_F(Wendmere, InstallsTheCaptureProgramThroughTheWizard) {
   EXPECT_EQ(target(menu + "\\Uninstall Quorvane.LNK"), folder + "\\uninstall.exe");
   EXPECT_EQ(target(std::string(desktop) + "\\Quorvane Brask.LNK"), folder + "\\Quorvane - Brask.exe");
   CoUninitialize();
+  // The prefix's shell folders are its own, not the machine's home folder.
+  char documents[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+  EXPECT_FALSE(Exists(std::string(documents) + "\\Quorvane Brask.LNK")) << documents;
 
   // Windows starts the uninstaller with the entry as its command line.
   Process uninstaller;

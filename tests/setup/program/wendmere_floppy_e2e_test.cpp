@@ -161,6 +161,7 @@ TEST_F(WendmereFloppies, InstallsFromTheDisks) {
   Press("Software license agreement", "Next >");
   Press("Readme information", "Next >");
   Press("Setup type", "Next >");
+  Press("Select folder in start menu", "Next >");
   // The user at the drive puts in each disk the form asks for.
   const std::string prompt = "Please insert disk number ";
   std::vector<int> asked;

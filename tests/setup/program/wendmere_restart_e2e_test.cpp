@@ -78,6 +78,7 @@ TEST(WendmereRestart, ReplacesTheRunningProgramAtTheRestartAndEndsTheInstallThen
   Press("Software license agreement", "Next >");
   Press("Readme information", "Next >");
   Press("Setup type", "Next >");
+  Press("Select folder in start menu", "Next >");
 
   // The copy could not replace the program: the restart page proposes it.
   HWND finish = AwaitButton("Reboot windows", "Finish");

@@ -25,9 +25,9 @@ namespace {
 
 using namespace setup;
 using namespace setup::run_checks;
+using test_support::DeleteTree;
 using test_support::FullPath;
 using test_support::ReadFileText;
-using test_support::DeleteTree;
 using test_support::WaitUntil;
 using test_support::WriteFileText;
 
@@ -144,7 +144,7 @@ TEST(InstallRun, ACancelShowsTheFailurePagesKeepsTheOldFilesAndRemovesTheKey) {
   CreateDirectoryA(installer.Destination().c_str(), nullptr);
   WriteFileText(installer.Destination() + "\\kept.txt", "old bytes");
   installer.Configure("cancel=-980\n");
-  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 1) << "a cancel is no success";
   const auto events = installer.Events();
   const int cancelled = Find(events, "-980 Install1");
   ASSERT_GE(cancelled, 0) << ReadFileText(installer.Log());
@@ -181,7 +181,7 @@ TEST(InstallRun, ACancelDuringTheCopyIsToldToTheGroupAsAborted) {
 TEST(InstallRun, AnErrorIsShownOnceAfterTheFailurePagesAndKeepsTheKey) {
   Installer installer("error", {{"one.txt", "one"}});
   installer.Configure("fail=-980\n");
-  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 1) << "a failure is no success";
   const auto events = installer.Events();
   const int bad = Find(events, "-994 Install1");
   ASSERT_GE(bad, 0) << ReadFileText(installer.Log());
@@ -238,7 +238,7 @@ TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
   ASSERT_FALSE(library.empty());
   Installer installer("activex", {{"failing.dll", library}, {"after.txt", "after"}});
   installer.Configure("activex=failing.dll\n");
-  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 1);
   const auto events = installer.Events();
   EXPECT_EQ(ReadFileText(installer.Destination() + "\\after.txt"), "after") << "the failure did not stop the files";
   const int complete = Find(events, "after install objects complete");
@@ -434,7 +434,7 @@ TEST(InstallRun, AWebDistributionIsBuiltServedOverHttpAndInstalledFromTheServer)
   // A cancel while the archive arrives: no download is left and the run
   // ends as cancelled by the user.
   installer.Configure(web + "abort=-988\n");
-  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 0);
+  ASSERT_EQ(installer.Run(installer.BuildSwitch()), 1);
   events = installer.Events();
   // This run's lines only.
   auto start = events.end();

@@ -575,5 +575,50 @@ TEST_F(Wizard, APageShowsItsComponentsPictureCentredInTheLeftPanel) {
   EXPECT_TRUE(Steps().empty());
 }
 
+// The installer's picture on a page without a dialog component of its own.
+TEST_F(Wizard, TheProductPageShowsTheInstallersPicture) {
+  fw::TBitmap red;
+  red.SetSize(40, 60);
+  red.Canvas().Brush.Color = RGB(255, 0, 0);
+  const RECT all{0, 0, 40, 60};
+  red.Canvas().FillRect(all);
+  InstallThemeBitmap() = [&red]() -> const fw::TBitmap* { return &red; };
+  auto product = RegisterProductPage();
+  Expect("Quorvane INSTALL");
+  Steps().push_back([] {
+    POINT centre{136 / 2, (368 - 52) / 2};
+    ClientToScreen(WizardWindow(), &centre);
+    HDC screen = GetDC(nullptr);
+    const COLORREF atCentre = GetPixel(screen, centre.x, centre.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(atCentre, RGB(255, 0, 0));
+  });
+  Shot("wizard_product_page_picture.bmp");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+  InstallThemeBitmap() = nullptr;
+  UnregisterWizardPage(product);
+}
+
+// A licence longer than its box opens at its first line.
+TEST_F(Wizard, TheLicenceOpensAtItsFirstLine) {
+  auto* licence = new TLicenseDlg(&owner);
+  for (int i = 1; i <= 60; ++i) licence->LicenseAgreement.push_back("Term " + std::to_string(i) + ".");
+  Expect("Software license agreement");
+  Steps().push_back([] {
+    HWND box = VisibleOfClass("RichEdit20A");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    DWORD start = 1, end = 1;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+  });
+  Shot("wizard_long_licence.bmp");
+  Press("Next >");
+  EXPECT_NO_THROW(Broadcast(ieBeforeInstallWizard));
+  EXPECT_TRUE(Steps().empty());
+}
+
 }  // namespace
 }  // namespace setup
