@@ -1,54 +1,103 @@
 #include "report/controls/line_breaking.h"
 
+#include <algorithm>
+
 namespace report {
 
 namespace {
 
+// Breaks one CR-free part. The line being filled is always a slice of the
+// part, so instead of measuring it again with each word, the breaker asks once
+// per line how much of the rest of the part fits (widths only grow with the
+// text) and takes words while they end inside that room: a line costs a few
+// measurements of about its own length, however long the part.
 class PartBreaker {
  public:
   PartBreaker(const QRLineBreakRules& rules, std::vector<std::string>& lines)
       : rules_(rules), lines_(lines) {}
 
   void Break(std::string_view part) {
-    std::string line;
-    bool stopped = false;
-    std::size_t at = 0;
-    while (at < part.size() && !stopped) {
+    std::size_t lineStart = 0, at = 0;
+    std::size_t room = FitLength(part);
+    while (at < part.size()) {
       const std::size_t end = WordEnd(part, at);
-      std::string word(part.substr(at, end - at));
-      at = end;
-      if (Fits(line + word)) {
-        line += word;
+      if (end - lineStart <= room) {
+        at = end;
         continue;
       }
       if (!rules_.WordWrap) {
         // The first word alone keeps what fits; nothing after an overflow prints.
-        if (line.empty()) line = Prefix(word, false);
-        stopped = true;
-        continue;
+        if (at == lineStart) at = lineStart + CharFloor(part, lineStart, room);
+        lines_.emplace_back(part.substr(lineStart, at - lineStart));
+        return;
       }
-      if (!line.empty()) {
-        lines_.push_back(line);
-        line.clear();
+      if (at > lineStart) {
+        lines_.emplace_back(part.substr(lineStart, at - lineStart));
+        lineStart = at;
+        room = FitLength(part.substr(lineStart));
       }
       // A word wider than a line goes on over as many lines as it needs.
-      while (!Fits(word)) {
-        std::string piece = Prefix(word, true);
-        // A single character wider than the line stays as the line's start.
-        if (piece.size() == word.size()) break;
-        word.erase(0, piece.size());
-        lines_.push_back(std::move(piece));
+      while (end - lineStart > room) {
+        // At least one character, so that breaking always moves on; a single
+        // character wider than the line stays as the line's start.
+        std::size_t piece = CharFloor(part, lineStart, room);
+        if (piece == 0) piece = CharLength(part, lineStart);
+        if (lineStart + piece >= end) break;
+        lines_.emplace_back(part.substr(lineStart, piece));
+        lineStart += piece;
+        room = FitLength(part.substr(lineStart));
       }
-      line = std::move(word);
+      at = end;
     }
-    lines_.push_back(line);
+    lines_.emplace_back(part.substr(lineStart, at - lineStart));
   }
 
  private:
-  bool Fits(const std::string& text) const { return rules_.Measure(text) <= rules_.Limit; }
+  bool Fits(std::string_view text) const { return rules_.Measure(std::string(text)) <= rules_.Limit; }
+
+  // The most leading bytes of text that fit. Gallops out from the length the
+  // last line had, as lines of one text are mostly alike, then halves.
+  std::size_t FitLength(std::string_view text) {
+    if (text.empty()) return 0;
+    std::size_t good = 0, bad = text.size() + 1;
+    std::size_t probe = std::clamp<std::size_t>(guess_, 1, text.size());
+    if (Fits(text.substr(0, probe))) {
+      good = probe;
+      for (std::size_t step = 1; good < text.size(); step *= 2) {
+        probe = std::min(text.size(), good + step);
+        if (!Fits(text.substr(0, probe))) {
+          bad = probe;
+          break;
+        }
+        good = probe;
+      }
+    } else {
+      bad = probe;
+    }
+    while (bad - good > 1) {
+      probe = good + (bad - good) / 2;
+      if (Fits(text.substr(0, probe)))
+        good = probe;
+      else
+        bad = probe;
+    }
+    if (good > 0) guess_ = good;
+    return good;
+  }
+
   std::size_t CharLength(std::string_view text, std::size_t at) const {
     const bool lead = rules_.IsLeadByte && rules_.IsLeadByte(static_cast<unsigned char>(text[at]));
     return lead && at + 1 < text.size() ? 2 : 1;
+  }
+  // The most bytes from `from`, at most `room`, that end on a character's end.
+  std::size_t CharFloor(std::string_view text, std::size_t from, std::size_t room) const {
+    std::size_t length = 0;
+    while (from + length < text.size()) {
+      const std::size_t next = length + CharLength(text, from + length);
+      if (next > room) break;
+      length = next;
+    }
+    return length;
   }
   std::size_t WordEnd(std::string_view part, std::size_t at) const {
     const std::size_t first = CharLength(part, at);
@@ -61,23 +110,10 @@ class PartBreaker {
     }
     return part.size();
   }
-  // The longest front of the word that fits; with `progress`, at least one
-  // character, so that breaking always moves on.
-  std::string Prefix(const std::string& word, bool progress) const {
-    std::string prefix;
-    std::size_t at = 0;
-    while (at < word.size()) {
-      const std::size_t length = CharLength(word, at);
-      const std::string longer = prefix + word.substr(at, length);
-      if (!Fits(longer) && !(progress && prefix.empty())) break;
-      prefix = longer;
-      at += length;
-    }
-    return prefix;
-  }
 
   const QRLineBreakRules& rules_;
   std::vector<std::string>& lines_;
+  std::size_t guess_ = 1;
 };
 
 }  // namespace

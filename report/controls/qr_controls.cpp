@@ -28,6 +28,7 @@ TCustomQRReport* TQRCustomLabel::OwningReport() const {
 void TQRCustomLabel::SetCaption(const std::string& value) {
   caption_ = value;
   PrintText = value;
+  InvalidateLines();
   FormatLines();
 }
 
@@ -65,18 +66,40 @@ std::int32_t TQRCustomLabel::MeasuredWidth(TCustomQRReport& report, const std::s
                                    100);
 }
 
+TQRCustomLabel::LineFormat TQRCustomLabel::CurrentLineFormat(long double devicePixelsPerUnit) const {
+  return {Font(), Width(), Zoom(), autoSize_, wordWrap_, devicePixelsPerUnit};
+}
+
 void TQRCustomLabel::FormatLines() {
-  FormattedLines.clear();
-  if (!Parent()) return;
+  if (!Parent()) {
+    FormattedLines.clear();
+    return;
+  }
   TCustomQRReport* report = OwningReport();
+  // While a page is open its device measures: a printer's letters are not as
+  // wide, relative to the paper, as the screen's, and lines broken with one
+  // and drawn with the other run past the control's edge.
+  LayoutProducer* producer = Report() ? Report()->Producer() : nullptr;
+  QRPageCanvas* device = producer ? producer->OpenCanvas() : nullptr;
+  const long double devicePixels = device ? producer->PixelsPerUnitX() : 0;
+  if (formatValid_ && formattedFor_ == CurrentLineFormat(devicePixels)) return;
+  FormattedLines.clear();
   QRLineBreakRules rules;
   rules.AutoSize = autoSize_;
   rules.WordWrap = wordWrap_;
-  rules.Limit = Width();
-  // Without a report there is nothing to measure with: every line fits.
-  rules.Measure = [&](const std::string& text) { return report ? MeasuredWidth(*report, text) : 0; };
+  if (device) {
+    if (!(device->Font() == Font())) device->SetFont(Font());
+    rules.Limit = static_cast<std::int32_t>(Size().NativeWidth() * devicePixels);
+    rules.Measure = [device](const std::string& text) { return device->TextWidth(text); };
+  } else {
+    rules.Limit = Width();
+    // Without a report there is nothing to measure with: every line fits.
+    rules.Measure = [&](const std::string& text) { return report ? MeasuredWidth(*report, text) : 0; };
+  }
   rules.IsLeadByte = [](unsigned char byte) { return CurrentExpressionPlatform().IsLeadByte(byte); };
   FormattedLines = BreakLines(PrintText, rules);
+  formatValid_ = true;
+  formattedFor_ = CurrentLineFormat(devicePixels);
   if (!report || adjusting_) return;
   const int lineHeight =
       static_cast<int>(static_cast<long long>(report->MeasureTextHeight(Font(), "W")) * Zoom() / 100 + 1);
@@ -92,6 +115,7 @@ void TQRCustomLabel::FormatLines() {
     if (Alignment() == taCenter) left += (Width() - widest) / 2;
     SetBounds(left, Top(), widest, std::max(Height(), lineHeight));
     adjusting_ = false;
+    formattedFor_ = CurrentLineFormat(devicePixels);
   } else if (Height() < lineHeight) {
     adjusting_ = true;
     SetBounds(Left(), Top(), Width(), lineHeight);
@@ -122,6 +146,7 @@ void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
     OnPrint(this, value);
     if (value != PrintText) {
       PrintText = value;
+      InvalidateLines();
       replaced = true;
     }
   }
@@ -190,6 +215,7 @@ void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
   canvas.ResetClip();
   if (replaced) {
     PrintText = savedText;
+    InvalidateLines();
     FormatLines();
   }
 }
@@ -254,7 +280,11 @@ std::string TQRExpr::ValueText() {
 
 void TQRExpr::Print(int offsetX, int offsetY) {
   if (evaluator_.Prepared()) {
-    PrintText = ValueText();
+    std::string value = ValueText();
+    if (value != PrintText) {
+      PrintText = std::move(value);
+      InvalidateLines();
+    }
     FormatLines();
   }
   TQRCustomLabel::Print(offsetX, offsetY);

@@ -24,7 +24,8 @@ class TQRCustomLabel : public TQRPrintable {
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& value);
-  // The text broken into lines: the caption, or a control's value while it prints.
+  // The text broken into lines: the caption, or a control's value while it
+  // prints. Whoever changes it calls InvalidateLines before FormatLines.
   std::string PrintText;
   std::vector<std::string> FormattedLines;
   int LineIndex = 0;
@@ -42,7 +43,10 @@ class TQRCustomLabel : public TQRPrintable {
   std::int32_t FontSize() const;
   void SetFontSize(std::int32_t points);
 
+  // Breaks PrintText into FormattedLines, unless they were broken from it
+  // already for the same width, font and measuring device.
   void FormatLines();
+  void InvalidateLines() { formatValid_ = false; }
   void SetName(const std::string& name) override;
   void SetParent(TQRControl* parent) override;
   void PrintPrepare() override;
@@ -53,6 +57,18 @@ class TQRCustomLabel : public TQRPrintable {
   TCustomQRReport* OwningReport() const;
 
  private:
+  // What the formatted lines were broken for; breaking again for the same
+  // gives the same lines.
+  struct LineFormat {
+    TQRFontDescription Font;
+    int Width = 0, Zoom = 0;
+    bool AutoSize = false, WordWrap = false;
+    // Device pixels per tenth of a millimetre of the page the lines are
+    // measured on; 0 for the report's screen measure.
+    long double DevicePixelsPerUnit = 0;
+    friend bool operator==(const LineFormat&, const LineFormat&) = default;
+  };
+  LineFormat CurrentLineFormat(long double devicePixelsPerUnit) const;
   std::int32_t MeasuredWidth(TCustomQRReport& report, const std::string& text) const;
   void PrintLines(int x0, int y0);
 
@@ -61,6 +77,8 @@ class TQRCustomLabel : public TQRPrintable {
   bool autoStretch_ = false;
   bool wordWrap_ = true;
   bool adjusting_ = false;
+  bool formatValid_ = false;
+  LineFormat formattedFor_;
 };
 
 class TQRLabel : public TQRCustomLabel {

@@ -15,6 +15,8 @@ class LayoutProducer {
  public:
   virtual ~LayoutProducer() = default;
   virtual QRPageCanvas& Canvas() = 0;
+  // The canvas of the open page; null between pages.
+  virtual QRPageCanvas* OpenCanvas() { return &Canvas(); }
   // Native positions and lengths to device pixels of the open page.
   virtual std::int32_t ToDeviceX(long double x) const = 0;
   virtual std::int32_t ToDeviceY(long double y) const = 0;

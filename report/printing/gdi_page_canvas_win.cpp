@@ -1,5 +1,7 @@
 #include "report/printing/gdi_page_canvas_win.h"
 
+#include <vector>
+
 #include "framework/graphics.h"
 
 namespace report {
@@ -149,7 +151,20 @@ void GdiPageCanvas::LineTo(std::int32_t x, std::int32_t y) {
 }
 
 void GdiPageCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
-  if (dc_) ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+  if (!dc_) return;
+  // Each character goes where the device's own measures put it: a printer
+  // driver left to its font's widths may set a line wider than it measured,
+  // past the edge it was broken for.
+  const int count = static_cast<int>(text.size());
+  std::vector<INT> ends(text.size());
+  std::vector<INT> advances(text.size());
+  SIZE size{};
+  if (count > 0 && GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &size)) {
+    for (int i = 0; i < count; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+    ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(count), advances.data());
+  } else {
+    ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(count), nullptr);
+  }
 }
 
 std::int32_t GdiPageCanvas::TextWidth(const std::string& text) {

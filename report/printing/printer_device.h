@@ -89,6 +89,9 @@ class QRPlatformPrinter : public virtual QRPrinterDevice {
   // The open page's surface, with pen, brush and font chosen again after
   // every page break.
   virtual QRPageCanvas& Canvas() = 0;
+  // A surface that measures text as the printer's pages do and draws nowhere,
+  // for pages laid out but not printed; usable with or without a job.
+  virtual QRPageCanvas& MeasuringCanvas() = 0;
   // The printable area in device pixels.
   virtual std::int32_t PageWidth() = 0;
   virtual std::int32_t PageHeight() = 0;

@@ -56,6 +56,31 @@ class LockedMode {
 
 // --- Win32PlatformPrinter
 
+Win32PlatformPrinter::~Win32PlatformPrinter() { DropMeasuringContext(); }
+
+void Win32PlatformPrinter::DropMeasuringContext() {
+  measuringDevice_.Detach();
+  if (measuringContext_) DeleteDC(measuringContext_);
+  measuringContext_ = nullptr;
+}
+
+QRPageCanvas& Win32PlatformPrinter::MeasuringCanvas() {
+  if (!measuringContext_) {
+    LockedMode locked(printer_);
+    measuringContext_ = CreateICA(nullptr, locked.names.Device.c_str(), nullptr, locked.mode);
+    if (!measuringContext_)
+      throw EQRError("The printer \"" + locked.names.Device + "\" cannot be reached (error " +
+                     std::to_string(GetLastError()) + ").");
+    measuringDevice_.Attach(measuringContext_);
+  }
+  return measuring_;
+}
+
+void Win32PlatformPrinter::SetPrinterIndex(std::int32_t index) {
+  DropMeasuringContext();
+  printer_.SetPrinterIndex(index);
+}
+
 std::int32_t Win32PlatformPrinter::PrinterCount() {
   return static_cast<std::int32_t>(printer_.Printers().size());
 }
@@ -97,6 +122,7 @@ void Win32PlatformPrinter::SetDeviceMode(const QRDeviceMode& mode) {
     names = locked.names;
     handle = locked.handle;
   }
+  DropMeasuringContext();
   printer_.SetPrinter(names.Device, names.Driver, names.Port, handle);
 }
 
@@ -134,6 +160,7 @@ void Win32PlatformPrinter::ResetDeviceMode() {
   std::string device, driver, port;
   HGLOBAL mode = nullptr;
   printer_.GetPrinter(device, driver, port, mode);
+  DropMeasuringContext();
   printer_.SetPrinter(device, driver, port, nullptr);
 }
 

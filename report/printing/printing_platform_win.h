@@ -10,6 +10,7 @@
 #include "framework/metafile.h"
 #include "framework/printers.h"
 #include "report/printing/gdi_page_canvas_win.h"
+#include "report/printing/measuring_canvas.h"
 #include "report/printing/qr_printer.h"
 
 namespace report {
@@ -18,6 +19,7 @@ namespace report {
 class Win32PlatformPrinter : public QRPlatformPrinter {
  public:
   Win32PlatformPrinter() = default;
+  ~Win32PlatformPrinter() override;
 
   std::int32_t PrinterCount() override;
   QRPrinterNames Names() override;
@@ -30,7 +32,7 @@ class Win32PlatformPrinter : public QRPlatformPrinter {
   std::vector<std::int16_t> PaperCodes() override;
 
   std::int32_t PrinterIndex() override { return printer_.PrinterIndex(); }
-  void SetPrinterIndex(std::int32_t index) override { printer_.SetPrinterIndex(index); }
+  void SetPrinterIndex(std::int32_t index) override;
   void ResetDeviceMode() override;
   void SetTitle(const std::string& title) override { printer_.Title = title; }
   void BeginDoc() override;
@@ -39,6 +41,7 @@ class Win32PlatformPrinter : public QRPlatformPrinter {
   void Abort() override;
   bool Printing() override { return printer_.Printing(); }
   QRPageCanvas& Canvas() override;
+  QRPageCanvas& MeasuringCanvas() override;
   std::int32_t PageWidth() override { return printer_.PageWidth(); }
   std::int32_t PageHeight() override { return printer_.PageHeight(); }
   void DrawPage(const PageImage& page, const QRRect& rect) override;
@@ -47,8 +50,14 @@ class Win32PlatformPrinter : public QRPlatformPrinter {
 
  private:
   std::optional<QRDevicePoint> EscapePoint(int escape);
+  // Another printer or device mode measures differently.
+  void DropMeasuringContext();
   fw::TPrinter printer_;
   GdiPageCanvas canvas_;
+  // An information context of the printer, apart from any job's.
+  HDC measuringContext_ = nullptr;
+  GdiPageCanvas measuringDevice_;
+  QRMeasuringCanvas measuring_{measuringDevice_};
 };
 
 class Win32PrinterFactory : public QRPrinterFactory {

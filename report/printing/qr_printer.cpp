@@ -129,8 +129,12 @@ void TQRPrinter::NewPage() {
   }
   ++pageCount_;
   ++pageNumber_;
-  if (!toPrinter || !PageInRange()) {
+  if (!toPrinter || !printer_) {
     StartRecordedPage();
+  } else if (!PageInRange()) {
+    // Laid out as if printed, so that the range's pages hold what they would
+    // in the whole document.
+    canvas_ = &printer_->MeasuringCanvas();
   } else if (printer_->Printing()) {
     canvas_ = &printer_->Canvas();
   } else {

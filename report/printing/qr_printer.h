@@ -115,6 +115,7 @@ class TQRPrinter {
   std::optional<PageImage> GetPage(std::int32_t n);
   // The open page's surface; raises EQRError when no page is open.
   QRPageCanvas& Canvas();
+  bool PageOpen() const { return canvas_ != nullptr; }
 
   std::int32_t ToDeviceX(long double x) const { return QRRound((x - leftOffset_) * pixelsPerUnitX_); }
   std::int32_t ToDeviceY(long double y) const { return QRRound((y - topOffset_) * pixelsPerUnitY_); }

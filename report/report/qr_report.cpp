@@ -12,6 +12,7 @@ class TCustomQRReport::ProducerView : public LayoutProducer {
  public:
   explicit ProducerView(TQRPrinter& producer) : producer_(producer) {}
   QRPageCanvas& Canvas() override { return producer_.Canvas(); }
+  QRPageCanvas* OpenCanvas() override { return producer_.PageOpen() ? &producer_.Canvas() : nullptr; }
   std::int32_t ToDeviceX(long double x) const override { return producer_.ToDeviceX(x); }
   std::int32_t ToDeviceY(long double y) const override { return producer_.ToDeviceY(y); }
   long double PixelsPerUnitX() const override { return producer_.PixelsPerUnitX(); }

@@ -18,12 +18,13 @@ QRReportWindow::~QRReportWindow() { report_.WindowHandle = 0; }
 QRScreenTextMeasurer::QRScreenTextMeasurer() : dc_(CreateCompatibleDC(nullptr)) {}
 
 QRScreenTextMeasurer::~QRScreenTextMeasurer() {
+  if (original_) SelectObject(dc_, original_);
+  if (font_) DeleteObject(font_);
   if (dc_) DeleteDC(dc_);
 }
 
-bool QRScreenTextMeasurer::Measure(const TQRFontDescription& font, const std::string& text,
-                                   std::int32_t& width, std::int32_t& height) {
-  if (!dc_) return false;
+bool QRScreenTextMeasurer::SelectFont(const TQRFontDescription& font) {
+  if (font_ && font == selected_) return true;
   LOGFONTA logFont{};
   // A negative size is already a height in pixels.
   logFont.lfHeight = font.Size < 0 ? font.Size : -MulDiv(font.Size, GetDeviceCaps(dc_, LOGPIXELSY), 72);
@@ -36,11 +37,18 @@ bool QRScreenTextMeasurer::Measure(const TQRFontDescription& font, const std::st
   HFONT handle = CreateFontIndirectA(&logFont);
   if (!handle) return false;
   HGDIOBJ previous = SelectObject(dc_, handle);
+  if (!original_) original_ = previous;
+  if (font_) DeleteObject(font_);
+  font_ = handle;
+  selected_ = font;
+  return true;
+}
+
+bool QRScreenTextMeasurer::Measure(const TQRFontDescription& font, const std::string& text,
+                                   std::int32_t& width, std::int32_t& height) {
+  if (!dc_ || !SelectFont(font)) return false;
   SIZE extent{};
-  const BOOL measured = GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc_, previous);
-  DeleteObject(handle);
-  if (!measured) return false;
+  if (!GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &extent)) return false;
   width = extent.cx;
   height = extent.cy;
   return true;

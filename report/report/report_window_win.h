@@ -38,7 +38,12 @@ class QRScreenTextMeasurer {
                std::int32_t& height);
 
  private:
+  // Keeps the last font selected: a report measures with a few fonts, many times.
+  bool SelectFont(const TQRFontDescription& font);
   HDC dc_;
+  HFONT font_ = nullptr;
+  HGDIOBJ original_ = nullptr;
+  TQRFontDescription selected_;
 };
 
 // True when the system's primary language is Japanese (the report then keeps

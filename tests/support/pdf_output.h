@@ -30,6 +30,10 @@ class PdfOutput {
   // What pdfinfo and pdftotext (-layout) say of a PDF.
   std::string Info(const std::string& pdf);
   std::string Text(const std::string& pdf);
+  // pdftotext of pages first to last only (-layout).
+  std::string Text(const std::string& pdf, int first, int last);
+  // pdftotext -bbox: every word with its box in points, as XHTML.
+  std::string WordBoxes(const std::string& pdf);
 
  private:
   // Runs a shell command line whose output goes to a file, and returns that

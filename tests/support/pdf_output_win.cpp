@@ -124,6 +124,16 @@ std::string PdfOutput::Text(const std::string& pdf) {
   return RunForOutput("/usr/bin/pdftotext -layout " + pdf + " -", 20000);
 }
 
+std::string PdfOutput::Text(const std::string& pdf, int first, int last) {
+  return RunForOutput("/usr/bin/pdftotext -layout -f " + std::to_string(first) + " -l " +
+                          std::to_string(last) + " " + pdf + " -",
+                      20000);
+}
+
+std::string PdfOutput::WordBoxes(const std::string& pdf) {
+  return RunForOutput("/usr/bin/pdftotext -bbox " + pdf + " -", 20000);
+}
+
 int PdfPageCount(const std::string& info) {
   const std::string pages = LineAfter(info, "Pages:");
   return pages.empty() ? -1 : std::stoi(pages);

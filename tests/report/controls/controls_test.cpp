@@ -3,6 +3,7 @@
 // and drawn 16 device pixels (tenths of a millimetre) a line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "report/controls/qr_controls.h"
@@ -91,6 +92,37 @@ TEST_F(ControlsTest, AWrappedLabelLosesNoTextOfALongWord) {
   EXPECT_EQ(label->FormattedLines, std::vector<std::string>({"abc", "def", "gh"}));
 }
 
+// A long entry continues over many pages: it is broken into lines once, not
+// again on each page.
+TEST_F(ControlsTest, ALongStretchingTextIsBrokenOnceForAllItsPages) {
+  subject().SetPageLength(960);
+  auto* d = AddBand(subject(), rbDetail, "D", 40);
+  auto* label = Place<TQRLabel>(d, 0, 0, 700, 33);  // 100 bytes a line
+  label->SetAutoSize(false);
+  label->SetAutoStretch(true);
+  std::string text;
+  while (text.size() < 100000) text += "SUBTOTAL 12.25 ";
+  label->SetCaption(text);
+  Feed(1);
+  subject().Run();
+  std::string printed;
+  for (const std::string& line : trace().Texts()) printed += line;
+  EXPECT_EQ(printed, text);
+  EXPECT_LE(trace().MeasuredBytes, 16 * text.size());
+}
+
+// Lines are broken with the widths of the page's own device (7 a byte here),
+// not the screen's (10 a byte and 1 more), as they are drawn with them.
+TEST_F(ControlsTest, LinesAreBrokenWithTheWidthsOfTheDeviceThatDrawsThem) {
+  auto* d = AddBand(subject(), rbDetail, "D", 200);
+  auto* label = Place<TQRLabel>(d, 0, 0, 100, 100);
+  label->SetAutoSize(false);
+  label->SetCaption("aaaa bbbb cccc");
+  Feed(1);
+  subject().Run();
+  EXPECT_EQ(Drawn(), std::vector<std::string>({"aaaa bbbb cccc@0,0"}));
+}
+
 struct FontSizeRow {
   const char* name;
   std::int32_t stored;  // the "FontSize" read back
@@ -109,8 +141,7 @@ TEST_P(StoredFontSize, AboveZeroBecomesThePointSize) {
 }
 INSTANTIATE_TEST_SUITE_P(Sizes, StoredFontSize,
                          ::testing::Values(FontSizeRow{"Eighteen", 18, 18, false},
-                                           FontSizeRow{"One", 1, 1, false},
-                                           FontSizeRow{"Zero", 0, 10, true},
+                                           FontSizeRow{"One", 1, 1, false}, FontSizeRow{"Zero", 0, 10, true},
                                            FontSizeRow{"Negative", -4, 10, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -59,5 +59,47 @@ INSTANTIATE_TEST_SUITE_P(
         BreakRow{"ZeroLimitStillLosesNothing", "ab", 0, true, false, {"a", "b"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Breaking costs measurements of about the length of the text: a long text
+// never has its lines measured again word by word, nor a long word again for
+// each line it gives.
+struct CostRow {
+  const char* name;
+  std::string text;
+};
+class LineBreakingCost : public ::testing::TestWithParam<CostRow> {};
+
+TEST_P(LineBreakingCost, MeasuresAFewTimesTheTextsLength) {
+  const std::string& text = GetParam().text;
+  std::size_t measured = 0;
+  QRLineBreakRules rules;
+  rules.Limit = 1000;  // 100 bytes a line
+  rules.Measure = [&](const std::string& piece) {
+    measured += piece.size();
+    return static_cast<std::int32_t>(piece.size()) * 10;
+  };
+  const std::vector<std::string> lines = BreakLines(text, rules);
+  std::string joined;
+  for (const std::string& line : lines) {
+    EXPECT_LE(line.size(), 100u);
+    joined += line;
+  }
+  EXPECT_EQ(joined, text);
+  EXPECT_LE(measured, 16 * text.size());
+}
+
+std::string Repeated(const std::string& piece, std::size_t bytes) {
+  std::string text;
+  while (text.size() < bytes) text += piece;
+  return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LineBreakingCost,
+    ::testing::Values(CostRow{"OneWord", std::string(100000, 'x')},
+                      CostRow{"Words", Repeated("SUBTOTAL 12.25 ", 100000)},
+                      CostRow{"WordsOfSeveralLengths", Repeated("a bb ccccccccccccc ", 100000)},
+                      CostRow{"WordsWiderThanALine", Repeated(std::string(250, 'w') + " ", 100000)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace report

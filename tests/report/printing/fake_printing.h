@@ -47,6 +47,13 @@ class FakePlatformPrinter : public QRPlatformPrinter, public FakePrinterDevice {
   }
   bool Printing() override { return IsPrinting; }
   QRPageCanvas& Canvas() override { return Surface; }
+  // Measures as the surface does; what is drawn on it goes nowhere.
+  QRPageCanvas& MeasuringCanvas() override {
+    Unprinted.CharWidth = Surface.CharWidth;
+    Unprinted.LineHeight = Surface.LineHeight;
+    return Unprinted;
+  }
+  RecordingCanvas Unprinted;
   std::int32_t PageWidth() override { return Width; }
   std::int32_t PageHeight() override { return Height; }
   void DrawPage(const PageImage& page, const QRRect& rect) override {

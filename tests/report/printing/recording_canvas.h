@@ -41,6 +41,8 @@ class RecordingCanvas : public QRPageCanvas {
   std::int32_t LineHeight = 16;
 
   std::vector<Operation> Operations;
+  // The bytes of every text measured, for what a layout costs.
+  std::size_t MeasuredBytes = 0;
 
   // The fill rectangles recorded, in order.
   std::vector<QRRect> Fills() const {
@@ -83,6 +85,7 @@ class RecordingCanvas : public QRPageCanvas {
     Record(Kind::Text, {x, y, x, y}, text);
   }
   std::int32_t TextWidth(const std::string& text) override {
+    MeasuredBytes += text.size();
     return static_cast<std::int32_t>(text.size()) * CharWidth;
   }
   std::int32_t TextHeight(const std::string&) override { return LineHeight; }
