@@ -63,8 +63,15 @@ bool RegisterComWindowClass() {
 
 std::unique_ptr<TApdBaseDispatcher> Win32PortPlatform::CreateDispatcher(TApdComPort& port, bool onTapiHandle,
                                                                         std::uintptr_t tapiHandle) {
-  if (onTapiHandle)
-    return std::make_unique<TApdTAPI32Dispatcher>(&port, reinterpret_cast<HANDLE>(tapiHandle));
+  if (onTapiHandle) {
+    HANDLE handle = reinterpret_cast<HANDLE>(tapiHandle);
+    try {
+      return std::make_unique<TApdTAPI32Dispatcher>(&port, handle);
+    } catch (...) {
+      CloseHandle(handle);  // it was handed over all the same
+      throw;
+    }
+  }
   return std::make_unique<TApdWin32Dispatcher>(&port);
 }
 

@@ -34,7 +34,15 @@ bool TApdCustomTapiDevice::HandOverPort() {
   if (!handle) return false;
   try {
     comPort_->SetOpen(false);
-    comPort_->SetTapiHandle(*handle);
+  } catch (...) {
+    // Not handed over yet: the handle is still ours to close.
+    host_.CloseCommHandle(*handle);
+    return false;
+  }
+  comPort_->SetTapiHandle(*handle);
+  try {
+    // The port owns the handle from here on: it closes it when it closes,
+    // and when this open fails.
     comPort_->SetOpen(true);
   } catch (...) {
     try {
@@ -42,7 +50,6 @@ bool TApdCustomTapiDevice::HandOverPort() {
     } catch (...) {
     }
     comPort_->SetTapiHandle(0);
-    host_.CloseCommHandle(*handle);
     return false;
   }
   Fire(OnTapiPortOpen);
