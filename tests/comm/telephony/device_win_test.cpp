@@ -18,7 +18,8 @@ namespace comm {
 namespace {
 
 // A port that runs on the handle it is given, as the serial port does in
-// TTapiMode::tmOn: it owns the handle from Open until it is closed.
+// TTapiMode::tmOn: it owns the handle from Open on, and closes it when it
+// closes or when the open fails.
 class HandlePort : public TapiPortControl {
  public:
   TTapiMode mode = TTapiMode::tmOn;
