@@ -427,7 +427,13 @@ void TApdBaseDispatcher::DispatchPass(bool eventSignalled, std::uint32_t eventMa
   }
   // The driver is read on every pass, event or not: bytes left there while
   // the ring was full, or sent with no event reported, are never stranded.
-  if (FillReceiveRing() && !Dispatching()) {
+  const bool received = FillReceiveRing();
+  // Bytes also bring a look at the modem lines: a change made while no wait
+  // for line events was posted raises no event under Wine (a wait compares
+  // with the lines as they were when it began), and the bytes after it are
+  // all that tell.
+  if (received && !(eventSignalled && (eventMask & kEventModemLines))) RefreshModemImage();
+  if (received && !Dispatching()) {
     StatusLoop();
     while (!closePending_ && CheckAvail()) {
     }

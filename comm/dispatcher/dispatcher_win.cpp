@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "comm/base/error_codes.h"
 #include "comm/dispatcher/notification_transport_win.h"
@@ -521,12 +522,20 @@ std::string OperatingSystemText() {
   return std::string(text).substr(0, 80);
 }
 
+TApdTAPI32Dispatcher::~TApdTAPI32Dispatcher() {
+  if (handed_ != nullptr && handed_ != INVALID_HANDLE_VALUE) CloseHandle(handed_);
+}
+
 int TApdTAPI32Dispatcher::OpenDevice(const std::string&, std::uint32_t, std::uint32_t) {
   if (handed_ == nullptr || handed_ == INVALID_HANDLE_VALUE) {
     SetLastError(2007);
     return codes::kCommNotOpen;
   }
-  return PrepareHandle(handed_);
+  // In use from here: the port's close closes it.
+  HANDLE handle = std::exchange(handed_, nullptr);
+  const int result = PrepareHandle(handle);
+  if (result < 0) CloseHandle(handle);
+  return result;
 }
 
 }  // namespace comm

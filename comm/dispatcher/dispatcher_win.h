@@ -80,17 +80,19 @@ class TApdWin32Dispatcher : public TApdBaseDispatcher {
   std::atomic<DWORD> commEventError_{0};
 };
 
-// A dispatcher on a comm handle that the telephony layer opened; closing the
-// port closes that handle.
+// A dispatcher on a comm handle that the telephony layer opened. It owns the
+// handle from its creation: closing the port closes it, and so does an open
+// that fails or never comes.
 class TApdTAPI32Dispatcher : public TApdWin32Dispatcher {
  public:
   TApdTAPI32Dispatcher(TApdComPort* owner, HANDLE handle) : TApdWin32Dispatcher(owner), handed_(handle) {}
+  ~TApdTAPI32Dispatcher() override;
 
  protected:
   int OpenDevice(const std::string& name, std::uint32_t inSize, std::uint32_t outSize) override;
 
  private:
-  HANDLE handed_;
+  HANDLE handed_;  // until the open takes it into use
 };
 
 // The system description for the log file: "Windows NT 6.1 Service Pack 1".

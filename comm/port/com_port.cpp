@@ -164,14 +164,19 @@ void TApdComPort::DoOpen() {
     }
     comNumber_ = chosen;
   }
-  if (deviceLayer_ != TDeviceLayer::dlWin32) Check(codes::kNullApi);
   bool clientsTold = false;
   try {
     if (onHandle) {
       if (TapiHandle == 0) Check(codes::kNotOpenedByTapi);
-      ReadSettingsFromHandle();
+      // The handed handle is the dispatcher's from here on: it closes it,
+      // also when this open fails.
+      dispatcher_ = platform_.CreateDispatcher(*this, true, TapiHandle);
     }
-    dispatcher_ = platform_.CreateDispatcher(*this, onHandle, TapiHandle);
+    if (deviceLayer_ != TDeviceLayer::dlWin32) Check(codes::kNullApi);
+    if (onHandle)
+      ReadSettingsFromHandle();
+    else
+      dispatcher_ = platform_.CreateDispatcher(*this, false, TapiHandle);
     char name[32] = "";
     if (!onHandle) std::snprintf(name, sizeof name, "\\\\.\\COM%d", comNumber_);
     int result =

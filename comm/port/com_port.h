@@ -46,6 +46,8 @@ class PortPlatform {
  public:
   virtual ~PortPlatform() = default;
   // The dispatcher for an open: on the telephony layer's handle, or by name.
+  // A dispatcher on a handle owns it from its creation (also one that fails):
+  // it closes the handle when the port closes or its open fails.
   virtual std::unique_ptr<TApdBaseDispatcher> CreateDispatcher(TApdComPort& port, bool onTapiHandle,
                                                                std::uintptr_t tapiHandle) = 0;
   // The driver's current settings of a telephony handle; false when unreadable.

@@ -9,6 +9,8 @@
 #include "comm/port/select_form_win.h"
 #include "comm/dispatcher/notification_transport_win.h"
 #include "comm/base/system_misc_win.h"
+#include "framework/application.h"
+#include "framework/exceptions.h"
 
 namespace comm {
 namespace {
@@ -20,11 +22,21 @@ PortExceptionHandler& ExceptionHandler() {
   return handler;
 }
 
+// Called in the catch block of `error` (or of what it stands for).
 void ShowException(const std::exception& error) {
   if (ExceptionHandler()) {
     ExceptionHandler()(error);
-  } else {
-    MessageBoxA(nullptr, error.what(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    return;
+  }
+  // The application's own handling: its hook, or its box under its title.
+  if (std::current_exception()) {
+    fw::Application()->HandleException(nullptr);
+    return;
+  }
+  try {
+    throw fw::Exception(error.what());
+  } catch (...) {
+    fw::Application()->HandleException(nullptr);
   }
 }
 
@@ -63,8 +75,15 @@ bool RegisterComWindowClass() {
 
 std::unique_ptr<TApdBaseDispatcher> Win32PortPlatform::CreateDispatcher(TApdComPort& port, bool onTapiHandle,
                                                                         std::uintptr_t tapiHandle) {
-  if (onTapiHandle)
-    return std::make_unique<TApdTAPI32Dispatcher>(&port, reinterpret_cast<HANDLE>(tapiHandle));
+  if (onTapiHandle) {
+    HANDLE handle = reinterpret_cast<HANDLE>(tapiHandle);
+    try {
+      return std::make_unique<TApdTAPI32Dispatcher>(&port, handle);
+    } catch (...) {
+      CloseHandle(handle);  // it was handed over all the same
+      throw;
+    }
+  }
   return std::make_unique<TApdWin32Dispatcher>(&port);
 }
 

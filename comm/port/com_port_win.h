@@ -26,8 +26,8 @@ class Win32PortPlatform : public PortPlatform {
 // The platform every port of the program uses.
 Win32PortPlatform& Win32Ports();
 
-// Where exceptions from trigger events go (the application's handler); by
-// default a message box. Null restores the default.
+// Where exceptions from trigger events and from the open at load go; by
+// default the application's exception handling. Null restores the default.
 using PortExceptionHandler = std::function<void(const std::exception&)>;
 void SetPortExceptionHandler(PortExceptionHandler handler);
 

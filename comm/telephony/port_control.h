@@ -15,7 +15,10 @@ class TapiPortControl {
   virtual void SetTapiMode(TTapiMode mode) = 0;
   virtual void SetAutoOpen(bool autoOpen) = 0;
   virtual bool Open() const = 0;
-  virtual void SetOpen(bool open) = 0;  // raises when the port cannot open
+  // Raises when the port cannot open. Opening in TTapiMode::tmOn hands the
+  // comm handle over: the port closes it when it closes, and when the open
+  // fails.
+  virtual void SetOpen(bool open) = 0;
   // The comm handle the port opens on in TTapiMode::tmOn (0: none).
   virtual void SetTapiHandle(std::uintptr_t handle) = 0;
 };

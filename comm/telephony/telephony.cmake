@@ -9,6 +9,9 @@ tallimo_core_library(comm_tapi_log SOURCES ${CMAKE_CURRENT_LIST_DIR}/call_log.cp
 tallimo_win_library(comm_tapi_log_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/call_log_win.cpp DEPS comm_tapi_log fw_exceptions fw_locale)
 # The line device: call flow, retries and the port hand-over (core, with its host injected).
 tallimo_core_library(comm_tapi_device SOURCES ${CMAKE_CURRENT_LIST_DIR}/device.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/line_app.cpp ${CMAKE_CURRENT_LIST_DIR}/line_messages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/port_handover.cpp ${CMAKE_CURRENT_LIST_DIR}/call_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/status_display.cpp
   DEPS comm_tapi_binding comm_tapi_log comm_errors comm_port fw_component comm_component_insertion)
 tallimo_win_library(comm_tapi_device_win SOURCES ${CMAKE_CURRENT_LIST_DIR}/device_win.cpp
   DEPS comm_tapi_device comm_tapi_loader_win fw_ui)

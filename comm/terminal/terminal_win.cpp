@@ -240,7 +240,16 @@ void TApdCustomTerminal::Notification(fw::TComponent* component, fw::TOperation 
   fw::TWinControl::Notification(component, operation);
   if (Destroying()) return;
   if (operation == fw::TOperation::opRemove) {
-    if (component == portHolder_) {
+    if (component == portHolder_ && component->Destroying()) {
+      // The notice comes from the holder's base destructor: its port object
+      // is gone already, so it is forgotten without a call into it (its
+      // close detached the window).
+      comPort_ = nullptr;
+      portHolder_ = nullptr;
+      active_ = false;
+      pending_ = false;
+      if (windowCreated_) Perform(TM_DETACH);
+    } else if (component == portHolder_) {
       SetActive(false);
       SetComPort(nullptr);
     }

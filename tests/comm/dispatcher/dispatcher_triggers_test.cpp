@@ -388,6 +388,17 @@ TEST_F(Triggers, ModemLinesAreWatchedWithoutEventsOnceEventsWereGivenUp) {
   EXPECT_EQ(port.ModemImage() & 0x88, 0x88) << "line state and its change bit";
 }
 
+TEST_F(Triggers, AModemLineChangeWithoutAnEventShowsWithTheNextBytes) {
+  const int handle = port.AddStatusTrigger(comm::kStatusModem);
+  port.SetStatusTrigger(handle, 0x10, true);
+  port.modemStatus = 0x10;  // CTS rose while no wait for line events was posted
+  port.Feed("x");           // the byte after it, taken by a pass without an event
+  port.DispatchPass(false, 0);
+  ASSERT_EQ(StatusMessages().size(), 1u);
+  EXPECT_EQ(StatusMessages()[0].wParam & 7, 1u);
+  EXPECT_EQ(port.ModemImage() & 0x11, 0x11) << "line state and its change bit";
+}
+
 TEST_F(Triggers, OutputSentFiresOncePerSend) {
   const int handle = port.AddStatusTrigger(comm::kStatusOutSent);
   port.SetStatusTrigger(handle, 0, true);

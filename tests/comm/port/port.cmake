@@ -24,3 +24,7 @@ tallimo_test(com_select_form_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/sel
 # The controller on the port component over the in-memory driver.
 tallimo_test(com_port_component_test TIER core SOURCES ${CMAKE_CURRENT_LIST_DIR}/com_port_component_test.cpp
   DEPS comm_port_component test_support_fake_dispatcher)
+# Port errors with no handler of the port's own: the application's box, read
+# back from the screen.
+tallimo_test(com_port_error_box_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/error_box_test.cpp
+  DEPS comm_port_win test_support_pty_cable)

@@ -222,14 +222,28 @@ TEST_F(TapiDevice, AFailedHandOverDropsTheCallAndReportsAFailure) {
   EXPECT_EQ(logCodes, (Codes{1, 3, 8, 2, 10}));
 }
 
-TEST_F(TapiDevice, APortThatCannotOpenOnTheHandleClosesItAndDropsTheCall) {
-  port.failOpen = true;
-  auto device = MakeDevice();
-  device->Dial("5551234");
-  host.RunFor(1000);
-  EXPECT_EQ(host.closedHandles, (std::vector<std::uintptr_t>{0x1234}));
-  EXPECT_EQ(fake::CallsStartingWith("lineDrop").size(), 1u);
-  EXPECT_EQ(events, (std::vector<std::string>{"Fail"}));
+// Whoever holds the call's handle when the hand-over fails closes it: the
+// port once it was asked to open on it, the device before that.
+TEST_F(TapiDevice, AFailedHandOverDropsTheCallAndTheHandlesHolderClosesIt) {
+  struct Case {
+    bool failOpen, failClose;
+    std::vector<std::uintptr_t> closedByDevice;
+  };
+  for (const Case& c : {Case{true, false, {}}, Case{false, true, {0x1234}}}) {
+    SCOPED_TRACE(c.failOpen ? "the open fails" : "the close before the hand-over fails");
+    fake::Install();
+    host.closedHandles.clear();
+    events.clear();
+    port.failOpen = c.failOpen;
+    port.failClose = c.failClose;
+    auto device = MakeDevice();
+    device->Dial("5551234");
+    host.RunFor(1000);
+    EXPECT_EQ(host.closedHandles, c.closedByDevice);
+    EXPECT_EQ(fake::CallsStartingWith("lineDrop").size(), 1u);
+    EXPECT_EQ(events, (std::vector<std::string>{"Fail"}));
+    port.failClose = false;
+  }
 }
 
 TEST_F(TapiDevice, AFarEndBusyDisconnectIsLoggedAsBusy) {

@@ -18,7 +18,8 @@ namespace comm {
 namespace {
 
 // A port that runs on the handle it is given, as the serial port does in
-// TTapiMode::tmOn: it owns the handle from Open until it is closed.
+// TTapiMode::tmOn: it owns the handle from Open on, and closes it when it
+// closes or when the open fails.
 class HandlePort : public TapiPortControl {
  public:
   TTapiMode mode = TTapiMode::tmOn;
@@ -36,7 +37,11 @@ class HandlePort : public TapiPortControl {
       handle = reinterpret_cast<HANDLE>(pending);
       DCB dcb{};
       dcb.DCBlength = sizeof dcb;
-      if (!GetCommState(handle, &dcb)) throw std::runtime_error("not a comm handle");
+      if (!GetCommState(handle, &dcb)) {
+        CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        throw std::runtime_error("not a comm handle");
+      }
     } else {
       CloseHandle(handle);
       handle = INVALID_HANDLE_VALUE;
@@ -93,6 +98,33 @@ bool RunLoopUntil(Condition condition, DWORD ms) {
   return true;
 }
 
+// The system host, keeping every handle it is asked to close and whether it
+// was still open then.
+class ClosingHost : public SystemTapiDeviceHost {
+ public:
+  struct Close {
+    std::uintptr_t handle;
+    bool wasOpen;
+  };
+  std::vector<Close> closes;
+
+  void CloseCommHandle(std::uintptr_t handle) override {
+    DWORD flags = 0;
+    closes.push_back({handle, GetHandleInformation(reinterpret_cast<HANDLE>(handle), &flags) != FALSE});
+    SystemTapiDeviceHost::CloseCommHandle(handle);
+  }
+};
+
+// Whether this program can open the COM port for itself (nothing holds it).
+bool PortFree(int number) {
+  const std::string name = "\\\\.\\COM" + std::to_string(number);
+  HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
+}
+
 class TapiDeviceWine : public testing::Test {
  protected:
   void SetUp() override { UseSystemTapiLoader(); }
@@ -113,7 +145,7 @@ class TapiDeviceWine : public testing::Test {
     return device;
   }
 
-  SystemTapiDeviceHost host;
+  ClosingHost host;
   HandlePort port;
   std::vector<int> codes;
   std::vector<std::string> events;
@@ -193,6 +225,36 @@ TEST_F(TapiDeviceWine, TheFormsSerialPortComponentIsFoundAndRunsOnTheCallAndClos
   EXPECT_EQ(comPort.TapiHandle, 0u);
   EXPECT_TRUE(portErrors.empty());
   SetPortExceptionHandler(nullptr);
+}
+
+// The serial port takes the call's handle into its dispatcher, then a client
+// refuses the open: the port's roll-back closes the handle, and nobody else.
+TEST_F(TapiDeviceWine, AnOpenThatFailsAfterThePortTookTheHandleClosesItOnce) {
+  test_support::PtyCable cable;
+  test_support::TapiScript script(
+      "refused", "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\n");
+  fw::TComponent form(nullptr);
+  TApdComPort& comPort = (new ComPortComponent(&form, Win32Ports()))->Port();
+  int opensRefused = 0;
+  comPort.RegisterClientCallback(
+      [&](TApdComPort&, bool opening) {
+        if (!opening) return;
+        ++opensRefused;
+        throw std::runtime_error("client refuses the open");
+      },
+      &opensRefused);
+  auto device = MakeDevice(&form);
+  device->Dial("5551234");
+  ASSERT_TRUE(RunLoopUntil([&] { return !events.empty(); }, 5000));
+  EXPECT_EQ(opensRefused, 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"Fail"}));
+  EXPECT_FALSE(comPort.Open());
+  EXPECT_EQ(comPort.TapiHandle, 0u);
+  for (const auto& close : host.closes)
+    ADD_FAILURE() << "the device closed the handle " << close.handle << " the port had taken"
+                  << (close.wasOpen ? "" : ", already closed");
+  // Closed, not leaked: the port is free again.
+  EXPECT_TRUE(PortFree(cable.ProgramPort()));
 }
 
 TEST_F(TapiDeviceWine, TheCallersNumberAndNameAreReported) {

@@ -326,6 +326,7 @@ void Host::RunFor(std::uint32_t ms) {
 
 void Port::SetOpen(bool value) {
   if (value && failOpen) throw std::runtime_error("port cannot open");
+  if (!value && failClose) throw std::runtime_error("port cannot close");
   if (open != value) events.push_back(value ? "open true" : "open false");
   open = value;
 }

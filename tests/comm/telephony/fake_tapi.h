@@ -85,7 +85,8 @@ class Port : public TapiPortControl {
  public:
   TTapiMode mode = TTapiMode::tmOn;
   bool open = false;
-  bool failOpen = false;
+  bool failOpen = false;   // a failed open closes the handed handle itself
+  bool failClose = false;  // fails before it takes a handle
   std::vector<std::string> events;
 
   TTapiMode TapiMode() const override { return mode; }

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,24 @@ int RaisedCode(const std::function<void()>& action) {
   return 0;
 }
 
+// Runs `heard` when the watched component sends out its removal notice.
+class RemovalProbe : public fw::TComponent {
+ public:
+  RemovalProbe(fw::TComponent& watched, std::function<void()> heard)
+      : fw::TComponent(nullptr), heard_(std::move(heard)) {
+    FreeNotification(&watched);
+  }
+
+ protected:
+  void Notification(fw::TComponent* component, fw::TOperation operation) override {
+    fw::TComponent::Notification(component, operation);
+    if (operation == fw::TOperation::opRemove) heard_();
+  }
+
+ private:
+  std::function<void()> heard_;
+};
+
 class TerminalComponent : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -128,6 +148,38 @@ TEST_F(TerminalComponent, FollowsItsPortThroughCloseAndReopen) {
   port.SetOpen(true);
   EXPECT_TRUE(terminal->Active());
   EXPECT_EQ(ports.last->ListenerCount(), 2u);
+}
+
+// The port object is destroyed before its holder's removal notice goes out.
+// A probe heard before the terminal puts a live port, listing the terminal's
+// window as a client, in the dead port's place; a probe heard after the
+// terminal reads back whether the terminal reached into that place.
+TEST_F(TerminalComponent, ARemovedPortIsForgottenWithoutACallIntoIt) {
+  ComPortComponent* holder = form->port;
+  TApdComPort* place = &holder->Port();
+  place->SetOpen(true);
+  ASSERT_TRUE(terminal->Active());
+  const auto window = reinterpret_cast<WindowRef>(terminal->Handle());
+  MemoryPorts standInPorts;
+  terminal->SetComPort(nullptr);
+  RemovalProbe first(*holder, [&] {
+    TApdComPort* standIn = new (place) TApdComPort(standInPorts);
+    standIn->AutoOpen = false;
+    standIn->RegisterClientWindow(window);
+  });
+  terminal->SetComPort(place, holder);
+  ASSERT_TRUE(terminal->Active());
+  int clientsLeft = -1;
+  RemovalProbe last(*holder, [&] {
+    clientsLeft = place->RegisterClientWindow(0);  // its index: the clients before it
+    place->~TApdComPort();
+  });
+  delete holder;
+  form->port = nullptr;
+  EXPECT_EQ(clientsLeft, 1) << "the terminal called into its destroyed port";
+  EXPECT_EQ(terminal->ComPort(), nullptr);
+  EXPECT_FALSE(terminal->Active());
+  EXPECT_FALSE(terminal->ActivationPending());
 }
 
 TEST_F(TerminalComponent, ShowsWhatItsPortReceives) {
