@@ -25,6 +25,11 @@ constexpr const char* kAborted = "Operation aborted by user";
   Fail("The compressed data of " + FileNameOf(header.SourcePath) + " in " + archiveName + " is damaged");
 }
 
+[[noreturn]] void WrongSize(const TFileHeader& header, const std::string& archiveName) {
+  Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
+       FileNameOf(header.SourcePath) + " in " + archiveName);
+}
+
 // The file cannot be made: the system's reason follows the name.
 [[noreturn]] void CannotCreate(ArchiveFileSystem& files, const std::string& path) {
   const std::string reason = files.FailureText();
@@ -492,18 +497,27 @@ void TPmbrCompress::ExtractFiles() {
   Guarded(true, [&] { DoExtractFiles(); });
 }
 
-void TPmbrCompress::DoExtractFiles() {
+void TPmbrCompress::StartReadingEntries() {
   Abort = false;
   kind_ = Kind::Extracting;
   if (!headersLoaded_) ReadHeaders();
   currentDisk_ = 0;
   ComputeTotals(headers_);
+}
+
+TFileHeader& TPmbrCompress::ListedEntry(const std::string& line) {
+  const int index = headers_.IndexOfFile(line);
+  if (index < 0) Fail("The file <" + line + "> was not found in the archive <" + compressedFile_ + ">");
+  TFileHeader& header = headers_.GetFileHeaders(index);
+  LoadEntry(header);
+  return header;
+}
+
+void TPmbrCompress::DoExtractFiles() {
+  StartReadingEntries();
   const std::vector<std::string> lines = filesToProcess_;
   for (const std::string& line : lines) {
-    const int index = headers_.IndexOfFile(line);
-    if (index < 0) Fail("The file <" + line + "> was not found in the archive <" + compressedFile_ + ">");
-    TFileHeader& header = headers_.GetFileHeaders(index);
-    LoadEntry(header);
+    TFileHeader& header = ListedEntry(line);
     if (TrimmedText(ExtractName).empty()) ExtractName = FileNameOf(header.SourcePath);
     if (OnBeforeExtracting) OnBeforeExtracting(this, stats_);
     const auto targetOf = [this] {
@@ -543,25 +557,16 @@ void TPmbrCompress::CheckFiles() {
 }
 
 void TPmbrCompress::DoCheckFiles() {
-  Abort = false;
-  kind_ = Kind::Extracting;
-  if (!headersLoaded_) ReadHeaders();
-  currentDisk_ = 0;
-  ComputeTotals(headers_);
+  StartReadingEntries();
   const std::vector<std::string> lines = filesToProcess_;
   for (const std::string& line : lines) {
-    const int index = headers_.IndexOfFile(line);
-    if (index < 0) Fail("The file <" + line + "> was not found in the archive <" + compressedFile_ + ">");
-    const TFileHeader& header = headers_.GetFileHeaders(index);
-    LoadEntry(header);
+    const TFileHeader& header = ListedEntry(line);
     auto archive = OpenDiskFile(header.FirstDisk == 0 ? 1 : header.FirstDisk, ArchiveOpenMode::ReadShared,
                                 compressedFile_);
     currentDisk_ = header.FirstDisk;
     archive->Seek(static_cast<std::int64_t>(Offset) + header.DataStart);
     DiscardingStream nowhere;
-    if (Inflate(header, archive, nowhere) != header.FileSize)
-      Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
-           header.SourcePath);
+    if (Inflate(header, archive, nowhere) != header.FileSize) WrongSize(header, compressedFile_);
   }
 }
 
@@ -579,9 +584,7 @@ void TPmbrCompress::ExtractEntry(TFileHeader& header, const std::string& target)
     if (!output) CannotCreate(files_, target);
     archive->Seek(static_cast<std::int64_t>(Offset) + header.DataStart);
     const std::int64_t produced = Inflate(header, archive, *output);
-    if (produced != header.FileSize || output->Size() != header.FileSize)
-      Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
-           FileNameOf(header.SourcePath) + " in " + compressedFile_);
+    if (produced != header.FileSize || output->Size() != header.FileSize) WrongSize(header, compressedFile_);
   }
   archive.reset();
   if (!files_.SetFileDate(temporary.Path(), header.FileDate))

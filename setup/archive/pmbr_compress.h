@@ -127,6 +127,10 @@ class TPmbrCompress : public fw::TComponent {
   void DoAddFiles(bool append, std::int32_t uniqueID);
   void DoExtractFiles();
   void DoCheckFiles();
+  // What extracting and checking share: a fresh start over the headers, and
+  // the header of a listed file with its entry loaded.
+  void StartReadingEntries();
+  TFileHeader& ListedEntry(const std::string& line);
   void DoCopyFile(std::string source, std::string dest);
   void DoSplitToDisks(const std::string& targetDir, const std::string& fileName);
 

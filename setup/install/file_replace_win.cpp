@@ -231,6 +231,16 @@ MainArchiveOffset& SharedArchiveOffset() {
   return offset;
 }
 
+namespace {
+// Where an archive's data starts in its file: after the program inside a
+// self-extracting setup, at the start of any other file.
+std::int32_t ArchiveOffsetOf(const std::string& archivePath) {
+  const MainArchiveOffset& shared = SharedArchiveOffset();
+  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0) return shared.Offset;
+  return 0;
+}
+}  // namespace
+
 bool& SharedArchiveAborted() {
   static bool aborted = false;
   return aborted;
@@ -244,9 +254,7 @@ std::optional<TFileHeader> SystemFileInstall::ArchivedHeader(const std::string& 
   SystemArchiveVersions versions;
   TPmbrCompress archive(nullptr, disk, versions, ProcessApplicationMessages);
   archive.SetCompressedFile(archivePath);
-  const MainArchiveOffset& shared = SharedArchiveOffset();
-  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
-    archive.Offset = shared.Offset;
+  archive.Offset = ArchiveOffsetOf(archivePath);
   archive.ReadHeaders();
   RememberHeaders(archive, archivePath);
   int index = 0;
@@ -262,9 +270,7 @@ void SystemFileInstall::CheckArchive(const std::string& archivePath, const std::
   SystemArchiveVersions versions;
   TPmbrCompress archive(nullptr, disk, versions, ProcessApplicationMessages);
   archive.SetCompressedFile(archivePath);
-  const MainArchiveOffset& shared = SharedArchiveOffset();
-  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
-    archive.Offset = shared.Offset;
+  archive.Offset = ArchiveOffsetOf(archivePath);
   archive.ReadHeaders();
   if (archive.Headers().MultiDisk) return;
   std::vector<std::string> list = names;
@@ -326,9 +332,7 @@ std::optional<PendingReplace> SystemFileInstall::ExtractInto(TInstallFile& file,
   archive.Overwrite = owAlways;
   std::vector<std::string> list = {file.IncludeFromDir + "\\" + file.FileName};
   archive.SetFilesToProcess(list);
-  const MainArchiveOffset& shared = SharedArchiveOffset();
-  if (!shared.Path.empty() && _stricmp(shared.Path.c_str(), archivePath.c_str()) == 0)
-    archive.Offset = shared.Offset;
+  archive.Offset = ArchiveOffsetOf(archivePath);
   // Only when the archive's first file is gone, as when another disk is in
   // the drive: an archive that is there is read afresh.
   if (!disk.Exists(archivePath))
