@@ -431,8 +431,9 @@ void TApdBaseDispatcher::DispatchPass(bool eventSignalled, std::uint32_t eventMa
   // Bytes also bring a look at the modem lines: a change made while no wait
   // for line events was posted raises no event under Wine (a wait compares
   // with the lines as they were when it began), and the bytes after it are
-  // all that tell.
-  if (received && !(eventSignalled && (eventMask & kEventModemLines))) RefreshModemImage();
+  // all that tell. This holds also after a line event: its handlers ran
+  // before the read, and the lines may have changed again meanwhile.
+  if (received) RefreshModemImage();
   if (received && !Dispatching()) {
     StatusLoop();
     while (!closePending_ && CheckAvail()) {

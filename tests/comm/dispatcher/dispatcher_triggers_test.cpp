@@ -399,6 +399,26 @@ TEST_F(Triggers, AModemLineChangeWithoutAnEventShowsWithTheNextBytes) {
   EXPECT_EQ(port.ModemImage() & 0x11, 0x11) << "line state and its change bit";
 }
 
+// A line event's handler runs before the pass reads the driver; what the
+// sender does meanwhile (drop CTS, then send a byte) must still be seen.
+TEST_F(Triggers, ALineChangeDuringALineEventsHandlerShowsWithTheBytesReadAfterIt) {
+  const int handle = port.AddStatusTrigger(comm::kStatusModem);
+  port.SetStatusTrigger(handle, 0x10, true);
+  bool changedAgain = false;
+  transport.Listen(kPortWindow, [&](const Message& m) {
+    if (m.message != comm::kStatusMessage) return;
+    port.SetStatusTrigger(handle, 0x10, true);
+    if (changedAgain) return;
+    changedAgain = true;
+    port.modemStatus = 0;  // while the handler runs: CTS drops, and a byte follows
+    port.Feed("y");
+  });
+  port.modemStatus = 0x10;
+  port.DispatchPass(true, 0x08);  // CTS event
+  ASSERT_EQ(StatusMessages().size(), 2u) << "the rise, then the fall";
+  EXPECT_EQ(port.ModemImage() & 0x10, 0) << "CTS is down";
+}
+
 TEST_F(Triggers, OutputSentFiresOncePerSend) {
   const int handle = port.AddStatusTrigger(comm::kStatusOutSent);
   port.SetStatusTrigger(handle, 0, true);
