@@ -18,34 +18,9 @@ set -euo pipefail
 root=$(dirname "$(dirname "$(dirname "$(realpath "$0")")")")
 cd "$root"
 runs=${1:-5}
-build=build/win64
+source "$root/bench/process/build_machine.sh"
 cmake --build $build --target Wendmere Tallimo stand_in_loader stand_in_uninstaller -j3 >/dev/null
-state=$(realpath -m $build/bench/wendmere_build)
-tools/wine-stop "$state"
-rm -rf "$state"
-mkdir -p "$state/wine"
-# The build's booted clean prefix serves as this one's too (wine-run copies
-# it and never writes to it).
-if [ -f $build/wine/clean-prefix/.booted ]; then
-  cp -al $build/wine/clean-prefix "$state/wine/clean-prefix"
-fi
-trap 'tools/wine-stop "$state"' EXIT
-run() { tools/wine-run "$state" "$@"; }
-
-# The build machine as the end-to-end test prepares it.
-run reg add 'HKCU\Software\Corvath\P32V35' /v LibraryPath /t REG_SZ /d 'C:\Corvath\P32V35' /f >/dev/null
-drive="$state/wine/prefix/drive_c"
-source="$drive/Quorvane Build"
-mkdir -p "$source" "$drive/Corvath/P32V35" "$drive/Quorvane Setup"
-cp $build/capture/Tallimo.exe "$source/Quorvane - Brask.exe"
-cp $build/tests/support/stand_in_uninstaller.exe "$source/uninstall.exe"
-printf 'placeholder help file\r\n' >"$source/QUORVANE.HLP"
-printf ':Base QUORVANE.HLP\r\n' >"$source/QUORVANE.CNT"
-loader=$build/tests/support/stand_in_loader.exe
-cp "$loader" "$drive/Corvath/P32V35/PembrinLoadProgram.exe"
-: >"$drive/Corvath/P32V35/P32V35.TXT"
-cp $build/setup/Wendmere.exe "$drive/Quorvane Setup/Wendmere.exe"
-printf 'C:\\Quorvane Dist\r\n' >"$drive/Quorvane Setup/BUILD.INF"
+prepare_build_machine wendmere_build
 cp "$source/uninstall.exe" "$drive/only_starts.exe"
 dist="$drive/Quorvane Dist"
 files=("Quorvane - Brask.exe" uninstall.exe QUORVANE.HLP QUORVANE.CNT)

@@ -6,9 +6,9 @@
 #   the install: the self-extracting setup of the product (the capture
 #   program, the uninstaller, two help placeholders) driven page by page as a
 #   user would, into an empty Program Files folder; besides its whole process,
-#   the copy alone (from Next on the setup-type page to the page that says the
-#   setup is complete: the check of the archive, the extraction, the copy
-#   form's painting, shortcuts and registry);
+#   the copy alone (from Next on the program-folder page to the page that
+#   says the setup is complete: the check of the archive, the extraction,
+#   the copy form's painting, shortcuts and registry);
 #   the extraction: the same archive, inside the same setup.exe, taken out
 #   into an empty folder by the archive component with nothing shown;
 #   cp of the same four files on Linux;
@@ -21,32 +21,10 @@ set -euo pipefail
 root=$(dirname "$(dirname "$(dirname "$(realpath "$0")")")")
 cd "$root"
 runs=${1:-5}
-build=build/win64
+source "$root/bench/process/build_machine.sh"
 cmake --build $build --target Wendmere Tallimo stand_in_loader stand_in_uninstaller wendmere_install_bench -j3 \
   >/dev/null
-state=$(realpath -m $build/bench/wendmere_install)
-tools/wine-stop "$state"
-rm -rf "$state"
-mkdir -p "$state/wine"
-if [ -f $build/wine/clean-prefix/.booted ]; then
-  cp -al $build/wine/clean-prefix "$state/wine/clean-prefix"
-fi
-trap 'tools/wine-stop "$state"' EXIT
-run() { tools/wine-run "$state" "$@"; }
-
-# The build machine as the end-to-end test prepares it, and its build.
-run reg add 'HKCU\Software\Corvath\P32V35' /v LibraryPath /t REG_SZ /d 'C:\Corvath\P32V35' /f >/dev/null
-drive="$state/wine/prefix/drive_c"
-source="$drive/Quorvane Build"
-mkdir -p "$source" "$drive/Corvath/P32V35" "$drive/Quorvane Setup"
-cp $build/capture/Tallimo.exe "$source/Quorvane - Brask.exe"
-cp $build/tests/support/stand_in_uninstaller.exe "$source/uninstall.exe"
-printf 'placeholder help file\r\n' >"$source/QUORVANE.HLP"
-printf ':Base QUORVANE.HLP\r\n' >"$source/QUORVANE.CNT"
-cp $build/tests/support/stand_in_loader.exe "$drive/Corvath/P32V35/PembrinLoadProgram.exe"
-: >"$drive/Corvath/P32V35/P32V35.TXT"
-cp $build/setup/Wendmere.exe "$drive/Quorvane Setup/Wendmere.exe"
-printf 'C:\\Quorvane Dist\r\n' >"$drive/Quorvane Setup/BUILD.INF"
+prepare_build_machine wendmere_install
 harness=$(realpath $build/bench/wendmere_install_bench.exe)
 run 'C:\Quorvane Setup\Wendmere.exe' -b
 dist="$drive/Quorvane Dist"
@@ -89,7 +67,7 @@ for name in "${files[@]}"; do input=$(( input + $(stat -c %s "$source/$name") ))
 echo "the four files: $input bytes; files.1 in setup.exe: $(stat -c %s "$dist/files.1") bytes"
 printf '%-60s %8s s\n' "Wine start-up (a program that only starts and ends)" "${figures[3]}" \
   "the install, whole process (pages driven as a user would)" "${figures[0]}" \
-  "  of it the copy (Next on the setup type to setup complete)" "$copy_median" \
+  "  of it the copy (Next on the program folder to complete)" "$copy_median" \
   "the archive's own extraction, whole process" "${figures[1]}" \
   "  of it the extraction (headers read, every entry written)" "$extract_median" \
   "the check before the copy (every entry read, nothing written)" "$check_median" \

@@ -3,7 +3,7 @@
 //   wendmere_install_bench install SETUP.EXE FOLDER
 //     starts the self-extracting setup in FOLDER, goes through its pages as a
 //     user would (Next on each), and prints "copy: S" - the seconds from Next
-//     on the setup-type page to the page that says the setup is complete -
+//     on the program-folder page to the page that says the setup is complete -
 //     then presses Finish and waits for the setup to end.
 //   wendmere_install_bench extract SETUP.EXE FOLDER
 //     takes every entry of the archive inside SETUP.EXE out into FOLDER, with
@@ -23,6 +23,7 @@
 #include "setup/archive/archive_files_win.h"
 #include "setup/archive/pmbr_compress.h"
 #include "setup/base/extraction_info.h"
+#include "tests/support/window_find.h"
 
 namespace {
 
@@ -33,48 +34,8 @@ double Seconds() {
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-HWND TopWindow(const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(window) || TextOf(window) != *s->caption) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND Button(HWND window, const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char name[32] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (!IsWindowVisible(child) || !IsWindowEnabled(child) || lstrcmpiA(name, "Button") != 0 ||
-            TextOf(child) != *s->caption)
-          return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+using test_support::TextOf;
+using test_support::TopWindow;
 
 // Polls every 2 ms, for a minute at most.
 bool WaitFor(const std::function<bool()>& condition) {
@@ -89,7 +50,7 @@ bool Press(const std::string& page, const std::string& caption) {
   HWND button = nullptr;
   if (!WaitFor([&] {
         HWND window = TopWindow(page);
-        return window && (button = Button(window, caption)) != nullptr;
+        return window && (button = test_support::VisibleButton(window, caption)) != nullptr;
       })) {
     std::fprintf(stderr, "no page \"%s\" with \"%s\"\n", page.c_str(), caption.c_str());
     return false;
@@ -112,9 +73,11 @@ int Install(const std::string& setup, const std::string& folder) {
   }
   CloseHandle(process.hThread);
   bool done = true;
-  for (const char* page : {"Quorvane INSTALL", "Welcome", "Software license agreement", "Readme information"})
+  for (const char* page :
+       {"Quorvane INSTALL", "Welcome", "Software license agreement", "Readme information", "Setup type"})
     done = done && Press(page, "Next >");
-  done = done && Press("Setup type", "Next >");
+  // The program folder is the last page before the copy.
+  done = done && Press("Select folder in start menu", "Next >");
   const double from = Seconds();
   done = done && WaitFor([] { return TopWindow("Setup complete") || TopWindow("Setup incomplete"); });
   const double to = Seconds();

@@ -17,6 +17,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/window_find.h"
 
 namespace wendmere_test {
 
@@ -45,35 +46,10 @@ inline bool Exists(const std::string& path) {
 using test_support::FileSizeOf;
 using test_support::FilesIn;
 using test_support::WaitUntil;
+using test_support::TextOf;
+using test_support::TopWindow;
+using test_support::VisibleButton;
 
-
-
-
-inline std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-// A visible top-level window with the caption, of any process.
-inline HWND TopWindow(const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(window) || TextOf(window) != *s->caption) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A visible, enabled button (push button, radio button, check box) of the
-// window with the caption.
 // The text of the window's first visible child that begins with `start`;
 // empty when there is none.
 inline std::string ChildTextStarting(HWND window, const std::string& start) {
@@ -88,27 +64,6 @@ inline std::string ChildTextStarting(HWND window, const std::string& start) {
         const std::string text = TextOf(child);
         if (!IsWindowVisible(child) || text.rfind(*s->start, 0) != 0) return TRUE;
         s->found = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-inline HWND VisibleButton(HWND window, const std::string& caption) {
-  struct Search {
-    const std::string* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char name[32] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (!IsWindowVisible(child) || !IsWindowEnabled(child) || lstrcmpiA(name, "Button") != 0 ||
-            TextOf(child) != *s->caption)
-          return TRUE;
-        s->found = child;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
