@@ -21,4 +21,4 @@ side_by_side() {
   for f in "$@"; do tr ' ' '\n' <<<"${times[$f]}" | grep . | median; echo; done
 }
 
-ratio() { echo "scale=1; ($1) / ($2)" | bc -l; }
+ratio() { printf "%.1f" "$(echo "($1) / ($2)" | bc -l)"; }
