@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/capture/program/todays_capture_name.h"
 #include "tests/support/pty_cable.h"
 #include "tests/support/tapi_script.h"
 #include "tests/support/files.h"
@@ -40,13 +41,7 @@ std::string Filtered(const std::string& received) {
   return kept;
 }
 
-std::string TodayName(int counter) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[64];
-  std::snprintf(name, sizeof name, "%u_%u_%u_%d.txt", now.wMonth, now.wDay, now.wYear, counter);
-  return name;
-}
+using capture_test::TodayName;
 
 struct FoundWindow {
   DWORD process;

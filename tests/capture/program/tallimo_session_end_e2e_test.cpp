@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/capture/program/todays_capture_name.h"
 #include "tests/support/files.h"
 #include "tests/support/pty_cable.h"
 
@@ -22,13 +23,7 @@ std::string Journal(std::size_t size) {
   return journal;
 }
 
-std::string TodayName(int counter) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[64];
-  std::snprintf(name, sizeof name, "%u_%u_%u_%d.txt", now.wMonth, now.wDay, now.wYear, counter);
-  return name;
-}
+using capture_test::TodayName;
 
 struct Child {
   std::string text;

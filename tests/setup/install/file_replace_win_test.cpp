@@ -29,6 +29,16 @@ using test_support::FullPath;
 using test_support::ReadFileText;
 using test_support::WriteFileText;
 
+// An archive of one file, as a build makes it.
+void PackFile(ArchiveFileSystem& disk, ArchiveVersions& versions, const std::string& archive,
+              const std::string& file) {
+  TPmbrCompress packer(nullptr, disk, versions, nullptr);
+  packer.SetCompressedFile(archive);
+  std::vector<std::string> list = {file};
+  packer.SetFilesToProcess(list);
+  packer.AddFiles(false, 0);
+}
+
 // A file held open without any sharing, as a running program holds itself.
 class HeldOpen {
  public:
@@ -83,13 +93,7 @@ TEST_F(InUse, AHeldDestinationStaysWholeAndTheNewFileWaitsUnderTheNextNumber) {
   Win32ArchiveFiles disk;
   SystemArchiveVersions versions;
   const std::string archivePath = folder + "\\..\\in use src\\files.1";
-  {
-    TPmbrCompress packer(nullptr, disk, versions, nullptr);
-    packer.SetCompressedFile(archivePath);
-    std::vector<std::string> list = {source};
-    packer.SetFilesToProcess(list);
-    packer.AddFiles(false, 0);
-  }
+  PackFile(disk, versions, archivePath, source);
   const std::string destination = folder + "\\Quorvane - Brask.exe";
   WriteFileText(destination, "old program");
   WriteFileText(folder + "\\Quorvane - Brask.1", "an earlier leftover");
@@ -119,13 +123,7 @@ TEST_F(InUse, AnInstallFileWritesItsDestinationNameOrWaitsBesideIt) {
   WriteFileText(sourceFolder + "\\prog.exe", "version 2");
   Win32ArchiveFiles disk;
   SystemArchiveVersions versions;
-  {
-    TPmbrCompress packer(nullptr, disk, versions, nullptr);
-    packer.SetCompressedFile(sourceFolder + "\\files.1");
-    std::vector<std::string> list = {sourceFolder + "\\prog.exe"};
-    packer.SetFilesToProcess(list);
-    packer.AddFiles(false, 0);
-  }
+  PackFile(disk, versions, sourceFolder + "\\files.1", sourceFolder + "\\prog.exe");
   SystemFileInstall system;
   InstallSystem() = &system;
   fw::TComponent owner(nullptr);
@@ -177,13 +175,7 @@ TEST_F(InUse, ADestinationThatCannotBeMadeSaysWhyAndLeavesNoFolders) {
   WriteFileText(sourceFolder + "\\prog.exe", "program");
   Win32ArchiveFiles disk;
   SystemArchiveVersions versions;
-  {
-    TPmbrCompress packer(nullptr, disk, versions, nullptr);
-    packer.SetCompressedFile(sourceFolder + "\\files.1");
-    std::vector<std::string> list = {sourceFolder + "\\prog.exe"};
-    packer.SetFilesToProcess(list);
-    packer.AddFiles(false, 0);
-  }
+  PackFile(disk, versions, sourceFolder + "\\files.1", sourceFolder + "\\prog.exe");
   // As root a read-only attribute stops no write: the read-only folder is
   // the system's process folder (Z: is the machine's root), and a file in
   // the way stops a folder as well.
