@@ -64,28 +64,14 @@ TEST(FileDialogs, FilterTextBecomesTheSystemsList) {
             std::string("Text File (*.txt)\0*.txt\0All Files\0*.*\0\0", 39));
 }
 
-// The dialog box of this thread (other programs on the display have theirs).
-HWND OwnDialog() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM result) {
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+using test_support::ThreadDialogBox;
 
 // Finds the open dialog once it is up and presses Cancel or types a name and OK.
 void AnswerFileDialog(const std::string& fileName) {
   auto* timer = new TTimer(nullptr);
   timer->SetInterval(100);
   timer->OnTimer = [timer, fileName](TComponent*) {
-    HWND dialog = OwnDialog();
+    HWND dialog = ThreadDialogBox();
     if (!dialog || !IsWindowVisible(dialog)) return;
     if (fileName.empty()) {
       PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -14,6 +14,7 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "tests/support/message_box_answers.h"
+#include "tests/support/window_find.h"
 
 namespace fwtest {
 
@@ -84,17 +85,7 @@ inline std::string& ShownFolder() {
 }
 
 inline void CALLBACK ReadFolderAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM result) {
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&dialog));
+  HWND dialog = test_support::ThreadDialogBox();
   if (!dialog) return;
   KillTimer(nullptr, timer);
   char folder[MAX_PATH] = {};

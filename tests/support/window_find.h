@@ -54,4 +54,21 @@ inline HWND VisibleButton(HWND window, const std::string& caption) {
   return search.found;
 }
 
+// A visible dialog box of this thread (other tests show theirs on the same
+// display at the same time): a message box or a common dialog.
+inline HWND ThreadDialogBox() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM result) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 }  // namespace test_support

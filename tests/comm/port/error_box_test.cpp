@@ -12,6 +12,7 @@
 #include "comm/port/com_port_win.h"
 #include "framework/application.h"
 #include "tests/support/pty_cable.h"
+#include "tests/support/window_find.h"
 #include "tests/support/pump.h"
 
 namespace {
@@ -30,17 +31,7 @@ ShownBox& Shown() {
 // A thread timer: it also runs inside the box's own message loop. Keeps the
 // first box it finds and closes every one.
 void CALLBACK ReadBoxAndClose(HWND, UINT, UINT_PTR, DWORD) {
-  HWND box = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&box));
+  HWND box = test_support::ThreadDialogBox();
   if (!box) return;
   char caption[128] = {}, text[512] = {};
   GetWindowTextA(box, caption, sizeof caption);
