@@ -34,6 +34,10 @@ class PtyCable {
   void Send(const std::string& bytes);
   // Reads what the program sent, until `count` bytes came or `timeoutMs` passed.
   std::string Receive(std::size_t count, DWORD timeoutMs);
+  // Once the program has closed its port: reads, from the program's end,
+  // what the line holds for it, until nothing came for `quietMs`. Empty when
+  // the port cannot be opened (the program still has it).
+  std::string ReadProgramSide(DWORD quietMs);
   // Ends the cable under the program, as pulling out an adapter would: the
   // joining program ends and both pseudo-terminals go away.
   void Cut();

@@ -148,4 +148,24 @@ std::string PtyCable::Receive(std::size_t count, DWORD timeoutMs) {
   return received;
 }
 
+std::string PtyCable::ReadProgramSide(DWORD quietMs) {
+  const std::string name = "\\\\.\\COM" + std::to_string(programPort_);
+  HANDLE port = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (port == INVALID_HANDLE_VALUE) return {};
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadTotalTimeoutConstant = 50;
+  SetCommTimeouts(port, &timeouts);
+  std::string received;
+  DWORD lastByte = GetTickCount();
+  while (GetTickCount() - lastByte < quietMs) {
+    char buffer[4096];
+    DWORD read = 0;
+    if (!ReadFile(port, buffer, sizeof buffer, &read, nullptr)) break;
+    if (read > 0) lastByte = GetTickCount();
+    received.append(buffer, read);
+  }
+  CloseHandle(port);
+  return received;
+}
+
 }  // namespace test_support
