@@ -199,6 +199,14 @@ TEST(TallimoSessionEnd, ACallIsHungUpInSecondsAfterTheSettingsAreKept) {
   test_support::TapiScript script("session_end_call", "line Shop Modem\nport " +
                                                           std::to_string(cable.ProgramPort()) +
                                                           "\nattempt connect\ndrop_silent\n");
+  // The program runs in its own folder: the stand-in gets whole paths.
+  auto wholePath = [](const char* variable, const std::string& file) {
+    char path[MAX_PATH];
+    GetFullPathNameA(file.c_str(), MAX_PATH, path, nullptr);
+    SetEnvironmentVariableA(variable, path);
+  };
+  wholePath("TALLIMO_TAPI_SCRIPT", "session_end_call.tapi-script");
+  wholePath("TALLIMO_TAPI_LOG", "session_end_call.tapi-log");
   Tallimo tallimo("session_end_call",
                   "[Maintain]\r\nAutoConnect=TRUE\r\nCommPort=Shop Modem\r\nPhoneNum=(555) 123-4567\r\n",
                   true);
@@ -208,6 +216,7 @@ TEST(TallimoSessionEnd, ACallIsHungUpInSecondsAfterTheSettingsAreKept) {
   cable.Send("CALL RECEIPT 1\r\n");
   Sleep(1000);  // the terminal takes the bytes from the port
   const DWORD answered = tallimo.EndSession();
+  std::printf("FIGURES end=session-end-call answered_ms=%lu\n", static_cast<unsigned long>(answered));
   EXPECT_LT(answered, 10000u) << "the session's end waited for the line";
   EXPECT_EQ(script.CallsStartingWith("lineDrop").size(), 1u);
   EXPECT_EQ(test_support::ReadFileText(tallimo.folder + "\\icbr424.cgr"),
