@@ -160,9 +160,9 @@ int TApdWin32Dispatcher::PrepareHandle(HANDLE handle) {
 }
 
 void TApdWin32Dispatcher::CloseEvents() {
-  for (HANDLE* event : {&stop_, &commEvent_, &eventDone_, &outputReady_, &outputFlush_, &flushDone_,
-                        &handOver_, &handedOver_, &readDone_, &writeDone_, &started_[0], &started_[1],
-                        &started_[2]}) {
+  for (HANDLE* event :
+       {&stop_, &commEvent_, &eventDone_, &outputReady_, &outputFlush_, &flushDone_, &handOver_, &handedOver_,
+        &readDone_, &writeDone_, &started_[0], &started_[1], &started_[2]}) {
     CloseAndClear(*event);
   }
 }

@@ -44,9 +44,9 @@ class PtyCable {
 
  private:
   void OpenRegisterSide();
-  std::string prefix_;      // Linux path of the Wine prefix
-  std::string folder_;      // Linux path of this cable's folder
-  bool cut_ = false;        // socat already ended by Cut()
+  std::string prefix_;  // Linux path of the Wine prefix
+  std::string folder_;  // Linux path of this cable's folder
+  bool cut_ = false;    // socat already ended by Cut()
   int programPort_ = 0;
   int registerPort_ = 0;
   HANDLE registerSide_ = INVALID_HANDLE_VALUE;

@@ -167,8 +167,8 @@ struct EndCase {
 };
 
 std::string EndName(const EndCase& c) {
-  static const char* const names[] = {"Exit", "Disconnect", "SessionEnd", "FarEndHangUp", "VanishedCable",
-                                      "CancelledCall"};
+  static const char* const names[] = {"Exit",         "Disconnect",    "SessionEnd",
+                                      "FarEndHangUp", "VanishedCable", "CancelledCall"};
   return std::string(names[static_cast<int>(c.end)]) + (c.call ? "OfACall" : "OfAPort");
 }
 std::string Name(const ::testing::TestParamInfo<EndCase>& info) { return EndName(info.param); }

@@ -365,15 +365,12 @@ TEST_P(SessionEnd, ClosesThePortWritesOutCaptureKeepsTheSettingsThenLetsTheLineG
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, SessionEnd,
-    ::testing::Values(EndCase{"Direct to COM3", "", false, {"close", "settings", "inactive", "tmOff"}},
-                      EndCase{"Modem 1",
-                              "5551234",
-                              false,
-                              {"close", "settings", "cancel within 3000", "inactive", "tmOff"}},
-                      EndCase{"Modem 1",
-                              "5551234",
-                              true,
-                              {"close", "settings", "cancel within 3000", "inactive", "tmOff"}}));
+    ::testing::Values(
+        EndCase{"Direct to COM3", "", false, {"close", "settings", "inactive", "tmOff"}},
+        EndCase{
+            "Modem 1", "5551234", false, {"close", "settings", "cancel within 3000", "inactive", "tmOff"}},
+        EndCase{
+            "Modem 1", "5551234", true, {"close", "settings", "cancel within 3000", "inactive", "tmOff"}}));
 
 // Every other end closes the port before capture stops, too.
 enum class End { kExit, kDisconnect, kLineFailed };

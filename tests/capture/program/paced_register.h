@@ -17,7 +17,7 @@
 
 namespace capture_test {
 
-inline constexpr std::size_t k9600BaudPace = 960;     // bytes a second
+inline constexpr std::size_t k9600BaudPace = 960;  // bytes a second
 inline constexpr std::size_t k115200BaudPace = 11520;
 
 inline std::string NumberedJournal(std::size_t size) {

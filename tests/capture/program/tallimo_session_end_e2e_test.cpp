@@ -130,7 +130,8 @@ struct Tallimo {
     CreateDirectoryA(folder.c_str(), nullptr);
     EXPECT_TRUE(CopyFileA("..\\..\\capture\\Tallimo.exe", (folder + "\\Tallimo.exe").c_str(), FALSE))
         << GetLastError();
-    if (standIn) EXPECT_TRUE(CopyFileA("tapi32.dll", (folder + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
+    if (standIn)
+      EXPECT_TRUE(CopyFileA("tapi32.dll", (folder + "\\tapi32.dll").c_str(), FALSE)) << GetLastError();
     test_support::WriteFileText(folder + "\\icbr424.cgr", settings);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -147,7 +148,8 @@ struct Tallimo {
   }
   bool Collecting() {
     HWND main = nullptr;
-    return test_support::WaitUntil([&] { return (main = FindWindowA(nullptr, "Quorvane")) != nullptr; }, 30000) &&
+    return test_support::WaitUntil([&] { return (main = FindWindowA(nullptr, "Quorvane")) != nullptr; },
+                                   30000) &&
            test_support::WaitUntil([&] { return HasChildText(main, "COLLECTING"); }, 20000);
   }
   // Ends the session; the time until the program's answer to it came.
@@ -166,7 +168,8 @@ struct Tallimo {
 void EndWhileTheRegisterSends(std::size_t pace) {
   test_support::PtyCable cable;
   Tallimo tallimo("session_end_sending", "[Maintain]\r\nCommPort=Direct to COM" +
-                                            std::to_string(cable.ProgramPort()) + "\r\nAutoConnect=TRUE\r\n");
+                                             std::to_string(cable.ProgramPort()) +
+                                             "\r\nAutoConnect=TRUE\r\n");
   ASSERT_TRUE(tallimo.Collecting());
   capture_test::PacedRegister register_(cable, capture_test::NumberedJournal(1000000), pace);
   Sleep(2000);  // the register prints for a while; the end comes while it goes on
@@ -196,9 +199,9 @@ TEST(TallimoSessionEnd, EveryByteTakenIsOnDiskWhileTheRegisterSendsAt115200Baud)
 TEST(TallimoSessionEnd, ACallIsHungUpInSecondsAfterTheSettingsAreKept) {
   PinShortDate();
   test_support::PtyCable cable;
-  test_support::TapiScript script("session_end_call", "line Shop Modem\nport " +
-                                                          std::to_string(cable.ProgramPort()) +
-                                                          "\nattempt connect\ndrop_silent\n");
+  test_support::TapiScript script(
+      "session_end_call",
+      "line Shop Modem\nport " + std::to_string(cable.ProgramPort()) + "\nattempt connect\ndrop_silent\n");
   // The program runs in its own folder: the stand-in gets whole paths.
   auto wholePath = [](const char* variable, const std::string& file) {
     char path[MAX_PATH];
