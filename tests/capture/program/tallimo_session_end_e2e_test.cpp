@@ -75,52 +75,6 @@ void PinShortDate() {
   RegCloseKey(key);
 }
 
-TEST(TallimoSessionEnd, HeldJournalIsOnDiskWhenWindowsEndsTheSession) {
-  PinShortDate();
-  const std::string folder = test_support::FullPath("session_end");
-  test_support::DeleteTree(folder);
-  CreateDirectoryA(folder.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA("..\\..\\capture\\Tallimo.exe", (folder + "\\Tallimo.exe").c_str(), FALSE))
-      << GetLastError();
-
-  test_support::PtyCable cable;
-  const std::string device = "Direct to COM" + std::to_string(cable.ProgramPort());
-  test_support::WriteFileText(folder + "\\icbr424.cgr",
-                              "[Maintain]\r\nCommPort=" + device + "\r\nAutoConnect=TRUE\r\n");
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION tallimo{};
-  std::string command = "\"" + folder + "\\Tallimo.exe\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                             &startup, &tallimo))
-      << GetLastError();
-  HWND main = nullptr;
-  ASSERT_TRUE(
-      test_support::WaitUntil([&] { return (main = FindWindowA(nullptr, "Quorvane")) != nullptr; }, 30000));
-  ASSERT_TRUE(test_support::WaitUntil([&] { return HasChildText(main, "COLLECTING"); }, 20000));
-
-  // Less than one capture block: all of it stays in memory until capture stops.
-  const std::string journal = Journal(5800);
-  cable.Send(journal);
-  Sleep(3000);  // the terminal takes the bytes from the port
-  const std::string captured = folder + "\\" + TodayName(1);
-  ASSERT_EQ(test_support::FileSizeOf(captured), 0) << "the journal should still be held";
-
-  // Wine sends WM_QUERYENDSESSION and WM_ENDSESSION to the program's windows,
-  // waits for WM_ENDSESSION to return, then ends the process.
-  EXPECT_EQ(RunAndWait("wineboot.exe --end-session", 60000), 0);
-  const bool ended = WaitForSingleObject(tallimo.hProcess, 20000) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(tallimo.hProcess, 1);  // what Windows does once the message returned
-  CloseHandle(tallimo.hThread);
-  CloseHandle(tallimo.hProcess);
-
-  EXPECT_TRUE(test_support::ReadFileText(captured) == journal)
-      << test_support::ReadFileText(captured).size() << " of " << journal.size() << " bytes";
-  EXPECT_EQ(test_support::ReadFileText(folder + "\\icbr424.cgr"),
-            "[Maintain]\r\nCommPort=" + device + "\r\nAutoConnect=TRUE\r\nPhoneNum=\r\n")
-      << "the settings are kept as on Exit";
-}
-
 // Starts the program in its own folder with `settings`; the folder holds the
 // program (and, when asked, the stand-in telephony library) only.
 struct Tallimo {
@@ -164,6 +118,31 @@ struct Tallimo {
   std::string folder;
   PROCESS_INFORMATION process{};
 };
+
+TEST(TallimoSessionEnd, HeldJournalIsOnDiskWhenWindowsEndsTheSession) {
+  PinShortDate();
+  test_support::PtyCable cable;
+  const std::string device = "Direct to COM" + std::to_string(cable.ProgramPort());
+  Tallimo tallimo("session_end", "[Maintain]\r\nCommPort=" + device + "\r\nAutoConnect=TRUE\r\n");
+  ASSERT_TRUE(tallimo.Collecting());
+
+  // Less than one capture block: all of it stays in memory until capture stops.
+  const std::string journal = Journal(5800);
+  cable.Send(journal);
+  Sleep(3000);  // the terminal takes the bytes from the port
+  const std::string captured = tallimo.folder + "\\" + TodayName(1);
+  ASSERT_EQ(test_support::FileSizeOf(captured), 0) << "the journal should still be held";
+
+  // Wine sends WM_QUERYENDSESSION and WM_ENDSESSION to the program's windows,
+  // waits for WM_ENDSESSION to return, then ends the process.
+  tallimo.EndSession();
+
+  EXPECT_TRUE(test_support::ReadFileText(captured) == journal)
+      << test_support::ReadFileText(captured).size() << " of " << journal.size() << " bytes";
+  EXPECT_EQ(test_support::ReadFileText(tallimo.folder + "\\icbr424.cgr"),
+            "[Maintain]\r\nCommPort=" + device + "\r\nAutoConnect=TRUE\r\nPhoneNum=\r\n")
+      << "the settings are kept as on Exit";
+}
 
 void EndWhileTheRegisterSends(std::size_t pace) {
   test_support::PtyCable cable;
