@@ -179,15 +179,14 @@ void ConnectionFlow::LineFailed(const std::string& portName, const std::string& 
   if (Idle()) return;
   SetCaption(connectCaption);
   SetStatus(statusDisconnecting);
-  // Capture first: what the terminal holds goes to the file before anything else can fail.
-  try {
-    capture_.Stop();
-  } catch (const std::exception&) {
-  }
   try {
     devices_.CloseDirect();
   } catch (const std::exception&) {
     // The device is gone; closing what is left of it may fail too.
+  }
+  try {
+    capture_.Stop();
+  } catch (const std::exception&) {
   }
   devices_.ActivateTerminal(false);
   devices_.SetTapiModeOff();
@@ -196,10 +195,19 @@ void ConnectionFlow::LineFailed(const std::string& portName, const std::string& 
 }
 
 void ConnectionFlow::Close(const std::string& phone) {
-  if (!Idle() && !phone.empty()) {
-    SetStatus(statusHangingUp);
+  if (!Idle()) {
+    if (!phone.empty()) {
+      SetStatus(statusHangingUp);
+      try {
+        devices_.CancelCall();
+      } catch (const std::exception& failure) {
+        notices_.Error(failure.what());
+      }
+    }
+    // Whatever opened the port (a direct connect, or a call the hang-up
+    // left open), it closes while capture is still on.
     try {
-      devices_.CancelCall();
+      devices_.CloseDirect();
     } catch (const std::exception& failure) {
       notices_.Error(failure.what());
     }
@@ -211,24 +219,33 @@ void ConnectionFlow::Close(const std::string& phone) {
   }
 }
 
-void ConnectionFlow::EndSession(const std::string& phone) {
-  // Capture first: the held journal reaches the disk before anything else can fail.
+void ConnectionFlow::EndSession(const std::string& phone, const std::function<void()>& keepSettings) {
+  const bool connected = !Idle();
+  // Whatever opened the port (a direct connect or the call), it closes first:
+  // nothing a hang-up does can then keep the journal from the disk.
+  if (connected) {
+    try {
+      devices_.CloseDirect();
+    } catch (const std::exception&) {
+    }
+  }
   try {
     capture_.Stop();
   } catch (const std::exception&) {
   }
-  if (Idle()) return;
-  if (!phone.empty()) {
-    SetStatus(statusHangingUp);
+  if (keepSettings) {
     try {
-      devices_.CancelCall();
+      keepSettings();
     } catch (const std::exception&) {
     }
   }
-  // Whatever opened the port (a direct connect or the call), it closes now.
-  try {
-    devices_.CloseDirect();
-  } catch (const std::exception&) {
+  if (!connected) return;
+  if (!phone.empty()) {
+    SetStatus(statusHangingUp);
+    try {
+      devices_.CancelCallWithin(kSessionEndHangUpMs);
+    } catch (const std::exception&) {
+    }
   }
   try {
     devices_.ActivateTerminal(false);

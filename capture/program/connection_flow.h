@@ -4,6 +4,8 @@
 // compare the status with "IDLE" never stay locked.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "capture/program/session.h"
@@ -18,6 +20,9 @@ inline constexpr char statusHangingUp[] = "HANGING UP";
 inline constexpr char statusDisconnecting[] = "DISCONNECTING";
 
 inline constexpr char connectCaption[] = "Connec&t";
+// Windows ends the process soon after the session's end: a hang-up then
+// waits this long at most for the line.
+inline constexpr std::uint32_t kSessionEndHangUpMs = 3000;
 
 // The box shown when the line fails under a connection.
 std::string LineFailedText(const std::string& portName, const std::string& systemText);
@@ -38,6 +43,8 @@ class ConnectionDevices {
   virtual void StartMonitoring() = 0;
   virtual void Dial(const std::string& device, const std::string& number) = 0;
   virtual void CancelCall() = 0;
+  // As CancelCall, waiting at most `ms` for the line's answers.
+  virtual void CancelCallWithin(std::uint32_t ms) = 0;
   virtual void SetTapiModeOff() = 0;
 };
 
@@ -77,13 +84,18 @@ class ConnectionFlow {
   // so the file holds everything received, the port closes, and one box
   // names the port and the system's reason.
   void LineFailed(const std::string& portName, const std::string& systemText);
-  // Window closing: hang up a call, stop capture. Failures are reported, never raised.
+  // Every end of a connection closes the port before capture stops: the
+  // port's close hands every byte taken from the line to the terminal, and
+  // so to the capture file.
+  //
+  // Window closing: hang up a call, close the port, stop capture. Failures
+  // are reported, never raised.
   void Close(const std::string& phone);
   // Windows is ending the session: the process may be ended as soon as this
-  // returns and nobody is there to answer a box. Capture is written out and
-  // closed, a call hung up and the port closed; failures are neither raised
-  // nor shown.
-  void EndSession(const std::string& phone);
+  // returns and nobody is there to answer a box. The port is closed and
+  // capture written out, then `keepSettings` runs, then a call is hung up
+  // within kSessionEndHangUpMs; failures are neither raised nor shown.
+  void EndSession(const std::string& phone, const std::function<void()>& keepSettings = {});
 
  private:
   void SetStatus(const std::string& status);

@@ -58,6 +58,7 @@ class TfrmCaptureMain::Devices : public ConnectionDevices {
     form_.ApdTapiDevice1->Dial(number);
   }
   void CancelCall() override { form_.ApdTapiDevice1->CancelCall(); }
+  void CancelCallWithin(std::uint32_t ms) override { form_.ApdTapiDevice1->CancelCallWithin(ms); }
   void SetTapiModeOff() override { form_.Port().SetTapiMode(comm::TTapiMode::tmOff); }
 
  private:
@@ -419,11 +420,8 @@ void TfrmCaptureMain::EndSession() {
   // As Exit, but silent: Windows may end the process as soon as the message
   // returns, so everything is on disk by then and no box waits for an answer.
   const std::string phone = PhoneNumber();
-  flow_->EndSession(phone);
-  try {
-    SaveSettings(phone);
-  } catch (const std::exception&) {
-  }
+  // The settings are kept before a hang-up, which may wait on the line.
+  flow_->EndSession(phone, [this, &phone] { SaveSettings(phone); });
 }
 
 void TfrmCaptureMain::SaveSettings(const std::string& phone) {

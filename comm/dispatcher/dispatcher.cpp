@@ -115,6 +115,7 @@ int TApdBaseDispatcher::OpenPort(const std::string& deviceName, std::uint32_t ba
     inNotify_ = false;
     activeDelivery_ = 0;
     overflowing_ = false;
+    receptionEnded_ = false;
     OrderedGuard state(StateLock);
     lineErrors_ = 0;
     rs485_ = false;
@@ -170,7 +171,10 @@ int TApdBaseDispatcher::OpenPort(const std::string& deviceName, std::uint32_t ba
 void TApdBaseDispatcher::ClosePort() {
   if (deviceOpen_) {
     PurgeOutput();
-    PurgeInput();
+    {
+      OrderedGuard in(InLock);
+      DiscardRingLocked();
+    }
     CloseDevice();
     deviceOpen_ = false;
   }
@@ -233,8 +237,12 @@ DeliveryId TApdBaseDispatcher::NewDeliveryIdLocked(bool carriesBytes) {
          (++deliveriesMade_ & (kCarriesBytes - 1));
 }
 
+bool TApdBaseDispatcher::OwnDelivery(DeliveryId delivery) const {
+  return delivery != kStaleDelivery && (delivery >> 40) == static_cast<DeliveryId>(handle_ + 1);
+}
+
 bool TApdBaseDispatcher::OwnByteDelivery(DeliveryId delivery) const {
-  return (delivery >> 40) == static_cast<DeliveryId>(handle_ + 1) && (delivery & kCarriesBytes) != 0;
+  return OwnDelivery(delivery) && (delivery & kCarriesBytes) != 0;
 }
 
 TApdBaseDispatcher::Taker TApdBaseDispatcher::CallerLocked() {
@@ -341,6 +349,11 @@ std::uint32_t TApdBaseDispatcher::ReceivedCount() {
 int TApdBaseDispatcher::PurgeInput() {
   OrderedGuard in(InLock);
   const int result = FlushQueue(true);
+  DiscardRingLocked();
+  return result;
+}
+
+void TApdBaseDispatcher::DiscardRingLocked() {
   if (inNotify_) {
     maxTakenCount_ = WaitingLocked();
   } else {
@@ -348,12 +361,33 @@ int TApdBaseDispatcher::PurgeInput() {
     takenCount_ = 0;
   }
   ringFull_ = false;
-  return result;
+}
+
+std::uint32_t TApdBaseDispatcher::RingWaiting() {
+  OrderedGuard in(InLock);
+  return inRing_.empty() ? 0 : WaitingLocked();
+}
+
+void TApdBaseDispatcher::EndReception(std::uint32_t ms) {
+  {
+    OrderedGuard in(InLock);
+    if (inRing_.empty()) return;
+    receptionEnded_ = true;
+  }
+  // Asked from inside one of this port's own notifications, waiting would
+  // only wait out the limit: the dispatch thread waits for this very caller.
+  if (transport_ && OwnDelivery(transport_->ServedDelivery())) return;
+  AwaitHandOver(ms);
+}
+
+bool TApdBaseDispatcher::ReceptionEnded() {
+  OrderedGuard in(InLock);
+  return receptionEnded_;
 }
 
 bool TApdBaseDispatcher::FillReceiveRing() {
   OrderedGuard in(InLock);
-  if (inRing_.empty()) return false;
+  if (inRing_.empty() || receptionEnded_) return false;
   if (ringFull_) return true;  // the bytes wait in the driver, held back by flow control
   const std::uint32_t waiting = RefreshStatus();
   if (waiting == 0) return false;

@@ -30,6 +30,8 @@ class TApdComPort;
 
 inline constexpr std::uint32_t kReceiveRingSize = 8192;
 inline constexpr std::uint32_t kDefaultNotifyTimeoutMs = 3000;
+// The longest a close waits for the receive ring to reach its listeners.
+inline constexpr std::uint32_t kHandOverLimitMs = 1000;
 // A failed open whose system error reads 0 still fails, with this code.
 inline constexpr int kOpenFailedWithoutError = -2005;
 // The driver failing this many calls in a row, over at least this long, is a
@@ -92,8 +94,16 @@ class TApdBaseDispatcher {
   // ---- port operations (GUI thread) ----
   int OpenPort(const std::string& deviceName, std::uint32_t baud, std::uint8_t parity, std::uint8_t dataBits,
                std::uint8_t stopBits, std::uint32_t inSize, std::uint32_t outSize, bool dtr, bool rts);
+  // The driver's receive queue is left alone: bytes not taken from the line
+  // stay there (under flow control, with the sender) for the next open.
   void ClosePort();
   bool DeviceOpen() const { return deviceOpen_; }
+  // Before a close: stops taking bytes from the driver (a read under way
+  // completes first), then hands every byte of the receive ring to the
+  // listeners, waiting at most `ms` for them. Reception resumes at the next
+  // open only.
+  void EndReception(std::uint32_t ms = kHandOverLimitMs);
+  bool ReceptionEnded();
   int ResizeQueues(std::uint32_t inSize, std::uint32_t outSize);
 
   int FetchChar(std::uint8_t& c);
@@ -159,6 +169,9 @@ class TApdBaseDispatcher {
   bool CheckStatusTriggers();
   bool CheckTimerTriggers();
   bool CheckAvail();
+  // Announces the ring's bytes again until it is empty or a round takes
+  // nothing (no listener takes bytes any more).
+  void HandOverRing();
   bool NotifyListeners(std::uint32_t message, std::uintptr_t wParam, std::uint16_t value);
 
   // ---- trace and log ----
@@ -252,6 +265,13 @@ class TApdBaseDispatcher {
   // Beyond the driver calls above: the modem status register and sleeping.
   virtual bool GetModemStatus(std::uint32_t& status) = 0;
   virtual void SleepMs(std::uint32_t ms) = 0;
+  // Has HandOverRing run and waits up to `ms` for it. By default on the
+  // calling thread: a layer without threads, or a test playing the dispatch
+  // thread.
+  virtual void AwaitHandOver(std::uint32_t ms) {
+    (void)ms;
+    HandOverRing();
+  }
   // The log file's compiler and operating-system lines.
   virtual LogFileHeading LogHeading();
 
@@ -301,12 +321,15 @@ class TApdBaseDispatcher {
   // How a caller's take counts while the receive ring is locked.
   enum class Taker { kDirect, kShared, kRefused };
   std::uint32_t WaitingLocked() const;
+  std::uint32_t RingWaiting();
+  void DiscardRingLocked();
   Taker CallerLocked();
   std::uint32_t AvailableToCallerLocked();
   std::uint32_t TakeLocked(std::uint8_t* bytes, std::uint32_t most);
   void TraceReceived(const std::uint8_t* bytes, std::uint32_t count);
   DeliveryId NewDeliveryIdLocked(bool carriesBytes);
   bool OwnByteDelivery(DeliveryId delivery) const;
+  bool OwnDelivery(DeliveryId delivery) const;
   void FreeRings();
   int NewTriggerHandleLocked();
   void StatusLoop();
@@ -359,6 +382,7 @@ class TApdBaseDispatcher {
   std::int32_t takenCount_ = 0;
   std::uint32_t maxTakenCount_ = 0;
   bool overflowing_ = false;
+  bool receptionEnded_ = false;
   std::uint32_t inSize_ = 0;
   std::uint32_t outSize_ = 0;
   bool destroyed_ = false;

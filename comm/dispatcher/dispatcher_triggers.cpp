@@ -381,6 +381,17 @@ bool TApdBaseDispatcher::CheckAvail() {
   return NotifyListeners(kAvailMessage, count, 0);
 }
 
+void TApdBaseDispatcher::HandOverRing() {
+  for (std::uint32_t waiting = RingWaiting(); waiting > 0 && !closePending_;) {
+    reannounce_ = true;  // announced although nothing new arrived
+    CheckAvail();
+    const std::uint32_t left = RingWaiting();
+    if (left >= waiting) break;
+    waiting = left;
+  }
+  reannounce_ = false;
+}
+
 void TApdBaseDispatcher::ClearFiredFlags() {
   OrderedGuard state(StateLock);
   if (!statusFired_) return;

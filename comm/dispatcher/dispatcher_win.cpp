@@ -137,10 +137,12 @@ int TApdWin32Dispatcher::PrepareHandle(HANDLE handle) {
   outputReady_ = NewEvent(false);
   outputFlush_ = NewEvent(false);
   flushDone_ = NewEvent(false);
+  handOver_ = NewEvent(false);
+  handedOver_ = NewEvent(true);
   readDone_ = NewEvent(true);
   writeDone_ = NewEvent(true);
   bool created = stop_ && commEvent_ && eventDone_ && outputReady_ && outputFlush_ && flushDone_ &&
-                 readDone_ && writeDone_;
+                 handOver_ && handedOver_ && readDone_ && writeDone_;
   for (HANDLE& started : started_) {
     started = NewEvent(false);
     created = created && started;
@@ -158,8 +160,9 @@ int TApdWin32Dispatcher::PrepareHandle(HANDLE handle) {
 }
 
 void TApdWin32Dispatcher::CloseEvents() {
-  for (HANDLE* event : {&stop_, &commEvent_, &eventDone_, &outputReady_, &outputFlush_, &flushDone_,
-                        &readDone_, &writeDone_, &started_[0], &started_[1], &started_[2]}) {
+  for (HANDLE* event :
+       {&stop_, &commEvent_, &eventDone_, &outputReady_, &outputFlush_, &flushDone_, &handOver_, &handedOver_,
+        &readDone_, &writeDone_, &started_[0], &started_[1], &started_[2]}) {
     CloseAndClear(*event);
   }
 }
@@ -187,16 +190,45 @@ void TApdWin32Dispatcher::FreeBuffers() {
   CloseEvents();
 }
 
+namespace {
+
+// Waits for any of `handles` for at most `ms` (INFINITE: no limit) while
+// serving the messages other threads send to this one; true when one was
+// signalled.
+bool WaitServingSentMessages(DWORD count, const HANDLE* handles, DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DWORD left = INFINITE;
+    if (ms != INFINITE) {
+      const DWORD elapsed = GetTickCount() - start;
+      if (elapsed >= ms) return false;
+      left = ms - elapsed;
+    }
+    const DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + count) return woke < WAIT_OBJECT_0 + count;
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace
+
 void TApdWin32Dispatcher::JoinThreads(HANDLE* threads, int count) {
   for (int i = 0; i < count; ++i) {
-    if (!threads[i]) continue;
     // Sent messages are served meanwhile: the dispatch thread may be
     // delivering a notification to this thread's windows.
-    while (MsgWaitForMultipleObjects(1, &threads[i], FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-      MSG message;
-      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    if (threads[i]) WaitServingSentMessages(1, &threads[i], INFINITE);
   }
+}
+
+void TApdWin32Dispatcher::AwaitHandOver(std::uint32_t ms) {
+  HANDLE thread = dispatchThread_;
+  // Without a dispatch thread nobody announces bytes any more.
+  if (!thread || !handOver_ || WaitForSingleObject(thread, 0) != WAIT_TIMEOUT) return;
+  ResetEvent(handedOver_);
+  SetEvent(handOver_);
+  HANDLE waits[2] = {handedOver_, thread};
+  WaitServingSentMessages(2, waits, ms);
 }
 
 bool TApdWin32Dispatcher::WaitWorkersFinished(std::uint32_t ms) {
@@ -326,9 +358,14 @@ void TApdWin32Dispatcher::DispatchThread() {
   SetEvent(started_[1]);
   DWORD wait = 50;
   while (!stopRequested_ && !closePending_) {
-    HANDLE waits[2] = {stop_, commEvent_};
-    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, wait);
+    HANDLE waits[3] = {stop_, commEvent_, handOver_};
+    const DWORD woke = WaitForMultipleObjects(3, waits, FALSE, wait);
     if (woke == WAIT_OBJECT_0 || stopRequested_) break;
+    if (woke == WAIT_OBJECT_0 + 2) {
+      HandOverRing();
+      SetEvent(handedOver_);
+      continue;
+    }
     const bool event = woke == WAIT_OBJECT_0 + 1;
     const std::uint32_t mask = event ? pendingMask_.exchange(0) : 0;
     const std::uint64_t before = BytesReceived();

@@ -48,6 +48,9 @@ class TApdWin32Dispatcher : public TApdBaseDispatcher {
   void SetPriorities(int step) override;
   bool GetModemStatus(std::uint32_t& status) override;
   void SleepMs(std::uint32_t ms) override { Sleep(ms); }
+  // The dispatch thread hands the ring over; sent messages are served
+  // meanwhile, since its notifications come to this thread's windows.
+  void AwaitHandOver(std::uint32_t ms) override;
   LogFileHeading LogHeading() override;
 
   // Opens the device's events and sets its time-outs once the handle is known.
@@ -72,6 +75,8 @@ class TApdWin32Dispatcher : public TApdBaseDispatcher {
   HANDLE outputReady_ = nullptr;  // auto: WriteFrom -> output thread
   HANDLE outputFlush_ = nullptr;  // auto: FlushQueue -> output thread
   HANDLE flushDone_ = nullptr;    // auto: output thread -> FlushQueue
+  HANDLE handOver_ = nullptr;     // auto: AwaitHandOver -> dispatch thread
+  HANDLE handedOver_ = nullptr;   // manual: dispatch thread -> AwaitHandOver
   HANDLE readDone_ = nullptr;     // manual: overlapped reads
   HANDLE writeDone_ = nullptr;    // manual: overlapped writes
   HANDLE started_[3] = {};        // auto: each thread is running

@@ -272,6 +272,10 @@ void TApdComPort::DoClose() {
     ReportCloseError(error);
   }
   openState_ = TOpenState::closing;
+  // Every byte taken from the line reaches the listeners (a terminal and its
+  // capture file) while they still listen; what the line still holds stays
+  // there. An open asked for meanwhile waits for the close.
+  dispatcher_->EndReception();
   TellClients(false);
   dispatcher_->SaveTriggers(savedTriggers_);
   triggersSaved_ = true;

@@ -264,6 +264,7 @@ std::optional<std::int32_t> TApdCustomTapiDevice::WaitForReply(std::int32_t requ
     if (!lineInUse_) return std::nullopt;
     // A provider that never answers must not keep the program waiting.
     if (ReplyTimeoutMs != 0 && host_.NowMs() - start >= ReplyTimeoutMs) return tapi::kErrOperationFailed;
+    if (PastWaitLimit()) return tapi::kErrOperationFailed;
     host_.PumpMessages(kPumpSliceMs);
   }
   return replyResult_;
@@ -277,7 +278,7 @@ int TApdCustomTapiDevice::WaitForCallState(std::uint32_t state) {
   for (;;) {
     if (state == 0 ? callStateChanged_ : lastCallState_ == state) return 0;
     if (!lineInUse_) return 1;
-    if (host_.NowMs() - start > kCallStateWaitMs) return 2;
+    if (host_.NowMs() - start > kCallStateWaitMs || PastWaitLimit()) return 2;
     host_.PumpMessages(kPumpSliceMs);
   }
 }
@@ -338,6 +339,21 @@ void TApdCustomTapiDevice::EndCall(bool cancel, bool neverConnected) {
     NotifyLog(TTapiLogCode::ltapiDialFail);
     Fire(OnTapiFail);
   }
+}
+
+bool TApdCustomTapiDevice::PastWaitLimit() {
+  return waitLimit_ && host_.NowMs() - waitLimit_->first >= waitLimit_->second;
+}
+
+void TApdCustomTapiDevice::CancelCallWithin(std::uint32_t ms) {
+  waitLimit_.emplace(host_.NowMs(), ms);
+  try {
+    CancelCall();
+  } catch (...) {
+    waitLimit_.reset();
+    throw;
+  }
+  waitLimit_.reset();
 }
 
 void TApdCustomTapiDevice::CancelCall() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "comm/base/component.h"
@@ -159,6 +160,11 @@ class TApdCustomTapiDevice : public TApdBaseComponent, public TapiLogDevice, pub
   NotifyEvent OnTapiPortOpen, OnTapiPortClose, OnTapiConnect, OnTapiFail;
   std::function<void(TApdCustomTapiDevice&, char Digit, int ErrorCode)> OnTapiDTMF;
   std::function<void(TApdCustomTapiDevice&, const std::string& ID, const std::string& IDName)> OnTapiCallerID;
+  // Wave playback and recording are not part of this system: nothing raises these.
+  using TTapiWaveNotify = std::function<void(TApdCustomTapiDevice& CP, int Msg)>;
+  using TTapiWaveSilence = std::function<void(TApdCustomTapiDevice& CP, bool& StopRecording, bool& Hangup)>;
+  TTapiWaveNotify OnTapiWaveNotify;
+  TTapiWaveSilence OnTapiWaveSilence;
 
   // Longest wait for a reply of the library (0: none).
   std::uint32_t ReplyTimeoutMs = 60000;
@@ -172,6 +178,9 @@ class TApdCustomTapiDevice : public TApdBaseComponent, public TapiLogDevice, pub
 
   void Dial(const std::string& number);
   void CancelCall();
+  // As CancelCall, but every wait for the library ends once `ms` have
+  // passed in all (the system may end the program soon).
+  void CancelCallWithin(std::uint32_t ms);
   int LineComNumber();
   std::string NumberToDial() const override { return number_; }
   void ForgetLog(TApdTapiLog* log) override {
@@ -264,6 +273,9 @@ class TApdCustomTapiDevice : public TApdBaseComponent, public TapiLogDevice, pub
   bool callStateChanged_ = false;
   bool lineInUse_ = false, lineOpenedOnce_ = false, initialising_ = false, connected_ = false;
   bool hangingUp_ = false, shuttingDown_ = false, waitingForReply_ = false, waitingForCallState_ = false;
+  // The limit of CancelCallWithin while it runs: when it began, and how long.
+  std::optional<std::pair<std::uint32_t, std::uint32_t>> waitLimit_;
+  bool PastWaitLimit();
   bool dialing_ = false, lineOpen_ = false, destroying_ = false;
   bool attemptOutstanding_ = false;  // a Dial whose report is still to come
   std::vector<std::string> deviceNames_;

@@ -34,15 +34,19 @@ class PtyCable {
   void Send(const std::string& bytes);
   // Reads what the program sent, until `count` bytes came or `timeoutMs` passed.
   std::string Receive(std::size_t count, DWORD timeoutMs);
+  // Once the program has closed its port: reads, from the program's end,
+  // what the line holds for it, until nothing came for `quietMs`. Empty when
+  // the port cannot be opened (the program still has it).
+  std::string ReadProgramSide(DWORD quietMs);
   // Ends the cable under the program, as pulling out an adapter would: the
   // joining program ends and both pseudo-terminals go away.
   void Cut();
 
  private:
   void OpenRegisterSide();
-  std::string prefix_;      // Linux path of the Wine prefix
-  std::string folder_;      // Linux path of this cable's folder
-  bool cut_ = false;        // socat already ended by Cut()
+  std::string prefix_;  // Linux path of the Wine prefix
+  std::string folder_;  // Linux path of this cable's folder
+  bool cut_ = false;    // socat already ended by Cut()
   int programPort_ = 0;
   int registerPort_ = 0;
   HANDLE registerSide_ = INVALID_HANDLE_VALUE;

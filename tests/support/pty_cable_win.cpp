@@ -38,7 +38,8 @@ void StartLinuxProgram(const std::string& commandLine) {
   // double quotes.
   std::string line =
       "/bin/bash -c \"for fd in $(ls /proc/$$/fd); do [ $fd -gt 2 ] && eval exec $fd'>&-'; done 2>/dev/null; "
-      "exec " + commandLine + " </dev/null >/dev/null 2>&1\"";
+      "exec " +
+      commandLine + " </dev/null >/dev/null 2>&1\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -87,16 +88,20 @@ PtyCable::PtyCable() {
     throw std::runtime_error("PtyCable: socat did not create " + folder_);
   StartLinuxProgram("/bin/ln -sfn " + programEnd + " " + Link(prefix_, programPort_));
   StartLinuxProgram("/bin/ln -sfn " + registerEnd + " " + Link(prefix_, registerPort_));
-  if (!WaitUntil([&] { return LinuxPathExists(Link(prefix_, programPort_)) &&
-                              LinuxPathExists(Link(prefix_, registerPort_)); },
-                 kStepTimeoutMs))
+  if (!WaitUntil(
+          [&] {
+            return LinuxPathExists(Link(prefix_, programPort_)) &&
+                   LinuxPathExists(Link(prefix_, registerPort_));
+          },
+          kStepTimeoutMs))
     throw std::runtime_error("PtyCable: COM links did not appear");
   OpenRegisterSide();
 }
 
 void PtyCable::OpenRegisterSide() {
   const std::string name = "\\\\.\\COM" + std::to_string(registerPort_);
-  registerSide_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  registerSide_ =
+      CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (registerSide_ == INVALID_HANDLE_VALUE)
     throw std::runtime_error("PtyCable: cannot open " + name + ", error " + std::to_string(GetLastError()));
 }
@@ -125,7 +130,8 @@ void PtyCable::Send(const std::string& bytes) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     DWORD written = 0;
-    if (!WriteFile(registerSide_, bytes.data() + sent, static_cast<DWORD>(bytes.size() - sent), &written, nullptr))
+    if (!WriteFile(registerSide_, bytes.data() + sent, static_cast<DWORD>(bytes.size() - sent), &written,
+                   nullptr))
       throw std::runtime_error("PtyCable: write failed, error " + std::to_string(GetLastError()));
     sent += written;
   }
@@ -145,6 +151,27 @@ std::string PtyCable::Receive(std::size_t count, DWORD timeoutMs) {
     if (!ReadFile(registerSide_, buffer, wanted, &read, nullptr)) break;
     received.append(buffer, read);
   }
+  return received;
+}
+
+std::string PtyCable::ReadProgramSide(DWORD quietMs) {
+  const std::string name = "\\\\.\\COM" + std::to_string(programPort_);
+  HANDLE port =
+      CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (port == INVALID_HANDLE_VALUE) return {};
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadTotalTimeoutConstant = 50;
+  SetCommTimeouts(port, &timeouts);
+  std::string received;
+  DWORD lastByte = GetTickCount();
+  while (GetTickCount() - lastByte < quietMs) {
+    char buffer[4096];
+    DWORD read = 0;
+    if (!ReadFile(port, buffer, sizeof buffer, &read, nullptr)) break;
+    if (read > 0) lastByte = GetTickCount();
+    received.append(buffer, read);
+  }
+  CloseHandle(port);
   return received;
 }
 

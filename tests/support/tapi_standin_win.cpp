@@ -16,6 +16,7 @@
 //                      disconnect_busy | hangup MS (connects, far end hangs up after MS)
 //   callerid NUMBER|NAME
 //   getid_fail         lineGetID "comm/datamodem" fails
+//   drop_silent        lineDrop never answers, and the call never goes idle
 //
 // Like the real interface for version 1.4 applications, every callback is
 // posted to a hidden window of the initialising thread and runs from its
@@ -50,6 +51,7 @@ struct Script {
   std::vector<std::pair<std::string, int>> attempts;  // outcome, milliseconds
   std::string callerId, callerName;
   bool getIdFails = false;
+  bool dropSilent = false;
 };
 
 struct PendingCallback {
@@ -127,6 +129,8 @@ void LoadScript() {
       s.script.devCapsMin = static_cast<std::uint32_t>(std::atoi(rest.c_str()));
     else if (key == "getid_fail")
       s.script.getIdFails = true;
+    else if (key == "drop_silent")
+      s.script.dropSilent = true;
     else if (key == "callerid") {
       const auto bar = rest.find('|');
       s.script.callerId = rest.substr(0, bar);
@@ -347,6 +351,7 @@ STANDIN_EXPORT lineDrop(t::Handle call, const char*, std::uint32_t) {
   State& s = S();
   Log("lineDrop " + std::to_string(call));
   const std::int32_t request = s.nextRequest++;
+  if (s.script.dropSilent) return request;
   Post(s.callLine, call, t::kLineReply, static_cast<std::uintptr_t>(request), 0);
   Post(s.callLine, call, t::kLineCallState, t::kCallStateIdle);
   return request;

@@ -23,6 +23,7 @@ class FakeDevices : public capture::ConnectionDevices {
   }
   void CloseDirect() override {
     log.push_back("close");
+    if (order) order->push_back("close");
     if (failClose) throw std::runtime_error("gone");
   }
   void UseCallPort() override { log.push_back("port 0"); }
@@ -38,8 +39,13 @@ class FakeDevices : public capture::ConnectionDevices {
     if (duringCancel) duringCancel();
     if (failCancel) throw std::runtime_error("gone");
   }
+  void CancelCallWithin(std::uint32_t ms) override {
+    log.push_back("cancel within " + std::to_string(ms));
+    if (failCancel) throw std::runtime_error("gone");
+  }
   void SetTapiModeOff() override { log.push_back("tmOff"); }
   Log log;
+  Log* order = nullptr;  // shared with the terminal, when set
   bool failOpen = false, failDial = false, failCancel = false, failClose = false;
   // What the line device reports from inside the call, as its events do.
   std::function<void()> duringDial, duringCancel;
@@ -321,25 +327,35 @@ TEST_F(FlowTest, ClosingHangsUpAndStopsCaptureEvenWhenHangingUpFails) {
   EXPECT_EQ(terminal.log, Log{"off"});
 }
 
-// Windows ending the session: the journal reaches the disk first, the line
-// is let go, and nothing waits for the user, whatever fails on the way.
+// Windows ending the session: the port closes (handing what it took to the
+// terminal) before capture is written out, the settings are kept before a
+// hang-up, the hang-up has a limit, and nothing waits for the user, whatever
+// fails on the way.
 struct EndCase {
   const char* device;
   const char* phone;
-  bool failing;  // hanging up, closing and stopping capture all raise
+  bool failing;  // hanging up, closing, keeping the settings and stopping capture all raise
   Log devices;   // what the devices see after the connect
 };
 
 class SessionEnd : public FlowTest, public ::testing::WithParamInterface<EndCase> {};
 
-TEST_P(SessionEnd, WritesOutCaptureThenLetsTheLineGoAskingNothing) {
+TEST_P(SessionEnd, ClosesThePortWritesOutCaptureKeepsTheSettingsThenLetsTheLineGo) {
   flow.Toggle(GetParam().device, GetParam().phone);
   ASSERT_NE(flow.Status(), "IDLE");
   devices.log.clear();
   terminal.log.clear();
+  Log order;
+  devices.order = terminal.order = &order;
   devices.failCancel = devices.failClose = GetParam().failing;
   terminal.failStop = GetParam().failing;
-  EXPECT_NO_THROW(flow.EndSession(GetParam().phone));
+  const bool failing = GetParam().failing;
+  EXPECT_NO_THROW(flow.EndSession(GetParam().phone, [&] {
+    order.push_back("settings");
+    devices.log.push_back("settings");
+    if (failing) throw std::runtime_error("no disk");
+  }));
+  EXPECT_EQ(order, (Log{"close", "capture off", "settings"}));
   EXPECT_EQ(terminal.log, Log{"off"});
   EXPECT_EQ(devices.log, GetParam().devices);
   EXPECT_EQ(flow.Status(), "IDLE");
@@ -349,12 +365,44 @@ TEST_P(SessionEnd, WritesOutCaptureThenLetsTheLineGoAskingNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, SessionEnd,
-    ::testing::Values(EndCase{"Direct to COM3", "", false, {"close", "inactive", "tmOff"}},
-                      EndCase{"Modem 1", "5551234", false, {"cancel", "close", "inactive", "tmOff"}},
-                      EndCase{"Modem 1", "5551234", true, {"cancel", "close", "inactive", "tmOff"}}));
+    ::testing::Values(
+        EndCase{"Direct to COM3", "", false, {"close", "settings", "inactive", "tmOff"}},
+        EndCase{
+            "Modem 1", "5551234", false, {"close", "settings", "cancel within 3000", "inactive", "tmOff"}},
+        EndCase{
+            "Modem 1", "5551234", true, {"close", "settings", "cancel within 3000", "inactive", "tmOff"}}));
 
-TEST_F(FlowTest, SessionEndWhileIdleOnlyWritesOutCapture) {
-  flow.EndSession("5551234");
+// Every other end closes the port before capture stops, too.
+enum class End { kExit, kDisconnect, kLineFailed };
+
+class EndOfAConnection : public FlowTest, public ::testing::WithParamInterface<End> {};
+
+TEST_P(EndOfAConnection, ClosesThePortBeforeCaptureStops) {
+  flow.Toggle("Direct to COM3", "");
+  ASSERT_EQ(flow.Status(), "COLLECTING");
+  Log order;
+  devices.order = terminal.order = &order;
+  switch (GetParam()) {
+    case End::kExit:
+      flow.Close("");
+      break;
+    case End::kDisconnect:
+      flow.Toggle("Direct to COM3", "");
+      break;
+    case End::kLineFailed:
+      flow.LineFailed("COM3", "");
+      break;
+  }
+  EXPECT_EQ(order, (Log{"close", "capture off"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, EndOfAConnection,
+                         ::testing::Values(End::kExit, End::kDisconnect, End::kLineFailed));
+
+TEST_F(FlowTest, SessionEndWhileIdleOnlyWritesOutCaptureAndKeepsTheSettings) {
+  bool kept = false;
+  flow.EndSession("5551234", [&] { kept = true; });
+  EXPECT_TRUE(kept);
   EXPECT_EQ(terminal.log, Log{"off"});
   EXPECT_TRUE(devices.log.empty());
   EXPECT_TRUE(notices.boxes.empty());

@@ -37,6 +37,7 @@ class FakeTerminal : public CaptureTerminal {
   void SetCapture(CaptureMode mode) override {
     const char* names[] = {"off", "on", "append"};
     log.push_back(names[static_cast<int>(mode)]);
+    if (order) order->push_back(std::string("capture ") + names[static_cast<int>(mode)]);
     if (mode == CaptureMode::Off && failStop) {
       capturing = false;
       throw fw::EInOutError(112, "Cannot write the capture file");
@@ -56,6 +57,7 @@ class FakeTerminal : public CaptureTerminal {
   void ClearPage() override { log.push_back(capturing ? "clear page into file" : "clear page"); }
 
   std::vector<std::string> log;
+  std::vector<std::string>* order = nullptr;  // shared with other fakes, when set
   std::string file = "APD.CAP";
   bool capturing = false;
   bool failOpen = false;

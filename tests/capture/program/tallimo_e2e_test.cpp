@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/capture/program/paced_register.h"
 #include "tests/capture/program/todays_capture_name.h"
 #include "tests/support/pty_cable.h"
 #include "tests/support/tapi_script.h"
@@ -276,6 +277,55 @@ TEST_F(TallimoRun, AutoConnectCollectsEveryByteFilteredAndStoresItsSettings) {
   EXPECT_EQ(test_support::ReadFileText(folder_ + "\\" + TodayName(1)), Filtered(journal));
   EXPECT_EQ(test_support::ReadFileText(folder_ + "\\icbr424.cgr"),
             "[Maintain]\r\nCommPort=" + device + "\r\nPhoneNum=\r\nAutoConnect=TRUE\r\n");
+}
+
+// The register keeps printing while the user ends the connection: the
+// capture file holds exactly the bytes the program took from the line, that
+// is everything sent less what the line still holds once the port is closed.
+class TallimoLineEnd : public TallimoRun {
+ protected:
+  enum class End { kExit, kDisconnect };
+
+  void EndWhileTheRegisterSends(End end, std::size_t pace) {
+    test_support::PtyCable cable;
+    WriteSettings("[Maintain]\r\nCommPort=Direct to COM" + std::to_string(cable.ProgramPort()) +
+                  "\r\nAutoConnect=TRUE\r\n");
+    Start();
+    ASSERT_TRUE(test_support::WaitUntil([&] { return Collecting(); }, 20000)) << AnswerBox(100);
+    capture_test::PacedRegister register_(cable, capture_test::NumberedJournal(1000000), pace);
+    Sleep(2000);  // the register prints for a while; the end comes while it goes on
+    if (end == End::kExit) {
+      CloseAndWait();
+    } else {
+      HWND button = FindChildText(main_, "&Disconnect", true);
+      ASSERT_NE(button, nullptr);
+      PostMessageA(button, BM_CLICK, 0, 0);
+      ASSERT_TRUE(test_support::WaitUntil([&] { return StatusIs("IDLE"); }, 20000)) << AnswerBox(100);
+    }
+    const std::string left = capture_test::StopAndTakeWhatTheLineHolds(cable, register_);
+    if (end == End::kDisconnect) CloseAndWait();  // capture is over: the file is whole on disk
+    const std::string sent = register_.Sent();
+    const std::string written = test_support::ReadFileText(folder_ + "\\" + TodayName(1));
+    capture_test::PrintFigures(end == End::kExit ? "exit" : "disconnect", pace, sent.size(), left.size(),
+                               written.size());
+    ASSERT_LE(left.size(), sent.size());
+    EXPECT_EQ(written.size(), sent.size() - left.size()) << "bytes taken from the line and not written";
+    EXPECT_TRUE(written + left == sent) << "the file and what the line holds are not the journal";
+    EXPECT_GT(written.size(), pace) << "the program collected too little to tell";
+  }
+};
+
+TEST_F(TallimoLineEnd, ExitWhileTheRegisterSendsAt9600Baud) {
+  EndWhileTheRegisterSends(End::kExit, capture_test::k9600BaudPace);
+}
+TEST_F(TallimoLineEnd, ExitWhileTheRegisterSendsAt115200Baud) {
+  EndWhileTheRegisterSends(End::kExit, capture_test::k115200BaudPace);
+}
+TEST_F(TallimoLineEnd, DisconnectWhileTheRegisterSendsAt9600Baud) {
+  EndWhileTheRegisterSends(End::kDisconnect, capture_test::k9600BaudPace);
+}
+TEST_F(TallimoLineEnd, DisconnectWhileTheRegisterSendsAt115200Baud) {
+  EndWhileTheRegisterSends(End::kDisconnect, capture_test::k115200BaudPace);
 }
 
 // The file rolls over when a write takes it past the limit, not only at the

@@ -124,6 +124,45 @@ TEST_F(Notifications, BytesLeftInTheDriverBehindAFullRingAreReadWhenRoomComes) {
   EXPECT_TRUE(port.input.empty());
 }
 
+// Before a close: nothing more is read from the driver, the ring goes to the
+// listeners, however many rounds they need, and the driver keeps what it holds.
+TEST_F(Notifications, EndingReceptionHandsTheRingOverAndLeavesTheDriversBytes) {
+  TerminalTakes(3);
+  port.Feed("RECEIPT 7\r\n");
+  ASSERT_TRUE(port.FillReceiveRing());
+  port.Feed("RECEIPT 8\r\n");
+  port.EndReception();
+  EXPECT_EQ(terminalGot, "RECEIPT 7\r\n");
+  EXPECT_EQ(port.ReceivedCount(), 0u);
+  EXPECT_TRUE(port.ReceptionEnded());
+  port.DispatchPass(false, 0);
+  EXPECT_EQ(terminalGot, "RECEIPT 7\r\n") << "nothing more is taken from the driver";
+  port.ClosePort();
+  EXPECT_EQ(std::string(port.input.begin(), port.input.end()), "RECEIPT 8\r\n")
+      << "the close leaves the driver's bytes with the line";
+}
+
+TEST_F(Notifications, EndingReceptionAnnouncesOnceWhenNobodyTakes) {
+  TerminalTakes(0);
+  port.Feed("RECEIPT 9\r\n");
+  ASSERT_TRUE(port.FillReceiveRing());
+  port.EndReception();
+  EXPECT_EQ(AvailCounts(kTerminal), (std::vector<std::uintptr_t>{11}));
+}
+
+// Asked from inside the port's own notification, the end cannot wait for the
+// dispatch thread, which waits for that very handler.
+TEST_F(Notifications, EndingReceptionInsideANotificationDoesNotWaitForIt) {
+  int inside = 0;
+  transport.Listen(kTerminal, [&](const Message& m) {
+    if (m.message != comm::kAvailMessage || inside++ > 0) return;
+    port.EndReception();
+  });
+  Arrive("A");
+  EXPECT_EQ(inside, 1) << "no second announcement from inside the first";
+  EXPECT_TRUE(port.ReceptionEnded());
+}
+
 TEST_F(Notifications, HungListenerIsAnnouncedAgainWhenItAnswers) {
   TerminalTakes(SIZE_MAX);
   transport.Hang(kTerminal);

@@ -160,6 +160,9 @@ TEST_F(ControllerOnPort, ReceivedBytesLightTheReceiveLampUntilTheyAreTaken) {
   EXPECT_TRUE(rxd->lit);
   EXPECT_EQ(journal, "TOTAL ");
   EXPECT_GT(Port().ReceivedBytes(), 0u);
+  // The close hands the waiting bytes to the handler, while `journal` lives.
+  Port().SetOpen(false);
+  EXPECT_EQ(journal.substr(0, 8), "TOTAL 3.");
 }
 
 }  // namespace

@@ -121,6 +121,24 @@ TEST_F(TapiDevice, CancelAfterConnectDropsTheCallOnce) {
   EXPECT_EQ(std::count(events.begin(), events.end(), "Fail"), 0);
 }
 
+// A line whose provider never answers the drop: a hang-up with a limit
+// waits that long in all, for the reply and the idle state together.
+TEST_F(TapiDevice, AHangUpWithALimitStopsWaitingForASilentLineInTime) {
+  fake::Lib().dropSilent = true;
+  auto device = MakeDevice();
+  device->Dial("5551234");
+  host.RunFor(1000);
+  ASSERT_TRUE(device->Connected());
+  const std::uint32_t start = host.now;
+  device->CancelCallWithin(3000);
+  EXPECT_GE(host.now - start, 3000u);
+  EXPECT_LT(host.now - start, 3200u);
+  EXPECT_EQ(fake::CallsStartingWith("lineDrop").size(), 1u);
+  EXPECT_FALSE(device->LineInUse());
+  EXPECT_EQ(events.back(), "PortClose");
+  EXPECT_EQ(logCodes, (Codes{1, 3, 6, 7, 8, 2}));
+}
+
 TEST_F(TapiDevice, ASynchronousDialFailureRaisesCallUnavailAndLogsDialFailedOnce) {
   fake::Lib().attempts = {"fail"};
   auto device = MakeDevice();

@@ -141,6 +141,7 @@ std::int32_t COMM_TAPI_CALL MakeCall(t::Handle, t::Handle* call, const char* num
 std::int32_t COMM_TAPI_CALL Drop(t::Handle call, const char*, std::uint32_t) {
   Log("lineDrop " + std::to_string(call));
   const std::int32_t request = R().nextRequest++;
+  if (R().library.dropSilent) return request;
   Post(call, t::kLineReply, static_cast<std::uintptr_t>(request));
   Post(call, t::kLineCallState, t::kCallStateIdle);
   return request;

@@ -24,6 +24,7 @@ struct Library {
   std::deque<std::int32_t> initResults;             // answered before success
   std::vector<std::string> attempts = {"connect"};  // outcome per lineMakeCall, last repeats
   std::uint32_t hangupAfterMs = 500;
+  bool dropSilent = false;  // lineDrop never answers, and the call never goes idle
   bool getIdFails = false;
   std::uintptr_t commHandle = 0x1234;
   std::vector<std::string> calls;  // every call with its arguments
