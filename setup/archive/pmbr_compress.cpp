@@ -25,6 +25,13 @@ constexpr const char* kAborted = "Operation aborted by user";
   Fail("The compressed data of " + FileNameOf(header.SourcePath) + " in " + archiveName + " is damaged");
 }
 
+// Headers that cannot be read name the archive too: a copy broken off
+// leaves a "files.1" that is too short.
+[[noreturn]] void UnreadableHeaders(const std::string& archiveName) {
+  Fail("Could not read the file headers for the compressed file " + archiveName +
+       ". The Archive file could possible be corrupt");
+}
+
 [[noreturn]] void WrongSize(const TFileHeader& header, const std::string& archiveName) {
   Fail("The decompressed file's size does not match with the actual size of the file.  The file is " +
        FileNameOf(header.SourcePath) + " in " + archiveName);
@@ -232,10 +239,10 @@ void TPmbrCompress::Status() {
 
 void TPmbrCompress::ReadHeaders() {
   std::unique_ptr<ArchiveStream> stream;
+  std::string name = compressedFile_;
   if (OnNewDisk && !files_.Exists(compressedFile_)) {
     // The headers of a split archive are on disk 1, which a later disk may
     // have replaced in the drive: ask for it back.
-    std::string name = compressedFile_;
     stream = OpenDiskFile(1, ArchiveOpenMode::ReadShared, name);
   } else {
     stream = files_.Open(compressedFile_, ArchiveOpenMode::ReadShared);
@@ -247,7 +254,7 @@ void TPmbrCompress::ReadHeaders() {
     headers_.ReadFrom(*stream, Offset);
   } catch (const fw::Exception&) {
     headers_.Clear();
-    Fail(kCorruptHeadersMessage);
+    UnreadableHeaders(name);
   }
   IndexUniqueIDs();
   headersLoaded_ = true;

@@ -184,6 +184,7 @@ void TDistributionBuild::Build(const std::string& program, const std::string& fo
   // The net file list holds each name in a field of 40 bytes: a longer name
   // stops the build before anything is written.
   if (netList) CheckNetNames();
+  wholeBuild_ = true;
   MakeSetupProgram(folder, program);
 
   TCustomPathSpecifier* savedType = install_.ArchiveFileType();
@@ -283,9 +284,10 @@ void TDistributionBuild::AddToArchive(const std::string& archive, const std::str
     if (hooks.ArchiveAborted && hooks.ArchiveAborted()) sender->Abort = true;
     if (file) file->ArchiveStatus(stats);
   };
-  // The first add to an archive in this build starts it anew.
-  const bool begun = !begunArchives_.insert(UpperText(archive)).second;
-  compressor.AddFiles(append && begun, uniqueID);
+  // A whole build starts each archive anew at its first add; an operation
+  // started on its own adds to what the archive holds, as it was asked.
+  const bool fresh = wholeBuild_ && begunArchives_.insert(UpperText(archive)).second;
+  compressor.AddFiles(append && !fresh, uniqueID);
   if (compressor.Abort) throw EAIUserAbort();
 }
 

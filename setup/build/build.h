@@ -128,8 +128,11 @@ class TDistributionBuild {
   TCustomInstall& install_;
   const BuildSettings& settings_;
   BuildSystem& system_;
-  // The archives this build has begun (upper-cased paths): an add goes onto
-  // one of them, never onto what an earlier build left under the same name.
+  // Set by Build: the archives of a whole build are all written afresh.
+  bool wholeBuild_ = false;
+  // The archives this whole build has begun (upper-cased paths): an add goes
+  // onto one of them, never onto what an earlier build left under the same
+  // name.
   std::set<std::string> begunArchives_;
 };
 

@@ -3,8 +3,13 @@
 #include "framework/application.h"
 #include "framework/form.h"
 #include "setup/base/exceptions.h"
+#include "setup/decoration/decoration_win.h"
 
 namespace setup {
+
+namespace {
+TAdvertisePanel* mainPanel = nullptr;
+}  // namespace
 
 TAdvertisePanel::TAdvertisePanel(fw::TComponent* owner) : fw::TPanel(owner) {
   SetBevelOuter(fw::TBevelCut::bvNone);
@@ -17,12 +22,25 @@ TAdvertisePanel::TAdvertisePanel(fw::TComponent* owner) : fw::TPanel(owner) {
   };
 }
 
-TAdvertisePanel::~TAdvertisePanel() { grab_->OnCall = nullptr; }
+TAdvertisePanel::~TAdvertisePanel() {
+  if (mainPanel == this) mainPanel = nullptr;
+  grab_->OnCall = nullptr;
+}
 
 void TAdvertisePanel::SetContainer(TInstallContainer* container) {
+  if (container_ && container_ != container) container_->RemoveFreeNotification(this);
   container_ = container;
+  if (container) container->FreeNotification(this);
   grab_->SetContainer(container);
 }
+
+void TAdvertisePanel::Notification(fw::TComponent* component, fw::TOperation operation) {
+  fw::TPanel::Notification(component, operation);
+  if (operation == fw::TOperation::opRemove && component == container_) container_ = nullptr;
+}
+
+void TAdvertisePanel::SetTag(long long value) { SetMainInstanceTag(this, value, mainPanel); }
+TAdvertisePanel* TAdvertisePanel::MainInstance() { return mainPanel; }
 
 void TAdvertisePanel::AddPage(fw::TWinControl* page) {
   page->SetParent(this);

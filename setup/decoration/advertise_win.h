@@ -18,8 +18,14 @@ class TAdvertisePanel : public fw::TPanel {
 
   TAdvertisePanelBehavior Behavior;
   TInstallContainer* Container() const { return container_; }
-  // The panel listens to this container's install events.
+  // The panel listens to this container's install events; a container that
+  // is freed leaves it with none.
   void SetContainer(TInstallContainer* container);
+
+  // The framework's Tag; -1 marks the main instance (one at a time).
+  long long Tag() const { return fw::TComponent::Tag; }
+  void SetTag(long long value);
+  static TAdvertisePanel* MainInstance();
 
   // Pages in order; one is shown at a time.
   void AddPage(fw::TWinControl* page);
@@ -32,6 +38,9 @@ class TAdvertisePanel : public fw::TPanel {
   // After the panel is set up: hidden until copying starts, unless told.
   void Loaded() override;
   bool Flipping() const { return flipper_.Flipping(); }
+
+ protected:
+  void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
  private:
   void InstallEvent(int code, TEventObject* parameter);

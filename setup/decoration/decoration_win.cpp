@@ -8,17 +8,6 @@ namespace {
 TBackdrop* mainBackdrop = nullptr;
 TRotate3DLabel* mainLabel = nullptr;
 
-// Tag -1 marks the one main instance of a class.
-template <class T>
-void SetMainTag(T* self, int& tag, int value, T*& main) {
-  if (value == -1 && main != self) {
-    if (main) main->SetTag(0);
-    main = self;
-  } else if (value != -1 && main == self) {
-    main = nullptr;
-  }
-  tag = value;
-}
 }  // namespace
 
 TBackdrop::TBackdrop(fw::TComponent* owner) : fw::TPanel(owner) {
@@ -56,7 +45,7 @@ void TBackdrop::Assign(const TBackdrop& other) {
   Invalidate();
 }
 
-void TBackdrop::SetTag(int value) { SetMainTag(this, tag_, value, mainBackdrop); }
+void TBackdrop::SetTag(long long value) { SetMainInstanceTag(this, value, mainBackdrop); }
 TBackdrop* TBackdrop::MainInstance() { return mainBackdrop; }
 
 void TBackdrop::Paint(fw::TCanvas& canvas) {
@@ -104,7 +93,7 @@ void TRotate3DLabel::Assign(const TRotate3DLabel& other) {
   SetMyTransparent(other.myTransparent_);
 }
 
-void TRotate3DLabel::SetTag(int value) { SetMainTag(this, tag_, value, mainLabel); }
+void TRotate3DLabel::SetTag(long long value) { SetMainInstanceTag(this, value, mainLabel); }
 TRotate3DLabel* TRotate3DLabel::MainInstance() { return mainLabel; }
 
 void TRotate3DLabel::Paint(fw::TCanvas& canvas) {

@@ -9,6 +9,20 @@
 
 namespace setup {
 
+// Tag -1 marks the one main instance of a decoration class: gives `self` the
+// tag `value` in the framework's own field and keeps `main` on the instance
+// so marked (the one before it gets 0).
+template <class T>
+void SetMainInstanceTag(T* self, long long value, T*& main) {
+  if (value == -1 && main != self) {
+    if (main) main->SetTag(0);
+    main = self;
+  } else if (value != -1 && main == self) {
+    main = nullptr;
+  }
+  static_cast<fw::TComponent*>(self)->Tag = value;
+}
+
 // A panel painted with a gradient of 256 bands (see GradientBands).
 class TBackdrop : public fw::TPanel {
  public:
@@ -24,9 +38,9 @@ class TBackdrop : public fw::TPanel {
   bool Locked = false;
   void Assign(const TBackdrop& other);
 
-  // The main instance is the one whose Tag is -1 (one at a time).
-  int Tag() const { return tag_; }
-  void SetTag(int value);
+  // The framework's Tag; -1 marks the main instance (one at a time).
+  long long Tag() const { return fw::TComponent::Tag; }
+  void SetTag(long long value);
   static TBackdrop* MainInstance();
 
  protected:
@@ -37,7 +51,6 @@ class TBackdrop : public fw::TPanel {
   TDirection direction_ = bdUp;
   TDecorColor startColor_ = 16711680;
   TDecorColor endColor_ = 0;
-  int tag_ = 0;
 };
 
 // A label drawn at an angle with a raised, recessed or shadowed caption.
@@ -55,8 +68,8 @@ class TRotate3DLabel : public fw::TGraphicControl {
   void SetAlignment(TLabelAlignment value);
   void Assign(const TRotate3DLabel& other);
 
-  int Tag() const { return tag_; }
-  void SetTag(int value);
+  long long Tag() const { return fw::TComponent::Tag; }
+  void SetTag(long long value);
   static TRotate3DLabel* MainInstance();
 
  protected:
@@ -68,7 +81,6 @@ class TRotate3DLabel : public fw::TGraphicControl {
   TLabelStyle style_;
   bool myTransparent_ = true;
   TLabelAlignment alignment_ = laLeftJustify;
-  int tag_ = 0;
 };
 
 }  // namespace setup

@@ -86,7 +86,7 @@ TfrmVSixInstall::TfrmVSixInstall(fw::TComponent* owner) : fw::TForm(owner) {
   AdvertisePanel = new TAdvertisePanel(this);
   AdvertisePanel->SetName("AdvertisePanel");
   AdvertisePanel->SetParent(this);
-  AdvertisePanel->Tag = -1;
+  AdvertisePanel->SetTag(-1);
   AdvertisePanel->SetBounds(131, 50, 400, 270);
   AdvertisePanel->SetTabOrder(0);
   AdvertisePanel->Behavior.IncrementTime = 1000;

@@ -305,9 +305,9 @@ TYPED_TEST_P(ArchiveCases, DamagedArchivesLeaveTheOldTarget) {
   const std::size_t h1 = 5, d1 = h1 + 172;
   const std::size_t packed1 = static_cast<std::size_t>(this->Int32At(good, h1 + 136));
   const std::size_t h2 = d1 + packed1;
-  const std::string headers =
-      "Could not read the file headers for the compressed file. The Archive file could possible be corrupt";
   // The user's archive is named, not the build machine's source folder.
+  const std::string headers = "Could not read the file headers for the compressed file " + name +
+                              ". The Archive file could possible be corrupt";
   const std::string damaged = "The compressed data of a.txt in " + name + " is damaged";
   const std::string wrongSize =
       "The decompressed file's size does not match with the actual size of the file.  The file is a.txt in " +

@@ -625,6 +625,51 @@ TEST_F(DistributionBuild, SettingTheStateCompressesOrCopiesWithTheFilesEvents) {
   EXPECT_EQ(kept->State(), ifsNone);
 }
 
+// A compress started through the State setter writes into the archive as the
+// object's AddToArchive says: an add keeps what the archive already holds.
+TEST_F(DistributionBuild, AStateCompressAddsToTheArchiveItShares) {
+  const InstallTreeHooks saved = TreeHooks();
+  struct Restore {
+    InstallTreeHooks hooks;
+    ~Restore() { TreeHooks() = hooks; }
+  } restore{saved};
+  ConnectStateOperations(system);
+  install->SetNetLocation(new TestLocation(&form, "www.ostrel.example", "pub"));
+  install->SetArchiveFile("C:\\build\\files.1");
+  auto* first = File("First", install, TextBytes("first"), 1);
+  auto* second = File("Second", install, TextBytes("second"), 2);
+  auto* group = Group("Program", install);
+  File("Grouped", group, TextBytes("grouped"), 3);
+  second->AddToArchive = lzcOnlyAdd;
+  group->AddToArchive = lzcOnlyAdd;
+  using Entry = std::pair<std::string, std::int32_t>;
+  struct Step {
+    const char* what;
+    std::function<void()> start;
+    std::vector<Entry> entries;
+  } steps[] = {
+      {"a file that overwrites", [&] { first->SetState(ifsCompress); }, {{"C:\\src\\First.dat", 1}}},
+      {"a file that adds",
+       [&] { second->SetState(ifsCompress); },
+       {{"C:\\src\\First.dat", 1}, {"C:\\src\\Second.dat", 2}}},
+      {"a container that adds",
+       [&] { group->SetState(ifsCompress); },
+       {{"C:\\src\\First.dat", 1}, {"C:\\src\\Second.dat", 2}, {"C:\\src\\Grouped.dat", 3}}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.start();
+    EXPECT_EQ(Entries("C:\\build\\files.1"), step.entries);
+  }
+  EXPECT_EQ(Extracted("C:\\build\\files.1", "C:\\src\\First.dat"), TextBytes("first"));
+  // A whole build still writes the archive afresh: each file once.
+  BuildWith(dtTraditional, false);
+  auto built = Entries("C:\\build\\files.1");
+  std::sort(built.begin(), built.end());
+  EXPECT_EQ(built, (std::vector<Entry>{
+                       {"C:\\src\\First.dat", 1}, {"C:\\src\\Grouped.dat", 3}, {"C:\\src\\Second.dat", 2}}));
+}
+
 // --- floppies ---
 
 Bytes TrailerBytes(std::int32_t setupStart, std::int32_t setupEnd, std::int32_t filesStart,

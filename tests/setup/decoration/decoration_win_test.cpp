@@ -127,6 +127,43 @@ TEST(Decorations, OneMainInstancePerClass) {
   EXPECT_EQ(TBackdrop::MainInstance(), nullptr);
 }
 
+// Tag is the framework's own field, seen alike through the component and
+// through the decoration; -1 marks the one main instance of each class.
+template <class Decoration>
+void CheckTagAndMainInstance() {
+  fw::TComponent owner(nullptr);
+  auto* a = new Decoration(&owner);
+  auto* b = new Decoration(&owner);
+  fw::TComponent& base = *a;
+  base.Tag = 5;
+  EXPECT_EQ(a->Tag(), 5);
+  a->SetTag(7);
+  EXPECT_EQ(base.Tag, 7);
+  a->SetTag(-1);
+  EXPECT_EQ(Decoration::MainInstance(), a);
+  EXPECT_EQ(base.Tag, -1);
+  b->SetTag(-1);
+  EXPECT_EQ(Decoration::MainInstance(), b);
+  EXPECT_EQ(base.Tag, 0);
+  delete b;
+  EXPECT_EQ(Decoration::MainInstance(), nullptr);
+}
+
+TEST(Decorations, TagIsTheFrameworksOwnAndMarksTheMainInstance) {
+  {
+    SCOPED_TRACE("backdrop");
+    CheckTagAndMainInstance<TBackdrop>();
+  }
+  {
+    SCOPED_TRACE("rotated label");
+    CheckTagAndMainInstance<TRotate3DLabel>();
+  }
+  {
+    SCOPED_TRACE("advertise panel");
+    CheckTagAndMainInstance<TAdvertisePanel>();
+  }
+}
+
 class AdvertForm : public fw::TForm {
  public:
   AdvertForm(fw::TComponent* owner, TInstallContainer* install) : fw::TForm(owner) {
@@ -196,6 +233,28 @@ TEST(AdvertisePanel, ShowsOnCopyStartTurnsWithProgressAndHidesWhenDone) {
   EXPECT_FALSE(panel.Visible());
   EXPECT_FALSE(panel.Flipping());
   EXPECT_NO_THROW(install->Broadcast(install, ieFileStatus, nullptr));  // no longer listening for progress
+}
+
+// A container freed while the panel lives leaves the panel without one, and
+// deaf to the events of the tree, until it is given another.
+TEST(AdvertisePanel, ForgetsAContainerThatIsFreed) {
+  fw::TComponent owner(nullptr);
+  EnsureStandardSpecifiers(&owner);
+  auto* install = new test_support::StandInInstall(&owner);
+  auto* group = new TInstallFileGroup(&owner);
+  group->SetContainer(install);
+  AdvertForm form(nullptr, group);
+  form.Show();
+  TAdvertisePanel& panel = *form.panel;
+  EXPECT_EQ(panel.Container(), group);
+  delete group;
+  EXPECT_EQ(panel.Container(), nullptr);
+  install->Broadcast(install, ieCopyStarting, nullptr);
+  EXPECT_FALSE(panel.Visible());
+  panel.SetContainer(install);
+  EXPECT_EQ(panel.Container(), install);
+  install->Broadcast(install, ieCopyStarting, nullptr);
+  EXPECT_TRUE(panel.Visible());
 }
 
 }  // namespace

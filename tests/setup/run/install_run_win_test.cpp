@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <random>
 #include <span>
@@ -229,6 +230,38 @@ TEST(InstallRun, DamageInTheLastEntryIsFoundBeforeAnyFileIsReplaced) {
   for (const char* name : {"first.exe", "second.hlp", "third.exe"})
     EXPECT_TRUE(ReadFileText(installer.Destination() + "\\" + name) == std::string("old ") + name) << name;
   EXPECT_TRUE(UninstallLog().empty());
+}
+
+// A "files.1" cut short (a copy broken off) is reported by the name of the
+// user's archive, so that the user knows which file to fetch again.
+TEST(InstallRun, ATruncatedArchiveIsNamedInTheMessage) {
+  std::mt19937 random(11);
+  std::string noise;
+  for (int i = 0; i < 30000; ++i) noise += static_cast<char>('!' + random() % 90);
+  struct Case {
+    const char* name;
+    std::function<std::size_t(std::size_t)> keep;
+  } cases[] = {
+      {"short by 1000", [](std::size_t size) { return size - 1000; }},
+      {"half", [](std::size_t size) { return size / 2; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Installer installer(c.name, {{"first.txt", noise}, {"second.txt", noise.substr(100) + noise}});
+    const std::string archivePath = installer.Folder() + "\\files.1";
+    std::string bytes = ReadFileText(archivePath);
+    ASSERT_GT(bytes.size(), 2000u);
+    bytes.resize(c.keep(bytes.size()));
+    WriteFileText(archivePath, bytes);
+
+    ASSERT_NE(installer.Run(installer.BuildSwitch()), -1);
+    const auto events = installer.Events();
+    EXPECT_GE(Find(events, "box: Could not read the file headers for the compressed file " + archivePath +
+                               ". The Archive file could possible be corrupt."),
+              0)
+        << ReadFileText(installer.Log());
+    EXPECT_EQ(GetFileAttributesA((installer.Destination() + "\\first.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
 }
 
 TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
