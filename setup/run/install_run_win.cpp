@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/command_line.h"
 #include "framework/dialogs.h"
+#include "framework/exceptions.h"
 #include "setup/archive/archive_files.h"
 #include "setup/archive/archive_files_win.h"
 #include "setup/base/exceptions.h"
@@ -573,7 +574,9 @@ void TInstall::HandleException(fw::TComponent* sender, const std::exception& err
       RemoveInstanceKey();
       if (RunAutomatic) Shutdown();
     } else {
-      fw::Application()->ShowException(error);
+      // A path in the message (a destination may be as long as a path can
+      // be) is broken over lines, so that the box keeps within the screen.
+      fw::Application()->ShowException(fw::Exception(BreakLongRuns(error.what(), 60)));
       Shutdown();
     }
   } catch (...) {
