@@ -293,6 +293,49 @@ TEST(InstallRun, ADestinationTooLongLeavesNothingBehindAndItsMessageFitsTheScree
   DeleteLongTree(Wide(installer.Destination()));
 }
 
+// cmd expands "%...%" also in the command line that starts a batch: the
+// clean-up batch starts whatever the temporary folder is called, and takes
+// the installer's copy and itself away.
+TEST(InstallRun, TheCleanUpRemovesTheCopyAndItsBatchWhateverTheTemporaryFolderIsCalled) {
+  Installer installer("cleanup", {{"one.txt", "one"}});
+  const std::string temp = "C:\\tmp%PATH%x";
+  const std::string copyFolder = temp + "\\setup copy";
+  const std::string copy = copyFolder + "\\test_installer.exe";
+  DeleteTree(temp);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  CreateDirectoryA(copyFolder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(installer.Program().c_str(), copy.c_str(), FALSE)) << GetLastError();
+  ASSERT_TRUE(CopyFileA((installer.Folder() + "\\test_installer.cfg").c_str(),
+                        (copyFolder + "\\test_installer.cfg").c_str(), FALSE));
+  char previousTmp[MAX_PATH] = {}, previousTemp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", previousTmp, MAX_PATH);
+  GetEnvironmentVariableA("TEMP", previousTemp, MAX_PATH);
+  SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("TEMP", temp.c_str());
+  test_support::ChildProcess run;
+  const bool started = run.Start("\"" + copy + "\" " + installer.BuildSwitch() + " -c", installer.Folder());
+  SetEnvironmentVariableA("TMP", previousTmp);
+  SetEnvironmentVariableA("TEMP", previousTemp);
+  ASSERT_TRUE(started) << GetLastError();
+  ASSERT_EQ(run.Wait(60000), 0) << ReadFileText(installer.Log());
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\one.txt"), "one");
+  const auto batches = [&] {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((temp + "\\*.bat").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20000))
+      << "the installer's copy stays";
+  EXPECT_TRUE(WaitUntil([&] { return batches().empty(); }, 20000)) << "a batch stays: " << batches().front();
+  EXPECT_EQ(GetFileAttributesA(copyFolder.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteTree(temp);
+}
+
 TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
   // The library answers E_FAIL: while files install the failure waits, and
   // the run's last try reports it.
