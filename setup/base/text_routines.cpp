@@ -64,4 +64,31 @@ std::string MakeFileNameSafe(std::string_view text) {
   return result;
 }
 
+std::string BreakLongRuns(std::string_view text, std::size_t width) {
+  if (width == 0) return std::string(text);
+  std::string result;
+  std::size_t run = 0;  // characters since the last blank or line break
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      result += c;
+      run = 0;
+      continue;
+    }
+    if (run == width) {
+      // Back to just after the last backslash of the run, when it has one.
+      const std::size_t runStart = result.size() - run;
+      const std::size_t slash = result.find_last_of('\\');
+      const std::size_t at = slash != std::string::npos && slash >= runStart && slash + 1 < result.size()
+                                 ? slash + 1
+                                 : result.size();
+      result.insert(at, "\n");
+      run = result.size() - at - 1;
+    }
+    result += c;
+    ++run;
+  }
+  return result;
+}
+
 }  // namespace setup

@@ -35,4 +35,10 @@ std::string TextAfterColon(std::string_view text);
 // stay.
 std::string MakeFileNameSafe(std::string_view text);
 
+// A message box widens to its longest unbroken run of characters, and a
+// path can be longer than the screen is wide: every run longer than `width`
+// characters gets line breaks, after a backslash where one lies in the last
+// `width` characters, else after `width` characters.
+std::string BreakLongRuns(std::string_view text, std::size_t width);
+
 }  // namespace setup

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/dialogs.h"
+#include "framework/exceptions.h"
 #include "framework/format.h"
 #include "framework/form.h"
 #include "framework/library.h"
@@ -297,6 +298,62 @@ std::vector<std::string> MissingFolders(const std::string& folder) {
   return missing;
 }
 
+std::string SystemMessage(DWORD code) {
+  char buffer[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                buffer, sizeof buffer, nullptr);
+  while (length > 0 &&
+         (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
+    --length;
+  return length == 0 ? "system error " + std::to_string(code) : std::string(buffer, length);
+}
+
+// The destination's files for one extraction. A temporary file is made
+// beside a target only where its whole name fits the path limit: past it the
+// system still makes the file but hands back its name cut short, so nothing
+// could reach the file again and it would keep its folder from going. Each
+// one made is remembered until it is put in place or deleted, so that a
+// failed attempt removes what is left of it before the folders it made.
+class DestinationFiles : public InUseRedirectFiles {
+ public:
+  using InUseRedirectFiles::InUseRedirectFiles;
+
+  std::string CreateTemporaryFile(const std::string& folder) override {
+    // The folder, a backslash, "bat", up to four hex digits and ".tmp".
+    tooLong_ = !folder.empty() && folder.size() + 12 > MAX_PATH - 1;
+    if (tooLong_) throw fw::EInOutError(ERROR_FILENAME_EXCED_RANGE, FailureText() + ": " + folder);
+    std::string name = InUseRedirectFiles::CreateTemporaryFile(folder);
+    made_.push_back(name);
+    return name;
+  }
+  bool RenameOver(const std::string& from, const std::string& to) override {
+    const bool moved = InUseRedirectFiles::RenameOver(from, to);
+    if (moved) Forget(from);
+    return moved;
+  }
+  bool Delete(const std::string& path) override {
+    const bool deleted = InUseRedirectFiles::Delete(path);
+    if (deleted) Forget(path);
+    return deleted;
+  }
+  std::string FailureText() override {
+    return tooLong_ ? SystemMessage(ERROR_FILENAME_EXCED_RANGE) : InUseRedirectFiles::FailureText();
+  }
+
+  void RemoveTemporaryFiles() {
+    for (const std::string& name : made_) DeleteFileA(name.c_str());
+    made_.clear();
+  }
+
+ private:
+  void Forget(const std::string& path) {
+    made_.erase(std::remove(made_.begin(), made_.end(), path), made_.end());
+  }
+
+  std::vector<std::string> made_;
+  bool tooLong_ = false;
+};
+
 }  // namespace
 
 std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
@@ -310,19 +367,23 @@ std::optional<PendingReplace> SystemFileInstall::Extract(TInstallFile& file) {
   // A failed attempt takes away the folders it made: a destination that
   // cannot be written leaves no empty folders behind.
   const std::vector<std::string> missing = MissingFolders(file.GetDestDir());
+  Win32ArchiveFiles disk;
+  DestinationFiles files(disk);
   try {
-    return ExtractInto(file, archivePath);
+    return ExtractInto(file, archivePath, disk, files);
   } catch (...) {
+    // A file left in a folder keeps the folder: the files go first.
+    files.RemoveTemporaryFiles();
     for (const std::string& folder : missing) RemoveDirectoryA(folder.c_str());
     throw;
   }
 }
 
 std::optional<PendingReplace> SystemFileInstall::ExtractInto(TInstallFile& file,
-                                                             const std::string& archivePath) {
-  Win32ArchiveFiles disk;
+                                                             const std::string& archivePath,
+                                                             ArchiveFileSystem& disk,
+                                                             InUseRedirectFiles& files) {
   disk.CreateFolders(file.GetDestDir());
-  InUseRedirectFiles files(disk);
   SystemArchiveVersions versions;
   TPmbrCompress archive(nullptr, files, versions, ProcessApplicationMessages);
   archive.SetCompressedFile(archivePath);

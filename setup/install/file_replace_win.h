@@ -94,7 +94,8 @@ class SystemFileInstall : public FileInstallSystem {
   void RemoveFile(const std::string& path) override;
 
  private:
-  std::optional<PendingReplace> ExtractInto(TInstallFile& file, const std::string& archivePath);
+  std::optional<PendingReplace> ExtractInto(TInstallFile& file, const std::string& archivePath,
+                                            ArchiveFileSystem& disk, InUseRedirectFiles& files);
 };
 
 }  // namespace setup

@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/command_line.h"
 #include "framework/dialogs.h"
+#include "framework/exceptions.h"
 #include "setup/archive/archive_files.h"
 #include "setup/archive/archive_files_win.h"
 #include "setup/base/exceptions.h"
@@ -73,6 +74,29 @@ std::string TempFolder() {
   char path[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathA(sizeof path, path);
   return RemoveBackslash(std::string(path, length));
+}
+
+// cmd expands "%...%" in the command line that starts a batch, quoted or
+// not, and a temporary folder may be called anything. So cmd starts in the
+// batch's folder and is given only the batch's own name, which is ours and
+// holds no "%".
+void StartCleanupBatch(const std::string& batch) {
+  char system[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryA(system, sizeof system);
+  if (length == 0 || length >= sizeof system) return;
+  const std::string cmd = std::string(system, length) + "\\cmd.exe";
+  std::string line = "cmd.exe /c \"" + FileNameOf(batch) + "\"";
+  const std::string folder = FolderOf(batch);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(cmd.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      folder.c_str(), &startup, &process))
+    return;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 SystemFileInstall& DefaultFileSystem() {
@@ -158,7 +182,7 @@ TInstall::~TInstall() {
   if (InstallSystem() == &DefaultFileSystem()) InstallSystem() = nullptr;
   SharedArchiveOffset() = {};
   // The temporary copy of the installer goes once this program has ended.
-  if (cleanupPending_) SystemSeams().WinExec("\"" + cleanupBatch_ + "\"", SW_HIDE);
+  if (cleanupPending_) StartCleanupBatch(cleanupBatch_);
 }
 
 const std::string* TInstall::ArchiveOption() const {
@@ -573,7 +597,9 @@ void TInstall::HandleException(fw::TComponent* sender, const std::exception& err
       RemoveInstanceKey();
       if (RunAutomatic) Shutdown();
     } else {
-      fw::Application()->ShowException(error);
+      // A path in the message (a destination may be as long as a path can
+      // be) is broken over lines, so that the box keeps within the screen.
+      fw::Application()->ShowException(fw::Exception(BreakLongRuns(error.what(), 60)));
       Shutdown();
     }
   } catch (...) {

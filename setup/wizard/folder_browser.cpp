@@ -1,5 +1,6 @@
 #include "setup/wizard/folder_browser.h"
 
+#include <cctype>
 #include <string_view>
 
 namespace setup {
@@ -48,6 +49,14 @@ bool ValidNewFolderName(const std::string& name) {
     if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
       return false;
   return true;
+}
+
+bool FullyQualifiedPath(const std::string& path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      separator(path[2]))
+    return true;
+  return path.size() > 2 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
 }
 
 }  // namespace setup

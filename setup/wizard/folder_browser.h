@@ -49,4 +49,9 @@ std::optional<std::string> BrowserSelection(const std::string& path, const TFold
 // "." or "..".
 bool ValidNewFolderName(const std::string& name);
 
+// A path that names one folder whatever folder is current: a drive, a colon
+// and a backslash, or "\\server\share". "foo", "D:foo" and "\foo" lean on
+// the current folder or drive.
+bool FullyQualifiedPath(const std::string& path);
+
 }  // namespace setup

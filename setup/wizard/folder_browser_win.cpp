@@ -30,6 +30,11 @@ struct TOpenFolderDialogAccess {
   static void CreateClicked(TOpenFolderDialog* d) {
     d->Guard([&] { d->CreateClicked(); });
   }
+  static bool OkPressed(TOpenFolderDialog* d) {
+    bool proceed = false;
+    d->Guard([&] { proceed = d->OkPressed(); });
+    return proceed;
+  }
   static WNDPROC BrowserProc(TOpenFolderDialog* d) { return d->browserProc_; }
   static WNDPROC EditProc(TOpenFolderDialog* d) { return d->editProc_; }
 };
@@ -72,6 +77,9 @@ LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     TOpenFolderDialogAccess::CreateClicked(dialog);
     return 0;
   }
+  // OK by its button, by Enter or by its accelerator: all come as IDOK.
+  if (message == WM_COMMAND && LOWORD(wParam) == IDOK && !TOpenFolderDialogAccess::OkPressed(dialog))
+    return 0;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     RemovePropA(window, kDialogProperty);
@@ -119,6 +127,17 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 [[noreturn]] void CannotCreate(const std::string& path) {
   throw fw::Exception(Translated("Unable to create directory") + " " + path);
+}
+
+// A relative path would be made under the setup's own working folder.
+bool RefusedAsNotFull(const std::string& path) {
+  if (path.empty() || FullyQualifiedPath(path)) return false;
+  fw::MessageDlg(
+      FormatTranslated("\"%s\" is not a full path. Type the folder's full path, beginning with its "
+                       "drive, as in C:\\Program Files.",
+                       {path}),
+      fw::TMsgDlgType::mtError, fw::mbOK);
+  return true;
 }
 
 }  // namespace
@@ -287,11 +306,26 @@ void TOpenFolderDialog::PathTyped() {
   pushing_ = false;
 }
 
+bool TOpenFolderDialog::OkPressed() {
+  // The create button's own click on OK carries the folder it made.
+  if (restart_ || !pathEdit_.Handle) return true;
+  const std::string shown = WindowText(pathEdit_.Handle);
+  if (RefusedAsNotFull(shown)) return false;
+  currentPath_ = shown;
+  return true;
+}
+
 void TOpenFolderDialog::CreateClicked() {
   bool allow = true;
   if (OnCreateFolder) OnCreateFolder(&createButton_, allow);
   if (!allow) return;
-  if (!pathEdit_.Handle || FolderExists(WindowText(pathEdit_.Handle))) {
+  // What the edit shows now, however it got there (typed, pasted, set).
+  if (pathEdit_.Handle) {
+    const std::string shown = WindowText(pathEdit_.Handle);
+    if (RefusedAsNotFull(shown)) return;
+    currentPath_ = shown;
+  }
+  if (!pathEdit_.Handle || FolderExists(currentPath_)) {
     // The shell's root has no path to create a folder in.
     if (currentPath_.empty()) return;
     std::string name;
@@ -307,6 +341,9 @@ void TOpenFolderDialog::CreateClicked() {
   }
   if (currentPath_.empty()) return;
   if (!CreateFolders(currentPath_)) CannotCreate(currentPath_);
+  // A disabled OK takes no click: the browser stays open as it is, and a
+  // later Cancel is a cancel.
+  if (ok_ && !IsWindowEnabled(ok_)) return;
   restart_ = true;
   if (ok_)
     PostMessageA(ok_, BM_CLICK, 0, 0);

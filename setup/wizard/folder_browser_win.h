@@ -67,6 +67,8 @@ class TOpenFolderDialog : public fw::TComponent {
   void SelectionChanged(LPCITEMIDLIST item);
   void PathTyped();
   void CreateClicked();
+  // False keeps the browser open.
+  bool OkPressed();
   // An exception in a handler called back from the browser closes the
   // browser and is raised again by Execute.
   void Guard(const std::function<void()>& handler);

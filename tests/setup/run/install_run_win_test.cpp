@@ -264,6 +264,111 @@ TEST(InstallRun, ATruncatedArchiveIsNamedInTheMessage) {
   }
 }
 
+// Names past the path limit of the "A" calls: through the wide calls with
+// the "\\?\" prefix. Deletes the folder with everything in it.
+void DeleteLongTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteLongTree(folder + L"\\" + name);
+      else
+        DeleteFileW((L"\\\\?\\" + folder + L"\\" + name).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The message box a child program shows, by its title.
+HWND BoxOf(const char* title) {
+  HWND box = FindWindowA("#32770", title);
+  return box && IsWindowVisible(box) ? box : nullptr;
+}
+
+// A destination folder that can be made, but leaves no room in the path for
+// a file name in it: the install fails with the system's reason, leaves no
+// file and no folder of its own behind, and its message keeps within the
+// screen.
+TEST(InstallRun, ADestinationTooLongLeavesNothingBehindAndItsMessageFitsTheScreen) {
+  Installer installer("toolong", {{"one.txt", "one"}});
+  // The long folder's path takes 255 characters: the system makes it, but
+  // a file name in it passes the limit.
+  const std::string longName(255 - installer.Destination().size() - 1, 'a');
+  const std::string folder = installer.Destination() + "\\" + longName;
+  ASSERT_EQ(folder.size(), 255u);
+  DeleteLongTree(Wide(installer.Destination()));
+  installer.Configure("box=show\ndest=\\Tallimo Run Test\\toolong\\" + longName + "\n");
+  installer.Start(installer.BuildSwitch());
+  ASSERT_TRUE(WaitUntil([] { return BoxOf("test_installer") != nullptr; }, 60000))
+      << ReadFileText(installer.Log());
+  Sleep(300);
+  HWND box = BoxOf("test_installer");
+  RECT r{};
+  GetWindowRect(box, &r);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_GE(r.left, 0);
+  EXPECT_GE(r.top, 0);
+  EXPECT_LE(r.right, screenWidth) << "the box is " << r.right - r.left << " pixels wide";
+  EXPECT_LE(r.bottom, screenHeight);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(installer.Wait(), 1) << ReadFileText(installer.Log());
+  const std::string log = ReadFileText(installer.Log());
+  EXPECT_NE(log.find("File name is too long"), std::string::npos) << log;
+  // Neither the temporary file nor the folders the attempt made.
+  EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + Wide(folder)).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(installer.Destination().c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteLongTree(Wide(installer.Destination()));
+}
+
+// cmd expands "%...%" also in the command line that starts a batch: the
+// clean-up batch starts whatever the temporary folder is called, and takes
+// the installer's copy and itself away.
+TEST(InstallRun, TheCleanUpRemovesTheCopyAndItsBatchWhateverTheTemporaryFolderIsCalled) {
+  Installer installer("cleanup", {{"one.txt", "one"}});
+  const std::string temp = "C:\\tmp%PATH%x";
+  const std::string copyFolder = temp + "\\setup copy";
+  const std::string copy = copyFolder + "\\test_installer.exe";
+  DeleteTree(temp);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  CreateDirectoryA(copyFolder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(installer.Program().c_str(), copy.c_str(), FALSE)) << GetLastError();
+  ASSERT_TRUE(CopyFileA((installer.Folder() + "\\test_installer.cfg").c_str(),
+                        (copyFolder + "\\test_installer.cfg").c_str(), FALSE));
+  char previousTmp[MAX_PATH] = {}, previousTemp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", previousTmp, MAX_PATH);
+  GetEnvironmentVariableA("TEMP", previousTemp, MAX_PATH);
+  SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("TEMP", temp.c_str());
+  test_support::ChildProcess run;
+  const bool started = run.Start("\"" + copy + "\" " + installer.BuildSwitch() + " -c", installer.Folder());
+  SetEnvironmentVariableA("TMP", previousTmp);
+  SetEnvironmentVariableA("TEMP", previousTemp);
+  ASSERT_TRUE(started) << GetLastError();
+  ASSERT_EQ(run.Wait(60000), 0) << ReadFileText(installer.Log());
+  EXPECT_EQ(ReadFileText(installer.Destination() + "\\one.txt"), "one");
+  const auto batches = [&] {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((temp + "\\*.bat").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20000))
+      << "the installer's copy stays";
+  EXPECT_TRUE(WaitUntil([&] { return batches().empty(); }, 20000)) << "a batch stays: " << batches().front();
+  EXPECT_EQ(GetFileAttributesA(copyFolder.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteTree(temp);
+}
+
 TEST(InstallRun, ARegistrationThatStillFailsAtTheEndIsReportedAsTheRunsError) {
   // The library answers E_FAIL: while files install the failure waits, and
   // the run's last try reports it.

@@ -757,6 +757,122 @@ TEST_F(FolderBrowser, CreateButtonWithATypedMissingPathCreatesItUnlessVetoed) {
   EXPECT_TRUE(FolderExists(typed));
 }
 
+// A path put in the edit without any key (pasted from its menu, or Enter
+// pressed before the last key came up) is the one OK returns and the create
+// button makes.
+TEST_F(FolderBrowser, OkAndTheCreateButtonTakeThePathTheEditShows) {
+  struct Case {
+    const char* Leaf;
+    bool Create;
+  } cases[] = {{"pasted", false}, {"pasted for create", true}};
+  for (const Case& c : cases) {
+    dialog.Directory = base;
+    const std::string shown = base + "\\" + c.Leaf + "\\deeper";
+    steps.Then(
+        [&] {
+          HWND browser = Browser();
+          ASSERT_NE(browser, nullptr);
+          SendMessageA(Child(browser, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+          if (c.Create)
+            SendMessageA(Button(browser, "Make New Folder"), BM_CLICK, 0, 0);
+          else
+            SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+        },
+        BrowserUp);
+    if (c.Create)
+      steps.Then([] { SendMessageA(GetDlgItem(Browser(), IDOK), BM_CLICK, 0, 0); },
+                 [&] { return BrowserUp() && TextOf(Child(Browser(), "Edit")) == shown; });
+    EXPECT_TRUE(Run()) << c.Leaf;
+    EXPECT_TRUE(steps.Done()) << c.Leaf;
+    EXPECT_EQ(dialog.Directory, shown) << c.Leaf;
+    EXPECT_TRUE(FolderExists(shown)) << c.Leaf;
+    EXPECT_FALSE(FolderExists(base + "\\deeper")) << c.Leaf;
+  }
+}
+
+// A path without its drive and root would be made under whatever folder is
+// current: it is refused with a message, and nothing is made.
+TEST_F(FolderBrowser, APathThatIsNotFullIsRefused) {
+  fwtest::BoxAnswerer boxes(fw::mrOk);
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  struct Case {
+    std::string Typed;
+    std::string WouldBe;  // where a relative path would have been made
+    bool Create;
+  } cases[] = {{"relfolder", std::string(current) + "\\relfolder", false},
+               {"C:relfolder", "C:relfolder", false},
+               {"\\relfolder", "\\relfolder", false},
+               {"relfolder", std::string(current) + "\\relfolder", true}};
+  for (const Case& c : cases) {
+    boxes.boxes.clear();
+    dialog.Directory = base;
+    steps.Then(
+        [&] {
+          HWND browser = Browser();
+          ASSERT_NE(browser, nullptr);
+          SendMessageA(Child(browser, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.Typed.c_str()));
+          if (c.Create)
+            SendMessageA(Button(browser, "Make New Folder"), BM_CLICK, 0, 0);
+          else
+            SendMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+        },
+        BrowserUp);
+    steps.Then(
+        [&] {
+          // Still open, on what the user typed.
+          EXPECT_EQ(TextOf(Child(Browser(), "Edit")), c.Typed);
+          SendMessageA(GetDlgItem(Browser(), IDCANCEL), BM_CLICK, 0, 0);
+        },
+        BrowserUp);
+    EXPECT_FALSE(Run()) << c.Typed;
+    EXPECT_TRUE(steps.Done()) << c.Typed;
+    ASSERT_EQ(boxes.boxes.size(), 1u) << c.Typed;
+    EXPECT_NE(boxes.boxes[0].Text.find("full path"), std::string::npos) << boxes.boxes[0].Text;
+    EXPECT_NE(boxes.boxes[0].Text.find(c.Typed), std::string::npos) << boxes.boxes[0].Text;
+    EXPECT_EQ(GetFileAttributesA(c.WouldBe.c_str()), INVALID_FILE_ATTRIBUTES) << c.WouldBe;
+    EXPECT_EQ(dialog.Directory, base);
+    RemoveDirectoryA(c.WouldBe.c_str());
+  }
+}
+
+// The create button clicks OK to reopen on the new folder; with OK disabled
+// the browser stays as it is, and a later Cancel is a cancel.
+TEST_F(FolderBrowser, CancelAfterACreateWhileOkIsDisabledIsNoChoice) {
+  dialog.Directory = base;
+  const std::string typed = base + "\\made";
+  HWND first = nullptr;
+  bool reopened = false;
+  steps.Then(
+      [&] {
+        first = Browser();
+        ASSERT_NE(first, nullptr);
+        SendMessageA(first, BFFM_ENABLEOK, 0, FALSE);
+        ASSERT_FALSE(IsWindowEnabled(GetDlgItem(first, IDOK)));
+        Type(Child(first, "Edit"), typed);
+        SendMessageA(GetDlgItem(first, 0x3A01), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
+  steps.Then(
+      [&] {
+        EXPECT_TRUE(FolderExists(typed));
+        EXPECT_EQ(Browser(), first) << "the browser closed and opened again";
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Browser(), IDOK)));
+        SendMessageA(GetDlgItem(Browser(), IDCANCEL), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
+  // Only when the browser comes back after that Cancel.
+  steps.Then(
+      [&] {
+        reopened = true;
+        SendMessageA(GetDlgItem(Browser(), IDCANCEL), BM_CLICK, 0, 0);
+      },
+      BrowserUp);
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(reopened);
+  EXPECT_EQ(dialog.Directory, base);
+}
+
 TEST_F(FolderBrowser, WithoutExtrasTheSelectedPathIsReturnedAndNothingCreated) {
   const std::string sub = base + "\\sub";
   CreateDirectoryA(sub.c_str(), nullptr);
