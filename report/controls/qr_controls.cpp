@@ -72,7 +72,9 @@ TQRCustomLabel::LineFormat TQRCustomLabel::CurrentLineFormat(long double deviceP
 
 void TQRCustomLabel::FormatLines() {
   if (!Parent()) {
+    // Lines cleared are lines to break again, whatever they were broken for.
     FormattedLines.clear();
+    formatValid_ = false;
     return;
   }
   TCustomQRReport* report = OwningReport();

@@ -107,7 +107,11 @@ void TQRCustomController::PrepareParts() {
 void TQRCustomController::UnprepareParts() {
   for (TQRCustomController* controller : BeforeList) controller->UnprepareParts();
   for (TQRCustomController* controller : AfterList) controller->UnprepareParts();
-  for (TQRGroup* group : Groups) group->Evaluator().Unprepare();
+  // The report's data-set list goes with its pass.
+  for (TQRGroup* group : Groups) {
+    group->Evaluator().Unprepare();
+    group->Evaluator().SetDataSetList(nullptr);
+  }
 }
 
 void TQRCustomController::RunBeforeSubs() {

@@ -32,6 +32,8 @@ class TCustomQRReport::PassGuard {
   explicit PassGuard(TCustomQRReport& report)
       : report_(report), visible_(report.Visible()), units_(report.page_.Units()) {}
   ~PassGuard() {
+    // The functions are handed the list for the pass; they must not keep it.
+    report_.functions_.SetDataSetList(nullptr);
     report_.reportDataSets_.reset();
     report_.producerView_.reset();
     if (report_.page_.Units() != units_) report_.SetUnits(units_);

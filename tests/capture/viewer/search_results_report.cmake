@@ -6,3 +6,8 @@ if(TALLIMO_WINDOWS)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/search_results_printing_test.cpp
     DEPS capture_log_viewer test_support_pdf_output)
 endif()
+if(TALLIMO_WINDOWS)
+  tallimo_test(capture_search_results_preview_test TIER gui TIMEOUT 120
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/search_results_preview_test.cpp
+    DEPS capture_log_viewer)
+endif()

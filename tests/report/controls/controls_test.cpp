@@ -123,6 +123,22 @@ TEST_F(ControlsTest, LinesAreBrokenWithTheWidthsOfTheDeviceThatDrawsThem) {
   EXPECT_EQ(Drawn(), std::vector<std::string>({"aaaa bbbb cccc@0,0"}));
 }
 
+// Taken off its band and put back under the same measures, a label has its
+// lines again: code may move a label between the rows it prints.
+TEST_F(ControlsTest, ALabelTakenOffItsBandAndPutBackPrintsItsTextAgain) {
+  auto* d = AddBand(subject(), rbDetail, "D", 100);
+  auto* label = Place<TQRLabel>(d, 0, 0, 300, 33);
+  label->SetAutoSize(false);
+  label->SetCaption("TOTAL");
+  d->BeforePrint = [&](TQRCustomBand*, bool&) {
+    label->SetParent(nullptr);
+    label->SetParent(d);
+  };
+  Feed(2);
+  subject().Run();
+  EXPECT_EQ(Drawn(), std::vector<std::string>({"TOTAL@0,0", "TOTAL@0,100"}));
+}
+
 struct FontSizeRow {
   const char* name;
   std::int32_t stored;  // the "FontSize" read back

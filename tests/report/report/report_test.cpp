@@ -209,6 +209,28 @@ TEST_F(ReportTest, APassOffersEveryDataSetOfTheReportsForm) {
                 {"Orders", "Customers"}, {"Orders", "Customers"}, {"Orders", "Customers", "Elsewhere"}}));
 }
 
+// The list of data sets lasts one pass: nothing keeps it afterwards, and the
+// report's functions prepared between passes see no data set.
+TEST_F(ReportTest, NothingHoldsThePassesDataSetsOnceItEnds) {
+  fw::TComponent form(nullptr);
+  new FormDataSet(&form, "Orders");
+  report().ChangeOwner(&form);
+  struct OwnerBack {
+    TracedReport& report;
+    ~OwnerBack() { report.ChangeOwner(nullptr); }
+  } ownerBack{report()};
+  AddBand(subject(), rbDetail, "D", 100);
+  TQRGroup* group = AddGroup(subject(), "GH", "'X'", 10);
+  report().Functions().AddEntry("ITEMNAME", "Item");
+  Feed(1);
+  subject().Run();
+  EXPECT_EQ(group->Evaluator().DataSetList(), nullptr);
+  report().Functions().Prepare();
+  const TQRExprValue item = report().Functions().EntryValue("ITEMNAME");
+  report().Functions().Unprepare();
+  EXPECT_EQ(item.Kind, evError);
+}
+
 TEST_F(ReportTest, PrintWithoutAPrinterDoesNothing) {
   host().printers.Count = 0;
   AddBand(subject(), rbDetail, "D", 100);
