@@ -215,7 +215,8 @@ void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
   }
 }
 
-void TQRCustomLabel::DrawLine(LayoutProducer& producer, std::int32_t x, std::int32_t y, const std::string& line) {
+void TQRCustomLabel::DrawLine(LayoutProducer& producer, std::int32_t x, std::int32_t y,
+                              const std::string& line) {
   QRPageCanvas& canvas = producer.Canvas();
   TCustomQRReport* report = OwningReport();
   const std::vector<std::int32_t> ends =

@@ -38,7 +38,8 @@ class QRScreenTextMeasurer {
   bool Measure(const TQRFontDescription& font, const std::string& text, std::int32_t& width,
                std::int32_t& height);
   // Where each byte of the text ends, in screen pixels from its start.
-  bool CharacterEnds(const TQRFontDescription& font, const std::string& text, std::vector<std::int32_t>& ends);
+  bool CharacterEnds(const TQRFontDescription& font, const std::string& text,
+                     std::vector<std::int32_t>& ends);
 
  private:
   // Keeps the last font selected: a report measures with a few fonts, many times.

@@ -196,7 +196,8 @@ TEST_P(EveryPrintedPage, HoldsTheLinesOfItsPreviewPage) {
   const PageLines printed = PrintedPages(output_.Text(pdf));
   EXPECT_EQ(test_support::PdfPageCount(output_.Info(pdf)), static_cast<int>(previewPages_.size()));
   ASSERT_EQ(printed.size(), previewPages_.size());
-  for (std::size_t n = 0; n < printed.size(); ++n) EXPECT_EQ(printed[n], previewPages_[n]) << "page " << n + 1;
+  for (std::size_t n = 0; n < printed.size(); ++n)
+    EXPECT_EQ(printed[n], previewPages_[n]) << "page " << n + 1;
   ExpectInsideTheMargin(pdf);
 }
 
