@@ -66,8 +66,8 @@ std::int32_t TQRCustomLabel::MeasuredWidth(TCustomQRReport& report, const std::s
                                    100);
 }
 
-TQRCustomLabel::LineFormat TQRCustomLabel::CurrentLineFormat(long double devicePixelsPerUnit) const {
-  return {Font(), Width(), Zoom(), autoSize_, wordWrap_, devicePixelsPerUnit};
+TQRCustomLabel::LineFormat TQRCustomLabel::CurrentLineFormat() const {
+  return {Font(), Width(), Zoom(), autoSize_, wordWrap_};
 }
 
 void TQRCustomLabel::FormatLines() {
@@ -78,30 +78,21 @@ void TQRCustomLabel::FormatLines() {
     return;
   }
   TCustomQRReport* report = OwningReport();
-  // While a page is open its device measures: a printer's letters are not as
-  // wide, relative to the paper, as the screen's, and lines broken with one
-  // and drawn with the other run past the control's edge.
-  LayoutProducer* producer = Report() ? Report()->Producer() : nullptr;
-  QRPageCanvas* device = producer ? producer->OpenCanvas() : nullptr;
-  const long double devicePixels = device ? producer->PixelsPerUnitX() : 0;
-  if (formatValid_ && formattedFor_ == CurrentLineFormat(devicePixels)) return;
+  if (formatValid_ && formattedFor_ == CurrentLineFormat()) return;
   FormattedLines.clear();
   QRLineBreakRules rules;
   rules.AutoSize = autoSize_;
   rules.WordWrap = wordWrap_;
-  if (device) {
-    if (!(device->Font() == Font())) device->SetFont(Font());
-    rules.Limit = static_cast<std::int32_t>(Size().NativeWidth() * devicePixels);
-    rules.Measure = [device](const std::string& text) { return device->TextWidth(text); };
-  } else {
-    rules.Limit = Width();
-    // Without a report there is nothing to measure with: every line fits.
-    rules.Measure = [&](const std::string& text) { return report ? MeasuredWidth(*report, text) : 0; };
-  }
+  // One measure for every run, preview and print alike, so that a page holds
+  // the same lines on screen and on paper; a printer sets each line's
+  // characters where this measure put them (PrintLines).
+  rules.Limit = Width();
+  // Without a report there is nothing to measure with: every line fits.
+  rules.Measure = [&](const std::string& text) { return report ? MeasuredWidth(*report, text) : 0; };
   rules.IsLeadByte = [](unsigned char byte) { return CurrentExpressionPlatform().IsLeadByte(byte); };
   FormattedLines = BreakLines(PrintText, rules);
   formatValid_ = true;
-  formattedFor_ = CurrentLineFormat(devicePixels);
+  formattedFor_ = CurrentLineFormat();
   if (!report || adjusting_) return;
   const int lineHeight =
       static_cast<int>(static_cast<long long>(report->MeasureTextHeight(Font(), "W")) * Zoom() / 100 + 1);
@@ -117,7 +108,7 @@ void TQRCustomLabel::FormatLines() {
     if (Alignment() == taCenter) left += (Width() - widest) / 2;
     SetBounds(left, Top(), widest, std::max(Height(), lineHeight));
     adjusting_ = false;
-    formattedFor_ = CurrentLineFormat(devicePixels);
+    formattedFor_ = CurrentLineFormat();
   } else if (Height() < lineHeight) {
     adjusting_ = true;
     SetBounds(Left(), Top(), Width(), lineHeight);
@@ -138,9 +129,13 @@ void TQRCustomLabel::Print(int offsetX, int offsetY) {
 void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
   LayoutProducer* producer = Report() ? Report()->Producer() : nullptr;
   if (!producer) return;
+  // Lines are spaced by the layout's measure, not the device's, or a printed
+  // page would end at another line than the preview's.
+  QRPageCanvas& measure = producer->LayoutCanvas();
+  measure.SetFont(Font());
+  const long double lineHeight = measure.TextHeight("W") / producer->LayoutPixelsPerUnitY();
   QRPageCanvas& canvas = producer->Canvas();
   canvas.SetFont(Font());
-  const long double lineHeight = canvas.TextHeight("W") / producer->PixelsPerUnitY();
   const std::string savedText = PrintText;
   bool replaced = false;
   if (!PrintText.empty() && OnPrint) {
@@ -208,7 +203,7 @@ void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
     if (!fits && autoStretch_ && OnFreshColumn() && !printed) fits = true;
     if (!fits) break;
     const std::string& line = FormattedLines[LineIndex];
-    if (!line.empty()) canvas.TextOut(producer->ToDeviceX(x), producer->ToDeviceY(y), line);
+    if (!line.empty()) DrawLine(*producer, producer->ToDeviceX(x), producer->ToDeviceY(y), line);
     y += lineHeight;
     ++LineIndex;
     printed = true;
@@ -220,6 +215,32 @@ void TQRCustomLabel::PrintLines(int offsetX, int offsetY) {
     InvalidateLines();
     FormatLines();
   }
+}
+
+void TQRCustomLabel::DrawLine(LayoutProducer& producer, std::int32_t x, std::int32_t y,
+                              const std::string& line) {
+  QRPageCanvas& canvas = producer.Canvas();
+  TCustomQRReport* report = OwningReport();
+  const std::vector<std::int32_t> ends =
+      report ? report->MeasureCharacterEnds(Font(), line) : std::vector<std::int32_t>();
+  if (ends.size() != line.size()) {
+    canvas.TextOut(x, y, line);
+    return;
+  }
+  // Each character where the line was measured when it was broken, scaled to
+  // the device: a printer's font sets letters wider or narrower, relative to
+  // the paper, than the screen's, and left to itself would run a line past
+  // the edge it was broken for. Rounded from the line's start, so no error
+  // adds up along it.
+  const long double devicePerScreenPixel = producer.PixelsPerUnitX() * 254.0L / QRScreenDpi();
+  std::vector<std::int32_t> advances(ends.size());
+  std::int32_t previous = 0;
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    const std::int32_t end = QRRound(ends[i] * devicePerScreenPixel);
+    advances[i] = end - previous;
+    previous = end;
+  }
+  canvas.SpacedTextOut(x, y, line, advances);
 }
 
 // ---------------------------------------------------------------- expressions

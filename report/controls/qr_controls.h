@@ -44,7 +44,7 @@ class TQRCustomLabel : public TQRPrintable {
   void SetFontSize(std::int32_t points);
 
   // Breaks PrintText into FormattedLines, unless they were broken from it
-  // already for the same width, font and measuring device.
+  // already for the same width and font.
   void FormatLines();
   void InvalidateLines() { formatValid_ = false; }
   void SetName(const std::string& name) override;
@@ -63,14 +63,13 @@ class TQRCustomLabel : public TQRPrintable {
     TQRFontDescription Font;
     int Width = 0, Zoom = 0;
     bool AutoSize = false, WordWrap = false;
-    // Device pixels per tenth of a millimetre of the page the lines are
-    // measured on; 0 for the report's screen measure.
-    long double DevicePixelsPerUnit = 0;
     friend bool operator==(const LineFormat&, const LineFormat&) = default;
   };
-  LineFormat CurrentLineFormat(long double devicePixelsPerUnit) const;
+  LineFormat CurrentLineFormat() const;
   std::int32_t MeasuredWidth(TCustomQRReport& report, const std::string& text) const;
   void PrintLines(int x0, int y0);
+  // One formatted line at device position (x, y) of the producer's canvas.
+  void DrawLine(LayoutProducer& producer, std::int32_t x, std::int32_t y, const std::string& line);
 
   std::string caption_;
   bool autoSize_ = true;

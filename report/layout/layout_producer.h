@@ -15,8 +15,12 @@ class LayoutProducer {
  public:
   virtual ~LayoutProducer() = default;
   virtual QRPageCanvas& Canvas() = 0;
-  // The canvas of the open page; null between pages.
-  virtual QRPageCanvas* OpenCanvas() { return &Canvas(); }
+  // Measures text as the layout does whatever device the pages go to: at the
+  // screen's resolution, at which the preview's pages are recorded, so that a
+  // page holds the same lines on screen and on paper.
+  virtual QRPageCanvas& LayoutCanvas() { return Canvas(); }
+  // The layout canvas's pixels per native unit.
+  virtual long double LayoutPixelsPerUnitY() const { return PixelsPerUnitY(); }
   // Native positions and lengths to device pixels of the open page.
   virtual std::int32_t ToDeviceX(long double x) const = 0;
   virtual std::int32_t ToDeviceY(long double y) const = 0;

@@ -167,6 +167,17 @@ void GdiPageCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& t
   }
 }
 
+void GdiPageCanvas::SpacedTextOut(std::int32_t x, std::int32_t y, const std::string& text,
+                                  const std::vector<std::int32_t>& advances) {
+  if (!dc_) return;
+  if (advances.size() != text.size()) {
+    TextOut(x, y, text);
+    return;
+  }
+  std::vector<INT> dx(advances.begin(), advances.end());
+  ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), dx.data());
+}
+
 std::int32_t GdiPageCanvas::TextWidth(const std::string& text) {
   SIZE size{};
   if (!dc_ || !GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size)) return 0;

@@ -38,6 +38,8 @@ class GdiPageCanvas : public QRPageCanvas {
   void MoveTo(std::int32_t x, std::int32_t y) override;
   void LineTo(std::int32_t x, std::int32_t y) override;
   void TextOut(std::int32_t x, std::int32_t y, const std::string& text) override;
+  void SpacedTextOut(std::int32_t x, std::int32_t y, const std::string& text,
+                     const std::vector<std::int32_t>& advances) override;
   std::int32_t TextWidth(const std::string& text) override;
   std::int32_t TextHeight(const std::string& text) override;
   void ResetClip() override;

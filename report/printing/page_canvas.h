@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/graphics_types.h"
 
@@ -75,6 +76,13 @@ class QRPageCanvas {
 
   // One line of text at (x, y), not clipped to any rectangle.
   virtual void TextOut(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+  // The same with each byte's advance given in device pixels: the characters
+  // go where the layout measured them, however wide this device's font sets
+  // them. A surface that cannot place characters draws the text plainly.
+  virtual void SpacedTextOut(std::int32_t x, std::int32_t y, const std::string& text,
+                             const std::vector<std::int32_t>& /*advances*/) {
+    TextOut(x, y, text);
+  }
   // The extent of a text in the current font, in device pixels.
   virtual std::int32_t TextWidth(const std::string& text) = 0;
   virtual std::int32_t TextHeight(const std::string& text) = 0;

@@ -211,6 +211,21 @@ std::unique_ptr<QRRecordingPage> Win32PageRecorder::StartPage(std::int32_t width
   return std::make_unique<MetafilePage>(width, height);
 }
 
+Win32PageRecorder::~Win32PageRecorder() {
+  measuringDevice_.Detach();
+  if (measuringContext_) DeleteDC(measuringContext_);
+}
+
+QRPageCanvas& Win32PageRecorder::MeasuringCanvas() {
+  if (!measuringContext_) {
+    measuringContext_ = CreateCompatibleDC(nullptr);
+    if (!measuringContext_)
+      throw EQRError("The screen cannot be measured on (error " + std::to_string(GetLastError()) + ").");
+    measuringDevice_.Attach(measuringContext_);
+  }
+  return measuring_;
+}
+
 void Win32MessageQueue::Post(QRWindow window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
   PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);

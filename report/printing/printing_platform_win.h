@@ -71,6 +71,17 @@ class Win32PageRecorder : public QRPageRecorder {
  public:
   std::int32_t ScreenPixelsPerInch() override;
   std::unique_ptr<QRRecordingPage> StartPage(std::int32_t width, std::int32_t height) override;
+  QRPageCanvas& MeasuringCanvas() override;
+  Win32PageRecorder() = default;
+  ~Win32PageRecorder() override;
+  Win32PageRecorder(const Win32PageRecorder&) = delete;
+  Win32PageRecorder& operator=(const Win32PageRecorder&) = delete;
+
+ private:
+  // A memory context of the screen, which the recorded pages refer to.
+  HDC measuringContext_ = nullptr;
+  GdiPageCanvas measuringDevice_;
+  QRMeasuringCanvas measuring_{measuringDevice_};
 };
 
 class Win32MessageQueue : public QRMessageQueue {

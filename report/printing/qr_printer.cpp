@@ -111,6 +111,7 @@ void TQRPrinter::BeginDoc() {
     holdsStream_ = true;
     pixelsPerUnitX_ = pixelsPerUnitY_ = services_.Pages.ScreenPixelsPerInch() / 254.0L;
   }
+  layoutPixelsPerUnitY_ = toPrinter ? services_.Pages.ScreenPixelsPerInch() / 254.0L : pixelsPerUnitY_;
   status_ = TQRStatus::qsBusy;
 }
 
@@ -203,6 +204,11 @@ std::optional<PageImage> TQRPrinter::GetPage(std::int32_t n) {
 QRPageCanvas& TQRPrinter::Canvas() {
   if (!canvas_) throw EQRError("No report page is open to draw on.");
   return *canvas_;
+}
+
+QRPageCanvas& TQRPrinter::LayoutCanvas() {
+  if (Destination != TQRDestination::qdPrinter) return Canvas();
+  return services_.Pages.MeasuringCanvas();
 }
 
 std::int32_t TQRPrinter::PageWidth() const {

@@ -54,6 +54,8 @@ class QRPageRecorder {
   virtual std::int32_t ScreenPixelsPerInch() = 0;
   // A page of the given size in screen pixels, its frame set from that size.
   virtual std::unique_ptr<QRRecordingPage> StartPage(std::int32_t width, std::int32_t height) = 0;
+  // A surface that measures text as the recorded pages do and draws nowhere.
+  virtual QRPageCanvas& MeasuringCanvas() = 0;
 };
 
 // The system's printers: the global list and index, and a private printer
@@ -115,7 +117,11 @@ class TQRPrinter {
   std::optional<PageImage> GetPage(std::int32_t n);
   // The open page's surface; raises EQRError when no page is open.
   QRPageCanvas& Canvas();
-  bool PageOpen() const { return canvas_ != nullptr; }
+  // What text is measured on for the layout: the recorded page's canvas, or
+  // for a printer run one at the same (screen) resolution, so that printed
+  // pages break where the preview's do.
+  QRPageCanvas& LayoutCanvas();
+  long double LayoutPixelsPerUnitY() const { return layoutPixelsPerUnitY_; }
 
   std::int32_t ToDeviceX(long double x) const { return QRRound((x - leftOffset_) * pixelsPerUnitX_); }
   std::int32_t ToDeviceY(long double y) const { return QRRound((y - topOffset_) * pixelsPerUnitY_); }
@@ -206,6 +212,7 @@ class TQRPrinter {
   TQRStatus status_ = TQRStatus::qsReady;
   long double pixelsPerUnitX_ = 1.0L;
   long double pixelsPerUnitY_ = 1.0L;
+  long double layoutPixelsPerUnitY_ = 1.0L;
   std::int32_t topOffset_ = 0;
   std::int32_t leftOffset_ = 0;
   bool previewShown_ = false;

@@ -12,7 +12,8 @@ class TCustomQRReport::ProducerView : public LayoutProducer {
  public:
   explicit ProducerView(TQRPrinter& producer) : producer_(producer) {}
   QRPageCanvas& Canvas() override { return producer_.Canvas(); }
-  QRPageCanvas* OpenCanvas() override { return producer_.PageOpen() ? &producer_.Canvas() : nullptr; }
+  QRPageCanvas& LayoutCanvas() override { return producer_.LayoutCanvas(); }
+  long double LayoutPixelsPerUnitY() const override { return producer_.LayoutPixelsPerUnitY(); }
   std::int32_t ToDeviceX(long double x) const override { return producer_.ToDeviceX(x); }
   std::int32_t ToDeviceY(long double y) const override { return producer_.ToDeviceY(y); }
   long double PixelsPerUnitX() const override { return producer_.PixelsPerUnitX(); }
@@ -147,6 +148,13 @@ std::int32_t TCustomQRReport::MeasureTextHeight(const TQRFontDescription& font, 
 std::int32_t TCustomQRReport::MeasureTextWidth(const TQRFontDescription& font, const std::string& text) {
   std::int32_t width = 0, height = 0;
   return host_.MeasureText(font, text, width, height) ? width + 1 : 0;
+}
+
+std::vector<std::int32_t> TCustomQRReport::MeasureCharacterEnds(const TQRFontDescription& font,
+                                                                const std::string& text) {
+  std::vector<std::int32_t> ends;
+  if (!host_.MeasureCharacterEnds(font, text, ends)) ends.clear();
+  return ends;
 }
 
 void TCustomQRReport::RegisterExpression(TQRPrintable* control) {

@@ -66,6 +66,10 @@ class QRReportHost {
   // Text extents in screen pixels; false when measuring fails.
   virtual bool MeasureText(const TQRFontDescription& font, const std::string& text, std::int32_t& width,
                            std::int32_t& height) = 0;
+  // Where each byte of a text ends, in screen pixels from the text's start,
+  // measured as MeasureText measures; false when measuring fails.
+  virtual bool MeasureCharacterEnds(const TQRFontDescription& font, const std::string& text,
+                                    std::vector<std::int32_t>& ends) = 0;
 };
 
 enum TQRReportOption : unsigned { FirstPageHeader = 1, LastPageFooter = 2, Compression = 4 };
@@ -112,6 +116,8 @@ class TCustomQRReport : public LayoutReport {
 
   std::int32_t MeasureTextHeight(const TQRFontDescription& font, const std::string& text);
   std::int32_t MeasureTextWidth(const TQRFontDescription& font, const std::string& text);
+  // Where each byte of a text ends, in screen pixels; empty when measuring fails.
+  std::vector<std::int32_t> MeasureCharacterEnds(const TQRFontDescription& font, const std::string& text);
   virtual void RegisterExpression(TQRPrintable* control);
 
   void Print();

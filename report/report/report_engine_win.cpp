@@ -120,6 +120,11 @@ bool WinReportHost::MeasureText(const TQRFontDescription& font, const std::strin
   return parts_->measurer.Measure(font, text, width, height);
 }
 
+bool WinReportHost::MeasureCharacterEnds(const TQRFontDescription& font, const std::string& text,
+                                         std::vector<std::int32_t>& ends) {
+  return parts_->measurer.CharacterEnds(font, text, ends);
+}
+
 namespace {
 WinReportHost* runningHost = nullptr;
 }

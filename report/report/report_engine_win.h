@@ -29,6 +29,8 @@ class WinReportHost : public QRReportHost {
   std::optional<QRSetupAnswer> PrinterSetupDialog(const QRSetupRequest& request) override;
   bool MeasureText(const TQRFontDescription& font, const std::string& text, std::int32_t& width,
                    std::int32_t& height) override;
+  bool MeasureCharacterEnds(const TQRFontDescription& font, const std::string& text,
+                            std::vector<std::int32_t>& ends) override;
 
  private:
   struct Parts;

@@ -54,6 +54,20 @@ bool QRScreenTextMeasurer::Measure(const TQRFontDescription& font, const std::st
   return true;
 }
 
+bool QRScreenTextMeasurer::CharacterEnds(const TQRFontDescription& font, const std::string& text,
+                                         std::vector<std::int32_t>& ends) {
+  ends.assign(text.size(), 0);
+  if (text.empty()) return true;
+  if (!dc_ || !SelectFont(font)) return false;
+  std::vector<INT> partial(text.size());
+  SIZE extent{};
+  if (!GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), 0, nullptr, partial.data(),
+                             &extent))
+    return false;
+  ends.assign(partial.begin(), partial.end());
+  return true;
+}
+
 bool QRJapaneseSystem() { return PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_JAPANESE; }
 
 }  // namespace report

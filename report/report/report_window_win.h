@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/utility_window.h"
 #include "report/report/qr_report.h"
@@ -36,6 +37,9 @@ class QRScreenTextMeasurer {
   // Extent of the text in screen pixels; false when measuring fails.
   bool Measure(const TQRFontDescription& font, const std::string& text, std::int32_t& width,
                std::int32_t& height);
+  // Where each byte of the text ends, in screen pixels from its start.
+  bool CharacterEnds(const TQRFontDescription& font, const std::string& text,
+                     std::vector<std::int32_t>& ends);
 
  private:
   // Keeps the last font selected: a report measures with a few fonts, many times.

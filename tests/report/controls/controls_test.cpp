@@ -108,19 +108,20 @@ TEST_F(ControlsTest, ALongStretchingTextIsBrokenOnceForAllItsPages) {
   std::string printed;
   for (const std::string& line : trace().Texts()) printed += line;
   EXPECT_EQ(printed, text);
-  EXPECT_LE(trace().MeasuredBytes, 16 * text.size());
+  EXPECT_LE(subject_.host.MeasuredBytes, 16 * text.size());
 }
 
-// Lines are broken with the widths of the page's own device (7 a byte here),
-// not the screen's (10 a byte and 1 more), as they are drawn with them.
-TEST_F(ControlsTest, LinesAreBrokenWithTheWidthsOfTheDeviceThatDrawsThem) {
+// Lines are broken with the report's measure (10 a byte and 1 more), not
+// with the widths of the page's device (7 a byte here), so that every
+// device's pages hold the same lines.
+TEST_F(ControlsTest, LinesAreBrokenWithTheReportsMeasureWhateverDeviceDrawsThem) {
   auto* d = AddBand(subject(), rbDetail, "D", 200);
-  auto* label = Place<TQRLabel>(d, 0, 0, 100, 100);
+  auto* label = Place<TQRLabel>(d, 0, 0, 250, 100);  // 94 screen pixels
   label->SetAutoSize(false);
   label->SetCaption("aaaa bbbb cccc");
   Feed(1);
   subject().Run();
-  EXPECT_EQ(Drawn(), std::vector<std::string>({"aaaa bbbb cccc@0,0"}));
+  EXPECT_EQ(Drawn(), std::vector<std::string>({"aaaa @0,0", "bbbb cccc@0,16"}));
 }
 
 // Taken off its band and put back under the same measures, a label has its

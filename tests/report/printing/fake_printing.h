@@ -123,6 +123,9 @@ class FakePageRecorder : public QRPageRecorder {
     Sizes.emplace_back(width, height);
     return std::make_unique<Page>(*this, width, height, ++Started);
   }
+  // Measures as the pages do; what is drawn on it goes nowhere.
+  QRPageCanvas& MeasuringCanvas() override { return Measuring; }
+  RecordingCanvas Measuring;
 };
 
 struct PostedMessage {

@@ -24,6 +24,12 @@ class TracePageRecorder : public QRPageRecorder {
   std::unique_ptr<QRRecordingPage> StartPage(std::int32_t, std::int32_t) override {
     return std::make_unique<Page>(trace_, ++Started);
   }
+  // Measures as the trace does; what is drawn on it goes nowhere.
+  QRPageCanvas& MeasuringCanvas() override {
+    measuring_.CharWidth = trace_.CharWidth;
+    measuring_.LineHeight = trace_.LineHeight;
+    return measuring_;
+  }
 
  private:
   class Page : public QRRecordingPage {
@@ -41,6 +47,7 @@ class TracePageRecorder : public QRPageRecorder {
     int number_;
   };
   Trace& trace_;
+  RecordingCanvas measuring_;
 };
 
 class TestReportHost : public QRReportHost, public QRMessageQueue {
@@ -64,6 +71,8 @@ class TestReportHost : public QRReportHost, public QRMessageQueue {
   QRSetupRequest lastSetup;
   // Every text measures 10 pixels a byte wide and this high.
   std::int32_t textHeight = 12;
+  // The bytes of every text measured, for what a layout costs.
+  std::size_t MeasuredBytes = 0;
 
   QRPrinterServices PrinterServices() override { return {printers, recorder, *this, files, clock}; }
   void ProcessMessages() override {
@@ -95,8 +104,16 @@ class TestReportHost : public QRReportHost, public QRMessageQueue {
   }
   bool MeasureText(const TQRFontDescription&, const std::string& text, std::int32_t& width,
                    std::int32_t& height) override {
+    MeasuredBytes += text.size();
     width = static_cast<std::int32_t>(text.size()) * 10;
     height = textHeight;
+    return true;
+  }
+  bool MeasureCharacterEnds(const TQRFontDescription&, const std::string& text,
+                            std::vector<std::int32_t>& ends) override {
+    MeasuredBytes += text.size();
+    ends.clear();
+    for (std::size_t i = 1; i <= text.size(); ++i) ends.push_back(static_cast<std::int32_t>(i) * 10);
     return true;
   }
 
