@@ -163,8 +163,23 @@ class DistributionBuild : public ::testing::Test {
     return "no error";
   }
 
+  // The State setters run their operations on this build machine until the
+  // test ends, the install's files going into one archive.
+  void ConnectStateOperationsTo(const std::string& archive) {
+    savedHooks = TreeHooks();
+    hooksConnected = true;
+    ConnectStateOperations(system);
+    install->SetNetLocation(new TestLocation(&form, "www.ostrel.example", "pub"));
+    install->SetArchiveFile(archive);
+  }
+  void TearDown() override {
+    if (hooksConnected) TreeHooks() = savedHooks;
+  }
+
   fw::TComponent form{nullptr};
   test_support::StandInInstall* install = nullptr;
+  InstallTreeHooks savedHooks;
+  bool hooksConnected = false;
   MemoryDisks disks;
   TableVersions versions;
   test_support::MemoryRegistry registry;
@@ -563,14 +578,7 @@ TEST_F(DistributionBuild, CopyUnpackedPutsTheSourceFilesAtTheirDestinations) {
 // compress and its copy. An EAbort before the compress leaves the file out;
 // a file not included is announced and then left alone.
 TEST_F(DistributionBuild, SettingTheStateCompressesOrCopiesWithTheFilesEvents) {
-  const InstallTreeHooks saved = TreeHooks();
-  struct Restore {
-    InstallTreeHooks hooks;
-    ~Restore() { TreeHooks() = hooks; }
-  } restore{saved};
-  ConnectStateOperations(system);
-  install->SetNetLocation(new TestLocation(&form, "www.ostrel.example", "pub"));
-  install->SetArchiveFile("C:\\build\\files.1");
+  ConnectStateOperationsTo("C:\\build\\files.1");
   auto* group = Group("Program", install);
   auto* kept = File("Kept", group, TextBytes("kept"), 1);
   auto* refused = File("Refused", group, TextBytes("refused"), 2);
@@ -628,14 +636,7 @@ TEST_F(DistributionBuild, SettingTheStateCompressesOrCopiesWithTheFilesEvents) {
 // A compress started through the State setter writes into the archive as the
 // object's AddToArchive says: an add keeps what the archive already holds.
 TEST_F(DistributionBuild, AStateCompressAddsToTheArchiveItShares) {
-  const InstallTreeHooks saved = TreeHooks();
-  struct Restore {
-    InstallTreeHooks hooks;
-    ~Restore() { TreeHooks() = hooks; }
-  } restore{saved};
-  ConnectStateOperations(system);
-  install->SetNetLocation(new TestLocation(&form, "www.ostrel.example", "pub"));
-  install->SetArchiveFile("C:\\build\\files.1");
+  ConnectStateOperationsTo("C:\\build\\files.1");
   auto* first = File("First", install, TextBytes("first"), 1);
   auto* second = File("Second", install, TextBytes("second"), 2);
   auto* group = Group("Program", install);
