@@ -78,10 +78,10 @@ LoopbackServer::LoopbackServer(Kind kind, const std::string& folder) : folder_(f
   CreateDirectoryA(folder_.c_str(), nullptr);
   port_ = FreeLoopbackPort();
   const std::string port = std::to_string(port_);
-  const std::string served = LinuxPathOf(folder_), state = LinuxPathOf(state_);
+  const std::string served = ShellWord(LinuxPathOf(folder_)), state = ShellWord(LinuxPathOf(state_));
   const std::string server = kind == Kind::Http
-                                 ? "/usr/bin/python3 " TEST_SUPPORT_DIR "/http_test_server.py " + port + " " +
-                                       served + " " + state + "/log"
+                                 ? "/usr/bin/python3 " + ShellWord(TEST_SUPPORT_DIR "/http_test_server.py") +
+                                       " " + port + " " + served + " " + state + "/log"
                                  : "/usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p " + port + " -d " + served;
   // The shell notes its process id and becomes the server; timeout ends a
   // server whose test died before stopping it.

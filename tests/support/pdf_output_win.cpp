@@ -91,7 +91,9 @@ std::string PdfOutput::RunForOutput(const std::string& command, unsigned timeout
       scratch_ + "/pdf_output_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs_);
   const std::string done = base + ".out";
   // The output appears under its final name only once the command has ended.
-  StartLinuxProgram("/bin/sh -c '" + command + " >" + base + ".tmp 2>&1; mv " + base + ".tmp " + done + "'");
+  const std::string temporary = ShellWord(base + ".tmp");
+  StartLinuxProgram("/bin/sh -c '" + command + " >" + temporary + " 2>&1; mv " + temporary + " " +
+                    ShellWord(done) + "'");
   if (!WaitUntil([&] { return LinuxPathExists(done); }, timeoutMs))
     throw std::runtime_error("No answer from: " + command);
   std::string output = ReadWindowsFile(WindowsPath(done));

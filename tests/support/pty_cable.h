@@ -54,6 +54,9 @@ class PtyCable {
 
 // Runs a Linux program from a Windows process under Wine (no wait, no handle).
 void StartLinuxProgram(const std::string& commandLine);
+// A path as one word of that command line, also inside a nested sh -c '...':
+// a build folder may have blanks in its name.
+std::string ShellWord(const std::string& path);
 // True when the Linux path has a directory entry (seen through Wine's Z: drive).
 bool LinuxPathExists(const std::string& path);
 

@@ -1,5 +1,7 @@
 #include "tests/support/pty_cable.h"
 
+#include <cctype>
+#include <cstring>
 #include <stdexcept>
 
 namespace test_support {
@@ -51,6 +53,17 @@ void StartLinuxProgram(const std::string& commandLine) {
   // they are left alone; there is nothing of the child to close.
 }
 
+std::string ShellWord(const std::string& path) {
+  // A backslash before every other character keeps it literal for the shell
+  // that runs the line, and survives single quotes for a shell inside it.
+  std::string word;
+  for (char c : path) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr("/._-+=,:@", c)) word += '\\';
+    word += c;
+  }
+  return word;
+}
+
 bool LinuxPathExists(const std::string& path) {
   // Wine answers GetFileAttributes with failure for character devices such as
   // a pseudo-terminal, but lists them in a directory search.
@@ -82,12 +95,12 @@ PtyCable::PtyCable() {
 
   const std::string programEnd = folder_ + "/program", registerEnd = folder_ + "/register";
   // socat removes its links when it ends; timeout ends it should a test crash.
-  StartLinuxProgram("/usr/bin/timeout 900 /usr/bin/socat pty,raw,echo=0,link=" + programEnd +
-                    " pty,raw,echo=0,link=" + registerEnd);
+  StartLinuxProgram("/usr/bin/timeout 900 /usr/bin/socat pty,raw,echo=0,link=" + ShellWord(programEnd) +
+                    " pty,raw,echo=0,link=" + ShellWord(registerEnd));
   if (!WaitUntil([&] { return LinuxPathExists(programEnd) && LinuxPathExists(registerEnd); }, kStepTimeoutMs))
     throw std::runtime_error("PtyCable: socat did not create " + folder_);
-  StartLinuxProgram("/bin/ln -sfn " + programEnd + " " + Link(prefix_, programPort_));
-  StartLinuxProgram("/bin/ln -sfn " + registerEnd + " " + Link(prefix_, registerPort_));
+  StartLinuxProgram("/bin/ln -sfn " + ShellWord(programEnd) + " " + ShellWord(Link(prefix_, programPort_)));
+  StartLinuxProgram("/bin/ln -sfn " + ShellWord(registerEnd) + " " + ShellWord(Link(prefix_, registerPort_)));
   if (!WaitUntil(
           [&] {
             return LinuxPathExists(Link(prefix_, programPort_)) &&
@@ -107,7 +120,7 @@ void PtyCable::OpenRegisterSide() {
 }
 
 void PtyCable::Cut() {
-  StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
+  StartLinuxProgram("/usr/bin/pkill -f link=" + ShellWord(folder_ + "/program"));
   const std::string programEnd = folder_ + "/program";
   WaitUntil([&] { return !LinuxPathExists(programEnd); }, kStepTimeoutMs);
   cut_ = true;
@@ -116,10 +129,11 @@ void PtyCable::Cut() {
 PtyCable::~PtyCable() {
   if (registerSide_ != INVALID_HANDLE_VALUE) CloseHandle(registerSide_);
   if (folder_.empty()) return;
-  StartLinuxProgram("/bin/rm -f " + Link(prefix_, programPort_) + " " + Link(prefix_, registerPort_));
+  StartLinuxProgram("/bin/rm -f " + ShellWord(Link(prefix_, programPort_)) + " " +
+                    ShellWord(Link(prefix_, registerPort_)));
   // Once cut, socat is gone: a second pkill would start late, after this
   // folder is free, and could end the socat of the next cable that claims it.
-  if (!cut_) StartLinuxProgram("/usr/bin/pkill -f link=" + folder_ + "/program");
+  if (!cut_) StartLinuxProgram("/usr/bin/pkill -f link=" + ShellWord(folder_ + "/program"));
   const std::string programEnd = folder_ + "/program";
   WaitUntil([&] { return !LinuxPathExists(programEnd) && !LinuxPathExists(Link(prefix_, programPort_)); },
             kStepTimeoutMs);

@@ -8,4 +8,9 @@ if(TALLIMO_WINDOWS)
     COMMENT "Building the pseudo-terminal modem-line stand-in"
     VERBATIM)
   add_custom_target(pty_modem_shim ALL DEPENDS ${PTY_MODEM_SHIM})
+  # The loader splits LD_PRELOAD at blanks, and a build folder may have them
+  # in its path: the library is preloaded by name and found on the library
+  # path, which is split at colons only.
+  set(PTY_MODEM_SHIM_ENVIRONMENT "LD_PRELOAD=pty_modem_shim.so;LD_LIBRARY_PATH=${CMAKE_CURRENT_BINARY_DIR}"
+      CACHE INTERNAL "")
 endif()

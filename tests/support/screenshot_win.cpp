@@ -91,8 +91,9 @@ bool ImportDisplayArea(const std::string& path, const RECT& area, DWORD timeoutM
   std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", area.right - area.left, area.bottom - area.top,
                 area.left, area.top);
   // The file appears under its name only once import has written all of it.
-  StartLinuxProgram("/bin/sh -c '/usr/bin/import -window root -crop " + std::string(geometry) + " " + linuxPath +
-                    ".tmp.png && mv " + linuxPath + ".tmp.png " + linuxPath + "'");
+  const std::string temporary = ShellWord(linuxPath + ".tmp.png");
+  StartLinuxProgram("/bin/sh -c '/usr/bin/import -window root -crop " + std::string(geometry) + " " +
+                    temporary + " && mv " + temporary + " " + ShellWord(linuxPath) + "'");
   return WaitUntil([&] { return GetFileAttributesA(full) != INVALID_FILE_ATTRIBUTES; }, timeoutMs);
 }
 

@@ -22,6 +22,6 @@ if(TALLIMO_WINDOWS AND NOT TALLIMO_FUZZ)
     add_test(NAME ${_name} COMMAND status_lights_modem_win_test --gtest_filter=ModemLinesOnCable.${_case}
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${_name} PROPERTIES LABELS wine TIMEOUT 300 RESOURCE_LOCK status_lights_modem_lines
-      ENVIRONMENT "LD_PRELOAD=${PTY_MODEM_SHIM};PTY_MODEM_LINES=${CMAKE_CURRENT_BINARY_DIR}/status_lights_modem_lines.txt")
+      ENVIRONMENT "${PTY_MODEM_SHIM_ENVIRONMENT};PTY_MODEM_LINES=${CMAKE_CURRENT_BINARY_DIR}/status_lights_modem_lines.txt")
   endforeach()
 endif()

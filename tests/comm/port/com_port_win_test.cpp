@@ -164,8 +164,9 @@ TEST_F(ComPortOnCable, CaptureSettingsReachTheLinuxSideOfTheLine) {
   for (char& c : windowsOut)
     if (c == '/') c = '\\';
   DeleteFileA(windowsOut.c_str());
-  test_support::StartLinuxProgram("/bin/sh -c 'stty -a -F " + pty + " > " + out + ".part && mv " + out +
-                                  ".part " + out + "'");
+  const std::string part = test_support::ShellWord(out + ".part");
+  test_support::StartLinuxProgram("/bin/sh -c 'stty -a -F " + test_support::ShellWord(pty) + " > " + part +
+                                  " && mv " + part + " " + test_support::ShellWord(out) + "'");
   std::string settings;
   ASSERT_TRUE(test_support::WaitUntil(
       [&] {

@@ -17,7 +17,7 @@ if(TALLIMO_WINDOWS AND NOT TALLIMO_FUZZ)
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(modem_lines_win_test.ModemLines.ACtsDropFiresTheModemStatusTrigger PROPERTIES
     LABELS wine TIMEOUT 120
-    ENVIRONMENT "LD_PRELOAD=${PTY_MODEM_SHIM};PTY_MODEM_LINES=${CMAKE_CURRENT_BINARY_DIR}/modem_lines.txt")
+    ENVIRONMENT "${PTY_MODEM_SHIM_ENVIRONMENT};PTY_MODEM_LINES=${CMAKE_CURRENT_BINARY_DIR}/modem_lines.txt")
 endif()
 tallimo_test(com_select_form_test TIER gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/select_form_test.cpp
   DEPS comm_port_win test_support_pty_cable)

@@ -95,7 +95,7 @@ int KindOfProbeUnder(const std::string& version) {
   RegSetValueExA(opened, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
                  static_cast<DWORD>(version.size() + 1));
   RegCloseKey(opened);
-  std::string command = test_support::FullPath("setup_windows_kind_probe.exe");
+  std::string command = "\"" + test_support::FullPath("setup_windows_kind_probe.exe") + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
