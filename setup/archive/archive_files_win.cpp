@@ -139,16 +139,20 @@ std::string Win32ArchiveFiles::CreateTemporaryFile(const std::string& folder) {
   return name;
 }
 
-std::string Win32ArchiveFiles::FailureText() {
-  if (lastFailure_ == 0) return {};
+std::string SystemErrorText(unsigned long code) {
   char buffer[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                lastFailure_, 0, buffer, sizeof buffer, nullptr);
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                buffer, sizeof buffer, nullptr);
   while (length > 0 &&
          (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
     --length;
-  if (length == 0) return "system error " + std::to_string(lastFailure_);
+  if (length == 0) return "system error " + std::to_string(code);
   return std::string(buffer, length);
+}
+
+std::string Win32ArchiveFiles::FailureText() {
+  if (lastFailure_ == 0) return {};
+  return SystemErrorText(lastFailure_);
 }
 
 std::string SystemArchiveVersions::FileVersionOf(const std::string& path) {

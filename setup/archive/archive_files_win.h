@@ -39,6 +39,10 @@ class SystemArchiveVersions : public ArchiveVersions {
                         int overwriteType) override;
 };
 
+// The system's own text for an error code, as a user reads it after a file
+// name: no line break at its end.
+std::string SystemErrorText(unsigned long code);
+
 // Lets the application handle pending messages between chunks, so a Cancel
 // button can set Abort while an operation runs.
 void ProcessApplicationMessages();

@@ -298,16 +298,6 @@ std::vector<std::string> MissingFolders(const std::string& folder) {
   return missing;
 }
 
-std::string SystemMessage(DWORD code) {
-  char buffer[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                buffer, sizeof buffer, nullptr);
-  while (length > 0 &&
-         (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
-    --length;
-  return length == 0 ? "system error " + std::to_string(code) : std::string(buffer, length);
-}
-
 // The destination's files for one extraction. A temporary file is made
 // beside a target only where its whole name fits the path limit: past it the
 // system still makes the file but hands back its name cut short, so nothing
@@ -337,7 +327,7 @@ class DestinationFiles : public InUseRedirectFiles {
     return deleted;
   }
   std::string FailureText() override {
-    return tooLong_ ? SystemMessage(ERROR_FILENAME_EXCED_RANGE) : InUseRedirectFiles::FailureText();
+    return tooLong_ ? SystemErrorText(ERROR_FILENAME_EXCED_RANGE) : InUseRedirectFiles::FailureText();
   }
 
   void RemoveTemporaryFiles() {
